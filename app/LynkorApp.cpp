@@ -1,0 +1,96 @@
+#include "LynkorApp.h"
+
+#include "Board.h"
+#include "BoardState.h"
+#include "GuiPrompter.h"
+#include "IconLibrary.h"
+#include "IniStore.h"
+#include "LinuxDesktop.h"
+#include "MainWindow.h"
+#include "NetDetector.h"
+#include "ProgramFiles.h"
+#include "SingleInstance.h"
+#include "TermSignals.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+struct LynkorApp::Parts
+{
+    QStringList arguments;
+    QByteArray programDir;
+    IniStore store;
+    ProgramFiles files{store};
+    BoardState state;
+    GuiPrompter guiPrompter;
+    Prompter* prompter = nullptr;
+    LinuxDesktop desktop;
+    std::unique_ptr<Board> board;
+    std::unique_ptr<NetDetector> net;
+    std::unique_ptr<IconLibrary> icons;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<SingleInstance> instance;
+    std::unique_ptr<TermSignals> term;
+};
+
+LynkorApp::LynkorApp(QStringList arguments, QByteArray programDir, Prompter* prompter)
+    : m(std::make_unique<Parts>())
+{
+    m->arguments = std::move(arguments);
+    m->programDir = std::move(programDir);
+    m->prompter = prompter ? prompter : &m->guiPrompter;
+    m->files.setProgramDir(m->programDir);
+    m->board = std::make_unique<Board>(m->files, m->state, *m->prompter, m->desktop);
+}
+
+LynkorApp::~LynkorApp() = default;
+
+bool LynkorApp::claimInstance()
+{
+    m->instance = std::make_unique<SingleInstance>(SingleInstance::keyFor(m->programDir));
+    return m->instance->start(m->arguments);
+}
+
+void LynkorApp::start()
+{
+    m->net = std::make_unique<NetDetector>();
+    m->board->NetDetectorChanged(m->net->online());
+    QObject::connect(m->net.get(), &NetDetector::changed,
+                     [this](bool online) { m->board->NetDetectorChanged(online); });
+    m->net->start();
+    m->icons = std::make_unique<IconLibrary>();
+    m->window = std::make_unique<MainWindow>(*m->board, *m->prompter, *m->icons);
+    m->guiPrompter.setParent(m->window.get());
+    MainWindow* window = m->window.get();
+    Board* board = m->board.get();
+    if (m->instance)
+        QObject::connect(m->instance.get(), &SingleInstance::anotherInstanceStarted, window,
+                         [window, board] { window->dispatch([board] { board->OnceInstanceStarted(); }); });
+    // A termination request or the end of the desktop session closes the
+    // window as its close box does, even while a dialog is open.
+    m->term = std::make_unique<TermSignals>();
+    QObject::connect(m->term.get(), &TermSignals::terminationRequested, window, [window] {
+        window->close();
+        QApplication::quit();
+    });
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, window,
+                     [window](QSessionManager&) { window->close(); });
+    window->dispatch([this] { m->board->FormCreate(m->arguments); });
+    if (m->state.visible())
+        window->show();
+}
+
+MainWindow& LynkorApp::window()
+{
+    return *m->window;
+}
+
+Board& LynkorApp::board()
+{
+    return *m->board;
+}
+
+BoardState& LynkorApp::state()
+{
+    return m->state;
+}

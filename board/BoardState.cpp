@@ -1,0 +1,161 @@
+#include "BoardState.h"
+
+QByteArray BoardState::currentPage() const
+{
+    if (m_tabIndex < 0 || m_tabIndex >= static_cast<int>(m_tabs.size()))
+        return {};
+    return m_tabs[m_tabIndex];
+}
+
+void BoardState::setTabs(std::vector<QByteArray> tabs, int index)
+{
+    m_tabs = std::move(tabs);
+    m_tabIndex = index;
+    emit tabsChanged();
+    emit tabIndexChanged();
+}
+
+void BoardState::setTabIndex(int index)
+{
+    if (m_tabIndex == index)
+        return;
+    m_tabIndex = index;
+    emit tabIndexChanged();
+}
+
+void BoardState::setTabStyle(const TabStyle& style)
+{
+    if (m_tabStyle == style)
+        return;
+    m_tabStyle = style;
+    emit tabStyleChanged();
+}
+
+int BoardState::buttonIndex(const QByteArray& name) const
+{
+    // Buttons are created in order "B01", "B02", ...
+    int n = name.mid(1).toInt();
+    if (n >= 1 && n <= static_cast<int>(m_buttons.size()) && m_buttons[n - 1].name == name)
+        return n - 1;
+    return -1;
+}
+
+void BoardState::setButtons(std::vector<ButtonFace> buttons)
+{
+    m_buttons = std::move(buttons);
+    emit buttonsRebuilt();
+}
+
+void BoardState::notifyFace(int index)
+{
+    emit faceChanged(index);
+}
+
+void BoardState::notifyFaces()
+{
+    emit facesChanged();
+}
+
+void BoardState::setButtonFont(const QByteArray& name, int size)
+{
+    if (m_buttonFontName == name && m_buttonFontSize == size)
+        return;
+    m_buttonFontName = name;
+    m_buttonFontSize = size;
+    emit buttonFontChanged();
+}
+
+void BoardState::setPanelHeight(int height)
+{
+    if (m_panelHeight == height)
+        return;
+    m_panelHeight = height;
+    emit panelHeightChanged();
+}
+
+void BoardState::setDefaultIconIndex(int index)
+{
+    if (m_defaultIcon == index)
+        return;
+    m_defaultIcon = index;
+    emit defaultIconChanged();
+}
+
+void BoardState::setTitle(const QString& title)
+{
+    if (m_title == title)
+        return;
+    m_title = title;
+    emit titleChanged();
+}
+
+void BoardState::requestGeometry(const WindowGeometry& g)
+{
+    m_geometry = g;
+    emit geometryRequested();
+}
+
+void BoardState::requestSize(int width, int height)
+{
+    WindowGeometry g = m_geometry;
+    g.width = width;
+    g.height = height;
+    requestGeometry(g);
+}
+
+void BoardState::setVisible(bool visible)
+{
+    if (m_visible == visible)
+        return;
+    m_visible = visible;
+    emit visibleChanged();
+}
+
+void BoardState::setChecked(const QByteArray& name, bool checked)
+{
+    MenuItemState& s = m_items[name];
+    if (s.checked == checked)
+        return;
+    s.checked = checked;
+    emit itemsChanged();
+}
+
+void BoardState::setEnabled(const QByteArray& name, bool enabled)
+{
+    MenuItemState& s = m_items[name];
+    if (s.enabled == enabled)
+        return;
+    s.enabled = enabled;
+    emit itemsChanged();
+}
+
+void BoardState::setItemVisible(const QByteArray& name, bool visible)
+{
+    MenuItemState& s = m_items[name];
+    if (s.visible == visible)
+        return;
+    s.visible = visible;
+    emit itemsChanged();
+}
+
+void BoardState::setLocked(bool locked)
+{
+    if (m_locked == locked)
+        return;
+    m_locked = locked;
+    m_tabStripVisible = !locked;
+    emit lockedChanged();
+}
+
+QString BoardState::onlineHint() const
+{
+    return m_online ? QStringLiteral("Dialup = OnLine") : QStringLiteral("Dialup = OffLine");
+}
+
+void BoardState::setOnline(bool online)
+{
+    if (m_online == online)
+        return;
+    m_online = online;
+    emit onlineChanged();
+}

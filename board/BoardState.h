@@ -1,0 +1,134 @@
+#pragma once
+
+#include "ButtonFace.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <vector>
+
+struct MenuItemState
+{
+    bool checked = false;
+    bool enabled = true;
+    bool visible = true;
+};
+
+struct TabStyle
+{
+    QByteArray fontName = "Arial";
+    int fontSize = 9;
+    int fontColor = 0;
+    int selectedColor = 16744576;
+    int unselectedColor = 11228244;
+    bool operator==(const TabStyle&) const = default;
+};
+
+struct WindowGeometry
+{
+    int left = 0;
+    int top = 0;
+    int width = 620;
+    int height = 469;
+    bool operator==(const WindowGeometry&) const = default;
+};
+
+// Everything the main window shows, in plain data with change signals. The
+// widgets read it and forward events; they hold no behaviour of their own.
+class BoardState : public QObject
+{
+    Q_OBJECT
+public:
+    // Page tabs.
+    const std::vector<QByteArray>& tabs() const { return m_tabs; }
+    int tabIndex() const { return m_tabIndex; }
+    QByteArray currentPage() const;
+    void setTabs(std::vector<QByteArray> tabs, int index);
+    void setTabIndex(int index);
+    const TabStyle& tabStyle() const { return m_tabStyle; }
+    void setTabStyle(const TabStyle& style);
+    bool tabStripVisible() const { return m_tabStripVisible; }
+
+    // Bookmark buttons of the current page.
+    const std::vector<ButtonFace>& buttons() const { return m_buttons; }
+    std::vector<ButtonFace>& mutableButtons() { return m_buttons; }
+    int buttonIndex(const QByteArray& name) const;
+    // New set of buttons (created or laid out again).
+    void setButtons(std::vector<ButtonFace> buttons);
+    void notifyFace(int index);
+    void notifyFaces();
+    QByteArray buttonFontName() const { return m_buttonFontName; }
+    int buttonFontSize() const { return m_buttonFontSize; }
+    void setButtonFont(const QByteArray& name, int size);
+    int panelHeight() const { return m_panelHeight; }
+    void setPanelHeight(int height);
+    // The default bookmark icon (image IconG of the first list).
+    int defaultIconIndex() const { return m_defaultIcon; }
+    void setDefaultIconIndex(int index);
+
+    QString title() const { return m_title; }
+    void setTitle(const QString& title);
+
+    // The window: requested geometry, visibility and stacking.
+    const WindowGeometry& geometry() const { return m_geometry; }
+    void requestGeometry(const WindowGeometry& g);
+    void requestSize(int width, int height);
+    // The window reports where it is without asking for a change.
+    void noteGeometry(const WindowGeometry& g) { m_geometry = g; }
+    bool minimized() const { return m_minimized; }
+    void noteMinimized(bool minimized) { m_minimized = minimized; }
+    bool visible() const { return m_visible; }
+    void setVisible(bool visible);
+
+    // Menu items and tool-bar controls by component name.
+    MenuItemState item(const QByteArray& name) const { return m_items.value(name); }
+    bool checked(const QByteArray& name) const { return m_items.value(name).checked; }
+    void setChecked(const QByteArray& name, bool checked);
+    void setEnabled(const QByteArray& name, bool enabled);
+    void setItemVisible(const QByteArray& name, bool visible);
+
+    // A locked (password-protected) file hides the tab strip, the tool bar and
+    // the menus and shows the unlock buttons instead.
+    bool locked() const { return m_locked; }
+    void setLocked(bool locked);
+
+    bool online() const { return m_online; }
+    QString onlineHint() const;
+    void setOnline(bool online);
+
+signals:
+    void tabsChanged();
+    void tabIndexChanged();
+    void tabStyleChanged();
+    void buttonsRebuilt();
+    void faceChanged(int index);
+    void facesChanged();
+    void buttonFontChanged();
+    void panelHeightChanged();
+    void titleChanged();
+    void geometryRequested();
+    void visibleChanged();
+    void itemsChanged();
+    void lockedChanged();
+    void onlineChanged();
+    void defaultIconChanged();
+
+private:
+    std::vector<QByteArray> m_tabs;
+    int m_tabIndex = -1;
+    TabStyle m_tabStyle;
+    bool m_tabStripVisible = true;
+    std::vector<ButtonFace> m_buttons;
+    QByteArray m_buttonFontName = "Arial";
+    int m_buttonFontSize = 9;
+    int m_panelHeight = 380;
+    int m_defaultIcon = 120;
+    QString m_title;
+    WindowGeometry m_geometry;
+    bool m_minimized = false;
+    bool m_visible = false;
+    QHash<QByteArray, MenuItemState> m_items;
+    bool m_locked = false;
+    bool m_online = false;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+
+// The main window's own variables (everything that is not shown).
+struct FormVars
+{
+    QByteArray StartFileName;
+    int Columns = 4;
+    int WindowWidth = 620;
+    QByteArray ButtonFontName = "Arial";
+    int ButtonFontSize = 9;
+    int ButtonFontColor = 0;
+    QByteArray BrowserPath;
+    int BrowserIndex = 1;
+    QByteArray FilePasswordValue;
+    bool FirstBuild = false;
+
+    // Start mode and launch options read at start (Location/Tray, Show/Pages).
+    QByteArray TrayMode = "No";
+    QByteArray ShowPages = "Multiple";
+    bool AutoRunLoad = false;
+
+    // "B" + slot key of the button last clicked or keyboard-selected.
+    QByteArray CurrentButton;
+    // Slot number of the keyboard selection, 0 = none.
+    int KeyboardSelection = 0;
+    // Installation folder of the first run after installation ("/_" argument).
+    QByteArray InstallFolder;
+};

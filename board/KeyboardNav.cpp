@@ -1,0 +1,94 @@
+#include "KeyboardNav.h"
+
+#include "AnsiText.h"
+#include "Board.h"
+#include "BoardGeometry.h"
+#include "PageDisplay.h"
+
+void KeyboardNav::KeysKeyPress(const QString& text)
+{
+    if (text.isEmpty() || !text.at(0).isPrint())
+        return;
+    const QString wanted = text.left(1).toCaseFolded();
+    BoardState& state = m_board.state();
+    const int count = static_cast<int>(state.tabs().size());
+    const int current = state.tabIndex();
+    // The tabs after the current one, then once more from the first.
+    for (int step = 1; step <= count; ++step) {
+        const int i = (current + step) % count;
+        const QString name = AnsiText::toUi(state.tabs()[i]);
+        if (!name.isEmpty() && name.left(1).toCaseFolded() == wanted) {
+            m_board.pages().selectTab(i);
+            return;
+        }
+    }
+}
+
+void KeyboardNav::moveSelection(int to)
+{
+    BoardState& state = m_board.state();
+    FormVars& vars = m_board.vars();
+    auto& faces = state.mutableButtons();
+    if (to < 1 || to > static_cast<int>(faces.size()))
+        return;
+    if (vars.KeyboardSelection >= 1 && vars.KeyboardSelection <= static_cast<int>(faces.size())) {
+        faces[vars.KeyboardSelection - 1].margin = BoardGeometry::kNormalMargin;
+        state.notifyFace(vars.KeyboardSelection - 1);
+    }
+    vars.KeyboardSelection = to;
+    ButtonFace& face = faces[to - 1];
+    face.margin = BoardGeometry::kSelectedMargin;
+    state.notifyFace(to - 1);
+    vars.CurrentButton = face.name;
+    state.setTitle(QString::number(to) + QStringLiteral(" : ") + AnsiText::toUi(face.hint));
+}
+
+bool KeyboardNav::KeysKeyDown(Key key)
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    FormVars& vars = b.vars();
+    const int count = static_cast<int>(state.tabs().size());
+    const int last = std::min<int>(vars.Columns * BoardGeometry::kRows,
+                                   static_cast<int>(state.buttons().size()));
+    switch (key) {
+    case Key::F1:
+        b.MHelpCClick(Board::HelpItem::Contents);
+        return true;
+    case Key::Left:
+    case Key::PageDown:
+        b.FormCaption();
+        if (count > 0)
+            b.pages().selectTab(state.tabIndex() <= 0 ? count - 1 : state.tabIndex() - 1);
+        return true;
+    case Key::Right:
+    case Key::PageUp:
+        b.FormCaption();
+        if (count > 0)
+            b.pages().selectTab(state.tabIndex() >= count - 1 ? 0 : state.tabIndex() + 1);
+        return true;
+    case Key::Down:
+        if (vars.KeyboardSelection < last)
+            moveSelection(vars.KeyboardSelection + 1);
+        return true;
+    case Key::Up:
+        if (vars.KeyboardSelection > 1)
+            moveSelection(vars.KeyboardSelection - 1);
+        return true;
+    case Key::Home:
+        b.FormCaption();
+        b.pages().selectTab(0);
+        return true;
+    case Key::End:
+        b.FormCaption();
+        b.pages().selectTab(count - 1);
+        return true;
+    case Key::Enter:
+        if (vars.KeyboardSelection > 0 && vars.KeyboardSelection <= last)
+            b.ButtonClick(state.buttons()[vars.KeyboardSelection - 1].name);
+        return true;
+    case Key::Other:
+        return false;
+    }
+    return false;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class Board;
+
+// Moving around the board from the keyboard while the key catcher `Keys` has
+// the focus.
+class KeyboardNav
+{
+public:
+    enum class Key { F1, Left, Right, Up, Down, PageUp, PageDown, Home, End, Enter, Other };
+
+    explicit KeyboardNav(Board& board) : m_board(board) {}
+
+    // A character: the next page whose name begins with it (case ignored).
+    void KeysKeyPress(const QString& text);
+    // Returns whether the key was handled.
+    bool KeysKeyDown(Key key);
+
+private:
+    void moveSelection(int to);
+
+    Board& m_board;
+};

@@ -1,0 +1,279 @@
+#include "PageDisplay.h"
+
+#include "AnsiText.h"
+#include "Board.h"
+#include "BoardGeometry.h"
+#include "BookmarkFile.h"
+#include "CommandError.h"
+#include "IniBatch.h"
+#include "IniFiles32.h"
+#include "SettingsFile.h"
+#include "ToolTip.h"
+
+using BookmarkFile::FieldKey;
+using F = BookmarkRecord;
+
+void PageDisplay::Buttons(int columns)
+{
+    BoardState& state = m_board.state();
+    FormVars& vars = m_board.vars();
+    const bool iconsShown = state.checked("MBIcon");
+    std::vector<ButtonFace> buttons;
+    const std::vector<ButtonFace>& old = state.buttons();
+    const int count = columns * BoardGeometry::kRows;
+    buttons.reserve(count);
+    for (int n = 1; n <= count; ++n) {
+        ButtonFace face;
+        if (!vars.FirstBuild && n <= static_cast<int>(old.size()))
+            face = old[n - 1];
+        face.name = "B" + BookmarkFile::SlotKey(n);
+        const BoardGeometry::Rect r = BoardGeometry::slotRect(n, m_clientWidth, columns);
+        face.left = r.left;
+        face.top = r.top;
+        face.width = r.width;
+        face.height = r.height;
+        face.margin = BoardGeometry::kNormalMargin;
+        if (vars.FirstBuild)
+            face.glyph = iconsShown ? IconRef::blank() : IconRef::noIcon();
+        buttons.push_back(std::move(face));
+    }
+    vars.KeyboardSelection = 0;
+    state.setButtons(std::move(buttons));
+}
+
+void PageDisplay::resetFace(ButtonFace& face) const
+{
+    const FormVars& vars = m_board.vars();
+    face.glyph = IconRef::blank();
+    face.hint.clear();
+    face.enabled = true;
+    face.color = vars.ButtonFontColor;
+    face.caption.clear();
+    face.handCursor = false;
+}
+
+void PageDisplay::buildFace(const TIniFile32& ini, const QByteArray& page, ButtonFace& face,
+                            bool* legacyGlyph, int* glyphCode) const
+{
+    const FormVars& vars = m_board.vars();
+    const BoardState& state = m_board.state();
+    const QByteArray slot = face.slotKey();
+    *legacyGlyph = false;
+    resetFace(face);
+    face.caption = ini.ReadString(page, FieldKey(slot, F::Title), {});
+    const QByteArray url = ini.ReadString(page, FieldKey(slot, F::Url), {});
+    if (url.isEmpty())
+        return;
+    const QByteArray iconFile = ini.ReadString(page, FieldKey(slot, F::IconFile), url);
+    const int glyph =
+        BookmarkFile::GlyphCode(ini.ReadString(page, FieldKey(slot, F::Glyph), "0"), legacyGlyph);
+    *glyphCode = glyph;
+    const QByteArray notes = ini.ReadString(page, FieldKey(slot, F::Notes), {});
+    face.hint = ToolTip::build(url, notes, state.checked("MBUrl"), state.checked("MBNotes"));
+
+    if (!state.checked("MBIcon"))
+        face.glyph = IconRef::noIcon();
+    else if (glyph >= 1 && glyph <= 499)
+        face.glyph = {IconRef::Internal, glyph, {}};
+    else if (glyph >= 500 && glyph <= 599)
+        face.glyph = {IconRef::Second, glyph - 500, {}};
+    else if (glyph >= 600)
+        face.glyph = {IconRef::File, glyph - 600, iconFile};
+    else
+        face.glyph = IconRef::defaultIcon();
+
+    face.color = ini.ReadInteger(page, FieldKey(slot, F::Color), vars.ButtonFontColor);
+    face.handCursor = true;
+    if (!vars.FilePasswordValue.isEmpty()) {
+        face.caption.clear();
+        face.hint.clear();
+        face.enabled = false;
+    }
+}
+
+void PageDisplay::Load(const QByteArray& page)
+{
+    Board& b = m_board;
+    FormVars& vars = b.vars();
+    BoardState& state = b.state();
+    const QByteArray path = b.files().BookmarkFileName();
+    IniBatch batch(b.store(), path);
+    TIniFile32 ini(b.store(), path);
+    if (vars.FirstBuild) {
+        const QByteArray filePassword = ini.ReadString(BookmarkFile::kTabs, BookmarkFile::kFilePassword, {});
+        const QByteArray version = ini.ReadString(BookmarkFile::kProgram, BookmarkFile::kVersion, {});
+        vars.FilePasswordValue =
+            (filePassword.isEmpty() && version.isEmpty()) ? QByteArray() : filePassword + version;
+    }
+
+    // A newly opened file lists its pages before its first page is shown, so
+    // that a page that fails to load still leaves the tabs usable.
+    if (vars.FirstBuild) {
+        const QByteArray track = ini.ReadString(BookmarkFile::kMRUX, BookmarkFile::kTrack, "On");
+        state.setChecked("MMRU", track != "Off");
+        state.setLocked(!vars.FilePasswordValue.isEmpty());
+        state.setTabs(BookmarkFile::ReadPageList(ini), 0);
+    }
+
+    std::vector<ButtonFace>& faces = state.mutableButtons();
+    const int count = std::min<int>(vars.Columns * BoardGeometry::kRows, static_cast<int>(faces.size()));
+    int n = 0;
+    try {
+        for (; n < count; ++n) {
+            bool legacy = false;
+            int glyph = 0;
+            buildFace(ini, page, faces[n], &legacy, &glyph);
+            if (legacy)
+                ini.WriteString(page, FieldKey(faces[n].slotKey(), F::Glyph), QByteArray::number(glyph));
+        }
+    } catch (const CommandError&) {
+        // The page stops loading at a bad icon code; the buttons after it must
+        // not keep the faces of the page shown before.
+        for (; n < count; ++n)
+            resetFace(faces[n]);
+        state.notifyFaces();
+        throw;
+    }
+
+    ini.UpdateFile();
+    batch.commit();
+    vars.FirstBuild = false;
+    state.notifyFaces();
+}
+
+void PageDisplay::LoadCurrent()
+{
+    Load(m_board.state().currentPage());
+}
+
+bool PageDisplay::TabSet1Change(int newIndex)
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    FormVars& vars = b.vars();
+    if (vars.KeyboardSelection > 0) {
+        const int i = vars.KeyboardSelection - 1;
+        if (i < static_cast<int>(state.buttons().size())) {
+            state.mutableButtons()[i].margin = BoardGeometry::kNormalMargin;
+            state.notifyFace(i);
+        }
+        vars.KeyboardSelection = 0;
+        b.FormCaption();
+    }
+    state.setChecked("MPagePass", false);
+    if (newIndex >= 0 && newIndex < static_cast<int>(state.tabs().size()))
+        state.setTitle(QStringLiteral("Loading bookmarks for ") + AnsiText::toUi(state.tabs()[newIndex]));
+    return true;
+}
+
+void PageDisplay::TabSet1Click()
+{
+    LoadCurrent();
+    m_board.FormCaption();
+}
+
+void PageDisplay::selectTab(int index)
+{
+    BoardState& state = m_board.state();
+    if (index < 0 || index >= static_cast<int>(state.tabs().size()) || index == state.tabIndex())
+        return;
+    if (!TabSet1Change(index))
+        return;
+    state.setTabIndex(index);
+    TabSet1Click();
+}
+
+void PageDisplay::FormResize(int windowWidth, int clientWidth, int clientHeight,
+                             int tabStripHeight, int toolBarHeight)
+{
+    Board& b = m_board;
+    FormVars& vars = b.vars();
+    BoardState& state = b.state();
+    state.setPanelHeight(BoardGeometry::panelHeight(clientHeight, tabStripHeight, toolBarHeight));
+    WindowGeometry g = state.geometry();
+    g.width = windowWidth;
+    state.noteGeometry(g);
+    // The faces do not depend on the width, so laying the buttons out again is
+    // enough; the page is not read from the file again.
+    const bool widthChanged = clientWidth != m_clientWidth;
+    m_clientWidth = clientWidth;
+    if (!vars.FirstBuild && (windowWidth != vars.WindowWidth || widthChanged))
+        Buttons(vars.Columns);
+    if (!vars.FirstBuild)
+        vars.WindowWidth = windowWidth;
+}
+
+void PageDisplay::MColumn2Click(int columns)
+{
+    Board& b = m_board;
+    FormVars& vars = b.vars();
+    if (columns < 2 || columns > 4)
+        return;
+    vars.Columns = columns;
+    b.files().WriteToIniI(SettingsFile::kColumn, SettingsFile::kCount, columns);
+    b.state().setChecked("MColumn2", columns == 2);
+    b.state().setChecked("MColumn3", columns == 3);
+    b.state().setChecked("MColumn4", columns == 4);
+    vars.FirstBuild = true;
+    Buttons(columns);
+    vars.FirstBuild = false;
+    LoadCurrent();
+}
+
+void PageDisplay::toggleDisplayOption(const QByteArray& item, const QByteArray& key)
+{
+    BoardState& state = m_board.state();
+    const bool on = !state.checked(item);
+    state.setChecked(item, on);
+    m_board.files().WriteToIniS(SettingsFile::kButton, key, SettingsFile::onOff(on));
+    LoadCurrent();
+}
+
+void PageDisplay::MBIconClick()
+{
+    toggleDisplayOption("MBIcon", SettingsFile::kIcons);
+}
+
+void PageDisplay::MBNotesClick()
+{
+    toggleDisplayOption("MBNotes", SettingsFile::kNotes);
+}
+
+void PageDisplay::MBUrlClick()
+{
+    toggleDisplayOption("MBUrl", SettingsFile::kUrl);
+}
+
+void PageDisplay::MFontButtonClick()
+{
+    Board& b = m_board;
+    FormVars& vars = b.vars();
+    const FontChoice initial{AnsiText::toUi(vars.ButtonFontName), vars.ButtonFontSize,
+                             vars.ButtonFontColor};
+    if (std::optional<FontChoice> chosen = b.ui().font(initial)) {
+        vars.ButtonFontName = AnsiText::fromUi(chosen->name);
+        vars.ButtonFontSize = chosen->size;
+        vars.ButtonFontColor = chosen->color;
+        b.state().setButtonFont(vars.ButtonFontName, vars.ButtonFontSize);
+        const QByteArray path = b.files().settingsPath();
+        IniBatch batch(b.store(), path);
+        TIniFile32 ini(b.store(), path);
+        ini.WriteString(SettingsFile::kNotebook, SettingsFile::kFontName, vars.ButtonFontName);
+        ini.WriteInteger(SettingsFile::kNotebook, SettingsFile::kFontSize, vars.ButtonFontSize);
+        ini.WriteInteger(SettingsFile::kNotebook, SettingsFile::kFontColor, vars.ButtonFontColor);
+        batch.commit();
+    }
+    LoadCurrent();
+}
+
+void PageDisplay::HomeButtonClick()
+{
+    selectTab(0);
+    m_board.FormCaption();
+}
+
+void PageDisplay::EndButtonClick()
+{
+    selectTab(static_cast<int>(m_board.state().tabs().size()) - 1);
+    m_board.FormCaption();
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The screen cursor doubles as a mode flag: the hourglass means an operation
+// runs and clicks on buttons and tabs are ignored; the drag cursors mean a
+// picked-up bookmark or page waits for its target.
+enum class ScreenCursor { Default, HandPoint, HourGlass, Drag, PickUp };
+
+struct FontChoice
+{
+    QString name;
+    int size = 9;
+    int color = 0; // 0x00BBGGRR
+    bool operator==(const FontChoice&) const = default;
+};
+
+// The choice dialog Dlg1: the caller's title, button captions and lines; the
+// answer is the position of the pressed button, -1 when it was closed.
+struct ChoiceRequest
+{
+    QString title;
+    QStringList buttons;
+    QStringList lines;
+    std::optional<int> background; // 0x00BBGGRR
+};
+
+struct FileRequest
+{
+    QString title;
+    QString filter; // "Lynkor Files|*.LYK|All Files|*.*"
+    QString startFolder;
+    QString fileName;
+    int helpContext = 0;
+};
+
+// Every question the behaviour classes ask the user goes through here. The
+// window implements it with real dialogs; tests answer from a script.
+class Prompter
+{
+public:
+    enum class Type { Information, Warning, Error, Confirmation };
+    enum class Buttons { Ok, YesNo, YesNoHelp };
+    enum class Answer { Ok, Yes, No };
+
+    virtual ~Prompter() = default;
+
+    virtual Answer message(const QString& text, Type type = Type::Information,
+                           Buttons buttons = Buttons::Ok, int helpContext = 0) = 0;
+    virtual int choice(const ChoiceRequest& request) = 0;
+    // TPassForm: the text of the box when it closed ("" after Escape).
+    virtual QString password(bool masked) = 0;
+    // TNameForm: opens showing proposal; "" after Escape.
+    virtual QString pageName(const QString& proposal) = 0;
+    // File pickers: "" when cancelled.
+    virtual QString openFile(const FileRequest& request) = 0;
+    virtual QString saveFile(const FileRequest& request) = 0;
+    virtual QString folder(const QString& title, const QString& startFolder) = 0;
+    // Colour dialog with the 16 custom colours as lines "ColorA=FFFFFF"; they
+    // come back as the dialog left them.
+    virtual std::optional<int> color(int initial, QStringList& customColors) = 0;
+    virtual std::optional<FontChoice> font(const FontChoice& initial) = 0;
+
+    virtual void setCursor(ScreenCursor cursor) = 0;
+    virtual ScreenCursor cursor() const = 0;
+
+    virtual void showHelp(int context) = 0;
+    virtual void showHelpSearch() = 0;
+};

@@ -1,0 +1,254 @@
+#include "StartUp.h"
+
+#include "AnsiText.h"
+#include "Board.h"
+#include "BookmarkFile.h"
+#include "CommandLine.h"
+#include "CommandError.h"
+#include "IniBatch.h"
+#include "IniFiles32.h"
+#include "PageDisplay.h"
+#include "PathNames.h"
+#include "SettingsFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace SettingsFile;
+
+namespace {
+
+void copyFile(const QByteArray& from, const QByteArray& to)
+{
+    QFile source(PathNames::toQt(from));
+    if (!source.open(QIODevice::ReadOnly))
+        throw FileError(QStringLiteral("Cannot open file %1").arg(source.fileName()));
+    IniStore::writeAtomically(to, source.readAll());
+}
+
+} // namespace
+
+const QStringList& StartUp::welcomeLines()
+{
+    static const QStringList lines = {
+        QStringLiteral("Click on any blank button to add bookmarks to Lynkor."),
+        QString(),
+        QStringLiteral("Other Lynkor data files can be opened or created using the File menu."),
+        QString(),
+        QStringLiteral("Click your Right mouse button on any Page Tab or Button for Options."),
+    };
+    return lines;
+}
+
+void StartUp::NewUser(const QByteArray& installFolder)
+{
+    const QByteArray installer =
+        (installFolder.endsWith('/') ? installFolder : installFolder + '/') + "setup.exe";
+    m_board.ui().choice({QStringLiteral("Welcome to Lynkor"), {QStringLiteral("Begin")},
+                         welcomeLines(), std::nullopt});
+    if (PathNames::fileExists(installer))
+        copyFile(installer, m_board.files().ProgramDir() + "setup.exe");
+}
+
+void StartUp::migrateLegacyFiles()
+{
+    const ProgramFiles& files = m_board.files();
+    const QByteArray dir = files.ProgramDir();
+    if (!PathNames::existsNoCase(dir, kDefaultFileName) && PathNames::existsNoCase(dir, kLegacyFileName))
+        copyFile(PathNames::findNoCase(dir, kLegacyFileName), dir + kDefaultFileName);
+    if (!PathNames::existsNoCase(dir, kUserFileName) &&
+        PathNames::existsNoCase(dir, kLegacyUserFileName))
+        copyFile(PathNames::findNoCase(dir, kLegacyUserFileName), dir + kUserFileName);
+}
+
+void StartUp::recoverDiskCopy(TIniFile32& settings)
+{
+    if (settings.ReadString(kFile, kTempName, {}) != kDisk)
+        return;
+    // The last run ended while it worked on the disk copy: give the copies
+    // their own names back. An existing file of that name is never replaced.
+    const QByteArray dir = m_board.files().ProgramDir();
+    const QByteArray fileName = settings.ReadString(kFile, kName, {});
+    const QByteArray searchName = settings.ReadString(kSearch, kName, {});
+    if (!fileName.isEmpty())
+        QFile::rename(PathNames::toQt(PathNames::findNoCase(dir, "disk.lyk")),
+                      PathNames::toQt(fileName));
+    if (!searchName.isEmpty())
+        QFile::rename(PathNames::toQt(PathNames::findNoCase(dir, "disk.ise")),
+                      PathNames::toQt(searchName));
+    settings.WriteString(kFile, kTempName, {});
+}
+
+QByteArray StartUp::bookmarkArgument(const QByteArray& argument) const
+{
+    if (!PathNames::hasFolderPart(argument))
+        return m_board.files().ProgramDir() + argument;
+    if (argument.startsWith('/'))
+        return argument;
+    return PathNames::fromQt(QDir::current().absoluteFilePath(PathNames::toQt(argument)));
+}
+
+void StartUp::readOptions(TIniFile32& settings)
+{
+    FormVars& vars = m_board.vars();
+    BoardState& state = m_board.state();
+    auto onOff = [&](const QByteArray& section, const QByteArray& key) {
+        return !isOff(settings.ReadString(section, key, On));
+    };
+    state.setChecked("MNewDlg", onOff(kConfirm, kDialog));
+    state.setChecked("MWebDlg", onOff(kConfirm, kWebIcon));
+    vars.TrayMode = settings.ReadString(kLocation, kTray, No);
+    vars.ShowPages = settings.ReadString(kShow, kPages, kMultiple);
+
+    vars.ButtonFontName = settings.ReadString(kNotebook, kFontName, kDefaultFontName);
+    vars.ButtonFontSize = settings.ReadInteger(kNotebook, kFontSize, kDefaultFontSize);
+    vars.ButtonFontColor = settings.ReadInteger(kNotebook, kFontColor, kDefaultFontColor);
+    state.setButtonFont(vars.ButtonFontName, vars.ButtonFontSize);
+
+    TabStyle tabs;
+    tabs.fontColor = settings.ReadInteger(kTabs, kFontColor, kDefaultFontColor);
+    tabs.fontName = settings.ReadString(kTabs, kFontName, kDefaultFontName);
+    tabs.fontSize = settings.ReadInteger(kTabs, kFontSize, kDefaultFontSize);
+    tabs.unselectedColor = settings.ReadInteger(kTabs, kUnselectedColor, kDefaultUnselectedColor);
+    tabs.selectedColor = settings.ReadInteger(kTabs, kSelectedColor, kDefaultSelectedColor);
+    state.setTabStyle(tabs);
+
+    vars.BrowserIndex = settings.ReadInteger(kBrowser, kSelected, 1);
+    vars.BrowserPath = settings.ReadString(kBrowser, QByteArray::number(vars.BrowserIndex), {});
+    vars.AutoRunLoad = settings.ReadString(kAutoRun, kLoad, No) == Yes;
+
+    state.setChecked("MBIcon", onOff(kButton, kIcons));
+    state.setChecked("MBNotes", onOff(kButton, kNotes));
+    state.setChecked("MBUrl", onOff(kButton, kUrl));
+    state.setChecked("MWebIcon", onOff(kWebIcon, kSearch));
+    const bool backup = onOff(kAuto, kBackup);
+    state.setChecked("MBackup", backup);
+    state.setEnabled("MUndo", backup);
+    state.setChecked("MColumn2", vars.Columns == 2);
+    state.setChecked("MColumn3", vars.Columns == 3);
+    state.setChecked("MColumn4", vars.Columns == 4);
+}
+
+void StartUp::seedBrowsers(TIniFile32& settings)
+{
+    FormVars& vars = m_board.vars();
+    if (!vars.BrowserPath.isEmpty() && !PathNames::fileExists(vars.BrowserPath))
+        vars.BrowserPath.clear();
+    if (!vars.BrowserPath.isEmpty())
+        return;
+    const std::vector<QByteArray> found = m_board.desktop().installedBrowsers();
+    if (found.empty())
+        return;
+    for (size_t i = 0; i < found.size(); ++i)
+        settings.WriteString(kBrowser, QByteArray::number(static_cast<int>(i) + 1), found[i]);
+    settings.WriteInteger(kBrowser, kCount, static_cast<int>(found.size()));
+    // The seeded path is entry 1; the selection must say so, or the next
+    // start would find a stale entry and seed again.
+    settings.WriteInteger(kBrowser, kSelected, 1);
+    vars.BrowserPath = found.front();
+    vars.BrowserIndex = 1;
+}
+
+void StartUp::readBookmarkFileKeys()
+{
+    Board& b = m_board;
+    FormVars& vars = b.vars();
+    TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+    const QByteArray filePassword = ini.ReadString(BookmarkFile::kTabs, BookmarkFile::kFilePassword, {});
+    const QByteArray version = ini.ReadString(BookmarkFile::kProgram, BookmarkFile::kVersion, {});
+    vars.FilePasswordValue =
+        (filePassword.isEmpty() && version.isEmpty()) ? QByteArray() : filePassword + version;
+
+    const QByteArray iconG = ini.ReadString(BookmarkFile::kDefault, BookmarkFile::kIconG, {});
+    int index = BookmarkFile::kDefaultIconG;
+    if (iconG.startsWith("Image")) {
+        bool ok = false;
+        const int d = TIniFile32::toInteger(iconG.mid(5, 3), &ok);
+        if (ok) {
+            index = d;
+            ini.WriteInteger(BookmarkFile::kDefault, BookmarkFile::kIconG, d);
+        }
+    } else {
+        index = ini.ReadInteger(BookmarkFile::kDefault, BookmarkFile::kIconG, BookmarkFile::kDefaultIconG);
+    }
+    b.state().setDefaultIconIndex(index);
+}
+
+void StartUp::FormCreate(const QStringList& arguments)
+{
+    Board& b = m_board;
+    ProgramFiles& files = b.files();
+    FormVars& vars = b.vars();
+    BoardState& state = b.state();
+
+    migrateLegacyFiles();
+
+    const CommandLine cl = CommandLine::parse(arguments);
+    if (cl.firstRun)
+        NewUser(cl.installFolder);
+    files.setSettingsStem(cl.stem);
+
+    const QByteArray settingsPath = files.settingsPath();
+    {
+        IniBatch batch(b.store(), settingsPath);
+        TIniFile32 settings(b.store(), settingsPath);
+        vars.WindowWidth = settings.ReadInteger(kLocation, kWidth, kDefaultWidth);
+        vars.Columns = settings.ReadInteger(kColumn, kCount, kDefaultColumns);
+        if (vars.Columns < 2 || vars.Columns > 4)
+            vars.Columns = kDefaultColumns;
+
+        recoverDiskCopy(settings);
+
+        QByteArray fileName = settings.ReadString(kFile, kName, {});
+        if (fileName.isEmpty() || !PathNames::nameHasDot(fileName)) {
+            fileName = files.fixedFile(BookmarkFile::kDefaultFileName);
+            const bool smallScreen = b.desktop().screenHeight() < kSmallScreenHeight;
+            settings.WriteString(kFile, kName, fileName);
+            settings.WriteString(kWindow, kState, kNorm);
+            settings.WriteString(kLocation, kShowHint, Yes);
+            settings.WriteString(kLocation, kTray, No);
+            settings.WriteInteger(kLocation, kTop, smallScreen ? kSmallScreenPosition : kFirstRunTop);
+            settings.WriteInteger(kLocation, kLeft, smallScreen ? kSmallScreenPosition : kFirstRunLeft);
+            settings.WriteInteger(kLocation, kWidth, kDefaultWidth);
+        }
+        for (const QByteArray& argument : cl.bookmarkFiles) {
+            fileName = bookmarkArgument(argument);
+            settings.WriteString(kFile, kName, fileName);
+        }
+        files.setBookmarkFileName(fileName);
+        vars.StartFileName = fileName;
+
+        WindowGeometry g = state.geometry();
+        g.top = settings.ReadInteger(kLocation, kTop, 0);
+        g.left = settings.ReadInteger(kLocation, kLeft, 0);
+        g.width = vars.WindowWidth;
+        g.height = kNormalHeight;
+        state.noteGeometry(g);
+
+        readOptions(settings);
+        seedBrowsers(settings);
+        batch.commit();
+    }
+
+    // The bookmark file is read once for its keys and its first page.
+    IniBatch bookmarks(b.store(), files.BookmarkFileName());
+    readBookmarkFileKeys();
+    state.setVisible(true);
+
+    vars.FirstBuild = true;
+    state.requestGeometry(state.geometry());
+    b.pages().setClientWidth(vars.WindowWidth);
+    b.pages().Buttons(vars.Columns);
+    try {
+        TIniFile32 ini(b.store(), files.BookmarkFileName());
+        state.setTabs({BookmarkFile::FirstPageName(ini)}, 0);
+        b.pages().Load(state.currentPage());
+    } catch (const CommandError& e) {
+        vars.FirstBuild = false;
+        b.ui().message(e.text(), Prompter::Type::Error, Prompter::Buttons::Ok);
+    }
+    vars.FirstBuild = false;
+    bookmarks.commit();
+    b.FormCaption();
+}

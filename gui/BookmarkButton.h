@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QPixmap>
+
+// A bitmap button of the board: glyph at its margin, caption 4 pixels after
+// it, in the bookmark's colour.
+class BookmarkButton : public QAbstractButton
+{
+    Q_OBJECT
+public:
+    explicit BookmarkButton(const QString& name, QWidget* parent = nullptr);
+
+    void setGlyph(const QPixmap& glyph);
+    void setMargin(int margin);
+    void setCaptionColor(const QColor& color);
+    int margin() const { return m_margin; }
+    QColor captionColor() const { return m_color; }
+    const QPixmap& glyph() const { return m_glyph; }
+
+    QSize sizeHint() const override { return {100, 19}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap m_glyph;
+    int m_margin = 1;
+    QColor m_color = Qt::black;
+};

@@ -1,0 +1,202 @@
+#include "GuiPrompter.h"
+
+#include "Dialogs.h"
+#include "HelpWindow.h"
+#include "WinColor.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+GuiPrompter::GuiPrompter(QWidget* parent) : m_parent(parent) {}
+
+GuiPrompter::~GuiPrompter()
+{
+    delete m_help;
+}
+
+Prompter::Answer GuiPrompter::message(const QString& text, Type type, Buttons buttons,
+                                      int helpContext)
+{
+    QMessageBox box(m_parent);
+    switch (type) {
+    case Type::Information:
+        box.setIcon(QMessageBox::Information);
+        box.setWindowTitle(QStringLiteral("Information"));
+        break;
+    case Type::Warning:
+        box.setIcon(QMessageBox::Warning);
+        box.setWindowTitle(QStringLiteral("Warning"));
+        break;
+    case Type::Error:
+        box.setIcon(QMessageBox::Critical);
+        box.setWindowTitle(QStringLiteral("Error"));
+        break;
+    case Type::Confirmation:
+        box.setIcon(QMessageBox::Question);
+        box.setWindowTitle(QStringLiteral("Confirm"));
+        break;
+    }
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    QAbstractButton* help = nullptr;
+    if (buttons == Buttons::Ok) {
+        box.setStandardButtons(QMessageBox::Ok);
+    } else {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        if (buttons == Buttons::YesNoHelp)
+            help = box.addButton(QMessageBox::Help);
+    }
+    // Help shows the help page and leaves the question open.
+    for (;;) {
+        box.exec();
+        if (help && box.clickedButton() == help) {
+            showHelp(helpContext);
+            continue;
+        }
+        break;
+    }
+    const QMessageBox::StandardButton pressed = box.standardButton(box.clickedButton());
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+int GuiPrompter::choice(const ChoiceRequest& request)
+{
+    ChoiceDialog dialog(request, m_parent);
+    dialog.exec();
+    return dialog.pressed();
+}
+
+QString GuiPrompter::password(bool masked)
+{
+    LineDialog dialog(QStringLiteral("Enter Password"), QStringLiteral("Password"),
+                      QStringLiteral("Save Password"), m_parent);
+    dialog.setObjectName(QStringLiteral("TPassForm"));
+    dialog.setMasked(masked);
+    dialog.setText(QString());
+    dialog.exec();
+    return dialog.text();
+}
+
+QString GuiPrompter::pageName(const QString& proposal)
+{
+    LineDialog dialog(QStringLiteral("Enter New Page Name"), QStringLiteral("TabName"),
+                      QStringLiteral("Save Name"), m_parent);
+    dialog.setObjectName(QStringLiteral("TNameForm"));
+    dialog.setText(proposal);
+    dialog.exec();
+    return dialog.text();
+}
+
+QString GuiPrompter::qtFilter(const QString& windowsFilter)
+{
+    const QStringList parts = windowsFilter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (QString p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            p = p.trimmed();
+            if (p == QLatin1String("*.*")) {
+                patterns << QStringLiteral("*");
+                continue;
+            }
+            for (const QString& v : {p, p.toLower(), p.toUpper()})
+                if (!patterns.contains(v))
+                    patterns << v;
+        }
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(QLatin1Char(' ')));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString GuiPrompter::openFile(const FileRequest& r)
+{
+    QString start = r.startFolder;
+    if (!r.fileName.isEmpty())
+        start += QLatin1Char('/') + r.fileName;
+    return QFileDialog::getOpenFileName(m_parent, r.title, start, qtFilter(r.filter));
+}
+
+QString GuiPrompter::saveFile(const FileRequest& r)
+{
+    QString start = r.startFolder;
+    if (!r.fileName.isEmpty())
+        start += QLatin1Char('/') + r.fileName;
+    return QFileDialog::getSaveFileName(m_parent, r.title, start, qtFilter(r.filter), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+QString GuiPrompter::folder(const QString& title, const QString& startFolder)
+{
+    return QFileDialog::getExistingDirectory(m_parent, title, startFolder);
+}
+
+std::optional<int> GuiPrompter::color(int initial, QStringList& customColors)
+{
+    for (int i = 0; i < customColors.size() && i < QColorDialog::customCount(); ++i)
+        QColorDialog::setCustomColor(i, WinColor::fromHex(customColors[i].section(QLatin1Char('='), 1)));
+    QColorDialog dialog(WinColor::toQColor(initial), m_parent);
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    for (int i = 0; i < customColors.size() && i < QColorDialog::customCount(); ++i)
+        customColors[i] = customColors[i].section(QLatin1Char('='), 0, 0) + QLatin1Char('=') +
+                          WinColor::toHex(QColorDialog::customColor(i));
+    if (!ok)
+        return std::nullopt;
+    return WinColor::fromQColor(dialog.selectedColor());
+}
+
+std::optional<FontChoice> GuiPrompter::font(const FontChoice& initial)
+{
+    FontDialog dialog(initial, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
+}
+
+void GuiPrompter::setCursor(ScreenCursor cursor)
+{
+    m_cursor = cursor;
+    if (m_overridden) {
+        QApplication::restoreOverrideCursor();
+        m_overridden = false;
+    }
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    switch (cursor) {
+    case ScreenCursor::Default:
+    case ScreenCursor::HandPoint:
+        return;
+    case ScreenCursor::HourGlass:
+        shape = Qt::WaitCursor;
+        break;
+    case ScreenCursor::Drag:
+        shape = Qt::DragMoveCursor;
+        break;
+    case ScreenCursor::PickUp:
+        shape = Qt::ClosedHandCursor;
+        break;
+    }
+    QApplication::setOverrideCursor(QCursor(shape));
+    m_overridden = true;
+}
+
+HelpWindow* GuiPrompter::helpWindow()
+{
+    if (!m_help)
+        m_help = new HelpWindow;
+    return m_help;
+}
+
+void GuiPrompter::showHelp(int context)
+{
+    helpWindow()->showContext(context);
+}
+
+void GuiPrompter::showHelpSearch()
+{
+    helpWindow()->showSearch();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Prompter.h"
+
+#include <QPointer>
+
+class QWidget;
+class HelpWindow;
+
+// The real dialogs behind the Prompter seam.
+class GuiPrompter : public Prompter
+{
+public:
+    explicit GuiPrompter(QWidget* parent = nullptr);
+    ~GuiPrompter() override;
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    Answer message(const QString& text, Type type, Buttons buttons, int helpContext) override;
+    int choice(const ChoiceRequest& request) override;
+    QString password(bool masked) override;
+    QString pageName(const QString& proposal) override;
+    QString openFile(const FileRequest& request) override;
+    QString saveFile(const FileRequest& request) override;
+    QString folder(const QString& title, const QString& startFolder) override;
+    std::optional<int> color(int initial, QStringList& customColors) override;
+    std::optional<FontChoice> font(const FontChoice& initial) override;
+    void setCursor(ScreenCursor cursor) override;
+    ScreenCursor cursor() const override { return m_cursor; }
+    void showHelp(int context) override;
+    void showHelpSearch() override;
+
+    HelpWindow* helpWindow();
+    // "Lynkor Files|*.LYK|All Files|*.*" as Qt file dialog filters, each
+    // pattern in both letter cases.
+    static QString qtFilter(const QString& windowsFilter);
+
+private:
+    QPointer<QWidget> m_parent;
+    HelpWindow* m_help = nullptr;
+    ScreenCursor m_cursor = ScreenCursor::Default;
+    bool m_overridden = false;
+};

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <vector>
+
+class Board;
+class BoardState;
+class BookmarkButton;
+class IconLibrary;
+class Prompter;
+class TabStrip;
+class QAction;
+class QLabel;
+class QToolButton;
+
+// The key catcher `Keys`: holds the keyboard focus while the board is idle.
+class KeyCatcher : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit KeyCatcher(QWidget* parent = nullptr);
+signals:
+    void keyPressed(QKeyEvent* event);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool) override { return false; }
+};
+
+// The main window: renders the board state and forwards every event to the
+// board's handlers.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    MainWindow(Board& board, Prompter& prompter, IconLibrary& icons);
+    ~MainWindow() override;
+
+    // Runs one user command; a failure that ends it is shown in a message box.
+    void dispatch(const std::function<void()>& command);
+
+    BookmarkButton* button(const QString& name) const;
+    TabStrip* tabStrip() const { return m_tabs; }
+    QWidget* keys() const { return m_keys; }
+    QAction* action(const QString& name) const { return m_actions.value(name); }
+
+    int toolBarHeight() const;
+    int tabStripHeight() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
+                     const std::function<void()>& command, bool checkable = false);
+    void rebuildButtons();
+    void renderFace(int index);
+    void renderFaces();
+    void renderTabs();
+    void renderItems();
+    void renderLock();
+    void renderOnline();
+    void applyGeometry();
+    void applyButtonFont();
+    void reportSize();
+    void onKey(QKeyEvent* event);
+    void focusKeys();
+
+    Board& m_board;
+    BoardState& m_state;
+    Prompter& m_prompter;
+    IconLibrary& m_icons;
+    QWidget* m_toolBar = nullptr;
+    QWidget* m_panel = nullptr;
+    TabStrip* m_tabs = nullptr;
+    KeyCatcher* m_keys = nullptr;
+    QLabel* m_dialUp = nullptr;
+    std::vector<BookmarkButton*> m_buttons;
+    QHash<QString, QAction*> m_actions;
+    QList<QMenu*> m_menus;
+    bool m_activated = false;
+    bool m_applyingGeometry = false;
+};

@@ -1,0 +1,74 @@
+#include "TabStrip.h"
+
+#include "AnsiText.h"
+#include "BoardState.h"
+#include "WinColor.h"
+
+#include <QMouseEvent>
+#include <QSignalBlocker>
+
+TabStrip::TabStrip(QWidget* parent) : QTabBar(parent)
+{
+    setObjectName(QStringLiteral("TabSet1"));
+    setAccessibleName(QStringLiteral("Pages"));
+    setShape(QTabBar::RoundedSouth);
+    setUsesScrollButtons(true);
+    setExpanding(false);
+    setDrawBase(true);
+    setElideMode(Qt::ElideNone);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TabStrip::setPages(const QStringList& names, int current)
+{
+    const QSignalBlocker block(this);
+    while (count() > names.size())
+        removeTab(count() - 1);
+    for (int i = 0; i < names.size(); ++i) {
+        if (i < count())
+            setTabText(i, names[i]);
+        else
+            addTab(names[i]);
+    }
+    setCurrent(current);
+}
+
+void TabStrip::setCurrent(int index)
+{
+    const QSignalBlocker block(this);
+    if (index >= 0 && index < count())
+        setCurrentIndex(index);
+}
+
+void TabStrip::applyStyle(const TabStyle& style)
+{
+    QFont f(AnsiText::toUi(style.fontName));
+    f.setPointSize(style.fontSize > 0 ? style.fontSize : 9);
+    setFont(f);
+    const QString text = WinColor::toQColor(style.fontColor).name();
+    const QString selected = WinColor::toQColor(style.selectedColor).name();
+    const QString unselected = WinColor::toQColor(style.unselectedColor).name();
+    setStyleSheet(QStringLiteral(
+                      "QTabBar::tab { background: %1; color: %2; border: 1px solid #404040;"
+                      " border-top: none; padding: 1px 8px 2px 8px; margin-right: -1px; }"
+                      "QTabBar::tab:selected { background: %3; margin-top: -1px; }")
+                      .arg(unselected, text, selected));
+}
+
+void TabStrip::mousePressEvent(QMouseEvent* event)
+{
+    const int index = tabAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && index >= 0) {
+        emit tabRequested(index);
+        event->accept();
+        return;
+    }
+    QTabBar::mousePressEvent(event);
+}
+
+void TabStrip::wheelEvent(QWheelEvent* event)
+{
+    // Turning the wheel over the strip must not switch pages behind the
+    // board's back.
+    event->ignore();
+}

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine, builds Lynkor, and then either starts it or runs
+# every test.
+#
+#   scripts/dev.sh run [arguments for lynkor]
+#   scripts/dev.sh test
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins
+  libcurl4-openssl-dev libbenchmark-dev
+  fonts-dejavu-core xvfb xauth
+)
+
+install_missing() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+build() {
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build -j2
+}
+
+case "${1:-}" in
+  run)
+    shift
+    install_missing
+    build
+    exec build/bin/lynkor "$@"
+    ;;
+  test)
+    install_missing
+    build
+    # Tests that need a real X server get one; the rest run offscreen.
+    export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j2
+    ;;
+  *)
+    echo "usage: $0 run [lynkor arguments] | test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The files are 8-bit text. The core keeps bytes; these functions are the
+// only crossing into Unicode. A stored value is shown as UTF-8 when it is valid
+// UTF-8 and holds a byte above 127, else as Windows-1252. Typed text is stored
+// as Windows-1252 when every character fits, else as UTF-8.
+namespace AnsiText {
+
+QString toUi(const QByteArray& bytes);
+QByteArray fromUi(const QString& text);
+
+bool isAscii(const QByteArray& bytes);
+bool isValidUtf8(const QByteArray& bytes);
+// True when the bytes are shown as UTF-8 (valid UTF-8 with a byte above 127).
+bool showsAsUtf8(const QByteArray& bytes);
+
+QString decode1252(const QByteArray& bytes);
+// Empty optional-like result: ok is false when some character has no 1252 byte.
+QByteArray encode1252(const QString& text, bool* ok);
+
+// Case folding used for section names: ASCII, Windows-1252 letters, or full
+// Unicode folding for text shown as UTF-8. Two names match without regard to
+// case exactly when their folds are equal.
+// Lower case in the text's own encoding.
+QByteArray toLower(const QByteArray& bytes);
+
+QByteArray foldCase(const QByteArray& bytes);
+bool equalsNoCase(const QByteArray& a, const QByteArray& b);
+
+} // namespace AnsiText

@@ -1,0 +1,113 @@
+#include "BookmarkFile.h"
+
+#include "CommandError.h"
+#include "AnsiText.h"
+
+namespace BookmarkFile {
+
+QByteArray SlotKey(int slot)
+{
+    QByteArray key = QByteArray::number(slot);
+    return key.size() < 2 ? "0" + key : key;
+}
+
+int SlotNumber(const QByteArray& slotKey)
+{
+    int n = slotKey.toInt();
+    return n < 1 ? 1 : n;
+}
+
+QByteArray FieldKey(const QByteArray& slotKey, BookmarkRecord::Field field)
+{
+    return slotKey + BookmarkRecord::kLetters[field];
+}
+
+QByteArray TabKey(int n)
+{
+    return "Tab" + QByteArray::number(n);
+}
+
+std::vector<QByteArray> ReadPageList(const TIniFile32& ini)
+{
+    int count = ini.ReadInteger(kTabs, kCount, kDefaultPageCount);
+    if (count > kMaxPages)
+        count = kMaxPages;
+    std::vector<QByteArray> names;
+    names.reserve(count > 0 ? count : 1);
+    names.push_back(ini.ReadString(kTabs, TabKey(1), "Page1"));
+    for (int n = 2; n <= count; ++n)
+        names.push_back(ini.ReadString(kTabs, TabKey(n), "Page" + QByteArray::number(n)));
+    return names;
+}
+
+QByteArray FirstPageName(const TIniFile32& ini)
+{
+    return ini.ReadString(kTabs, TabKey(1), "Page1");
+}
+
+void SaveTabs(TIniFile32& ini, const std::vector<QByteArray>& names)
+{
+    for (size_t i = 0; i < names.size(); ++i)
+        ini.WriteString(kTabs, TabKey(static_cast<int>(i) + 1), names[i]);
+    ini.WriteInteger(kTabs, kCount, static_cast<int>(names.size()));
+}
+
+void WriteNewFileTabs(TIniFile32& ini)
+{
+    ini.WriteInteger(kTabs, kCount, kDefaultPageCount);
+    for (int i = 1; i <= kDefaultPageCount; ++i)
+        ini.WriteString(kTabs, TabKey(i), "Page" + QByteArray::number(i));
+}
+
+BookmarkRecord ReadBookmark(const TIniFile32& ini, const QByteArray& page,
+                            const QByteArray& slotKey)
+{
+    using F = BookmarkRecord;
+    BookmarkRecord r;
+    r[F::Title] = ini.ReadString(page, FieldKey(slotKey, F::Title), {});
+    r[F::Url] = ini.ReadString(page, FieldKey(slotKey, F::Url), {});
+    if (r[F::Url].isEmpty())
+        return r;
+    for (int f = F::Color; f < F::kFieldCount; ++f) {
+        auto field = static_cast<F::Field>(f);
+        QByteArray def;
+        if (field == F::Glyph)
+            def = "0";
+        else if (field == F::IconFile)
+            def = r[F::Url];
+        r[field] = ini.ReadString(page, FieldKey(slotKey, field), def);
+    }
+    return r;
+}
+
+int StrToInt(const QByteArray& text)
+{
+    bool ok = false;
+    int v = TIniFile32::toInteger(text, &ok);
+    if (!ok)
+        throw ConversionError(
+            QStringLiteral("'%1' is not a valid integer value").arg(AnsiText::toUi(text)));
+    return v;
+}
+
+int GlyphCode(const QByteArray& text, bool* legacy)
+{
+    *legacy = false;
+    if (text.startsWith("Icon")) {
+        *legacy = true;
+        int d = StrToInt(text.mid(4, 3));
+        return d < 500 ? d + 500 : d;
+    }
+    if (text.startsWith("Image")) {
+        *legacy = true;
+        return StrToInt(text.mid(5, 3));
+    }
+    return StrToInt(text);
+}
+
+bool IsProtectedUrl(const QByteArray& url)
+{
+    return url.contains('\xB6');
+}
+
+} // namespace BookmarkFile

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "BookmarkRecord.h"
+#include "IniFiles32.h"
+
+#include <QByteArray>
+#include <vector>
+
+// The layout of a bookmark file (".LYK"): the page list, the file-wide keys
+// and one section per page whose keys are slot key + field letter.
+namespace BookmarkFile {
+
+inline const QByteArray kTabs = "Tabs";
+inline const QByteArray kCount = "Count";
+inline const QByteArray kProgram = "Program";
+inline const QByteArray kVersion = "Version";
+inline const QByteArray kMRUX = "MRUX";
+inline const QByteArray kTrack = "Track";
+inline const QByteArray kMRU = "MRU";
+inline const QByteArray kDefault = "Default";
+inline const QByteArray kIconG = "IconG";
+inline const QByteArray kIconI = "IconI";
+// Marker keys of the password protection, Windows-1252 bytes.
+inline const QByteArray kPagePasswords = "P_\xDF_\xB6_";
+inline const QByteArray kFilePassword = "\xDF_\xB6__";
+
+constexpr int kDefaultPageCount = 10;
+constexpr int kDefaultIconG = 120;
+constexpr int kRows = 20;
+constexpr int kMaxSlots = 80;
+// A page count beyond this is a damaged file, not a collection.
+constexpr int kMaxPages = 10000;
+
+inline const QByteArray kFileFilter = "Lynkor Files|*.LYK";
+inline const QByteArray kDefaultFileName = "Disk.LYK";
+
+// "01" .. "80".
+QByteArray SlotKey(int slot);
+// The slot number of a slot key or button name tail; 0 counts as 1.
+int SlotNumber(const QByteArray& slotKey);
+QByteArray FieldKey(const QByteArray& slotKey, BookmarkRecord::Field field);
+
+QByteArray TabKey(int n);
+std::vector<QByteArray> ReadPageList(const TIniFile32& ini);
+QByteArray FirstPageName(const TIniFile32& ini);
+// Tab1 .. Tab<n> from names, then Count; keys beyond n stay.
+void SaveTabs(TIniFile32& ini, const std::vector<QByteArray>& names);
+// The page list of a new file: ten pages "Page1" .. "Page10".
+void WriteNewFileTabs(TIniFile32& ini);
+
+// Reads a slot: every field empty by default, except Glyph "0" and IconFile
+// the Url; a blank slot reads only its Title and Url.
+BookmarkRecord ReadBookmark(const TIniFile32& ini, const QByteArray& page,
+                            const QByteArray& slotKey);
+
+// A Glyph text as an icon code. Legacy "Icon" + digits (5th..7th character)
+// give d + 500 below 500, else d; "Image" + digits (6th..8th) give d.
+// *legacy is set when the text was a legacy form (to be written back).
+// Throws ConversionError "'%s' is not a valid integer value".
+int GlyphCode(const QByteArray& text, bool* legacy);
+
+// Delphi's StrToInt: optional blanks, sign and decimal digits, or "$"/"0x" hex.
+int StrToInt(const QByteArray& text);
+
+bool IsProtectedUrl(const QByteArray& url);
+
+} // namespace BookmarkFile

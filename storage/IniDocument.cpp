@@ -1,0 +1,256 @@
+#include "IniDocument.h"
+
+#include "AnsiText.h"
+
+namespace {
+
+inline bool isBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+} // namespace
+
+QByteArray IniDocument::trimmed(const QByteArray& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    if (begin == 0 && end == text.size())
+        return text;
+    return text.mid(begin, end - begin);
+}
+
+bool IniDocument::isSectionHeader(const QByteArray& line)
+{
+    qsizetype begin = 0;
+    qsizetype end = line.size();
+    while (begin < end && isBlank(line[begin]))
+        ++begin;
+    while (end > begin && isBlank(line[end - 1]))
+        --end;
+    return end > begin && line[begin] == '[' && line[end - 1] == ']';
+}
+
+QByteArray IniDocument::lineKey(const QByteArray& line)
+{
+    qsizetype eq = line.indexOf('=');
+    if (eq < 0)
+        return {};
+    return trimmed(line.left(eq));
+}
+
+QByteArray IniDocument::lineValue(const QByteArray& line)
+{
+    qsizetype eq = line.indexOf('=');
+    if (eq < 0)
+        return {};
+    return trimmed(line.mid(eq + 1));
+}
+
+IniDocument IniDocument::fromBytes(const QByteArray& bytes)
+{
+    IniDocument doc;
+    const char* data = bytes.constData();
+    qsizetype size = bytes.size();
+    bool canonical = true;
+    if (const void* nul = memchr(data, 0, size)) {
+        size = static_cast<const char*>(nul) - data;
+        canonical = false;
+    }
+    std::vector<QByteArray>* target = &doc.m_preamble;
+    qsizetype pos = 0;
+    while (pos < size) {
+        qsizetype end = pos;
+        while (end < size && data[end] != '\r' && data[end] != '\n')
+            ++end;
+        QByteArray line(data + pos, end - pos);
+        if (end >= size) {
+            canonical = false; // last line without terminator
+            pos = size;
+        } else if (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n') {
+            pos = end + 2;
+        } else {
+            canonical = false;
+            pos = end + 1;
+        }
+        if (isSectionHeader(line)) {
+            doc.m_segments.push_back(Segment{std::move(line), {}, {}, false});
+            target = &doc.m_segments.back().body;
+        } else {
+            target->push_back(std::move(line));
+        }
+    }
+    doc.m_canonical = canonical;
+    return doc;
+}
+
+QByteArray IniDocument::toBytes() const
+{
+    qsizetype total = 0;
+    for (const QByteArray& l : m_preamble)
+        total += l.size() + 2;
+    for (const Segment& s : m_segments) {
+        total += s.header.size() + 2;
+        for (const QByteArray& l : s.body)
+            total += l.size() + 2;
+    }
+    QByteArray out;
+    out.resize(total);
+    char* d = out.data();
+    auto put = [&d](const QByteArray& l) {
+        memcpy(d, l.constData(), l.size());
+        d += l.size();
+        *d++ = '\r';
+        *d++ = '\n';
+    };
+    for (const QByteArray& l : m_preamble)
+        put(l);
+    for (const Segment& s : m_segments) {
+        put(s.header);
+        for (const QByteArray& l : s.body)
+            put(l);
+    }
+    return out;
+}
+
+void IniDocument::markSaved()
+{
+    m_canonical = true;
+    m_changed = false;
+}
+
+int IniDocument::lineCount() const
+{
+    int n = static_cast<int>(m_preamble.size());
+    for (const Segment& s : m_segments)
+        n += 1 + static_cast<int>(s.body.size());
+    return n;
+}
+
+int IniDocument::findSection(const QByteArray& section) const
+{
+    if (!m_sectionsIndexed) {
+        m_sectionIndex.clear();
+        for (int i = 0; i < static_cast<int>(m_segments.size()); ++i) {
+            const QByteArray& h = m_segments[i].header;
+            // Lookup compares the whole untrimmed line, so a header with
+            // surrounding blanks ends a body but is never found.
+            if (h.size() >= 2 && h.front() == '[' && h.back() == ']') {
+                QByteArray folded = AnsiText::foldCase(h.mid(1, h.size() - 2));
+                if (!m_sectionIndex.contains(folded))
+                    m_sectionIndex.insert(folded, i);
+            }
+        }
+        m_sectionsIndexed = true;
+    }
+    return m_sectionIndex.value(AnsiText::foldCase(section), -1);
+}
+
+int IniDocument::findKey(const Segment& segment, const QByteArray& key) const
+{
+    if (!segment.indexed) {
+        segment.keys.clear();
+        segment.keys.reserve(static_cast<qsizetype>(segment.body.size()));
+        for (int i = 0; i < static_cast<int>(segment.body.size()); ++i) {
+            QByteArray k = lineKey(segment.body[i]);
+            if (!segment.keys.contains(k))
+                segment.keys.insert(k, i);
+        }
+        segment.indexed = true;
+    }
+    return segment.keys.value(key, -1);
+}
+
+std::vector<QByteArray>& IniDocument::linesBefore(int segment)
+{
+    return segment == 0 ? m_preamble : m_segments[segment - 1].body;
+}
+
+QByteArray IniDocument::readString(const QByteArray& section, const QByteArray& key,
+                                   const QByteArray& defaultValue) const
+{
+    int s = findSection(section);
+    if (s < 0)
+        return defaultValue;
+    const Segment& seg = m_segments[s];
+    int line = findKey(seg, key);
+    if (line < 0)
+        return defaultValue;
+    QByteArray value = lineValue(seg.body[line]);
+    return value.isEmpty() ? defaultValue : value;
+}
+
+void IniDocument::writeString(const QByteArray& section, const QByteArray& key,
+                              const QByteArray& value)
+{
+    int s = findSection(section);
+    if (s < 0) {
+        linesBefore(static_cast<int>(m_segments.size())).push_back(QByteArray());
+        Segment seg;
+        seg.header = "[" + section + "]";
+        if (!key.isEmpty())
+            seg.body.push_back(key + "=" + value);
+        m_segments.push_back(std::move(seg));
+        m_sectionsIndexed = false;
+        m_changed = true;
+        return;
+    }
+    if (key.isEmpty())
+        return;
+    Segment& seg = m_segments[s];
+    QByteArray line = key + "=" + value;
+    int found = findKey(seg, key);
+    if (found >= 0) {
+        if (seg.body[found] != line) {
+            seg.body[found] = std::move(line);
+            m_changed = true;
+        }
+        return;
+    }
+    seg.body.push_back(std::move(line));
+    seg.keys.insert(key, static_cast<int>(seg.body.size()) - 1);
+    m_changed = true;
+}
+
+bool IniDocument::deleteKey(const QByteArray& section, const QByteArray& key)
+{
+    int s = findSection(section);
+    if (s < 0)
+        return false;
+    Segment& seg = m_segments[s];
+    int found = findKey(seg, key);
+    if (found < 0)
+        return false;
+    seg.body.erase(seg.body.begin() + found);
+    seg.indexed = false;
+    m_changed = true;
+    return true;
+}
+
+bool IniDocument::eraseSection(const QByteArray& section)
+{
+    int s = findSection(section);
+    if (s < 0)
+        return false;
+    bool headerWasFirstLine = (s == 0 && m_preamble.empty());
+    m_segments.erase(m_segments.begin() + s);
+    if (!headerWasFirstLine)
+        linesBefore(s).push_back(QByteArray());
+    m_sectionsIndexed = false;
+    m_changed = true;
+    return true;
+}
+
+std::vector<QByteArray> IniDocument::sectionNames() const
+{
+    std::vector<QByteArray> names;
+    for (const Segment& s : m_segments) {
+        QByteArray h = trimmed(s.header);
+        names.push_back(h.mid(1, h.size() - 2));
+    }
+    return names;
+}

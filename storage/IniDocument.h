@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <vector>
+
+// The lines of one INI file as the engine sees them. Lines are kept in
+// segments: the lines before the first section header, then one segment per
+// header (a trimmed line that begins with "[" and ends with "]") with its body.
+// A new key always goes to the end of a body and a section is only ever
+// appended or removed whole, so lookups can use indexes that stay valid
+// across most writes.
+class IniDocument
+{
+public:
+    static IniDocument fromBytes(const QByteArray& bytes);
+    QByteArray toBytes() const;
+
+    // True when toBytes() would give back exactly the bytes this was loaded
+    // from and nothing has changed since.
+    bool matchesLoadedBytes() const { return m_canonical && !m_changed; }
+    void markSaved();
+
+    bool isEmpty() const { return m_preamble.empty() && m_segments.empty(); }
+    int lineCount() const;
+
+    QByteArray readString(const QByteArray& section, const QByteArray& key,
+                          const QByteArray& defaultValue) const;
+    void writeString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
+    // Both return whether a line was removed (and the file must be saved).
+    bool deleteKey(const QByteArray& section, const QByteArray& key);
+    bool eraseSection(const QByteArray& section);
+
+    bool hasSection(const QByteArray& section) const { return findSection(section) >= 0; }
+    // Section names in file order as they stand in their headers (lookup form).
+    std::vector<QByteArray> sectionNames() const;
+
+    static QByteArray lineKey(const QByteArray& line);
+    static QByteArray lineValue(const QByteArray& line);
+    static QByteArray trimmed(const QByteArray& text);
+    static bool isSectionHeader(const QByteArray& line);
+
+private:
+    struct Segment
+    {
+        QByteArray header;
+        std::vector<QByteArray> body;
+        mutable QHash<QByteArray, int> keys; // key -> first body line holding it
+        mutable bool indexed = false;
+    };
+
+    int findSection(const QByteArray& section) const;
+    int findKey(const Segment& segment, const QByteArray& key) const;
+    std::vector<QByteArray>& linesBefore(int segment);
+
+    std::vector<QByteArray> m_preamble;
+    std::vector<Segment> m_segments;
+    mutable QHash<QByteArray, int> m_sectionIndex; // folded name -> first segment
+    mutable bool m_sectionsIndexed = false;
+    bool m_canonical = true;
+    bool m_changed = false;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "IniStore.h"
+
+#include <QByteArray>
+#include <memory>
+
+// The INI engine through which every file of the program is read and written.
+// An instance lives for one short sequence of operations: creating it loads the
+// file, every change saves it at once (or when the enclosing batch ends), and
+// destroying it discards the lines without saving.
+class TIniFile32
+{
+public:
+    TIniFile32(IniStore& store, const QByteArray& fileName);
+
+    const QByteArray& FileName() const { return m_fileName; }
+
+    QByteArray ReadString(const QByteArray& section, const QByteArray& key,
+                          const QByteArray& defaultValue) const;
+    int ReadInteger(const QByteArray& section, const QByteArray& key, int defaultValue) const;
+    void WriteString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
+    void WriteInteger(const QByteArray& section, const QByteArray& key, int value);
+    void DeleteKey(const QByteArray& section, const QByteArray& key);
+    void EraseSection(const QByteArray& section);
+    // Saves the lines as they are (loading a page leaves the file in the
+    // engine's saved form).
+    void UpdateFile();
+
+    bool SectionExists(const QByteArray& section) const;
+    const IniDocument& document() const { return *m_doc; }
+
+    // The text-to-integer rule of ReadInteger; ok is false for a text that
+    // gives the default.
+    static int toInteger(const QByteArray& text, bool* ok);
+
+private:
+    IniStore& m_store;
+    QByteArray m_fileName;
+    std::shared_ptr<IniDocument> m_doc;
+    bool m_batched = false;
+};

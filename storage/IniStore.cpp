@@ -1,0 +1,93 @@
+#include "IniStore.h"
+
+#include "CommandError.h"
+#include "PathNames.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+QByteArray IniStore::normalized(const QByteArray& path)
+{
+    QString p = PathNames::toQt(path);
+    if (QDir::isRelativePath(p))
+        p = QDir::current().absoluteFilePath(p);
+    return PathNames::fromQt(QDir::cleanPath(p));
+}
+
+IniDocument IniStore::load(const QByteArray& path)
+{
+    QFile file(PathNames::toQt(path));
+    if (!file.exists())
+        return IniDocument::fromBytes(QByteArray());
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileError(QStringLiteral("Cannot open file %1").arg(file.fileName()));
+    IniDocument doc = IniDocument::fromBytes(file.readAll());
+    if (file.error() != QFile::NoError)
+        throw FileError(QStringLiteral("Cannot open file %1").arg(file.fileName()));
+    return doc;
+}
+
+void IniStore::writeAtomically(const QByteArray& path, const QByteArray& bytes)
+{
+    const QString name = PathNames::toQt(path);
+    QFileInfo existing(name);
+    // A read-only file is not replaced behind the user's back.
+    if ((existing.exists() && (!existing.isFile() || !existing.isWritable())))
+        throw FileError(QStringLiteral("Cannot create file %1").arg(name));
+    QSaveFile file(name);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw FileError(QStringLiteral("Cannot create file %1").arg(name));
+}
+
+void IniStore::save(const QByteArray& path, IniDocument& doc)
+{
+    if (doc.matchesLoadedBytes() && QFileInfo::exists(PathNames::toQt(path)))
+        return;
+    writeAtomically(path, doc.toBytes());
+    doc.markSaved();
+}
+
+IniStore::Handle IniStore::open(const QByteArray& path)
+{
+    auto it = m_batches.find(normalized(path));
+    if (it != m_batches.end()) {
+        if (!it->doc)
+            it->doc = std::make_shared<IniDocument>(load(path));
+        return {it->doc, true};
+    }
+    return {std::make_shared<IniDocument>(load(path)), false};
+}
+
+void IniStore::changed(const QByteArray& path, IniDocument& doc, bool batched)
+{
+    if (batched) {
+        auto it = m_batches.find(normalized(path));
+        if (it != m_batches.end()) {
+            it->pending = true;
+            return;
+        }
+    }
+    save(path, doc);
+}
+
+void IniStore::beginBatch(const QByteArray& path)
+{
+    ++m_batches[normalized(path)].depth;
+}
+
+void IniStore::endBatch(const QByteArray& path)
+{
+    const QByteArray key = normalized(path);
+    auto it = m_batches.find(key);
+    if (it == m_batches.end())
+        return;
+    if (--it->depth > 0)
+        return;
+    Batch batch = *it;
+    m_batches.erase(it);
+    if (batch.pending && batch.doc)
+        save(path, *batch.doc);
+}

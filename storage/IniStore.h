@@ -1,0 +1,50 @@
+#pragma once
+
+#include "IniDocument.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <memory>
+
+// Where TIniFile32 instances get their lines from and save them to. Outside a
+// batch every instance loads the file afresh and every change is saved at once.
+// While a batch is open on a path, all instances on that path share one set of
+// lines and the save is done once when the batch closes; the file is then the
+// same, byte for byte, as after saving key by key.
+class IniStore
+{
+public:
+    struct Handle
+    {
+        std::shared_ptr<IniDocument> doc;
+        bool batched = false;
+    };
+
+    Handle open(const QByteArray& path);
+    // Called by a change that, outside a batch, saves the file.
+    void changed(const QByteArray& path, IniDocument& doc, bool batched);
+
+    void beginBatch(const QByteArray& path);
+    // Saves when a change is pending. Throws FileError; the batch is closed
+    // either way.
+    void endBatch(const QByteArray& path);
+
+    // Reads and splits a whole file; throws "Cannot open file %s".
+    static IniDocument load(const QByteArray& path);
+    // Atomic save: a temporary file in the same folder, flushed to disk and
+    // renamed over the old one. Writes nothing when the bytes on disk are
+    // already these. Throws "Cannot create file %s"; the old file stays whole.
+    static void save(const QByteArray& path, IniDocument& doc);
+    static void writeAtomically(const QByteArray& path, const QByteArray& bytes);
+
+    static QByteArray normalized(const QByteArray& path);
+
+private:
+    struct Batch
+    {
+        std::shared_ptr<IniDocument> doc;
+        int depth = 0;
+        bool pending = false;
+    };
+    QHash<QByteArray, Batch> m_batches;
+};

@@ -1,0 +1,80 @@
+#include "BoardState.h"
+#include "LynkorApp.h"
+#include "PathNames.h"
+#include "ScriptedPrompter.h"
+#include "SingleInstance.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+
+// The real program and its wiring.
+class TestApp : public QObject
+{
+    Q_OBJECT
+
+    static QProcessEnvironment environment(const QString& home)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LYNKOR_HOME", home);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        return env;
+    }
+
+private slots:
+    void realProgramRunsOnceAndClosesOnTermination();
+    void secondStartIsReportedByTheRunningInstance();
+};
+
+void TestApp::realProgramRunsOnceAndClosesOnTermination()
+{
+    QTemporaryDir home;
+    {
+        QFile ini(home.filePath("lyk.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[File]\r\nName=" + QFile::encodeName(home.filePath("Disk.LYK")) +
+                  "\r\n[Window]\r\nState=Min\r\n");
+    }
+    QProcess first;
+    first.setProcessEnvironment(environment(home.path()));
+    first.start(QStringLiteral(LYNKOR_BINARY), {});
+    QVERIFY(first.waitForStarted());
+    // Start-up shows the first page, which saves the bookmark file.
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home.filePath("Disk.LYK")), 15000);
+
+    QProcess second;
+    second.setProcessEnvironment(environment(home.path()));
+    second.start(QStringLiteral(LYNKOR_BINARY), {QStringLiteral("other.LYK")});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(!QFile::exists(home.filePath("other.LYK"))); // the running one opens nothing
+    QCOMPARE(first.state(), QProcess::Running);
+
+    ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+    QVERIFY(first.waitForFinished(10000));
+    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+    QFile ini(home.filePath("lyk.ini"));
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    QVERIFY2(text.contains("State=Norm\r\n"), text.constData()); // written by the close
+    QVERIFY(text.contains("Width="));
+}
+
+void TestApp::secondStartIsReportedByTheRunningInstance()
+{
+    QTemporaryDir home;
+    const QByteArray dir = PathNames::fromQt(home.path()) + '/';
+    ScriptedPrompter prompter;
+    LynkorApp app({}, dir, &prompter);
+    QVERIFY(app.claimInstance());
+    app.start();
+    QCOMPARE(app.state().tabs().size(), size_t(10));
+    SingleInstance second(SingleInstance::keyFor(dir));
+    QVERIFY(!second.start({QStringLiteral("x.LYK")}));
+    QTRY_COMPARE(prompter.messages(), QStringList{"Program Already Running!"});
+}
+
+QTEST_MAIN(TestApp)
+#include "tst_app.moc"

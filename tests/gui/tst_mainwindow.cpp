@@ -1,0 +1,211 @@
+#include "BoardFixture.h"
+#include "BookmarkButton.h"
+#include "IconLibrary.h"
+#include "MainWindow.h"
+#include "PageDisplay.h"
+#include "PathNames.h"
+#include "TabStrip.h"
+
+#include <QAction>
+#include <QImage>
+#include <QMenuBar>
+#include <QtTest>
+
+namespace {
+
+QByteArray prepared(const QByteArray& pngPath)
+{
+    return "[Tabs]\r\nCount=3\r\nTab1=News\r\nTab2=Tools\r\nTab3=Music\r\n"
+           "[News]\r\n"
+           "01N=Daily Paper\r\n01U=http://paper.example/\r\n01P=<b>not bold</b>|~second line\r\n01C=255\r\n"
+           "02N=Weather\r\n02U=http://weather.example/\r\n02G=7\r\n"
+           "03N=Picture\r\n03U=" + pngPath + "\r\n03G=600\r\n"
+           "21N=Column two\r\n21U=http://two.example/\r\n"
+           "[Tools]\r\n01N=Editor\r\n01U=/usr/bin/editor\r\n01L=Yes\r\n";
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<BoardFixture> f;
+    std::unique_ptr<IconLibrary> icons;
+    std::unique_ptr<MainWindow> w;
+
+    void open(const QByteArray& lyk = {})
+    {
+        f = std::make_unique<BoardFixture>();
+        if (!lyk.isEmpty())
+            f->writeFile("Disk.LYK", lyk);
+        icons = std::make_unique<IconLibrary>();
+        w = std::make_unique<MainWindow>(*f->board, f->ui, *icons);
+        f->start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+    QByteArray png()
+    {
+        const QByteArray path = PathNames::fromQt(QDir::temp().filePath("lynkor-test-icon.png"));
+        QImage image(32, 32, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        image.save(PathNames::toQt(path));
+        return path;
+    }
+
+private slots:
+    void cleanup();
+    void newUserSeesTenPagesOfBlankButtons();
+    void menusShowOnlyWorkingItems();
+    void preparedFileRendersItsFaces();
+    void clickingATabShowsItsPage();
+    void keysMoveAroundTheBoard();
+    void displayOptionFromTheMenu();
+    void resizingLaysTheButtonsOut();
+    void commandFailureIsShown();
+    void lockedFileHidesMenusAndTools();
+};
+
+void TestMainWindow::cleanup()
+{
+    w.reset();
+    icons.reset();
+    f.reset();
+}
+
+void TestMainWindow::newUserSeesTenPagesOfBlankButtons()
+{
+    open();
+    QCOMPARE(w->tabStrip()->count(), 10);
+    QCOMPARE(w->tabStrip()->tabText(0), QStringLiteral("Page1"));
+    QCOMPARE(w->tabStrip()->tabText(9), QStringLiteral("Page10"));
+    const auto buttons = w->findChildren<BookmarkButton*>();
+    QCOMPARE(buttons.size(), 80);
+    for (BookmarkButton* b : buttons) {
+        QVERIFY(b->isVisible());
+        QVERIFY(b->text().isEmpty());
+        QVERIFY(b->accessibleName().isEmpty());
+    }
+    QVERIFY(w->button("B80"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Lynkor  [ Disk ]    Page1: Page 1 of 10   12/10/26"));
+    QCOMPARE(w->width(), 620);
+    QCOMPARE(w->button("B01")->width(), 154);
+    QVERIFY(w->keys()->hasFocus());
+}
+
+void TestMainWindow::menusShowOnlyWorkingItems()
+{
+    open();
+    QStringList menus;
+    for (QAction* a : w->menuBar()->actions())
+        if (a->isVisible())
+            menus << a->text();
+    QCOMPARE(menus, (QStringList{"&File", "&Setup", "&Help"}));
+    QStringList items;
+    for (QAction* a : w->menuBar()->actions())
+        for (QAction* item : a->menu()->actions())
+            if (!item->isSeparator())
+                items << item->objectName();
+    QCOMPARE(items, (QStringList{"MExit1", "MBIcon", "MBNotes", "MBUrl", "MColumn2", "MColumn3", "MColumn4",
+                                 "MFontButton", "MResetSize", "MHelpC", "MHelpS", "MHelpA"}));
+    QVERIFY(w->action("MBIcon")->isChecked());
+    QVERIFY(w->action("MColumn4")->isChecked());
+    QVERIFY(!w->action("MColumn3")->isChecked());
+}
+
+void TestMainWindow::preparedFileRendersItsFaces()
+{
+    open(prepared(png()));
+    BookmarkButton* paper = w->button("B01");
+    QCOMPARE(paper->text(), QStringLiteral("Daily Paper"));
+    QCOMPARE(paper->accessibleName(), QStringLiteral("Daily Paper"));
+    QCOMPARE(paper->captionColor(), QColor(255, 0, 0));
+    // A note is shown as text, never as markup.
+    QVERIFY(paper->toolTip().contains(QStringLiteral("&lt;b&gt;not bold&lt;/b&gt;")));
+    QCOMPARE(paper->accessibleDescription(),
+             QStringLiteral("http://paper.example/\r<b>not bold</b>\r\nsecond line"));
+    QCOMPARE(paper->glyph().size(), QSize(15, 15));
+    QCOMPARE(paper->glyph().toImage(), icons->internal(120).toImage());
+    QCOMPARE(w->button("B02")->glyph().toImage(), icons->internal(7).toImage());
+    const QImage picture = w->button("B03")->glyph().toImage();
+    QCOMPARE(picture.size(), QSize(15, 15));
+    QCOMPARE(QColor(picture.pixel(7, 7)), QColor(Qt::red));
+    QCOMPARE(w->button("B21")->text(), QStringLiteral("Column two"));
+    QCOMPARE(w->button("B21")->x(), 156);
+    QVERIFY(w->button("B04")->glyph().toImage().allGray()); // blank
+    QCOMPARE(w->button("B01")->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(w->button("B04")->cursor().shape(), Qt::ArrowCursor);
+}
+
+void TestMainWindow::clickingATabShowsItsPage()
+{
+    open(prepared(png()));
+    TabStrip* tabs = w->tabStrip();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    QCOMPARE(f->state.tabIndex(), 1);
+    QCOMPARE(tabs->currentIndex(), 1);
+    QCOMPARE(w->button("B01")->text(), QStringLiteral("Editor"));
+    QVERIFY(w->button("B02")->text().isEmpty());
+    QCOMPARE(w->windowTitle(), QStringLiteral("Lynkor  [ Disk ]    Tools: Page 2 of 3   12/10/26"));
+}
+
+void TestMainWindow::keysMoveAroundTheBoard()
+{
+    open(prepared(png()));
+    QTest::keyClick(w->keys(), Qt::Key_Right);
+    QCOMPARE(f->state.tabIndex(), 1);
+    QTest::keyClick(w->keys(), Qt::Key_M);
+    QCOMPARE(f->state.currentPage(), QByteArray("Music"));
+    QTest::keyClick(w->keys(), Qt::Key_Home);
+    QCOMPARE(f->state.tabIndex(), 0);
+    QTest::keyClick(w->keys(), Qt::Key_Down);
+    QCOMPARE(w->button("B01")->margin(), 30);
+    QCOMPARE(w->windowTitle(), QStringLiteral("1 : http://paper.example/ <b>not bold</b>  second line"));
+    QTest::keyClick(w->keys(), Qt::Key_F1);
+    QCOMPARE(f->ui.helpShown, QList<int>{1});
+}
+
+void TestMainWindow::displayOptionFromTheMenu()
+{
+    open(prepared(png()));
+    w->action("MBUrl")->trigger();
+    QVERIFY(!w->action("MBUrl")->isChecked());
+    QCOMPARE(f->key("lyk.ini", "Button", "Url"), QByteArray("Off"));
+    QVERIFY(!w->button("B02")->toolTip().contains(QStringLiteral("weather")));
+    w->action("MColumn2")->trigger();
+    QCOMPARE(w->findChildren<BookmarkButton*>().size(), 40);
+    QCOMPARE(w->button("B21")->x(), 311);
+    QVERIFY(w->action("MColumn2")->isChecked());
+    QVERIFY(!w->action("MColumn4")->isChecked());
+}
+
+void TestMainWindow::resizingLaysTheButtonsOut()
+{
+    open();
+    w->resize(804, 469);
+    QTRY_COMPARE(w->button("B21")->x(), 202);
+    QCOMPARE(w->button("B21")->width(), 200);
+    w->action("MResetSize")->trigger();
+    QTRY_COMPARE(w->width(), 620);
+    QCOMPARE(w->button("B21")->x(), 156);
+}
+
+void TestMainWindow::commandFailureIsShown()
+{
+    open("[Tabs]\r\nCount=2\r\n[Page2]\r\n01N=x\r\n01U=y\r\n01G=bad\r\n");
+    QTest::mouseClick(w->tabStrip(), Qt::LeftButton, {}, w->tabStrip()->tabRect(1).center());
+    QCOMPARE(f->ui.messages(), QStringList{"'bad' is not a valid integer value"});
+    QCOMPARE(f->ui.asked.back().type, Prompter::Type::Error);
+}
+
+void TestMainWindow::lockedFileHidesMenusAndTools()
+{
+    open("[Tabs]\r\n\xDF_\xB6__=x\r\n");
+    for (QAction* a : w->menuBar()->actions())
+        QVERIFY(!a->isVisible());
+    QVERIFY(!w->tabStrip()->isVisible());
+    QVERIFY(!w->findChild<QWidget*>("Panel1")->isVisible());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,116 @@
+#include "ScriptedPrompter.h"
+
+QVariant ScriptedPrompter::next()
+{
+    if (answers.empty()) {
+        ++unanswered;
+        return {};
+    }
+    QVariant v = answers.front();
+    answers.pop_front();
+    return v;
+}
+
+QStringList ScriptedPrompter::messages() const
+{
+    QStringList out;
+    for (const Question& q : asked)
+        if (q.kind == QLatin1String("message"))
+            out << q.text;
+    return out;
+}
+
+Prompter::Answer ScriptedPrompter::message(const QString& text, Type type, Buttons buttons,
+                                           int helpContext)
+{
+    asked.push_back({QStringLiteral("message"), text, type, buttons, helpContext, {}, {}, false});
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    const QVariant v = next();
+    return v.canConvert<Answer>() ? v.value<Answer>() : Answer::No;
+}
+
+int ScriptedPrompter::choice(const ChoiceRequest& request)
+{
+    Question q;
+    q.kind = QStringLiteral("choice");
+    q.text = request.title;
+    q.options = request.buttons;
+    q.lines = request.lines;
+    asked.push_back(q);
+    const QVariant v = next();
+    return v.isValid() ? v.toInt() : -1;
+}
+
+QString ScriptedPrompter::password(bool masked)
+{
+    Question q;
+    q.kind = QStringLiteral("password");
+    q.masked = masked;
+    asked.push_back(q);
+    return next().toString();
+}
+
+QString ScriptedPrompter::pageName(const QString& proposal)
+{
+    Question q;
+    q.kind = QStringLiteral("pageName");
+    q.text = proposal;
+    asked.push_back(q);
+    return next().toString();
+}
+
+QString ScriptedPrompter::fileQuestion(const QString& kind, const FileRequest& request)
+{
+    Question q;
+    q.kind = kind;
+    q.text = request.title;
+    q.options = {request.filter, request.startFolder};
+    asked.push_back(q);
+    return next().toString();
+}
+
+QString ScriptedPrompter::openFile(const FileRequest& request)
+{
+    return fileQuestion(QStringLiteral("openFile"), request);
+}
+
+QString ScriptedPrompter::saveFile(const FileRequest& request)
+{
+    return fileQuestion(QStringLiteral("saveFile"), request);
+}
+
+QString ScriptedPrompter::folder(const QString& title, const QString& startFolder)
+{
+    Question q;
+    q.kind = QStringLiteral("folder");
+    q.text = title;
+    q.options = {startFolder};
+    asked.push_back(q);
+    return next().toString();
+}
+
+std::optional<int> ScriptedPrompter::color(int initial, QStringList& customColors)
+{
+    Question q;
+    q.kind = QStringLiteral("color");
+    q.text = QString::number(initial);
+    q.lines = customColors;
+    asked.push_back(q);
+    const QVariant v = next();
+    if (!v.isValid())
+        return std::nullopt;
+    return v.toInt();
+}
+
+std::optional<FontChoice> ScriptedPrompter::font(const FontChoice& initial)
+{
+    Question q;
+    q.kind = QStringLiteral("font");
+    q.text = initial.name;
+    asked.push_back(q);
+    const QVariant v = next();
+    if (!v.canConvert<FontChoice>())
+        return std::nullopt;
+    return v.value<FontChoice>();
+}

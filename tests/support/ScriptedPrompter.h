@@ -1,0 +1,58 @@
+#pragma once
+
+#include "Prompter.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <deque>
+
+// Answers the board's questions from a script and records every question, so a
+// test can check the exact text that was asked.
+class ScriptedPrompter : public Prompter
+{
+public:
+    struct Question
+    {
+        QString kind; // "message", "choice", "password", "pageName", "openFile", ...
+        QString text; // message text, dialog title, or proposal
+        Type type = Type::Information;
+        Buttons buttons = Buttons::Ok;
+        int helpContext = 0;
+        QStringList options; // choice buttons, or file filter
+        QStringList lines;
+        bool masked = false;
+    };
+
+    // Answers, taken in order: Answer, int (choice position), QString (text
+    // dialogs and file pickers), std::optional<int> (colour), FontChoice.
+    std::deque<QVariant> answers;
+    QList<Question> asked;
+    QList<int> helpShown; // context numbers; -1 = the search window
+    int unanswered = 0;   // questions asked with no answer left
+
+    void answer(const QVariant& v) { answers.push_back(v); }
+    QStringList messages() const;
+
+    Answer message(const QString& text, Type type, Buttons buttons, int helpContext) override;
+    int choice(const ChoiceRequest& request) override;
+    QString password(bool masked) override;
+    QString pageName(const QString& proposal) override;
+    QString openFile(const FileRequest& request) override;
+    QString saveFile(const FileRequest& request) override;
+    QString folder(const QString& title, const QString& startFolder) override;
+    std::optional<int> color(int initial, QStringList& customColors) override;
+    std::optional<FontChoice> font(const FontChoice& initial) override;
+    void setCursor(ScreenCursor cursor) override { m_cursor = cursor; }
+    ScreenCursor cursor() const override { return m_cursor; }
+    void showHelp(int context) override { helpShown << context; }
+    void showHelpSearch() override { helpShown << -1; }
+
+private:
+    QVariant next();
+    QString fileQuestion(const QString& kind, const FileRequest& request);
+    ScreenCursor m_cursor = ScreenCursor::Default;
+};
+
+Q_DECLARE_METATYPE(Prompter::Answer)
+Q_DECLARE_METATYPE(FontChoice)
