@@ -5,15 +5,46 @@
 #include "IniFiles32.h"
 #include "KeyboardNav.h"
 #include "PageDisplay.h"
+#include "BookmarkFile.h"
+#include "Passwords.h"
 #include "PathNames.h"
 #include "SettingsFile.h"
 #include "StartUp.h"
+#include "WindowModes.h"
+#include "X11Hotkeys.h"
+#include "XdgAutostart.h"
 
-Board::Board(ProgramFiles& files, BoardState& state, Prompter& ui, Desktop& desktop)
-    : m_files(files), m_state(state), m_ui(ui), m_desktop(desktop),
+Board::Board(ProgramFiles& files, BoardState& state, Prompter& ui, Desktop& desktop,
+             Platform platform)
+    : m_files(files), m_state(state), m_ui(ui), m_desktop(desktop), m_platform(platform),
       m_pages(std::make_unique<PageDisplay>(*this)), m_keys(std::make_unique<KeyboardNav>(*this)),
-      m_startUp(std::make_unique<StartUp>(*this))
+      m_startUp(std::make_unique<StartUp>(*this)), m_modes(std::make_unique<WindowModes>(*this)),
+      m_passwords(std::make_unique<Passwords>(*this))
 {
+    if (!m_platform.hotkeys) {
+        m_ownHotkeys = std::make_unique<X11Hotkeys>();
+        m_platform.hotkeys = m_ownHotkeys.get();
+    }
+    if (!m_platform.autostart) {
+        m_ownAutostart = std::make_unique<XdgAutostart>(XdgAutostart::forThisProgram());
+        m_platform.autostart = m_ownAutostart.get();
+    }
+    if (!m_platform.screenSaver) {
+        m_ownScreenSaver = std::make_unique<XdgScreenSaver>();
+        m_platform.screenSaver = m_ownScreenSaver.get();
+    }
+}
+
+void Board::showRecent()
+{
+    const bool track = m_state.checked("MMRU");
+    m_state.setRecent(track ? m_mruList1.shown() : QList<QByteArray>(), m_mruList2.shown());
+}
+
+void Board::FormClose()
+{
+    TIniFile32 ini(store(), m_files.BookmarkFileName());
+    ini.WriteString(BookmarkFile::kTabs, BookmarkFile::kPagePasswords, m_pagePasswords.WritePagePass());
 }
 
 Board::~Board() = default;
@@ -125,4 +156,22 @@ void Board::ButtonClick(const QByteArray& buttonName)
     }
     m_vars.CurrentButton = buttonName;
     FormCaption();
+}
+
+void Board::MruList1MruClick(const QByteArray& entry)
+{
+    const qsizetype bar = entry.indexOf("  |");
+    const qsizetype colons = entry.lastIndexOf("::");
+    if (bar < 0 || colons < bar)
+        return;
+    const QByteArray page = entry.mid(bar + 3, colons - bar - 3);
+    const QByteArray slot = entry.mid(colons + 2, 2);
+    QByteArray url;
+    {
+        TIniFile32 ini(store(), m_files.BookmarkFileName());
+        url = ini.ReadString(page, BookmarkFile::FieldKey(slot, BookmarkRecord::Url), {});
+    }
+    m_vars.CurrentButton = "B" + slot;
+    if (m_launcher && !url.isEmpty())
+        m_launcher->Launch(page, url);
 }

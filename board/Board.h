@@ -2,9 +2,13 @@
 
 #include "BoardState.h"
 #include "Desktop.h"
+#include "DesktopServices.h"
 #include "FormVars.h"
+#include "HotkeyService.h"
+#include "PagePasswords.h"
 #include "Prompter.h"
 #include "ProgramFiles.h"
+#include "RecentList.h"
 
 #include <QStringList>
 #include <memory>
@@ -12,6 +16,28 @@
 class PageDisplay;
 class KeyboardNav;
 class StartUp;
+class WindowModes;
+class Passwords;
+
+// Opens an address: a web page in the browser, or a program or document.
+// The launching layer provides it.
+class BookmarkLauncher
+{
+public:
+    virtual ~BookmarkLauncher() = default;
+    // page: the page of the launched bookmark (empty for a loose address); the
+    // slot is the one of the current button.
+    virtual void Launch(const QByteArray& page, const QByteArray& address) = 0;
+};
+
+// The platform services the board drives; the real ones are used for any left
+// empty.
+struct Platform
+{
+    HotkeyService* hotkeys = nullptr;
+    Autostart* autostart = nullptr;
+    ScreenSaver* screenSaver = nullptr;
+};
 
 // The main window's behaviour (TForm1), free of widgets. It owns the main
 // window's variables and the handler groups; the window renders BoardState
@@ -19,7 +45,8 @@ class StartUp;
 class Board
 {
 public:
-    Board(ProgramFiles& files, BoardState& state, Prompter& ui, Desktop& desktop);
+    Board(ProgramFiles& files, BoardState& state, Prompter& ui, Desktop& desktop,
+          Platform platform = {});
     ~Board();
 
     ProgramFiles& files() { return m_files; }
@@ -31,6 +58,25 @@ public:
     PageDisplay& pages() { return *m_pages; }
     KeyboardNav& keys() { return *m_keys; }
     StartUp& startUp() { return *m_startUp; }
+    WindowModes& modes() { return *m_modes; }
+    Passwords& passwords() { return *m_passwords; }
+    HotkeyService& hotkeys() { return *m_platform.hotkeys; }
+    Autostart& autostart() { return *m_platform.autostart; }
+    ScreenSaver& screenSaver() { return *m_platform.screenSaver; }
+
+    // PagePassBox: the passwords of the protected pages of the open file.
+    PagePasswords& PagePassBox() { return m_pagePasswords; }
+    // MruList1: recently launched bookmarks of the open file.
+    RecentList& MruList1() { return m_mruList1; }
+    // MruList2: recently opened bookmark files.
+    RecentList& MruList2() { return m_mruList2; }
+    // Shows the recent lists as they now are.
+    void showRecent();
+
+    void setLauncher(BookmarkLauncher* launcher) { m_launcher = launcher; }
+    BookmarkLauncher* launcher() const { return m_launcher; }
+    // A recent-bookmark entry chosen in the tray menu is launched again.
+    void MruList1MruClick(const QByteArray& entry);
 
     // Start-up: builds the board from the settings and the bookmark file.
     void FormCreate(const QStringList& arguments);
@@ -45,6 +91,8 @@ public:
     // Closing: the window position is saved; the close is always allowed.
     bool FormCloseQuery();
     void SaveLocation();
+    // The window has closed: the page-password list goes to the file.
+    void FormClose();
 
     // Another start of the program was handed over to this one.
     void OnceInstanceStarted();
@@ -65,8 +113,18 @@ private:
     BoardState& m_state;
     Prompter& m_ui;
     Desktop& m_desktop;
+    Platform m_platform;
+    std::unique_ptr<HotkeyService> m_ownHotkeys;
+    std::unique_ptr<Autostart> m_ownAutostart;
+    std::unique_ptr<ScreenSaver> m_ownScreenSaver;
     FormVars m_vars;
+    PagePasswords m_pagePasswords;
+    RecentList m_mruList1{20, 10};
+    RecentList m_mruList2{10, 5};
+    BookmarkLauncher* m_launcher = nullptr;
     std::unique_ptr<PageDisplay> m_pages;
     std::unique_ptr<KeyboardNav> m_keys;
     std::unique_ptr<StartUp> m_startUp;
+    std::unique_ptr<WindowModes> m_modes;
+    std::unique_ptr<Passwords> m_passwords;
 };

@@ -159,3 +159,36 @@ void BoardState::setOnline(bool online)
     m_online = online;
     emit onlineChanged();
 }
+
+void BoardState::setAlwaysOnTop(bool onTop)
+{
+    if (m_alwaysOnTop == onTop)
+        return;
+    m_alwaysOnTop = onTop;
+    emit alwaysOnTopChanged();
+}
+
+void BoardState::setTrayIconVisible(bool visible)
+{
+    if (m_trayVisible == visible)
+        return;
+    m_trayVisible = visible;
+    emit trayChanged();
+}
+
+void BoardState::setTrayTip(const QString& tip)
+{
+    if (m_trayTip == tip)
+        return;
+    m_trayTip = tip;
+    emit trayChanged();
+}
+
+void BoardState::setRecent(const QList<QByteArray>& bookmarks, const QList<QByteArray>& files)
+{
+    if (m_recentBookmarks == bookmarks && m_recentFiles == files)
+        return;
+    m_recentBookmarks = bookmarks;
+    m_recentFiles = files;
+    emit recentChanged();
+}

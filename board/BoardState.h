@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <vector>
@@ -97,6 +98,28 @@ public:
     QString onlineHint() const;
     void setOnline(bool online);
 
+    // Window requests the window carries out: Show restores, raises and
+    // activates it (visibility itself is visible()).
+    enum class WindowRequest { Show, Minimize };
+    void requestWindow(WindowRequest request) { emit windowRequested(request); }
+    bool alwaysOnTop() const { return m_alwaysOnTop; }
+    void setAlwaysOnTop(bool onTop);
+
+    // The notification-area icon.
+    bool trayAvailable() const { return m_trayAvailable; }
+    void setTrayAvailable(bool available) { m_trayAvailable = available; }
+    bool trayIconVisible() const { return m_trayVisible; }
+    void setTrayIconVisible(bool visible);
+    QString trayTip() const { return m_trayTip; }
+    void setTrayTip(const QString& tip);
+    // The tray menu opens at the window's top-left corner.
+    void requestTrayMenu() { emit trayMenuRequested(); }
+
+    // Recent bookmarks (tray menu) and recent files (File menu), as shown.
+    const QList<QByteArray>& recentBookmarks() const { return m_recentBookmarks; }
+    const QList<QByteArray>& recentFiles() const { return m_recentFiles; }
+    void setRecent(const QList<QByteArray>& bookmarks, const QList<QByteArray>& files);
+
 signals:
     void tabsChanged();
     void tabIndexChanged();
@@ -113,6 +136,11 @@ signals:
     void lockedChanged();
     void onlineChanged();
     void defaultIconChanged();
+    void windowRequested(BoardState::WindowRequest request);
+    void alwaysOnTopChanged();
+    void trayChanged();
+    void trayMenuRequested();
+    void recentChanged();
 
 private:
     std::vector<QByteArray> m_tabs;
@@ -131,4 +159,10 @@ private:
     QHash<QByteArray, MenuItemState> m_items;
     bool m_locked = false;
     bool m_online = false;
+    bool m_alwaysOnTop = false;
+    bool m_trayAvailable = false;
+    bool m_trayVisible = false;
+    QString m_trayTip = QStringLiteral("Lynkor");
+    QList<QByteArray> m_recentBookmarks;
+    QList<QByteArray> m_recentFiles;
 };

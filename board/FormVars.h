@@ -25,6 +25,8 @@ struct FormVars
     QByteArray CurrentButton;
     // Slot number of the keyboard selection, 0 = none.
     int KeyboardSelection = 0;
+    // The password last typed into TPassForm; cleared by whoever checks it.
+    QByteArray TypedPassword;
     // Installation folder of the first run after installation ("/_" argument).
     QByteArray InstallFolder;
 };

@@ -4,6 +4,7 @@
 #include "Board.h"
 #include "BoardGeometry.h"
 #include "PageDisplay.h"
+#include "WindowModes.h"
 
 void KeyboardNav::KeysKeyPress(const QString& text)
 {
@@ -54,6 +55,12 @@ bool KeyboardNav::KeysKeyDown(Key key)
     switch (key) {
     case Key::F1:
         b.MHelpCClick(Board::HelpItem::Contents);
+        return true;
+    case Key::F7:
+        state.requestTrayMenu();
+        return true;
+    case Key::F9:
+        b.modes().ScreenSaveClick();
         return true;
     case Key::Left:
     case Key::PageDown:

@@ -9,7 +9,7 @@ class Board;
 class KeyboardNav
 {
 public:
-    enum class Key { F1, Left, Right, Up, Down, PageUp, PageDown, Home, End, Enter, Other };
+    enum class Key { F1, F7, F9, Left, Right, Up, Down, PageUp, PageDown, Home, End, Enter, Other };
 
     explicit KeyboardNav(Board& board) : m_board(board) {}
 

@@ -7,6 +7,9 @@
 #include "CommandError.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
+#include "PassText.h"
+#include "Passwords.h"
+#include "WindowModes.h"
 #include "SettingsFile.h"
 #include "ToolTip.h"
 
@@ -82,11 +85,17 @@ void PageDisplay::buildFace(const TIniFile32& ini, const QByteArray& page, Butto
     else
         face.glyph = IconRef::defaultIcon();
 
+    // On a protected page the tip shows the deciphered address.
+    if (m_board.PagePassBox().PageProtected(page) && BookmarkFile::IsProtectedUrl(url))
+        face.hint = ToolTip::build(PassText::Decrypt(url), notes, state.checked("MBUrl"),
+                                   state.checked("MBNotes"));
+
     face.color = ini.ReadInteger(page, FieldKey(slot, F::Color), vars.ButtonFontColor);
     face.handCursor = true;
     if (!vars.FilePasswordValue.isEmpty()) {
         face.caption.clear();
         face.hint.clear();
+        face.glyph = IconRef::blank();
         face.enabled = false;
     }
 }
@@ -111,9 +120,13 @@ void PageDisplay::Load(const QByteArray& page)
     if (vars.FirstBuild) {
         const QByteArray track = ini.ReadString(BookmarkFile::kMRUX, BookmarkFile::kTrack, "On");
         state.setChecked("MMRU", track != "Off");
+        b.modes().fileOpened(path);
         state.setLocked(!vars.FilePasswordValue.isEmpty());
         state.setTabs(BookmarkFile::ReadPageList(ini), 0);
     }
+    // A page shown without a tab change (a file just opened) still shows
+    // whether it is protected, so that protecting it twice cannot happen.
+    state.setChecked("MPagePass", b.PagePassBox().PageProtected(page));
 
     std::vector<ButtonFace>& faces = state.mutableButtons();
     const int count = std::min<int>(vars.Columns * BoardGeometry::kRows, static_cast<int>(faces.size()));
@@ -161,8 +174,14 @@ bool PageDisplay::TabSet1Change(int newIndex)
         b.FormCaption();
     }
     state.setChecked("MPagePass", false);
-    if (newIndex >= 0 && newIndex < static_cast<int>(state.tabs().size()))
-        state.setTitle(QStringLiteral("Loading bookmarks for ") + AnsiText::toUi(state.tabs()[newIndex]));
+    if (newIndex < 0 || newIndex >= static_cast<int>(state.tabs().size()))
+        return true;
+    const QByteArray page = state.tabs()[newIndex];
+    if (!b.passwords().enterPage(page)) {
+        state.setChecked("MPagePass", b.PagePassBox().PageProtected(state.currentPage()));
+        return false;
+    }
+    state.setTitle(QStringLiteral("Loading bookmarks for ") + AnsiText::toUi(page));
     return true;
 }
 

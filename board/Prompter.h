@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+struct HotKeys;
+
 // The screen cursor doubles as a mode flag: the hourglass means an operation
 // runs and clicks on buttons and tabs are ignored; the drag cursors mean a
 // picked-up bookmark or page waits for its target.
@@ -64,6 +66,9 @@ public:
     // come back as the dialog left them.
     virtual std::optional<int> color(int initial, QStringList& customColors) = 0;
     virtual std::optional<FontChoice> font(const FontChoice& initial) = 0;
+    // THotKeyForm: shows and edits the six hotkeys; true after "Save and
+    // Close". notice says why hotkeys cannot work here ("" when they can).
+    virtual bool hotKeys(HotKeys& keys, const QString& notice) = 0;
 
     virtual void setCursor(ScreenCursor cursor) = 0;
     virtual ScreenCursor cursor() const = 0;

@@ -9,6 +9,8 @@
 #include "IniFiles32.h"
 #include "PageDisplay.h"
 #include "PathNames.h"
+#include "Passwords.h"
+#include "WindowModes.h"
 #include "SettingsFile.h"
 
 #include <QDir>
@@ -117,6 +119,7 @@ void StartUp::readOptions(TIniFile32& settings)
     vars.BrowserIndex = settings.ReadInteger(kBrowser, kSelected, 1);
     vars.BrowserPath = settings.ReadString(kBrowser, QByteArray::number(vars.BrowserIndex), {});
     vars.AutoRunLoad = settings.ReadString(kAutoRun, kLoad, No) == Yes;
+    m_board.modes().applyAutoRun(vars.AutoRunLoad);
 
     state.setChecked("MBIcon", onOff(kButton, kIcons));
     state.setChecked("MBNotes", onOff(kButton, kNotes));
@@ -234,7 +237,8 @@ void StartUp::FormCreate(const QStringList& arguments)
     // The bookmark file is read once for its keys and its first page.
     IniBatch bookmarks(b.store(), files.BookmarkFileName());
     readBookmarkFileKeys();
-    state.setVisible(true);
+    b.passwords().readPagePasswords();
+    b.modes().applyStartMode();
 
     vars.FirstBuild = true;
     state.requestGeometry(state.geometry());
@@ -251,4 +255,6 @@ void StartUp::FormCreate(const QStringList& arguments)
     vars.FirstBuild = false;
     bookmarks.commit();
     b.FormCaption();
+    b.modes().SetHotKeys();
+    b.modes().applyMiniMode();
 }

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "HelpWindow.h"
+#include "HotKeyDialog.h"
 #include "WinColor.h"
 
 #include <QApplication>
@@ -156,6 +157,15 @@ std::optional<FontChoice> GuiPrompter::font(const FontChoice& initial)
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
+}
+
+bool GuiPrompter::hotKeys(HotKeys& keys, const QString& notice)
+{
+    HotKeyDialog dialog(keys, notice, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    keys = dialog.keys();
+    return true;
 }
 
 void GuiPrompter::setCursor(ScreenCursor cursor)

@@ -24,6 +24,7 @@ public:
     QString folder(const QString& title, const QString& startFolder) override;
     std::optional<int> color(int initial, QStringList& customColors) override;
     std::optional<FontChoice> font(const FontChoice& initial) override;
+    bool hotKeys(HotKeys& keys, const QString& notice) override;
     void setCursor(ScreenCursor cursor) override;
     ScreenCursor cursor() const override { return m_cursor; }
     void showHelp(int context) override;

@@ -1,14 +1,17 @@
 #include "MainWindow.h"
 
 #include "AnsiText.h"
+#include "PathNames.h"
 #include "Board.h"
 #include "BookmarkButton.h"
 #include "CommandError.h"
 #include "IconLibrary.h"
 #include "KeyboardNav.h"
 #include "PageDisplay.h"
+#include "Passwords.h"
 #include "TabStrip.h"
 #include "WinColor.h"
+#include "WindowModes.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,6 +20,9 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QWindow>
 #include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -48,6 +54,11 @@ QPixmap led(bool on)
 
 } // namespace
 
+QSize BoardPanel::sizeHint() const
+{
+    return {width(), maximumHeight()};
+}
+
 KeyCatcher::KeyCatcher(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Keys"));
@@ -74,13 +85,32 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons)
     buildToolBar();
     m_toolBar->setParent(central);
     layout->addWidget(m_toolBar);
-    m_panel = new QWidget(central);
+    m_panel = new BoardPanel(central);
     m_panel->setObjectName(QStringLiteral("Panel2"));
     m_panel->setAccessibleName(QStringLiteral("Bookmarks"));
-    m_panel->setFixedHeight(m_state.panelHeight());
+    // The board may shrink below its height (mini mode is 88 pixels high).
+    m_panel->setMinimumHeight(0);
+    m_panel->setMaximumHeight(m_state.panelHeight());
     layout->addWidget(m_panel);
     m_tabs = new TabStrip(central);
     layout->addWidget(m_tabs);
+    // A locked file offers unlocking and leaving, nothing else.
+    m_lockPanel = new QWidget(central);
+    m_lockPanel->setObjectName(QStringLiteral("LockPanel"));
+    auto* lockRow = new QHBoxLayout(m_lockPanel);
+    auto* unlock = new QPushButton(QStringLiteral("Access Protected File"), m_lockPanel);
+    unlock->setObjectName(QStringLiteral("ProgPassButton"));
+    unlock->setAccessibleName(unlock->text());
+    connect(unlock, &QPushButton::clicked, this,
+            [this] { dispatch([this] { m_board.passwords().ProgPassButtonClick(); }); });
+    auto* exit = new QPushButton(QStringLiteral("Exit"), m_lockPanel);
+    exit->setObjectName(QStringLiteral("LockExit"));
+    exit->setAccessibleName(exit->text());
+    connect(exit, &QPushButton::clicked, this, &QWidget::close);
+    lockRow->addWidget(unlock);
+    lockRow->addWidget(exit);
+    lockRow->addStretch();
+    layout->insertWidget(0, m_lockPanel);
     layout->addStretch(1);
     m_keys = new KeyCatcher(central);
     m_keys->move(0, 0);
@@ -108,13 +138,24 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons)
         setWindowTitle(t);
     });
     connect(&m_state, &BoardState::panelHeightChanged, this,
-            [this] { m_panel->setFixedHeight(m_state.panelHeight()); });
+            [this] { m_panel->setMaximumHeight(m_state.panelHeight()); });
     connect(&m_state, &BoardState::geometryRequested, this, &MainWindow::applyGeometry);
     connect(&m_state, &BoardState::visibleChanged, this,
             [this] { setVisible(m_state.visible()); });
     connect(&m_state, &BoardState::itemsChanged, this, &MainWindow::renderItems);
     connect(&m_state, &BoardState::lockedChanged, this, &MainWindow::renderLock);
     connect(&m_state, &BoardState::onlineChanged, this, &MainWindow::renderOnline);
+    connect(&m_state, &BoardState::windowRequested, this,
+            [this](BoardState::WindowRequest r) { onWindowRequest(static_cast<int>(r)); });
+    connect(&m_state, &BoardState::alwaysOnTopChanged, this, &MainWindow::applyAlwaysOnTop);
+    connect(&m_state, &BoardState::trayChanged, this, &MainWindow::renderTray);
+    connect(&m_state, &BoardState::recentChanged, this, &MainWindow::renderRecent);
+    connect(&m_state, &BoardState::trayMenuRequested, this,
+            [this] { m_trayMenu->popup(mapToGlobal(QPoint(0, 0))); });
+    connect(&m_board.hotkeys(), &HotkeyService::activated, this,
+            [this](int id) { dispatch([this, id] { m_board.modes().HotKeyActivated(id); }); });
+    buildTray();
+    m_state.setTrayAvailable(QSystemTrayIcon::isSystemTrayAvailable());
 
     m_tabs->applyStyle(m_state.tabStyle());
     applyButtonFont();
@@ -123,6 +164,8 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons)
     renderItems();
     renderLock();
     renderOnline();
+    renderRecent();
+    renderTray();
     setWindowTitle(m_state.title());
     applyGeometry();
 }
@@ -162,8 +205,15 @@ QAction* MainWindow::addItem(QMenu* menu, const QString& name, const QString& ca
 void MainWindow::buildMenus()
 {
     PageDisplay& pages = m_board.pages();
+    WindowModes& modes = m_board.modes();
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("MFile"));
+    m_fileMenu = file;
+    addItem(file, QStringLiteral("MProgPass"), QStringLiteral("Password &Protect File"),
+            [this] { m_board.passwords().MProgPassClick(); });
+    m_recentFilesBar = file->addSeparator();
+    m_recentFilesBar->setObjectName(QStringLiteral("N14"));
+    file->addSeparator();
     addItem(file, QStringLiteral("MExit1"), QStringLiteral("E&xit"), [this] { close(); });
 
     QMenu* setup = menuBar()->addMenu(QStringLiteral("&Setup"));
@@ -184,6 +234,28 @@ void MainWindow::buildMenus()
             [&pages] { pages.MFontButtonClick(); });
     addItem(setup, QStringLiteral("MResetSize"), QStringLiteral("&Reset Window Size"),
             [this] { m_board.MResetSizeClick(); });
+    setup->addSeparator();
+    const QStringList modeCaptions = {QStringLiteral("Minimize to Task &Tray on bookmark launch"),
+                                      QStringLiteral("Minimize to Task &Bar on bookmark launch"),
+                                      QStringLiteral("Minimize to Mini &Mode on bookmark launch"),
+                                      QStringLiteral("Stealth Mode [Hide] on bookmark launch")};
+    for (int i = 0; i < 4; ++i) {
+        const QByteArray item = WindowModes::kModeItems[i];
+        addItem(setup, QString::fromLatin1(item), modeCaptions[i],
+                [&modes, item] { modes.MStartSmallClick(item); }, true);
+    }
+    setup->addSeparator();
+    addItem(setup, QStringLiteral("MMRU"), QStringLiteral("Store last 10 bookmarks in &Tray"),
+            [&modes] { modes.MMRUClick(); }, true);
+    addItem(setup, QStringLiteral("MHotkeys"), QStringLiteral("&HotKeys"),
+            [&modes] { modes.MHotkeysClick(); });
+    addItem(setup, QStringLiteral("MAutoRun"), QStringLiteral("&Load Lynkor during Windows Startup"),
+            [&modes] { modes.MAutoRunClick(); }, true);
+
+    QMenu* tabs = menuBar()->addMenu(QStringLiteral("Page &Tabs"));
+    tabs->setObjectName(QStringLiteral("MTabs"));
+    addItem(tabs, QStringLiteral("MPagePass"), QStringLiteral("&Password Protect Page"),
+            [this] { m_board.passwords().MPagePassClick(); }, true);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("MHelp"));
@@ -194,7 +266,62 @@ void MainWindow::buildMenus()
     help->addSeparator();
     addItem(help, QStringLiteral("MHelpA"), QStringLiteral("&About"),
             [this] { m_board.MHelpCClick(Board::HelpItem::About); });
-    m_menus = {file, setup, help};
+    m_menus = {file, setup, tabs, help};
+}
+
+void MainWindow::buildTray()
+{
+    m_tray = new QSystemTrayIcon(windowIcon(), this);
+    m_tray->setObjectName(QStringLiteral("TaskIcon"));
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->setObjectName(QStringLiteral("PopupMenu5"));
+    m_trayBar = m_trayMenu->addSeparator();
+    m_trayBar->setObjectName(QStringLiteral("Pop5Bar"));
+    m_trayMenu->addSeparator();
+    QAction* exit = m_trayMenu->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("PopExit"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    m_tray->setContextMenu(m_trayMenu);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick)
+            dispatch([this] { m_board.modes().TaskIconClick(); });
+    });
+}
+
+void MainWindow::renderTray()
+{
+    m_tray->setToolTip(m_state.trayTip());
+    m_tray->setVisible(m_state.trayIconVisible());
+}
+
+void MainWindow::renderRecent()
+{
+    qDeleteAll(m_recentFileItems);
+    m_recentFileItems.clear();
+    const auto files = m_state.recentFiles();
+    QAction* before = m_fileMenu->actions().value(m_fileMenu->actions().indexOf(m_recentFilesBar) + 1);
+    for (int i = 0; i < files.size(); ++i) {
+        const QByteArray path = files[i];
+        auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(PathNames::toQt(path)), m_fileMenu);
+        connect(a, &QAction::triggered, this,
+                [this, path] { dispatch([this, path] { m_board.modes().MruList2MruClick(path); }); });
+        m_fileMenu->insertAction(before, a);
+        m_recentFileItems << a;
+    }
+    m_recentFilesBar->setVisible(!files.isEmpty());
+
+    qDeleteAll(m_trayRecentItems);
+    m_trayRecentItems.clear();
+    QAction* after = m_trayMenu->actions().value(m_trayMenu->actions().indexOf(m_trayBar) + 1);
+    for (const QByteArray& entry : m_state.recentBookmarks()) {
+        if (entry.isEmpty())
+            continue;
+        auto* a = new QAction(AnsiText::toUi(entry), m_trayMenu);
+        connect(a, &QAction::triggered, this,
+                [this, entry] { dispatch([this, entry] { m_board.MruList1MruClick(entry); }); });
+        m_trayMenu->insertAction(after, a);
+        m_trayRecentItems << a;
+    }
 }
 
 void MainWindow::buildToolBar()
@@ -231,6 +358,8 @@ void MainWindow::buildToolBar()
     makeButton(QStringLiteral("EndButton"), QStringLiteral("Go to the last page"),
                silk("resultset_last"), QStringLiteral(">|"),
                [this] { m_board.pages().EndButtonClick(); });
+    makeButton(QStringLiteral("ScreenSave"), QStringLiteral("Start the Screen Saver"), silk("monitor"),
+               QStringLiteral("Saver"), [this] { m_board.modes().ScreenSaveClick(); });
     makeButton(QStringLiteral("HelpButton1"), QStringLiteral("Search for Help"), silk("help"),
                QStringLiteral("?"), [this] { m_board.MHelpCClick(Board::HelpItem::HelpButton); });
     row->addStretch(1);
@@ -332,6 +461,13 @@ void MainWindow::renderLock()
         m->menuAction()->setVisible(!locked);
     m_toolBar->setVisible(!locked);
     m_tabs->setVisible(m_state.tabStripVisible());
+    m_lockPanel->setVisible(locked);
+    // The tray offers only leaving while the file is locked (PopupMenu1).
+    for (QAction* a : m_trayMenu->actions())
+        if (a->objectName() != QLatin1String("PopExit"))
+            a->setVisible(!locked);
+    if (locked)
+        m_lockPanel->findChild<QPushButton*>(QStringLiteral("ProgPassButton"))->setFocus();
 }
 
 void MainWindow::renderOnline()
@@ -383,8 +519,35 @@ void MainWindow::moveEvent(QMoveEvent* event)
 void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        m_board.FormStateChanged(isMinimized());
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    m_board.FormStateChanged(isMinimized());
+    if (isMinimized() && !m_minimizing)
+        dispatch([this] { m_board.modes().AppMin(); });
+}
+
+void MainWindow::onWindowRequest(int request)
+{
+    if (request == static_cast<int>(BoardState::WindowRequest::Minimize)) {
+        m_minimizing = true;
+        showMinimized();
+        m_minimizing = false;
+        return;
+    }
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::applyAlwaysOnTop()
+{
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, m_state.alwaysOnTop());
+    // Changing the flags hides the window.
+    if (visible)
+        show();
 }
 
 void MainWindow::showEvent(QShowEvent* event)
@@ -417,6 +580,12 @@ void MainWindow::onKey(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_F1:
         key = Key::F1;
+        break;
+    case Qt::Key_F7:
+        key = Key::F7;
+        break;
+    case Qt::Key_F9:
+        key = Key::F9;
         break;
     case Qt::Key_Left:
         key = Key::Left;

@@ -14,7 +14,19 @@ class Prompter;
 class TabStrip;
 class QAction;
 class QLabel;
+class QMenu;
+class QPushButton;
+class QSystemTrayIcon;
 class QToolButton;
+
+// The board panel: as high as the board when there is room, lower when the
+// window is (mini mode).
+class BoardPanel : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override;
+};
 
 // The key catcher `Keys`: holds the keyboard focus while the board is idle.
 class KeyCatcher : public QWidget
@@ -46,6 +58,9 @@ public:
     TabStrip* tabStrip() const { return m_tabs; }
     QWidget* keys() const { return m_keys; }
     QAction* action(const QString& name) const { return m_actions.value(name); }
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
+    QMenu* trayMenu() const { return m_trayMenu; }
+    QMenu* fileMenu() const { return m_fileMenu; }
 
     int toolBarHeight() const;
     int tabStripHeight() const;
@@ -69,6 +84,11 @@ private:
     void renderItems();
     void renderLock();
     void renderOnline();
+    void renderTray();
+    void renderRecent();
+    void buildTray();
+    void onWindowRequest(int request);
+    void applyAlwaysOnTop();
     void applyGeometry();
     void applyButtonFont();
     void reportSize();
@@ -84,9 +104,18 @@ private:
     TabStrip* m_tabs = nullptr;
     KeyCatcher* m_keys = nullptr;
     QLabel* m_dialUp = nullptr;
+    QWidget* m_lockPanel = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_recentFilesBar = nullptr; // N14
+    QList<QAction*> m_recentFileItems;
+    QSystemTrayIcon* m_tray = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    QAction* m_trayBar = nullptr; // Pop5Bar
+    QList<QAction*> m_trayRecentItems;
     std::vector<BookmarkButton*> m_buttons;
     QHash<QString, QAction*> m_actions;
     QList<QMenu*> m_menus;
     bool m_activated = false;
     bool m_applyingGeometry = false;
+    bool m_minimizing = false;
 };

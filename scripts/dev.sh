@@ -11,7 +11,8 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins
   libcurl4-openssl-dev libbenchmark-dev
-  fonts-dejavu-core xvfb xauth
+  fonts-dejavu-core xvfb xauth xdotool trayer
+  libx11-dev libxcb1-dev
 )
 
 install_missing() {

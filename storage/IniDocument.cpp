@@ -54,28 +54,40 @@ QByteArray IniDocument::lineValue(const QByteArray& line)
 IniDocument IniDocument::fromBytes(const QByteArray& bytes)
 {
     IniDocument doc;
-    const char* data = bytes.constData();
-    qsizetype size = bytes.size();
+    doc.m_source = bytes;
+    const char* data = doc.m_source.constData();
+    qsizetype size = doc.m_source.size();
     bool canonical = true;
     if (const void* nul = memchr(data, 0, size)) {
         size = static_cast<const char*>(nul) - data;
         canonical = false;
     }
+    const char* const end = data + size;
+    // The next CR and LF at or after the current position; each is searched
+    // for again only once passed, so the scan stays linear.
+    auto find = [end](const char* from, char c) {
+        const void* p = memchr(from, c, end - from);
+        return p ? static_cast<const char*>(p) : end;
+    };
+    const char* nextCr = find(data, '\r');
+    const char* nextLf = find(data, '\n');
     std::vector<QByteArray>* target = &doc.m_preamble;
-    qsizetype pos = 0;
-    while (pos < size) {
-        qsizetype end = pos;
-        while (end < size && data[end] != '\r' && data[end] != '\n')
-            ++end;
-        QByteArray line(data + pos, end - pos);
-        if (end >= size) {
+    const char* pos = data;
+    while (pos < end) {
+        if (nextCr < pos)
+            nextCr = find(pos, '\r');
+        if (nextLf < pos)
+            nextLf = find(pos, '\n');
+        const char* lineEnd = std::min(nextCr, nextLf);
+        QByteArray line = QByteArray::fromRawData(pos, lineEnd - pos);
+        if (lineEnd >= end) {
             canonical = false; // last line without terminator
-            pos = size;
-        } else if (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n') {
-            pos = end + 2;
+            pos = end;
+        } else if (*lineEnd == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n') {
+            pos = lineEnd + 2;
         } else {
             canonical = false;
-            pos = end + 1;
+            pos = lineEnd + 1;
         }
         if (isSectionHeader(line)) {
             doc.m_segments.push_back(Segment{std::move(line), {}, {}, false});
@@ -101,8 +113,34 @@ QByteArray IniDocument::toBytes() const
     QByteArray out;
     out.resize(total);
     char* d = out.data();
-    auto put = [&d](const QByteArray& l) {
-        memcpy(d, l.constData(), l.size());
+    // Unchanged lines that follow each other in the loaded bytes, each with
+    // its CR LF there, are copied as one run.
+    const char* src = m_source.constData();
+    const char* srcEnd = src + m_source.size();
+    const char* runStart = nullptr;
+    const char* runEnd = nullptr;
+    auto flush = [&] {
+        if (runStart) {
+            memcpy(d, runStart, runEnd - runStart);
+            d += runEnd - runStart;
+            runStart = nullptr;
+        }
+    };
+    auto put = [&](const QByteArray& l) {
+        const char* p = l.constData();
+        const char* e = p + l.size();
+        const bool inSource = p >= src && e + 2 <= srcEnd && e[0] == '\r' && e[1] == '\n';
+        if (inSource && runStart && p == runEnd) {
+            runEnd = e + 2;
+            return;
+        }
+        flush();
+        if (inSource) {
+            runStart = p;
+            runEnd = e + 2;
+            return;
+        }
+        memcpy(d, p, l.size());
         d += l.size();
         *d++ = '\r';
         *d++ = '\n';
@@ -114,6 +152,7 @@ QByteArray IniDocument::toBytes() const
         for (const QByteArray& l : s.body)
             put(l);
     }
+    flush();
     return out;
 }
 
@@ -133,6 +172,8 @@ int IniDocument::lineCount() const
 
 int IniDocument::findSection(const QByteArray& section) const
 {
+    if (m_sectionsIndexed && m_lastSegment >= 0 && section == m_lastSection)
+        return m_lastSegment;
     if (!m_sectionsIndexed) {
         m_sectionIndex.clear();
         for (int i = 0; i < static_cast<int>(m_segments.size()); ++i) {
@@ -147,7 +188,10 @@ int IniDocument::findSection(const QByteArray& section) const
         }
         m_sectionsIndexed = true;
     }
-    return m_sectionIndex.value(AnsiText::foldCase(section), -1);
+    const int found = m_sectionIndex.value(AnsiText::foldCase(section), -1);
+    m_lastSection = section;
+    m_lastSegment = found;
+    return found;
 }
 
 int IniDocument::findKey(const Segment& segment, const QByteArray& key) const

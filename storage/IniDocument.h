@@ -10,6 +10,11 @@
 // A new key always goes to the end of a body and a section is only ever
 // appended or removed whole, so lookups can use indexes that stay valid
 // across most writes.
+//
+// Lines read from the file are views into the loaded bytes, which the
+// document keeps; only changed and new lines own their text. Loading, saving
+// and discarding a large file therefore cost a few passes over one buffer
+// rather than one allocation per line.
 class IniDocument
 {
 public:
@@ -53,10 +58,13 @@ private:
     int findKey(const Segment& segment, const QByteArray& key) const;
     std::vector<QByteArray>& linesBefore(int segment);
 
+    QByteArray m_source; // the loaded bytes that unchanged lines point into
     std::vector<QByteArray> m_preamble;
     std::vector<Segment> m_segments;
     mutable QHash<QByteArray, int> m_sectionIndex; // folded name -> first segment
     mutable bool m_sectionsIndexed = false;
+    mutable QByteArray m_lastSection; // the name last looked up, and where it was
+    mutable int m_lastSegment = -1;
     bool m_canonical = true;
     bool m_changed = false;
 };

@@ -7,7 +7,7 @@ TIniFile32::TIniFile32(IniStore& store, const QByteArray& fileName)
 {
     IniStore::Handle h = store.open(fileName);
     m_doc = std::move(h.doc);
-    m_batched = h.batched;
+    m_batchKey = std::move(h.key);
 }
 
 QByteArray TIniFile32::ReadString(const QByteArray& section, const QByteArray& key,
@@ -87,7 +87,7 @@ void TIniFile32::WriteString(const QByteArray& section, const QByteArray& key,
                              const QByteArray& value)
 {
     m_doc->writeString(section, key, value);
-    m_store.changed(m_fileName, *m_doc, m_batched);
+    m_store.changed(m_fileName, *m_doc, m_batchKey);
 }
 
 void TIniFile32::WriteInteger(const QByteArray& section, const QByteArray& key, int value)
@@ -98,18 +98,18 @@ void TIniFile32::WriteInteger(const QByteArray& section, const QByteArray& key, 
 void TIniFile32::DeleteKey(const QByteArray& section, const QByteArray& key)
 {
     if (m_doc->deleteKey(section, key))
-        m_store.changed(m_fileName, *m_doc, m_batched);
+        m_store.changed(m_fileName, *m_doc, m_batchKey);
 }
 
 void TIniFile32::EraseSection(const QByteArray& section)
 {
     if (m_doc->eraseSection(section))
-        m_store.changed(m_fileName, *m_doc, m_batched);
+        m_store.changed(m_fileName, *m_doc, m_batchKey);
 }
 
 void TIniFile32::UpdateFile()
 {
-    m_store.changed(m_fileName, *m_doc, m_batched);
+    m_store.changed(m_fileName, *m_doc, m_batchKey);
 }
 
 bool TIniFile32::SectionExists(const QByteArray& section) const

@@ -38,5 +38,5 @@ private:
     IniStore& m_store;
     QByteArray m_fileName;
     std::shared_ptr<IniDocument> m_doc;
-    bool m_batched = false;
+    QByteArray m_batchKey;
 };

@@ -52,19 +52,22 @@ void IniStore::save(const QByteArray& path, IniDocument& doc)
 
 IniStore::Handle IniStore::open(const QByteArray& path)
 {
-    auto it = m_batches.find(normalized(path));
-    if (it != m_batches.end()) {
-        if (!it->doc)
-            it->doc = std::make_shared<IniDocument>(load(path));
-        return {it->doc, true};
+    if (!m_batches.isEmpty()) {
+        const QByteArray key = normalized(path);
+        auto it = m_batches.find(key);
+        if (it != m_batches.end()) {
+            if (!it->doc)
+                it->doc = std::make_shared<IniDocument>(load(path));
+            return {it->doc, key};
+        }
     }
-    return {std::make_shared<IniDocument>(load(path)), false};
+    return {std::make_shared<IniDocument>(load(path)), {}};
 }
 
-void IniStore::changed(const QByteArray& path, IniDocument& doc, bool batched)
+void IniStore::changed(const QByteArray& path, IniDocument& doc, const QByteArray& batchKey)
 {
-    if (batched) {
-        auto it = m_batches.find(normalized(path));
+    if (!batchKey.isEmpty()) {
+        auto it = m_batches.find(batchKey);
         if (it != m_batches.end()) {
             it->pending = true;
             return;

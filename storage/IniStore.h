@@ -17,12 +17,12 @@ public:
     struct Handle
     {
         std::shared_ptr<IniDocument> doc;
-        bool batched = false;
+        QByteArray key; // the normalized path, while a batch is open on it
     };
 
     Handle open(const QByteArray& path);
     // Called by a change that, outside a batch, saves the file.
-    void changed(const QByteArray& path, IniDocument& doc, bool batched);
+    void changed(const QByteArray& path, IniDocument& doc, const QByteArray& batchKey);
 
     void beginBatch(const QByteArray& path);
     // Saves when a change is pending. Throws FileError; the batch is closed

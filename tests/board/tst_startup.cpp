@@ -162,7 +162,9 @@ void TestStartUp::stemArgumentUsesItsOwnSettingsFile()
     BoardFixture f;
     f.start({"work"});
     QVERIFY(QFile::exists(PathNames::toQt(f.path("work.INI"))));
-    QVERIFY(!QFile::exists(PathNames::toQt(f.path("lyk.ini"))));
+    // lyk.ini holds only the recent files, which are shared by every stem.
+    QCOMPARE(f.key("lyk.ini", "File", "Name"), QByteArray());
+    QCOMPARE(f.key("lyk.ini", "MRU", "1"), f.path("work"));
     QCOMPARE(f.key("work.INI", "File", "Name"), f.path("work"));
     QCOMPARE(f.files.BookmarkFileName(), f.path("work"));
     QCOMPARE(f.state.title(), QStringLiteral("Lynkor work [ work ]    Page1: Page 1 of 10   12/10/26"));
@@ -363,6 +365,7 @@ void TestStartUp::lockedFileShowsALockedBoard()
     const ButtonFace& filled = f.state.buttons()[0];
     QVERIFY(!filled.enabled);
     QVERIFY(filled.caption.isEmpty());
+    QCOMPARE(filled.glyph, IconRef::blank()); // nothing shows that a bookmark is there
     QVERIFY(filled.hint.isEmpty());
     const ButtonFace& blank = f.state.buttons()[1];
     QVERIFY(blank.enabled);

@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QImage>
 #include <QMenuBar>
+#include <QPushButton>
+#include "WindowModes.h"
 #include <QtTest>
 
 namespace {
@@ -64,6 +66,8 @@ private slots:
     void resizingLaysTheButtonsOut();
     void commandFailureIsShown();
     void lockedFileHidesMenusAndTools();
+    void recentListsInTheMenus();
+    void windowFollowsTheModes();
 };
 
 void TestMainWindow::cleanup()
@@ -100,14 +104,16 @@ void TestMainWindow::menusShowOnlyWorkingItems()
     for (QAction* a : w->menuBar()->actions())
         if (a->isVisible())
             menus << a->text();
-    QCOMPARE(menus, (QStringList{"&File", "&Setup", "&Help"}));
+    QCOMPARE(menus, (QStringList{"&File", "&Setup", "Page &Tabs", "&Help"}));
     QStringList items;
     for (QAction* a : w->menuBar()->actions())
         for (QAction* item : a->menu()->actions())
-            if (!item->isSeparator())
+            if (!item->isSeparator() && !item->objectName().isEmpty())
                 items << item->objectName();
-    QCOMPARE(items, (QStringList{"MExit1", "MBIcon", "MBNotes", "MBUrl", "MColumn2", "MColumn3", "MColumn4",
-                                 "MFontButton", "MResetSize", "MHelpC", "MHelpS", "MHelpA"}));
+    QCOMPARE(items, (QStringList{"MProgPass", "MExit1", "MBIcon", "MBNotes", "MBUrl", "MColumn2", "MColumn3",
+                                 "MColumn4", "MFontButton", "MResetSize", "MStartSmall", "MStartBar", "MMini",
+                                 "MHide", "MMRU", "MHotkeys", "MAutoRun", "MPagePass", "MHelpC", "MHelpS",
+                                 "MHelpA"}));
     QVERIFY(w->action("MBIcon")->isChecked());
     QVERIFY(w->action("MColumn4")->isChecked());
     QVERIFY(!w->action("MColumn3")->isChecked());
@@ -200,11 +206,64 @@ void TestMainWindow::commandFailureIsShown()
 
 void TestMainWindow::lockedFileHidesMenusAndTools()
 {
-    open("[Tabs]\r\n\xDF_\xB6__=x\r\n");
+    open("[Tabs]\r\nCount=2\r\n\xDF_\xB6__=acd\r\n[Page1]\r\n01N=Bank\r\n01U=http://bank.example/\r\n");
     for (QAction* a : w->menuBar()->actions())
         QVERIFY(!a->isVisible());
     QVERIFY(!w->tabStrip()->isVisible());
     QVERIFY(!w->findChild<QWidget*>("Panel1")->isVisible());
+    QStringList tray;
+    for (QAction* a : w->trayMenu()->actions())
+        if (a->isVisible() && !a->isSeparator())
+            tray << a->text();
+    QCOMPARE(tray, QStringList{"E&xit"});
+    QVERIFY(!w->button("B01")->isEnabled());
+    auto* unlock = w->findChild<QPushButton*>("ProgPassButton");
+    QVERIFY(unlock->isVisible());
+    QCOMPARE(unlock->text(), QStringLiteral("Access Protected File"));
+    f->ui.answer(QStringLiteral("abc"));
+    f->ui.answer(QVariant::fromValue(Prompter::Answer::No));
+    QTest::mouseClick(unlock, Qt::LeftButton);
+    QVERIFY(!unlock->isVisible());
+    QVERIFY(w->tabStrip()->isVisible());
+    QVERIFY(w->menuBar()->actions().front()->isVisible());
+    QCOMPARE(w->button("B01")->text(), QStringLiteral("Bank"));
+    QVERIFY(w->button("B01")->isEnabled());
+}
+
+void TestMainWindow::recentListsInTheMenus()
+{
+    open();
+    f->board->modes().addRecentBookmark("Mail", "Page1", "01");
+    QStringList tray;
+    for (QAction* a : w->trayMenu()->actions())
+        if (!a->isSeparator())
+            tray << a->text();
+    QCOMPARE(tray, (QStringList{"Mail  |Page1::01", "E&xit"}));
+    QStringList file;
+    for (QAction* a : w->fileMenu()->actions())
+        if (!a->isSeparator())
+            file << a->text();
+    QCOMPARE(file, (QStringList{"Password &Protect File", "&1 " + PathNames::toQt(f->path("Disk.LYK")), "E&xit"}));
+}
+
+void TestMainWindow::windowFollowsTheModes()
+{
+    open();
+    w->action("MMini")->trigger();
+    QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
+    QTRY_COMPARE(w->height(), 88);
+    QVERIFY(w->isVisible());
+    w->action("MMini")->trigger();
+    QVERIFY(!(w->windowFlags() & Qt::WindowStaysOnTopHint));
+    QTRY_COMPARE(w->height(), 469);
+    f->board->modes().AfterLaunch({});
+    QVERIFY(w->isVisible());
+    w->action("MStartBar")->trigger();
+    f->board->modes().AfterLaunch({});
+    QTRY_VERIFY(w->isMinimized());
+    f->board->modes().TaskIconClick();
+    QTRY_VERIFY(!w->isMinimized());
+    QVERIFY(w->isVisible());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -8,7 +8,8 @@
 BoardFixture::BoardFixture()
 {
     files.setProgramDir(PathNames::fromQt(dir.path()));
-    board = std::make_unique<Board>(files, state, ui, desktop);
+    board = std::make_unique<Board>(files, state, ui, desktop,
+                                    Platform{&hotkeys, &autostart, &screenSaver});
 }
 
 QByteArray BoardFixture::programDir() const

@@ -3,6 +3,7 @@
 #include "Board.h"
 #include "BoardState.h"
 #include "FakeDesktop.h"
+#include "FakePlatform.h"
 #include "IniStore.h"
 #include "ProgramFiles.h"
 #include "ScriptedPrompter.h"
@@ -20,6 +21,9 @@ struct BoardFixture
     BoardState state;
     ScriptedPrompter ui;
     FakeDesktop desktop;
+    FakeHotkeys hotkeys;
+    FakeAutostart autostart;
+    FakeScreenSaver screenSaver;
     std::unique_ptr<Board> board;
 
     BoardFixture();

@@ -114,3 +114,16 @@ std::optional<FontChoice> ScriptedPrompter::font(const FontChoice& initial)
         return std::nullopt;
     return v.value<FontChoice>();
 }
+
+bool ScriptedPrompter::hotKeys(HotKeys& keys, const QString& notice)
+{
+    Question q;
+    q.kind = QStringLiteral("hotKeys");
+    q.text = notice;
+    asked.push_back(q);
+    const QVariant v = next();
+    if (!v.canConvert<HotKeys>())
+        return false;
+    keys = v.value<HotKeys>();
+    return true;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HotKeys.h"
 #include "Prompter.h"
 
 #include <QList>
@@ -43,6 +44,8 @@ public:
     QString folder(const QString& title, const QString& startFolder) override;
     std::optional<int> color(int initial, QStringList& customColors) override;
     std::optional<FontChoice> font(const FontChoice& initial) override;
+    // Answered with a HotKeys value (saved) or nothing (closed).
+    bool hotKeys(HotKeys& keys, const QString& notice) override;
     void setCursor(ScreenCursor cursor) override { m_cursor = cursor; }
     ScreenCursor cursor() const override { return m_cursor; }
     void showHelp(int context) override { helpShown << context; }
@@ -56,3 +59,4 @@ private:
 
 Q_DECLARE_METATYPE(Prompter::Answer)
 Q_DECLARE_METATYPE(FontChoice)
+Q_DECLARE_METATYPE(HotKeys)

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Prompter.h"
+
+// Loading and saving never ask anything; a question here would be a fault
+// worth seeing, so message() reports it on stderr.
+class NullPrompter : public Prompter
+{
+public:
+    Answer message(const QString& text, Type, Buttons, int) override
+    {
+        qWarning("unexpected message: %s", qPrintable(text));
+        return Answer::Ok;
+    }
+    int choice(const ChoiceRequest&) override { return -1; }
+    QString password(bool) override { return {}; }
+    QString pageName(const QString&) override { return {}; }
+    QString openFile(const FileRequest&) override { return {}; }
+    QString saveFile(const FileRequest&) override { return {}; }
+    QString folder(const QString&, const QString&) override { return {}; }
+    std::optional<int> color(int, QStringList&) override { return std::nullopt; }
+    std::optional<FontChoice> font(const FontChoice&) override { return std::nullopt; }
+    bool hotKeys(HotKeys&, const QString&) override { return false; }
+    void setCursor(ScreenCursor cursor) override { m_cursor = cursor; }
+    ScreenCursor cursor() const override { return m_cursor; }
+    void showHelp(int) override {}
+    void showHelpSearch() override {}
+
+private:
+    ScreenCursor m_cursor = ScreenCursor::Default;
+};

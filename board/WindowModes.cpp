@@ -1,0 +1,346 @@
+#include "WindowModes.h"
+
+#include "AnsiText.h"
+#include "Board.h"
+#include "BookmarkFile.h"
+#include "HotKeys.h"
+#include "IniBatch.h"
+#include "IniFiles32.h"
+#include "NotesText.h"
+#include "PageDisplay.h"
+#include "Passwords.h"
+#include "SettingsFile.h"
+
+using namespace SettingsFile;
+
+namespace {
+
+const QString kNoTray = QStringLiteral(
+    "This desktop has no notification area (system tray), so Lynkor cannot minimize to it.");
+const QString kNoWayBack = QStringLiteral(
+    "Stealth mode needs a working hotkey to show Lynkor again: enable hotkey \"Show Lynkor\" "
+    "under Setup, HotKeys.");
+
+} // namespace
+
+QByteArray WindowModes::storedValue(const QByteArray& item)
+{
+    if (item == "MStartSmall")
+        return Yes;
+    if (item == "MStartBar")
+        return "Bar";
+    if (item == "MMini")
+        return "Mini";
+    if (item == "MHide")
+        return "Hide";
+    return No;
+}
+
+void WindowModes::setMode(const QByteArray& item)
+{
+    BoardState& state = m_board.state();
+    for (const char* i : kModeItems)
+        state.setChecked(i, item == i);
+}
+
+void WindowModes::setMini(bool on)
+{
+    BoardState& state = m_board.state();
+    state.requestSize(state.geometry().width, on ? kMiniHeight : kNormalHeight);
+    state.setAlwaysOnTop(on);
+}
+
+void WindowModes::hideWindow()
+{
+    m_board.state().setVisible(false);
+}
+
+void WindowModes::MStartSmallClick(const QByteArray& item)
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    const bool wasChecked = state.checked(item);
+    if (item == "MMini") {
+        setMode(wasChecked ? QByteArray() : item);
+        if (!wasChecked)
+            setMini(true);
+    } else if (item == "MStartSmall" || item == "MStartBar") {
+        // Without a notification area a window minimized to it could never
+        // be found again.
+        if (item == "MStartSmall" && !wasChecked && !state.trayAvailable()) {
+            b.ui().message(kNoTray, Prompter::Type::Information, Prompter::Buttons::Ok);
+            return;
+        }
+        setMode(wasChecked ? QByteArray() : item);
+    } else if (item == "MHide") {
+        if (b.files().ReadFromIniS(kHotKey, "D2", {}) == Off)
+            return;
+        setMode(wasChecked ? QByteArray() : item);
+        if (!wasChecked) {
+            const QByteArray text =
+                b.files().ReadFromIniS(kHotKey, "Shift2", {}) + " " + b.files().ReadFromIniS(kHotKey, "Key2", {});
+            if (text == " ") {
+                b.ui().message(QStringLiteral("Please configure HotKeys "), Prompter::Type::Information,
+                               Prompter::Buttons::Ok);
+                state.setChecked("MHide", false);
+            } else if (!m_showHotKeyWorks) {
+                QString why = b.hotkeys().unavailableReason();
+                b.ui().message(why.isEmpty() ? kNoWayBack : kNoWayBack + QLatin1Char('\n') + why,
+                               Prompter::Type::Information, Prompter::Buttons::Ok);
+                state.setChecked("MHide", false);
+            } else {
+                b.ui().message(QStringLiteral("Your HotKey for unhiding the program is: ") +
+                                   AnsiText::toUi(text),
+                               Prompter::Type::Information, Prompter::Buttons::Ok);
+            }
+        }
+    }
+    if (!state.checked("MMini"))
+        setMini(false);
+    QByteArray value = No;
+    for (const char* i : kModeItems)
+        if (state.checked(i))
+            value = storedValue(i);
+    b.vars().TrayMode = value;
+    b.files().WriteToIniS(kLocation, kTray, value);
+}
+
+void WindowModes::applyStartMode()
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    const QByteArray mode = b.vars().TrayMode;
+    QByteArray item;
+    if (mode == Yes)
+        item = "MStartSmall";
+    else if (mode == "Bar")
+        item = "MStartBar";
+    else if (mode == "Hide")
+        item = "MHide";
+    else if (mode == "Mini")
+        item = "MMini";
+    setMode(item);
+    bool visible = true;
+    if (item == "MStartSmall") {
+        if (state.trayAvailable()) {
+            state.setTrayIconVisible(true);
+            visible = false;
+        } else if (!m_trayMissingSaid) {
+            // Say it once; the window shows instead.
+            m_trayMissingSaid = true;
+            b.ui().message(kNoTray, Prompter::Type::Information, Prompter::Buttons::Ok);
+        }
+    } else if (item == "MMini") {
+        visible = false; // shown once mini mode is in place
+    }
+    state.setVisible(visible);
+}
+
+void WindowModes::applyMiniMode()
+{
+    BoardState& state = m_board.state();
+    if (!state.checked("MMini"))
+        return;
+    setMini(true);
+    state.setVisible(true);
+    state.requestWindow(BoardState::WindowRequest::Show);
+}
+
+void WindowModes::AfterLaunch(const QByteArray& notes)
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    if (state.checked("MHide") && m_showHotKeyWorks)
+        hideWindow();
+    if (state.checked("MStartSmall") && state.trayAvailable()) {
+        hideWindow();
+        state.setTrayIconVisible(true);
+        state.setTrayTip(notes.isEmpty() ? QStringLiteral("Lynkor")
+                                         : AnsiText::toUi(NotesText::AddReturn(notes)));
+    }
+    if (state.checked("MStartBar"))
+        state.requestWindow(BoardState::WindowRequest::Minimize);
+    if (state.checked("MMini"))
+        setMini(true);
+}
+
+void WindowModes::AppMin()
+{
+    BoardState& state = m_board.state();
+    if (state.checked("MStartSmall") && state.trayAvailable()) {
+        hideWindow();
+        state.setTrayIconVisible(true);
+    }
+    if (state.checked("MMini") && state.geometry().height != kMiniHeight) {
+        setMini(true);
+        state.requestWindow(BoardState::WindowRequest::Show);
+    }
+}
+
+void WindowModes::TaskIconClick()
+{
+    BoardState& state = m_board.state();
+    state.setTrayIconVisible(false);
+    state.setTrayTip(QStringLiteral("Lynkor"));
+    state.setVisible(true);
+    state.requestWindow(BoardState::WindowRequest::Show);
+}
+
+void WindowModes::HotKeyActivated(int id)
+{
+    switch (id) {
+    case HotKeys::HideLynkor:
+        // Hiding with no way back would lose the window.
+        if (m_showHotKeyWorks)
+            hideWindow();
+        else if (m_board.state().trayAvailable()) {
+            hideWindow();
+            m_board.state().setTrayIconVisible(true);
+        }
+        break;
+    case HotKeys::ShowLynkor:
+        TaskIconClick();
+        break;
+    default:
+        break;
+    }
+}
+
+void WindowModes::SetHotKeys()
+{
+    Board& b = m_board;
+    HotKeys keys;
+    {
+        TIniFile32 settings(b.store(), b.files().settingsPath());
+        keys.read(settings);
+    }
+    QStringList failed;
+    for (int n = 0; n < HotKeys::kCount; ++n) {
+        const HotKeys::Entry& e = keys.entries[n];
+        bool works = false;
+        if (e.enabled) {
+            works = b.hotkeys().set(n, QString::fromLatin1(e.key), e.modifiers);
+            if (!works && b.hotkeys().available())
+                failed << (QString::fromLatin1(HotKeys::StateToStr(e.modifiers)) + QLatin1Char(' ') +
+                           QString::fromLatin1(e.key)).trimmed();
+        } else {
+            b.hotkeys().set(n, QString(), 0);
+        }
+        if (n == HotKeys::ShowLynkor) {
+            m_showHotKeyWorks = works;
+            if (!works)
+                b.state().setChecked("MHide", false);
+        }
+    }
+    m_failedHotKeys = failed;
+}
+
+void WindowModes::MHotkeysClick()
+{
+    Board& b = m_board;
+    const QByteArray path = b.files().settingsPath();
+    HotKeys keys;
+    {
+        TIniFile32 settings(b.store(), path);
+        keys.read(settings);
+    }
+    if (!b.ui().hotKeys(keys, b.hotkeys().unavailableReason()))
+        return;
+    {
+        IniBatch batch(b.store(), path);
+        TIniFile32 settings(b.store(), path);
+        keys.write(settings);
+        batch.commit();
+    }
+    const bool wasHidden = b.state().checked("MHide");
+    SetHotKeys();
+    if (wasHidden && !b.state().checked("MHide"))
+        b.files().WriteToIniS(kLocation, kTray, No);
+    if (!m_failedHotKeys.isEmpty())
+        b.ui().message(QStringLiteral("These hotkeys are used by another program and do not work: ") +
+                           m_failedHotKeys.join(QStringLiteral(", ")),
+                       Prompter::Type::Warning, Prompter::Buttons::Ok);
+}
+
+void WindowModes::applyAutoRun(bool on)
+{
+    m_board.state().setChecked("MAutoRun", on);
+    if (on)
+        m_board.autostart().setEnabled(true);
+}
+
+void WindowModes::MAutoRunClick()
+{
+    Board& b = m_board;
+    const bool on = !b.state().checked("MAutoRun");
+    if (!b.autostart().setEnabled(on)) {
+        b.ui().message(QStringLiteral("Lynkor could not change its start entry of the desktop session."),
+                       Prompter::Type::Error, Prompter::Buttons::Ok);
+        return;
+    }
+    b.state().setChecked("MAutoRun", on);
+    b.files().WriteToIniS(kAutoRun, kLoad, on ? Yes : No);
+}
+
+void WindowModes::ScreenSaveClick()
+{
+    if (!m_board.screenSaver().activate())
+        m_board.ui().message(
+            QStringLiteral("The screen saver could not be started (xdg-screensaver is missing)."),
+            Prompter::Type::Error, Prompter::Buttons::Ok);
+}
+
+void WindowModes::MMRUClick()
+{
+    Board& b = m_board;
+    const bool on = !b.state().checked("MMRU");
+    b.state().setChecked("MMRU", on);
+    b.files().WriteToIniSLYK(BookmarkFile::kMRUX, BookmarkFile::kTrack, onOff(on));
+    b.showRecent();
+}
+
+QByteArray WindowModes::recentEntry(const QByteArray& title, const QByteArray& page,
+                                    const QByteArray& slotKey)
+{
+    return title + "  |" + page + "::" + slotKey;
+}
+
+void WindowModes::addRecentBookmark(const QByteArray& title, const QByteArray& page,
+                                    const QByteArray& slotKey)
+{
+    Board& b = m_board;
+    if (!b.state().checked("MMRU") || title.isEmpty())
+        return;
+    b.MruList1().add(recentEntry(title, page, slotKey));
+    b.MruList1().save(b.store());
+    b.showRecent();
+}
+
+void WindowModes::fileOpened(const QByteArray& path)
+{
+    Board& b = m_board;
+    b.MruList1().setFile(path);
+    b.MruList1().load(b.store());
+    b.MruList2().setFile(b.files().recentFilesPath());
+    b.MruList2().load(b.store());
+    b.MruList2().add(path);
+    b.MruList2().save(b.store());
+    b.showRecent();
+}
+
+void WindowModes::MruList2MruClick(const QByteArray& path)
+{
+    Board& b = m_board;
+    b.FormClose();
+    b.PagePassBox().clear();
+    b.files().setBookmarkFileName(path);
+    b.passwords().readPagePasswords();
+    b.files().WriteToIniS(kFile, kName, path);
+    b.vars().FirstBuild = true;
+    {
+        TIniFile32 ini(b.store(), path);
+        b.state().setTabs({BookmarkFile::FirstPageName(ini)}, 0);
+    }
+    b.pages().Load(b.state().currentPage());
+    b.FormCaption();
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+class Board;
+
+// What happens to the window after a launch and at start (tray, task bar,
+// mini mode, stealth), the tray icon, the global hotkeys, starting with the
+// desktop session, the screen saver, and the two recent lists.
+class WindowModes
+{
+public:
+    explicit WindowModes(Board& board) : m_board(board) {}
+
+    // The four mode items share this handler.
+    void MStartSmallClick(const QByteArray& item);
+    // Start-up: the stored mode decides whether the window shows.
+    void applyStartMode();
+    // Start-up, after the board is built: mini mode takes effect.
+    void applyMiniMode();
+    // After a launch: hide, shrink or minimize as the mode says.
+    void AfterLaunch(const QByteArray& notes);
+    // The window was minimized by the user.
+    void AppMin();
+    // A click on the tray icon (also hotkey 2).
+    void TaskIconClick();
+    void HotKeyActivated(int id);
+
+    // Registers the hotkeys of the settings file.
+    void SetHotKeys();
+    void MHotkeysClick();
+    // True while hotkey 2 (show Lynkor) is registered and works.
+    bool showHotKeyWorks() const { return m_showHotKeyWorks; }
+
+    void MAutoRunClick();
+    void applyAutoRun(bool on);
+    void ScreenSaveClick();
+
+    void MMRUClick();
+    // Recent bookmarks: "Title  |page::slot".
+    static QByteArray recentEntry(const QByteArray& title, const QByteArray& page,
+                                  const QByteArray& slotKey);
+    void addRecentBookmark(const QByteArray& title, const QByteArray& page, const QByteArray& slotKey);
+    // Every file loaded anew goes to the top of the recent files.
+    void fileOpened(const QByteArray& path);
+    // Opens a recent file.
+    void MruList2MruClick(const QByteArray& path);
+
+    static constexpr const char* kModeItems[4] = {"MStartSmall", "MStartBar", "MMini", "MHide"};
+    static QByteArray storedValue(const QByteArray& item);
+
+private:
+    void setMode(const QByteArray& item);
+    void setMini(bool on);
+    void hideWindow();
+
+    Board& m_board;
+    bool m_showHotKeyWorks = false;
+    bool m_trayMissingSaid = false;
+    QStringList m_failedHotKeys;
+};

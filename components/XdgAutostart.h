@@ -1,0 +1,38 @@
+#pragma once
+
+#include "DesktopServices.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The freedesktop autostart entry ~/.config/autostart/lynkor.desktop.
+class XdgAutostart : public Autostart
+{
+public:
+    // folder: the autostart folder; program: what the entry starts.
+    XdgAutostart(QString folder, QString program, QByteArray lynkorHome = {});
+    static XdgAutostart forThisProgram();
+
+    bool setEnabled(bool enabled) override;
+    bool isEnabled() const override;
+    QString entryPath() const;
+
+private:
+    QString m_folder;
+    QString m_program;
+    QByteArray m_home;
+};
+
+// xdg-screensaver activate.
+class XdgScreenSaver : public ScreenSaver
+{
+public:
+    explicit XdgScreenSaver(QString command = QStringLiteral("xdg-screensaver"))
+        : m_command(std::move(command))
+    {
+    }
+    bool activate() override;
+
+private:
+    QString m_command;
+};

@@ -1,0 +1,169 @@
+#include "Board.h"
+#include "BoardState.h"
+#include "LynkorApp.h"
+#include "MainWindow.h"
+#include "PathNames.h"
+#include "ScriptedPrompter.h"
+#include "X11Hotkeys.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+// Global hotkeys and the tray icon on a real X server (Xvfb in the test run).
+class TestX11 : public QObject
+{
+    Q_OBJECT
+public:
+    bool hasDisplay = false;
+
+private:
+    static void key(const QString& keys)
+    {
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
+    }
+    bool needsX()
+    {
+        if (!hasDisplay)
+            return false;
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            return false;
+        return true;
+    }
+    static QString visibleWindowOfThisProgram()
+    {
+        QProcess p;
+        p.start(QStringLiteral("xdotool"),
+                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                 QString::number(QCoreApplication::applicationPid())});
+        p.waitForFinished();
+        return QString::fromLatin1(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).value(0);
+    }
+    static QByteArray settings(const QByteArray& home, const QByteArray& extra)
+    {
+        return "[File]\r\nName=" + home + "Disk.LYK\r\n[HotKey]\r\nKey1=H\r\nShift1=Ctrl,Alt\r\nD1=On\r\n"
+               "Key2=F10\r\nShift2=Ctrl\r\nD2=On\r\n" + extra;
+    }
+
+private slots:
+    void pressedHotKeyIsReported();
+    void keyHeldByAnotherProgramIsRefused();
+    void hotKeysHideAndShowTheRealWindow();
+    void trayIconAppearsWhereATrayExists();
+};
+
+void TestX11::pressedHotKeyIsReported()
+{
+    if (!needsX())
+        QSKIP("needs an X server and xdotool (the test command runs the tests under Xvfb)");
+    X11Hotkeys hotkeys;
+    QVERIFY(hotkeys.available());
+    QVERIFY(hotkeys.set(2, QStringLiteral("F10"), HotkeyService::kCtrl));
+    QVERIFY(hotkeys.set(4, QStringLiteral("Page up"), HotkeyService::kAlt | HotkeyService::kShift));
+    QSignalSpy spy(&hotkeys, &HotkeyService::activated);
+    key(QStringLiteral("ctrl+F10"));
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), 2);
+    key(QStringLiteral("F10")); // without its modifier: not the hotkey
+    key(QStringLiteral("alt+shift+Prior"));
+    QTRY_COMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(1).at(0).toInt(), 4);
+    QVERIFY(hotkeys.set(2, QString(), 0)); // cleared
+    key(QStringLiteral("ctrl+F10"));
+    QTest::qWait(300);
+    QCOMPARE(spy.count(), 2);
+}
+
+void TestX11::keyHeldByAnotherProgramIsRefused()
+{
+    if (!needsX())
+        QSKIP("needs an X server (the test command runs the tests under Xvfb)");
+    Display* other = XOpenDisplay(nullptr);
+    QVERIFY(other);
+    const int code = XKeysymToKeycode(other, XK_F11);
+    XGrabKey(other, code, ControlMask, DefaultRootWindow(other), True, GrabModeAsync, GrabModeAsync);
+    XSync(other, False);
+    X11Hotkeys hotkeys;
+    QVERIFY(!hotkeys.set(3, QStringLiteral("F11"), HotkeyService::kCtrl));
+    XCloseDisplay(other);
+    QVERIFY(hotkeys.set(3, QStringLiteral("F11"), HotkeyService::kCtrl));
+}
+
+void TestX11::hotKeysHideAndShowTheRealWindow()
+{
+    if (!needsX())
+        QSKIP("needs an X server and xdotool (the test command runs the tests under Xvfb)");
+    QTemporaryDir home;
+    const QByteArray dir = PathNames::fromQt(home.path()) + '/';
+    QFile ini(home.filePath("lyk.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write(settings(dir, {}));
+    ini.close();
+    ScriptedPrompter prompter;
+    LynkorApp app({}, dir, &prompter);
+    app.start();
+    QVERIFY(QTest::qWaitForWindowExposed(&app.window()));
+    key(QStringLiteral("ctrl+alt+h"));
+    QTRY_VERIFY(!app.window().isVisible());
+    key(QStringLiteral("ctrl+F10"));
+    QTRY_VERIFY(app.window().isVisible());
+    QVERIFY(prompter.asked.isEmpty());
+}
+
+void TestX11::trayIconAppearsWhereATrayExists()
+{
+    if (!needsX() || QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty())
+        QSKIP("needs an X server and a tray (trayer); the test command provides both");
+    QProcess tray;
+    tray.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"),
+                                          QStringLiteral("--align"), QStringLiteral("right")});
+    QVERIFY(tray.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
+
+    QTemporaryDir home;
+    const QByteArray dir = PathNames::fromQt(home.path()) + '/';
+    QFile ini(home.filePath("lyk.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write(settings(dir, "[Location]\r\nTray=Yes\r\n"));
+    ini.close();
+    ScriptedPrompter prompter;
+    LynkorApp app({}, dir, &prompter);
+    app.start();
+    // Started in tray mode: only the tray icon shows.
+    QVERIFY(!app.window().isVisible());
+    QTRY_VERIFY(app.window().trayIcon()->isVisible());
+    // The icon is the one window of this program that shows while the main
+    // window is hidden; a click on it brings the window back.
+    QString icon;
+    QTRY_VERIFY_WITH_TIMEOUT(!(icon = visibleWindowOfThisProgram()).isEmpty(), 10000);
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QStringLiteral("--window"), icon, QStringLiteral("5"),
+                       QStringLiteral("5"), QStringLiteral("click"), QStringLiteral("1")});
+    QTRY_VERIFY(app.window().isVisible());
+    QTRY_VERIFY(!app.window().trayIcon()->isVisible());
+    tray.kill();
+    tray.waitForFinished();
+    QVERIFY(prompter.asked.isEmpty());
+}
+
+int main(int argc, char** argv)
+{
+    const bool hasDisplay = !qEnvironmentVariableIsEmpty("DISPLAY");
+    if (!hasDisplay)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    else
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    TestX11 test;
+    test.hasDisplay = hasDisplay;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_x11.moc"
