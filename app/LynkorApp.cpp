@@ -1,6 +1,9 @@
 #include "LynkorApp.h"
 
 #include "Board.h"
+#include "DevToolsConversation.h"
+#include "Launcher.h"
+#include "ProcessStarter.h"
 #include "BoardState.h"
 #include "GuiPrompter.h"
 #include "IconLibrary.h"
@@ -12,8 +15,16 @@
 #include "SingleInstance.h"
 #include "TermSignals.h"
 
+#include "SettingsFile.h"
+
 #include <QApplication>
+#include <QFile>
 #include <QSessionManager>
+
+namespace {
+// The browser's DevTools endpoint on 127.0.0.1 (settings Browser/DevToolsPort).
+constexpr int kDefaultDevToolsPort = 9222;
+} // namespace
 
 struct LynkorApp::Parts
 {
@@ -26,6 +37,9 @@ struct LynkorApp::Parts
     Prompter* prompter = nullptr;
     LinuxDesktop desktop;
     std::unique_ptr<Board> board;
+    std::unique_ptr<DevToolsConversation> conversation;
+    ProcessStarter starter;
+    std::unique_ptr<Launcher> launcher;
     std::unique_ptr<NetDetector> net;
     std::unique_ptr<IconLibrary> icons;
     std::unique_ptr<MainWindow> window;
@@ -41,6 +55,10 @@ LynkorApp::LynkorApp(QStringList arguments, QByteArray programDir, Prompter* pro
     m->prompter = prompter ? prompter : &m->guiPrompter;
     m->files.setProgramDir(m->programDir);
     m->board = std::make_unique<Board>(m->files, m->state, *m->prompter, m->desktop);
+    m->conversation = std::make_unique<DevToolsConversation>(
+        kDefaultDevToolsPort, QFile::decodeName(m->programDir + "browser-profile"));
+    m->launcher = std::make_unique<Launcher>(*m->board, *m->conversation, m->starter);
+    m->board->setLauncher(m->launcher.get());
 }
 
 LynkorApp::~LynkorApp() = default;
@@ -59,7 +77,7 @@ void LynkorApp::start()
                      [this](bool online) { m->board->NetDetectorChanged(online); });
     m->net->start();
     m->icons = std::make_unique<IconLibrary>();
-    m->window = std::make_unique<MainWindow>(*m->board, *m->prompter, *m->icons);
+    m->window = std::make_unique<MainWindow>(*m->board, *m->prompter, *m->icons, *m->launcher);
     m->guiPrompter.setParent(m->window.get());
     MainWindow* window = m->window.get();
     Board* board = m->board.get();
@@ -75,7 +93,11 @@ void LynkorApp::start()
     });
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, window,
                      [window](QSessionManager&) { window->close(); });
-    window->dispatch([this] { m->board->FormCreate(m->arguments); });
+    window->dispatch([this] {
+        m->board->FormCreate(m->arguments);
+        m->conversation->setPort(
+            m->files.ReadFromIniI(SettingsFile::kBrowser, "DevToolsPort", kDefaultDevToolsPort));
+    });
     if (m->state.visible())
         window->show();
 }
@@ -93,4 +115,9 @@ Board& LynkorApp::board()
 BoardState& LynkorApp::state()
 {
     return m->state;
+}
+
+Launcher& LynkorApp::launcher()
+{
+    return *m->launcher;
 }

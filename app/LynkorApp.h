@@ -8,6 +8,7 @@ class Prompter;
 class MainWindow;
 class Board;
 class BoardState;
+class Launcher;
 
 // The wiring of the program: the real services, the board and its window.
 class LynkorApp
@@ -27,6 +28,7 @@ public:
     MainWindow& window();
     Board& board();
     BoardState& state();
+    Launcher& launcher();
 
 private:
     struct Parts;

@@ -25,6 +25,9 @@ public:
     ScreenCursor cursor() const override { return m_cursor; }
     void showHelp(int) override {}
     void showHelpSearch() override {}
+    void beep() override {}
+    bool keepSearching(const QString&) override { return true; }
+    void endSearch() override {}
 
 private:
     ScreenCursor m_cursor = ScreenCursor::Default;

@@ -156,6 +156,8 @@ void Board::ButtonClick(const QByteArray& buttonName)
     }
     m_vars.CurrentButton = buttonName;
     FormCaption();
+    if (m_launcher)
+        m_launcher->SlotClicked(buttonName);
 }
 
 void Board::MruList1MruClick(const QByteArray& entry)
@@ -166,12 +168,7 @@ void Board::MruList1MruClick(const QByteArray& entry)
         return;
     const QByteArray page = entry.mid(bar + 3, colons - bar - 3);
     const QByteArray slot = entry.mid(colons + 2, 2);
-    QByteArray url;
-    {
-        TIniFile32 ini(store(), m_files.BookmarkFileName());
-        url = ini.ReadString(page, BookmarkFile::FieldKey(slot, BookmarkRecord::Url), {});
-    }
     m_vars.CurrentButton = "B" + slot;
-    if (m_launcher && !url.isEmpty())
-        m_launcher->Launch(page, url);
+    if (m_launcher)
+        m_launcher->LaunchStored(page, slot);
 }

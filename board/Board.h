@@ -5,6 +5,7 @@
 #include "DesktopServices.h"
 #include "FormVars.h"
 #include "HotkeyService.h"
+#include "ManualUrlList.h"
 #include "PagePasswords.h"
 #include "Prompter.h"
 #include "ProgramFiles.h"
@@ -19,15 +20,20 @@ class StartUp;
 class WindowModes;
 class Passwords;
 
-// Opens an address: a web page in the browser, or a program or document.
-// The launching layer provides it.
+// Opening what bookmarks point at; the launching layer provides it.
 class BookmarkLauncher
 {
 public:
     virtual ~BookmarkLauncher() = default;
+    // Opens an address: a web page in the browser, or a program or document.
     // page: the page of the launched bookmark (empty for a loose address); the
     // slot is the one of the current button.
     virtual void Launch(const QByteArray& page, const QByteArray& address) = 0;
+    // The rest of a click on a bookmark button, after it became the current
+    // button: a filled slot is launched, a blank one filled.
+    virtual void SlotClicked(const QByteArray& buttonName) = 0;
+    // Opens a stored bookmark as a click on it would (passwords, "IP").
+    virtual void LaunchStored(const QByteArray& page, const QByteArray& slot) = 0;
 };
 
 // The platform services the board drives; the real ones are used for any left
@@ -70,6 +76,8 @@ public:
     RecentList& MruList1() { return m_mruList1; }
     // MruList2: recently opened bookmark files.
     RecentList& MruList2() { return m_mruList2; }
+    // The manual address box's list (ManualURL.txt).
+    ManualUrlList& ManualUrls() { return m_manualUrls; }
     // Shows the recent lists as they now are.
     void showRecent();
 
@@ -121,6 +129,7 @@ private:
     PagePasswords m_pagePasswords;
     RecentList m_mruList1{20, 10};
     RecentList m_mruList2{10, 5};
+    ManualUrlList m_manualUrls;
     BookmarkLauncher* m_launcher = nullptr;
     std::unique_ptr<PageDisplay> m_pages;
     std::unique_ptr<KeyboardNav> m_keys;

@@ -192,3 +192,24 @@ void BoardState::setRecent(const QList<QByteArray>& bookmarks, const QList<QByte
     m_recentFiles = files;
     emit recentChanged();
 }
+
+void BoardState::setCurrentRecent(const QByteArray& entry)
+{
+    if (m_currentRecent == entry)
+        return;
+    m_currentRecent = entry;
+    emit recentChanged();
+}
+
+void BoardState::setBrowsers(const QList<QByteArray>& paths, int selected)
+{
+    m_browsers = paths;
+    m_browserIndex = selected;
+    emit browsersChanged();
+}
+
+void BoardState::setManualUrls(const QList<QByteArray>& urls)
+{
+    m_manualUrls = urls;
+    emit manualUrlsChanged();
+}

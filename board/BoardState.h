@@ -119,6 +119,18 @@ public:
     const QList<QByteArray>& recentBookmarks() const { return m_recentBookmarks; }
     const QList<QByteArray>& recentFiles() const { return m_recentFiles; }
     void setRecent(const QList<QByteArray>& bookmarks, const QList<QByteArray>& files);
+    // The entry of the last launched bookmark, checked in the tray menu.
+    const QByteArray& currentRecent() const { return m_currentRecent; }
+    void setCurrentRecent(const QByteArray& entry);
+
+    // The browser list: full paths in menu order, and the 1-based selection.
+    const QList<QByteArray>& browsers() const { return m_browsers; }
+    int browserIndex() const { return m_browserIndex; }
+    void setBrowsers(const QList<QByteArray>& paths, int selected);
+
+    // The manual address box's list.
+    const QList<QByteArray>& manualUrls() const { return m_manualUrls; }
+    void setManualUrls(const QList<QByteArray>& urls);
 
 signals:
     void tabsChanged();
@@ -141,6 +153,8 @@ signals:
     void trayChanged();
     void trayMenuRequested();
     void recentChanged();
+    void browsersChanged();
+    void manualUrlsChanged();
 
 private:
     std::vector<QByteArray> m_tabs;
@@ -165,4 +179,8 @@ private:
     QString m_trayTip = QStringLiteral("Lynkor");
     QList<QByteArray> m_recentBookmarks;
     QList<QByteArray> m_recentFiles;
+    QByteArray m_currentRecent;
+    QList<QByteArray> m_browsers;
+    int m_browserIndex = 0;
+    QList<QByteArray> m_manualUrls;
 };

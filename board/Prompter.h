@@ -75,4 +75,10 @@ public:
 
     virtual void showHelp(int context) = 0;
     virtual void showHelpSearch() = 0;
+
+    virtual void beep() = 0;
+    // A long search asks now and then whether to go on; the first call shows
+    // what is searched for with a way to cancel, endSearch() takes it away.
+    virtual bool keepSearching(const QString& what) = 0;
+    virtual void endSearch() = 0;
 };

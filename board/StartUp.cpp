@@ -153,6 +153,22 @@ void StartUp::seedBrowsers(TIniFile32& settings)
     vars.BrowserIndex = 1;
 }
 
+void StartUp::showBrowsers(TIniFile32& settings)
+{
+    FormVars& vars = m_board.vars();
+    BoardState& state = m_board.state();
+    QList<QByteArray> browsers;
+    const int count = std::min(settings.ReadInteger(kBrowser, kCount, 0), 100);
+    for (int n = 1; n <= count; ++n)
+        browsers << settings.ReadString(kBrowser, QByteArray::number(n), {});
+    state.setBrowsers(browsers, vars.BrowserIndex);
+    const bool single = vars.ShowPages == kSingle;
+    state.setChecked("SingleButton", single);
+    state.setChecked("MSingle", single);
+    state.setChecked("MultButton", !single);
+    state.setChecked("MMultiple", !single);
+}
+
 void StartUp::readBookmarkFileKeys()
 {
     Board& b = m_board;
@@ -231,6 +247,7 @@ void StartUp::FormCreate(const QStringList& arguments)
 
         readOptions(settings);
         seedBrowsers(settings);
+        showBrowsers(settings);
         batch.commit();
     }
 
@@ -255,6 +272,9 @@ void StartUp::FormCreate(const QStringList& arguments)
     vars.FirstBuild = false;
     bookmarks.commit();
     b.FormCaption();
+    b.ManualUrls().setFile(files.fixedFile("ManualURL.txt"));
+    b.ManualUrls().load();
+    state.setManualUrls(b.ManualUrls().items());
     b.modes().SetHotKeys();
     b.modes().applyMiniMode();
 }

@@ -146,10 +146,15 @@ void WindowModes::applyMiniMode()
     state.requestWindow(BoardState::WindowRequest::Show);
 }
 
-void WindowModes::AfterLaunch(const QByteArray& notes)
+void WindowModes::AfterLaunch(const QByteArray& notes, bool modes)
 {
     Board& b = m_board;
     BoardState& state = b.state();
+    if (!modes) {
+        if (state.checked("MMini"))
+            setMini(true);
+        return;
+    }
     if (state.checked("MHide") && m_showHotKeyWorks)
         hideWindow();
     if (state.checked("MStartSmall") && state.trayAvailable()) {

@@ -19,8 +19,9 @@ public:
     void applyStartMode();
     // Start-up, after the board is built: mini mode takes effect.
     void applyMiniMode();
-    // After a launch: hide, shrink or minimize as the mode says.
-    void AfterLaunch(const QByteArray& notes);
+    // After a launch: hide, shrink or minimize as the mode says. Launches
+    // from the bookmark search window only shrink to mini mode.
+    void AfterLaunch(const QByteArray& notes, bool modes = true);
     // The window was minimized by the user.
     void AppMin();
     // A click on the tray icon (also hotkey 2).

@@ -9,6 +9,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 
 GuiPrompter::GuiPrompter(QWidget* parent) : m_parent(parent) {}
@@ -209,4 +210,30 @@ void GuiPrompter::showHelp(int context)
 void GuiPrompter::showHelpSearch()
 {
     helpWindow()->showSearch();
+}
+
+void GuiPrompter::beep()
+{
+    QApplication::beep();
+}
+
+bool GuiPrompter::keepSearching(const QString& what)
+{
+    if (!m_search) {
+        m_search = new QProgressDialog(QStringLiteral("Searching for %1 ...").arg(what),
+                                       QStringLiteral("Cancel"), 0, 0, m_parent);
+        m_search->setWindowTitle(QStringLiteral("Lynkor"));
+        m_search->setWindowModality(Qt::WindowModal);
+        // A quick search never shows it.
+        m_search->setMinimumDuration(400);
+    }
+    m_search->setValue(0);
+    QApplication::processEvents();
+    return !m_search->wasCanceled();
+}
+
+void GuiPrompter::endSearch()
+{
+    delete m_search;
+    m_search = nullptr;
 }

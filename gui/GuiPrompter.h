@@ -29,6 +29,9 @@ public:
     ScreenCursor cursor() const override { return m_cursor; }
     void showHelp(int context) override;
     void showHelpSearch() override;
+    void beep() override;
+    bool keepSearching(const QString& what) override;
+    void endSearch() override;
 
     HelpWindow* helpWindow();
     // "Lynkor Files|*.LYK|All Files|*.*" as Qt file dialog filters, each
@@ -38,6 +41,7 @@ public:
 private:
     QPointer<QWidget> m_parent;
     HelpWindow* m_help = nullptr;
+    class QProgressDialog* m_search = nullptr;
     ScreenCursor m_cursor = ScreenCursor::Default;
     bool m_overridden = false;
 };

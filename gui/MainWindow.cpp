@@ -7,6 +7,7 @@
 #include "CommandError.h"
 #include "IconLibrary.h"
 #include "KeyboardNav.h"
+#include "Launcher.h"
 #include "PageDisplay.h"
 #include "Passwords.h"
 #include "TabStrip.h"
@@ -14,6 +15,9 @@
 #include "WindowModes.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileIconProvider>
+#include <QLineEdit>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -22,6 +26,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QFileInfo>
 #include <QWindow>
 #include <QTextDocument>
 #include <QToolButton>
@@ -72,8 +77,8 @@ void KeyCatcher::keyPressEvent(QKeyEvent* event)
     emit keyPressed(event);
 }
 
-MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons)
-    : m_board(board), m_state(board.state()), m_prompter(prompter), m_icons(icons)
+MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Launcher& launcher)
+    : m_board(board), m_state(board.state()), m_prompter(prompter), m_icons(icons), m_launcher(launcher)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowIcon(m_icons.internal(120));
@@ -154,6 +159,8 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons)
             [this] { m_trayMenu->popup(mapToGlobal(QPoint(0, 0))); });
     connect(&m_board.hotkeys(), &HotkeyService::activated, this,
             [this](int id) { dispatch([this, id] { m_board.modes().HotKeyActivated(id); }); });
+    connect(&m_state, &BoardState::browsersChanged, this, &MainWindow::renderBrowsers);
+    connect(&m_state, &BoardState::manualUrlsChanged, this, &MainWindow::renderManualUrls);
     buildTray();
     m_state.setTrayAvailable(QSystemTrayIcon::isSystemTrayAvailable());
 
@@ -166,6 +173,8 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons)
     renderOnline();
     renderRecent();
     renderTray();
+    renderBrowsers();
+    renderManualUrls();
     setWindowTitle(m_state.title());
     applyGeometry();
 }
@@ -252,6 +261,17 @@ void MainWindow::buildMenus()
     addItem(setup, QStringLiteral("MAutoRun"), QStringLiteral("&Load Lynkor during Windows Startup"),
             [&modes] { modes.MAutoRunClick(); }, true);
 
+    m_browserMenu = menuBar()->addMenu(QStringLiteral("&Browsers"));
+    m_browserMenu->setObjectName(QStringLiteral("MBrowsers"));
+    m_browserBar = m_browserMenu->addSeparator();
+    addItem(m_browserMenu, QStringLiteral("MAddBrowser"), QStringLiteral("&Add or Remove Browser from List"),
+            [this] { m_launcher.AddBrowserClick(); });
+    m_browserMenu->addSeparator();
+    addItem(m_browserMenu, QStringLiteral("MMultiple"), QStringLiteral("Use &Multiple Browser Windows"),
+            [this] { m_launcher.SingleButtonClick(false); }, true);
+    addItem(m_browserMenu, QStringLiteral("MSingle"), QStringLiteral("Use &Single Browser Window"),
+            [this] { m_launcher.SingleButtonClick(true); }, true);
+
     QMenu* tabs = menuBar()->addMenu(QStringLiteral("Page &Tabs"));
     tabs->setObjectName(QStringLiteral("MTabs"));
     addItem(tabs, QStringLiteral("MPagePass"), QStringLiteral("&Password Protect Page"),
@@ -266,7 +286,7 @@ void MainWindow::buildMenus()
     help->addSeparator();
     addItem(help, QStringLiteral("MHelpA"), QStringLiteral("&About"),
             [this] { m_board.MHelpCClick(Board::HelpItem::About); });
-    m_menus = {file, setup, tabs, help};
+    m_menus = {file, setup, m_browserMenu, tabs, help};
 }
 
 void MainWindow::buildTray()
@@ -317,6 +337,8 @@ void MainWindow::renderRecent()
         if (entry.isEmpty())
             continue;
         auto* a = new QAction(AnsiText::toUi(entry), m_trayMenu);
+        a->setCheckable(true);
+        a->setChecked(entry == m_state.currentRecent());
         connect(a, &QAction::triggered, this,
                 [this, entry] { dispatch([this, entry] { m_board.MruList1MruClick(entry); }); });
         m_trayMenu->insertAction(after, a);
@@ -358,11 +380,36 @@ void MainWindow::buildToolBar()
     makeButton(QStringLiteral("EndButton"), QStringLiteral("Go to the last page"),
                silk("resultset_last"), QStringLiteral(">|"),
                [this] { m_board.pages().EndButtonClick(); });
+    m_browserButton = makeButton(QStringLiteral("BrowserButton1"), QStringLiteral("Select Default Browser for Lynkor"),
+                                 silk("world"), QStringLiteral("Browser"), [this] {
+                                     m_browserMenu->popup(pos() + QPoint(4, 77));
+                                 });
+    auto* single = makeButton(QStringLiteral("SingleButton"), QStringLiteral("Use current Browser window on Launch"),
+                              silk("application"), QStringLiteral("1"), [this] { m_launcher.SingleButtonClick(true); });
+    auto* multiple = makeButton(QStringLiteral("MultButton"), QStringLiteral("Open another Browser window on Launch"),
+                                silk("application_cascade"), QStringLiteral("n"),
+                                [this] { m_launcher.SingleButtonClick(false); });
+    single->setCheckable(true);
+    multiple->setCheckable(true);
     makeButton(QStringLiteral("ScreenSave"), QStringLiteral("Start the Screen Saver"), silk("monitor"),
                QStringLiteral("Saver"), [this] { m_board.modes().ScreenSaveClick(); });
     makeButton(QStringLiteral("HelpButton1"), QStringLiteral("Search for Help"), silk("help"),
                QStringLiteral("?"), [this] { m_board.MHelpCClick(Board::HelpItem::HelpButton); });
-    row->addStretch(1);
+    m_urlBox = new QComboBox(m_toolBar);
+    m_urlBox->setObjectName(QStringLiteral("URLBox"));
+    m_urlBox->setEditable(true);
+    m_urlBox->setInsertPolicy(QComboBox::NoInsert);
+    m_urlBox->setMaxVisibleItems(10);
+    m_urlBox->setToolTip(QStringLiteral("Maunal entry for site or file."));
+    m_urlBox->setAccessibleName(QStringLiteral("Maunal entry for site or file."));
+    m_urlBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_urlBox->setMinimumWidth(60);
+    m_urlBox->lineEdit()->installEventFilter(this);
+    m_urlBox->installEventFilter(this);
+    connect(m_urlBox->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::urlBoxEntered);
+    row->addSpacing(18);
+    row->addWidget(m_urlBox, 1);
+    row->addSpacing(18);
     m_dialUp = new QLabel(m_toolBar);
     m_dialUp->setObjectName(QStringLiteral("DialUp"));
     row->addWidget(m_dialUp);
@@ -445,6 +492,9 @@ void MainWindow::renderTabs()
 
 void MainWindow::renderItems()
 {
+    for (const char* name : {"SingleButton", "MultButton"})
+        if (auto* b = m_toolBar->findChild<QToolButton*>(QString::fromLatin1(name)))
+            b->setChecked(m_state.checked(name));
     for (auto it = m_actions.begin(); it != m_actions.end(); ++it) {
         const MenuItemState s = m_state.item(it.key().toLatin1());
         if (it.value()->isCheckable())
@@ -625,4 +675,71 @@ void MainWindow::onKey(QKeyEvent* event)
     const QString text = event->text();
     if (!text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         dispatch([this, text] { m_board.keys().KeysKeyPress(text); });
+}
+
+void MainWindow::renderBrowsers()
+{
+    qDeleteAll(m_browserItems);
+    m_browserItems.clear();
+    const auto& browsers = m_state.browsers();
+    for (int i = 0; i < browsers.size(); ++i) {
+        const int n = i + 1;
+        auto* a = new QAction(PathNames::toQt(PathNames::fileName(browsers[i])), m_browserMenu);
+        a->setObjectName(QStringLiteral("Browser%1").arg(n));
+        a->setCheckable(true);
+        a->setChecked(n == m_state.browserIndex());
+        connect(a, &QAction::triggered, this, [this, n] { dispatch([this, n] { m_launcher.ChangeBrowser(n); }); });
+        m_browserMenu->insertAction(m_browserBar, a);
+        m_browserItems << a;
+    }
+    m_browserBar->setVisible(!browsers.isEmpty());
+    const int index = m_state.browserIndex() - 1;
+    QIcon icon;
+    if (index >= 0 && index < browsers.size()) {
+        const QString path = PathNames::toQt(browsers[index]);
+        icon = QIcon::fromTheme(QFileInfo(path).fileName());
+        if (icon.isNull())
+            icon = QFileIconProvider().icon(QFileInfo(path));
+    }
+    m_browserButton->setIcon(icon.isNull() ? QIcon(m_icons.internal(120)) : icon);
+}
+
+void MainWindow::renderManualUrls()
+{
+    const QString typed = m_urlBox->currentText();
+    m_urlBox->blockSignals(true);
+    m_urlBox->clear();
+    for (const QByteArray& url : m_state.manualUrls())
+        m_urlBox->addItem(AnsiText::toUi(url));
+    m_urlBox->setCurrentIndex(-1);
+    m_urlBox->setEditText(typed);
+    m_urlBox->blockSignals(false);
+}
+
+void MainWindow::urlBoxEntered()
+{
+    const QByteArray text = AnsiText::fromUi(m_urlBox->currentText().trimmed());
+    if (text.isEmpty())
+        return;
+    dispatch([this, text] { m_launcher.URLBoxEnter(text); });
+    m_urlBox->setEditText(QString());
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_urlBox->lineEdit() && event->type() == QEvent::MouseButtonDblClick) {
+        urlBoxEntered();
+        return true;
+    }
+    if ((watched == m_urlBox || watched == m_urlBox->lineEdit()) && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) {
+            const int index = m_urlBox->findText(m_urlBox->currentText());
+            if (index >= 0)
+                dispatch([this, index] { m_launcher.URLBoxDelete(index); });
+            m_urlBox->setEditText(QString());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

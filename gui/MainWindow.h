@@ -8,6 +8,8 @@
 
 class Board;
 class BoardState;
+class Launcher;
+class QComboBox;
 class BookmarkButton;
 class IconLibrary;
 class Prompter;
@@ -48,7 +50,7 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    MainWindow(Board& board, Prompter& prompter, IconLibrary& icons);
+    MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Launcher& launcher);
     ~MainWindow() override;
 
     // Runs one user command; a failure that ends it is shown in a message box.
@@ -61,6 +63,8 @@ public:
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     QMenu* trayMenu() const { return m_trayMenu; }
     QMenu* fileMenu() const { return m_fileMenu; }
+    QMenu* browserMenu() const { return m_browserMenu; }
+    QComboBox* urlBox() const { return m_urlBox; }
 
     int toolBarHeight() const;
     int tabStripHeight() const;
@@ -89,6 +93,10 @@ private:
     void buildTray();
     void onWindowRequest(int request);
     void applyAlwaysOnTop();
+    void renderBrowsers();
+    void renderManualUrls();
+    void urlBoxEntered();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void applyGeometry();
     void applyButtonFont();
     void reportSize();
@@ -99,6 +107,12 @@ private:
     BoardState& m_state;
     Prompter& m_prompter;
     IconLibrary& m_icons;
+    Launcher& m_launcher;
+    QMenu* m_browserMenu = nullptr;
+    QList<QAction*> m_browserItems;
+    QAction* m_browserBar = nullptr;
+    QToolButton* m_browserButton = nullptr;
+    QComboBox* m_urlBox = nullptr;
     QWidget* m_toolBar = nullptr;
     QWidget* m_panel = nullptr;
     TabStrip* m_tabs = nullptr;

@@ -10,7 +10,8 @@ cd "$(dirname "$0")/.."
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins
-  libcurl4-openssl-dev libbenchmark-dev
+  qt6-websockets-dev libcurl4-openssl-dev libbenchmark-dev libcpp-httplib-dev
+  chromium
   fonts-dejavu-core xvfb xauth xdotool trayer
   libx11-dev libxcb1-dev
 )

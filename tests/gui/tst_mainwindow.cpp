@@ -1,4 +1,4 @@
-#include "BoardFixture.h"
+#include "LaunchFixture.h"
 #include "BookmarkButton.h"
 #include "IconLibrary.h"
 #include "MainWindow.h"
@@ -31,17 +31,17 @@ QByteArray prepared(const QByteArray& pngPath)
 class TestMainWindow : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<BoardFixture> f;
+    std::unique_ptr<LaunchFixture> f;
     std::unique_ptr<IconLibrary> icons;
     std::unique_ptr<MainWindow> w;
 
     void open(const QByteArray& lyk = {})
     {
-        f = std::make_unique<BoardFixture>();
+        f = std::make_unique<LaunchFixture>();
         if (!lyk.isEmpty())
             f->writeFile("Disk.LYK", lyk);
         icons = std::make_unique<IconLibrary>();
-        w = std::make_unique<MainWindow>(*f->board, f->ui, *icons);
+        w = std::make_unique<MainWindow>(*f->board, f->ui, *icons, f->launcher);
         f->start();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
@@ -104,7 +104,7 @@ void TestMainWindow::menusShowOnlyWorkingItems()
     for (QAction* a : w->menuBar()->actions())
         if (a->isVisible())
             menus << a->text();
-    QCOMPARE(menus, (QStringList{"&File", "&Setup", "Page &Tabs", "&Help"}));
+    QCOMPARE(menus, (QStringList{"&File", "&Setup", "&Browsers", "Page &Tabs", "&Help"}));
     QStringList items;
     for (QAction* a : w->menuBar()->actions())
         for (QAction* item : a->menu()->actions())
@@ -112,8 +112,8 @@ void TestMainWindow::menusShowOnlyWorkingItems()
                 items << item->objectName();
     QCOMPARE(items, (QStringList{"MProgPass", "MExit1", "MBIcon", "MBNotes", "MBUrl", "MColumn2", "MColumn3",
                                  "MColumn4", "MFontButton", "MResetSize", "MStartSmall", "MStartBar", "MMini",
-                                 "MHide", "MMRU", "MHotkeys", "MAutoRun", "MPagePass", "MHelpC", "MHelpS",
-                                 "MHelpA"}));
+                                 "MHide", "MMRU", "MHotkeys", "MAutoRun", "MAddBrowser", "MMultiple",
+                                 "MSingle", "MPagePass", "MHelpC", "MHelpS", "MHelpA"}));
     QVERIFY(w->action("MBIcon")->isChecked());
     QVERIFY(w->action("MColumn4")->isChecked());
     QVERIFY(!w->action("MColumn3")->isChecked());

@@ -1,6 +1,7 @@
 #include "Board.h"
 #include "BoardState.h"
 #include "LynkorApp.h"
+#include "BookmarkButton.h"
 #include "MainWindow.h"
 #include "PathNames.h"
 #include "ScriptedPrompter.h"
@@ -57,6 +58,7 @@ private slots:
     void keyHeldByAnotherProgramIsRefused();
     void hotKeysHideAndShowTheRealWindow();
     void trayIconAppearsWhereATrayExists();
+    void clickOnABookmarkStartsTheBrowser();
 };
 
 void TestX11::pressedHotKeyIsReported()
@@ -151,6 +153,48 @@ void TestX11::trayIconAppearsWhereATrayExists()
     tray.kill();
     tray.waitForFinished();
     QVERIFY(prompter.asked.isEmpty());
+}
+
+void TestX11::clickOnABookmarkStartsTheBrowser()
+{
+    if (!needsX())
+        QSKIP("needs an X server and xdotool (the test command runs the tests under Xvfb)");
+    QTemporaryDir home;
+    const QByteArray dir = PathNames::fromQt(home.path()) + '/';
+    // A stand-in browser that writes down what it was started with.
+    const QString browser = home.filePath("recording-browser");
+    const QString record = home.filePath("started-with");
+    QFile script(browser);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + QFile::encodeName(record) + "'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile ini(home.filePath("lyk.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[File]\r\nName=" + dir + "Disk.LYK\r\n[Browser]\r\nCount=1\r\nSelected=1\r\n1=" +
+              QFile::encodeName(browser) + "\r\n");
+    ini.close();
+    QFile lyk(home.filePath("Disk.LYK"));
+    QVERIFY(lyk.open(QIODevice::WriteOnly));
+    lyk.write("[Tabs]\r\nCount=1\r\nTab1=News\r\n[News]\r\n01N=Daily Paper\r\n01U=http://paper.example/today\r\n");
+    lyk.close();
+    ScriptedPrompter prompter;
+    LynkorApp app({}, dir, &prompter);
+    app.start();
+    QVERIFY(QTest::qWaitForWindowExposed(&app.window()));
+    QWidget* button = app.window().button("B01");
+    QVERIFY(button);
+    QCOMPARE(button->accessibleName(), QStringLiteral("Daily Paper"));
+    const QPoint at = button->mapToGlobal(button->rect().center());
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()),
+                                                  QString::number(at.y()), QStringLiteral("click"),
+                                                  QStringLiteral("1")});
+    auto started = [&record] {
+        QFile f(record);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    QTRY_COMPARE(started(), QByteArray("http://paper.example/today\n"));
+    QCOMPARE(prompter.messages(), QStringList());
 }
 
 int main(int argc, char** argv)

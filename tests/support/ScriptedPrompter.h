@@ -50,6 +50,17 @@ public:
     ScreenCursor cursor() const override { return m_cursor; }
     void showHelp(int context) override { helpShown << context; }
     void showHelpSearch() override { helpShown << -1; }
+    void beep() override { ++beeps; }
+    bool keepSearching(const QString& what) override
+    {
+        searchedFor = what;
+        return !cancelSearch;
+    }
+    void endSearch() override {}
+
+    int beeps = 0;
+    QString searchedFor;
+    bool cancelSearch = false;
 
 private:
     QVariant next();

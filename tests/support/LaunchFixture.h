@@ -1,0 +1,15 @@
+#pragma once
+
+#include "BoardFixture.h"
+#include "LaunchFakes.h"
+#include "Launcher.h"
+
+// A board with its launching layer on a scripted browser link.
+struct LaunchFixture : BoardFixture
+{
+    ScriptedConversation conversation;
+    RecordingStarter starter;
+    Launcher launcher{*board, conversation, starter};
+
+    LaunchFixture() { board->setLauncher(&launcher); }
+};
