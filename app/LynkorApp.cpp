@@ -2,6 +2,9 @@
 
 #include "Board.h"
 #include "DevToolsConversation.h"
+#include "HttpClient.h"
+#include "NameLookup.h"
+#include "WebIcon.h"
 #include "Launcher.h"
 #include "ProcessStarter.h"
 #include "BoardState.h"
@@ -40,6 +43,10 @@ struct LynkorApp::Parts
     std::unique_ptr<DevToolsConversation> conversation;
     ProcessStarter starter;
     std::unique_ptr<Launcher> launcher;
+    HttpClient http;
+    Downloader download;
+    NameLookup lookup;
+    std::unique_ptr<WebIcon> webIcon;
     std::unique_ptr<NetDetector> net;
     std::unique_ptr<IconLibrary> icons;
     std::unique_ptr<MainWindow> window;
@@ -59,6 +66,8 @@ LynkorApp::LynkorApp(QStringList arguments, QByteArray programDir, Prompter* pro
         kDefaultDevToolsPort, QFile::decodeName(m->programDir + "browser-profile"));
     m->launcher = std::make_unique<Launcher>(*m->board, *m->conversation, m->starter);
     m->board->setLauncher(m->launcher.get());
+    m->webIcon = std::make_unique<WebIcon>(*m->board, m->http, m->download, m->lookup);
+    m->board->setIconFetcher(m->webIcon.get());
 }
 
 LynkorApp::~LynkorApp() = default;
@@ -77,6 +86,7 @@ void LynkorApp::start()
                      [this](bool online) { m->board->NetDetectorChanged(online); });
     m->net->start();
     m->icons = std::make_unique<IconLibrary>();
+    m->guiPrompter.setIcons(m->icons.get());
     m->window = std::make_unique<MainWindow>(*m->board, *m->prompter, *m->icons, *m->launcher);
     m->guiPrompter.setParent(m->window.get());
     MainWindow* window = m->window.get();

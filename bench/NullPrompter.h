@@ -21,6 +21,8 @@ public:
     std::optional<int> color(int, QStringList&) override { return std::nullopt; }
     std::optional<FontChoice> font(const FontChoice&) override { return std::nullopt; }
     bool hotKeys(HotKeys&, const QString&) override { return false; }
+    void bookmarkDialog(BookmarkDialog&) override {}
+    void chooseIcon(GlyphChooser&) override {}
     void setCursor(ScreenCursor cursor) override { m_cursor = cursor; }
     ScreenCursor cursor() const override { return m_cursor; }
     void showHelp(int) override {}

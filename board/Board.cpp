@@ -5,9 +5,11 @@
 #include "IniFiles32.h"
 #include "KeyboardNav.h"
 #include "PageDisplay.h"
+#include "BookmarkEditor.h"
 #include "BookmarkFile.h"
 #include "Passwords.h"
 #include "PathNames.h"
+#include "RecordOps.h"
 #include "SettingsFile.h"
 #include "StartUp.h"
 #include "WindowModes.h"
@@ -19,7 +21,8 @@ Board::Board(ProgramFiles& files, BoardState& state, Prompter& ui, Desktop& desk
     : m_files(files), m_state(state), m_ui(ui), m_desktop(desktop), m_platform(platform),
       m_pages(std::make_unique<PageDisplay>(*this)), m_keys(std::make_unique<KeyboardNav>(*this)),
       m_startUp(std::make_unique<StartUp>(*this)), m_modes(std::make_unique<WindowModes>(*this)),
-      m_passwords(std::make_unique<Passwords>(*this))
+      m_passwords(std::make_unique<Passwords>(*this)), m_records(std::make_unique<RecordOps>(*this)),
+      m_editor(std::make_unique<BookmarkEditor>(*this))
 {
     if (!m_platform.hotkeys) {
         m_ownHotkeys = std::make_unique<X11Hotkeys>();
@@ -171,4 +174,47 @@ void Board::MruList1MruClick(const QByteArray& entry)
     m_vars.CurrentButton = "B" + slot;
     if (m_launcher)
         m_launcher->LaunchStored(page, slot);
+}
+
+QByteArray Board::AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
+                           const QByteArray& slot)
+{
+    return m_iconFetcher ? m_iconFetcher->AutoIcon(buttonName, link, page, slot) : QByteArray();
+}
+
+void Board::MWebIconClick()
+{
+    toggleOption("MWebIcon", SettingsFile::kWebIcon, SettingsFile::kSearch);
+}
+
+void Board::toggleOption(const QByteArray& item, const QByteArray& section, const QByteArray& key)
+{
+    const bool on = !m_state.checked(item);
+    m_state.setChecked(item, on);
+    m_files.WriteToIniS(section, key, SettingsFile::onOff(on));
+}
+
+QStringList Board::customPalette()
+{
+    QStringList colors;
+    TIniFile32 ini(store(), m_files.settingsPath());
+    for (char letter = 'A'; letter <= 'P'; ++letter) {
+        const QByteArray key = QByteArray("Color") + letter;
+        colors << QString::fromLatin1(key + "=" + ini.ReadString(SettingsFile::kColors, key,
+                                                                   SettingsFile::kDefaultCustomColor));
+    }
+    return colors;
+}
+
+void Board::saveCustomPalette(const QStringList& colors)
+{
+    const QByteArray path = m_files.settingsPath();
+    IniBatch batch(store(), path);
+    TIniFile32 ini(store(), path);
+    for (const QString& line : colors) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq > 0)
+            ini.WriteString(SettingsFile::kColors, line.left(eq).toLatin1(), line.mid(eq + 1, 6).toLatin1());
+    }
+    batch.commit();
 }

@@ -19,6 +19,19 @@ class KeyboardNav;
 class StartUp;
 class WindowModes;
 class Passwords;
+class RecordOps;
+class BookmarkEditor;
+
+// Gives a bookmark that gets a link its icon, description and address, as
+// the web layer does it.
+class IconFetcher
+{
+public:
+    virtual ~IconFetcher() = default;
+    // The icon code decided for the slot (see Glyph); the button shows it.
+    virtual QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link,
+                                const QByteArray& page, const QByteArray& slot) = 0;
+};
 
 // Opening what bookmarks point at; the launching layer provides it.
 class BookmarkLauncher
@@ -32,8 +45,11 @@ public:
     // The rest of a click on a bookmark button, after it became the current
     // button: a filled slot is launched, a blank one filled.
     virtual void SlotClicked(const QByteArray& buttonName) = 0;
-    // Opens a stored bookmark as a click on it would (passwords, "IP").
-    virtual void LaunchStored(const QByteArray& page, const QByteArray& slot) = 0;
+    // Opens a stored bookmark as a click on it would (passwords, "IP"); false
+    // when it was not opened (wrong password, nothing stored).
+    virtual bool LaunchStored(const QByteArray& page, const QByteArray& slot) = 0;
+    // The title and address of the page the browser shows; false when none.
+    virtual bool CurrentPage(QByteArray& title, QByteArray& url) = 0;
 };
 
 // The platform services the board drives; the real ones are used for any left
@@ -66,6 +82,8 @@ public:
     StartUp& startUp() { return *m_startUp; }
     WindowModes& modes() { return *m_modes; }
     Passwords& passwords() { return *m_passwords; }
+    RecordOps& records() { return *m_records; }
+    BookmarkEditor& editor() { return *m_editor; }
     HotkeyService& hotkeys() { return *m_platform.hotkeys; }
     Autostart& autostart() { return *m_platform.autostart; }
     ScreenSaver& screenSaver() { return *m_platform.screenSaver; }
@@ -82,6 +100,10 @@ public:
     void showRecent();
 
     void setLauncher(BookmarkLauncher* launcher) { m_launcher = launcher; }
+    void setIconFetcher(IconFetcher* fetcher) { m_iconFetcher = fetcher; }
+    // AutoIcon when the web layer is there; the icon code, or "" without it.
+    QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
+                        const QByteArray& slot);
     BookmarkLauncher* launcher() const { return m_launcher; }
     // A recent-bookmark entry chosen in the tray menu is launched again.
     void MruList1MruClick(const QByteArray& entry);
@@ -95,6 +117,14 @@ public:
 
     enum class HelpItem { Contents, Search, About, HelpButton };
     void MHelpCClick(HelpItem item);
+
+    // "Search for Web Page Icon, Desc. & IP": on or off.
+    void MWebIconClick();
+    // An on/off menu option: its check mark flips and the settings key follows.
+    void toggleOption(const QByteArray& item, const QByteArray& section, const QByteArray& key);
+    // The 16 custom colours of the colour dialogs ("ColorA=FFFFFF" ...).
+    QStringList customPalette();
+    void saveCustomPalette(const QStringList& colors);
 
     // Closing: the window position is saved; the close is always allowed.
     bool FormCloseQuery();
@@ -131,9 +161,12 @@ private:
     RecentList m_mruList2{10, 5};
     ManualUrlList m_manualUrls;
     BookmarkLauncher* m_launcher = nullptr;
+    IconFetcher* m_iconFetcher = nullptr;
     std::unique_ptr<PageDisplay> m_pages;
     std::unique_ptr<KeyboardNav> m_keys;
     std::unique_ptr<StartUp> m_startUp;
     std::unique_ptr<WindowModes> m_modes;
     std::unique_ptr<Passwords> m_passwords;
+    std::unique_ptr<RecordOps> m_records;
+    std::unique_ptr<BookmarkEditor> m_editor;
 };

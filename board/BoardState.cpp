@@ -73,11 +73,11 @@ void BoardState::setPanelHeight(int height)
     emit panelHeightChanged();
 }
 
-void BoardState::setDefaultIconIndex(int index)
+void BoardState::setDefaultIcon(const IconRef& icon)
 {
-    if (m_defaultIcon == index)
+    if (m_defaultIcon == icon)
         return;
-    m_defaultIcon = index;
+    m_defaultIcon = icon;
     emit defaultIconChanged();
 }
 

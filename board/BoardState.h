@@ -64,9 +64,10 @@ public:
     void setButtonFont(const QByteArray& name, int size);
     int panelHeight() const { return m_panelHeight; }
     void setPanelHeight(int height);
-    // The default bookmark icon (image IconG of the first list).
-    int defaultIconIndex() const { return m_defaultIcon; }
-    void setDefaultIconIndex(int index);
+    // The default bookmark icon: image IconG of the first list, or an image
+    // of a file chosen for it.
+    const IconRef& defaultIcon() const { return m_defaultIcon; }
+    void setDefaultIcon(const IconRef& icon);
 
     QString title() const { return m_title; }
     void setTitle(const QString& title);
@@ -165,7 +166,7 @@ private:
     QByteArray m_buttonFontName = "Arial";
     int m_buttonFontSize = 9;
     int m_panelHeight = 380;
-    int m_defaultIcon = 120;
+    IconRef m_defaultIcon{IconRef::Internal, 120, {}};
     QString m_title;
     WindowGeometry m_geometry;
     bool m_minimized = false;

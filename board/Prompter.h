@@ -7,6 +7,8 @@
 #include <optional>
 
 struct HotKeys;
+class BookmarkDialog;
+class GlyphChooser;
 
 // The screen cursor doubles as a mode flag: the hourglass means an operation
 // runs and clicks on buttons and tabs are ignored; the drag cursors mean a
@@ -66,6 +68,10 @@ public:
     // come back as the dialog left them.
     virtual std::optional<int> color(int initial, QStringList& customColors) = 0;
     virtual std::optional<FontChoice> font(const FontChoice& initial) = 0;
+    // TBConfigForm, modal: the dialog shows the model and calls its handlers.
+    virtual void bookmarkDialog(BookmarkDialog& dialog) = 0;
+    // TGlyphForm, modal, the same way.
+    virtual void chooseIcon(GlyphChooser& chooser) = 0;
     // THotKeyForm: shows and edits the six hotkeys; true after "Save and
     // Close". notice says why hotkeys cannot work here ("" when they can).
     virtual bool hotKeys(HotKeys& keys, const QString& notice) = 0;

@@ -191,7 +191,7 @@ void StartUp::readBookmarkFileKeys()
     } else {
         index = ini.ReadInteger(BookmarkFile::kDefault, BookmarkFile::kIconG, BookmarkFile::kDefaultIconG);
     }
-    b.state().setDefaultIconIndex(index);
+    b.state().setDefaultIcon({IconRef::Internal, index, {}});
 }
 
 void StartUp::FormCreate(const QStringList& arguments)

@@ -3,6 +3,7 @@
 #include "AnsiText.h"
 #include "Board.h"
 #include "BookmarkFile.h"
+#include "BookmarkEditor.h"
 #include "HotKeys.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
@@ -205,6 +206,9 @@ void WindowModes::HotKeyActivated(int id)
         break;
     case HotKeys::ShowLynkor:
         TaskIconClick();
+        break;
+    case HotKeys::AddBookmark:
+        m_board.editor().AddBookmarkClick();
         break;
     default:
         break;

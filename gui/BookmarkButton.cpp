@@ -70,3 +70,27 @@ void BookmarkButton::paintEvent(QPaintEvent*)
     const QString elided = p.fontMetrics().elidedText(text(), Qt::ElideRight, textRect.width());
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, elided);
 }
+
+void BookmarkButton::mousePressEvent(QMouseEvent* event)
+{
+    // Every press is handled by the board: a left press starts a drag at once,
+    // a right press opens the bookmark dialog.
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
+        setDown(event->button() == Qt::LeftButton);
+        emit pressed(event->button());
+        event->accept();
+        return;
+    }
+    QAbstractButton::mousePressEvent(event);
+}
+
+void BookmarkButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    setDown(false);
+    emit released(mapToParent(event->position().toPoint()));
+    event->accept();
+}

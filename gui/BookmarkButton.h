@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QMouseEvent>
 #include <QPixmap>
 
 // A bitmap button of the board: glyph at its margin, caption 4 pixels after
@@ -20,8 +21,18 @@ public:
 
     QSize sizeHint() const override { return {100, 19}; }
 
+signals:
+    // A press of the left or right mouse button; the window decides what it starts.
+    void pressed(Qt::MouseButton button);
+    // The left button let go after a press on this button, at a point of
+    // the board's coordinates.
+    void released(const QPoint& boardPoint);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override { event->accept(); }
 
 private:
     QPixmap m_glyph;

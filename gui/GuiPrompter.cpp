@@ -1,5 +1,6 @@
 #include "GuiPrompter.h"
 
+#include "BookmarkDialogWidget.h"
 #include "Dialogs.h"
 #include "HelpWindow.h"
 #include "HotKeyDialog.h"
@@ -158,6 +159,18 @@ std::optional<FontChoice> GuiPrompter::font(const FontChoice& initial)
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
+}
+
+void GuiPrompter::bookmarkDialog(BookmarkDialog& dialog)
+{
+    BookmarkDialogWidget widget(dialog, *m_icons, m_parent);
+    widget.exec();
+}
+
+void GuiPrompter::chooseIcon(GlyphChooser& chooser)
+{
+    GlyphChooserWidget widget(chooser, *m_icons, m_parent);
+    widget.exec();
 }
 
 bool GuiPrompter::hotKeys(HotKeys& keys, const QString& notice)

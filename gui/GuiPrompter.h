@@ -25,6 +25,9 @@ public:
     std::optional<int> color(int initial, QStringList& customColors) override;
     std::optional<FontChoice> font(const FontChoice& initial) override;
     bool hotKeys(HotKeys& keys, const QString& notice) override;
+    void bookmarkDialog(BookmarkDialog& dialog) override;
+    void chooseIcon(GlyphChooser& chooser) override;
+    void setIcons(class IconLibrary* icons) { m_icons = icons; }
     void setCursor(ScreenCursor cursor) override;
     ScreenCursor cursor() const override { return m_cursor; }
     void showHelp(int context) override;
@@ -41,6 +44,7 @@ public:
 private:
     QPointer<QWidget> m_parent;
     HelpWindow* m_help = nullptr;
+    class IconLibrary* m_icons = nullptr;
     class QProgressDialog* m_search = nullptr;
     ScreenCursor m_cursor = ScreenCursor::Default;
     bool m_overridden = false;

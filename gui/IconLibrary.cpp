@@ -1,11 +1,10 @@
 #include "IconLibrary.h"
 
+#include "IconLoader.h"
 #include "PathNames.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
-#include <QPainter>
 
 IconLibrary::IconLibrary()
 {
@@ -39,13 +38,17 @@ QPixmap IconLibrary::internal(int index) const
     return {};
 }
 
-QPixmap IconLibrary::defaultIcon(int defaultIndex) const
+QPixmap IconLibrary::defaultIcon(const IconRef& defaultIcon)
 {
-    QPixmap p = internal(defaultIndex);
+    QPixmap p;
+    if (defaultIcon.kind == IconRef::Internal)
+        p = internal(defaultIcon.index);
+    else if (defaultIcon.kind == IconRef::File)
+        p = fileIcon(defaultIcon.file, defaultIcon.index);
     return p.isNull() ? internal(120) : p;
 }
 
-QPixmap IconLibrary::glyph(const IconRef& ref, int defaultIndex)
+QPixmap IconLibrary::glyph(const IconRef& ref, const IconRef& defaultRef)
 {
     QPixmap p;
     switch (ref.kind) {
@@ -68,7 +71,7 @@ QPixmap IconLibrary::glyph(const IconRef& ref, int defaultIndex)
         p = fileIcon(ref.file, ref.index);
         break;
     }
-    return p.isNull() ? defaultIcon(defaultIndex) : p;
+    return p.isNull() ? defaultIcon(defaultRef) : p;
 }
 
 QPixmap IconLibrary::fileIcon(const QByteArray& file, int index)
@@ -83,24 +86,10 @@ QPixmap IconLibrary::fileIcon(const QByteArray& file, int index)
     if (it != m_fileCache.end() && it->modified == modified)
         return it->pixmap;
 
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    QImage image;
-    if (index > 0 && !reader.jumpToImage(index)) {
-        image = QImage();
-    } else {
-        image = reader.read();
-    }
+    const QImage image = IconLoader::IconSmallBtnTest(path, index);
     QPixmap result;
-    if (!image.isNull()) {
-        QImage scaled = image.scaled(kSize, kSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        QPixmap canvas(kSize, kSize);
-        canvas.fill(Qt::transparent);
-        QPainter painter(&canvas);
-        painter.drawImage((kSize - scaled.width()) / 2, (kSize - scaled.height()) / 2, scaled);
-        painter.end();
-        result = canvas;
-    }
+    if (!image.isNull())
+        result = QPixmap::fromImage(image);
     m_fileCache.insert(key, {modified, result});
     return result;
 }

@@ -18,11 +18,11 @@ public:
     int firstListSize() const { return m_list1.size(); }
     int secondListSize() const { return m_list2.size() + 1; } // + BlankIcon at its end
     QPixmap internal(int index) const;
-    QPixmap defaultIcon(int defaultIndex) const;
+    QPixmap defaultIcon(const IconRef& defaultIcon);
     QPixmap blank() const { return m_blank; }
 
     // The glyph a face names; a missing image gives the default icon.
-    QPixmap glyph(const IconRef& ref, int defaultIndex);
+    QPixmap glyph(const IconRef& ref, const IconRef& defaultIcon);
     // Icon number `index` of a file, reduced to 15 x 15; null when none.
     QPixmap fileIcon(const QByteArray& file, int index);
 

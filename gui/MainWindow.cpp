@@ -3,6 +3,7 @@
 #include "AnsiText.h"
 #include "PathNames.h"
 #include "Board.h"
+#include "BookmarkEditor.h"
 #include "BookmarkButton.h"
 #include "CommandError.h"
 #include "IconLibrary.h"
@@ -10,6 +11,7 @@
 #include "Launcher.h"
 #include "PageDisplay.h"
 #include "Passwords.h"
+#include "RecordOps.h"
 #include "TabStrip.h"
 #include "WinColor.h"
 #include "WindowModes.h"
@@ -23,6 +25,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QSystemTrayIcon>
@@ -59,9 +62,31 @@ QPixmap led(bool on)
 
 } // namespace
 
+BoardPanel::BoardPanel(QWidget* parent) : QWidget(parent)
+{
+    setAcceptDrops(true);
+}
+
 QSize BoardPanel::sizeHint() const
 {
     return {width(), maximumHeight()};
+}
+
+void BoardPanel::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void BoardPanel::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void BoardPanel::dropEvent(QDropEvent* event)
+{
+    emit dropped(event);
 }
 
 KeyCatcher::KeyCatcher(QWidget* parent) : QWidget(parent)
@@ -124,13 +149,17 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
     buildMenus();
 
     connect(m_keys, &KeyCatcher::keyPressed, this, &MainWindow::onKey);
+    connect(static_cast<BoardPanel*>(m_panel), &BoardPanel::dropped, this, &MainWindow::boardDrop);
     connect(m_tabs, &TabStrip::tabRequested, this,
             [this](int index) { dispatch([this, index] { m_board.pages().selectTab(index); }); });
 
     connect(&m_state, &BoardState::buttonsRebuilt, this, &MainWindow::rebuildButtons);
     connect(&m_state, &BoardState::faceChanged, this, &MainWindow::renderFace);
     connect(&m_state, &BoardState::facesChanged, this, &MainWindow::renderFaces);
-    connect(&m_state, &BoardState::defaultIconChanged, this, &MainWindow::renderFaces);
+    connect(&m_state, &BoardState::defaultIconChanged, this, [this] {
+        renderFaces();
+        m_addBookmark->setIcon(QIcon(m_icons.defaultIcon(m_state.defaultIcon())));
+    });
     connect(&m_state, &BoardState::buttonFontChanged, this, &MainWindow::applyButtonFont);
     connect(&m_state, &BoardState::tabsChanged, this, &MainWindow::renderTabs);
     connect(&m_state, &BoardState::tabIndexChanged, this,
@@ -239,6 +268,8 @@ void MainWindow::buildMenus()
                 QStringLiteral("&%1 Columns of Bookmarks").arg(n),
                 [&pages, n] { pages.MColumn2Click(n); }, true);
     setup->addSeparator();
+    addItem(setup, QStringLiteral("MDBIcon"), QStringLiteral("Change Default &Icon for Bookmarks"),
+            [this] { m_board.editor().MDBIconClick(); });
     addItem(setup, QStringLiteral("MFontButton"), QStringLiteral("Change Font for &Buttons"),
             [&pages] { pages.MFontButtonClick(); });
     addItem(setup, QStringLiteral("MResetSize"), QStringLiteral("&Reset Window Size"),
@@ -253,6 +284,15 @@ void MainWindow::buildMenus()
         addItem(setup, QString::fromLatin1(item), modeCaptions[i],
                 [&modes, item] { modes.MStartSmallClick(item); }, true);
     }
+    setup->addSeparator();
+    addItem(setup, QStringLiteral("MWebIcon"), QStringLiteral("Search for &Web Page Icon, Desc. && IP"),
+            [this] { m_board.MWebIconClick(); }, true);
+    addItem(setup, QStringLiteral("MBackup"), QStringLiteral("&Auto Backup prior to Modification"),
+            [this] { m_board.records().MBackupClick(); }, true);
+    addItem(setup, QStringLiteral("MNewDlg"), QStringLiteral("&Confirm before Erasing a Bookmark"),
+            [this] { m_board.editor().MNewDlgClick(); }, true);
+    addItem(setup, QStringLiteral("MWebDlg"), QStringLiteral("&Confirm before Erasing a Web Icon"),
+            [this] { m_board.editor().MWebDlgClick(); }, true);
     setup->addSeparator();
     addItem(setup, QStringLiteral("MMRU"), QStringLiteral("Store last 10 bookmarks in &Tray"),
             [&modes] { modes.MMRUClick(); }, true);
@@ -272,6 +312,11 @@ void MainWindow::buildMenus()
     addItem(m_browserMenu, QStringLiteral("MSingle"), QStringLiteral("Use &Single Browser Window"),
             [this] { m_launcher.SingleButtonClick(true); }, true);
 
+    QMenu* bookmarks = menuBar()->addMenu(QStringLiteral("B&ookmarks"));
+    bookmarks->setObjectName(QStringLiteral("MBookmarks"));
+    addItem(bookmarks, QStringLiteral("MUndo"), QStringLiteral("&Undo last Edit"),
+            [this] { m_board.records().MUndoClick(); });
+
     QMenu* tabs = menuBar()->addMenu(QStringLiteral("Page &Tabs"));
     tabs->setObjectName(QStringLiteral("MTabs"));
     addItem(tabs, QStringLiteral("MPagePass"), QStringLiteral("&Password Protect Page"),
@@ -286,7 +331,7 @@ void MainWindow::buildMenus()
     help->addSeparator();
     addItem(help, QStringLiteral("MHelpA"), QStringLiteral("&About"),
             [this] { m_board.MHelpCClick(Board::HelpItem::About); });
-    m_menus = {file, setup, m_browserMenu, tabs, help};
+    m_menus = {file, setup, m_browserMenu, bookmarks, tabs, help};
 }
 
 void MainWindow::buildTray()
@@ -374,6 +419,9 @@ void MainWindow::buildToolBar()
     auto silk = [](const char* name) {
         return QPixmap(QStringLiteral(":/icons/silk/%1.png").arg(QLatin1String(name)));
     };
+    m_addBookmark = makeButton(QStringLiteral("AddBookmark"), QStringLiteral("Bookmark current Web Page"),
+                               m_icons.internal(120), QStringLiteral("+"),
+                               [this] { m_board.editor().AddBookmarkClick(); });
     makeButton(QStringLiteral("HomeButton"), QStringLiteral("Go to the first page"),
                silk("resultset_first"), QStringLiteral("|<"),
                [this] { m_board.pages().HomeButtonClick(); });
@@ -434,9 +482,9 @@ void MainWindow::rebuildButtons()
         const int index = static_cast<int>(m_buttons.size());
         auto* b = new BookmarkButton(QString::fromLatin1(faces[index].name), m_panel);
         b->setFont(m_panel->font());
-        connect(b, &BookmarkButton::clicked, this, [this, b] {
-            dispatch([this, b] { m_board.ButtonClick(b->objectName().toLatin1()); });
-        });
+        connect(b, &BookmarkButton::pressed, this, [this, b](Qt::MouseButton m) { buttonPressed(b, m); });
+        connect(b, &BookmarkButton::released, this,
+                [this, b](const QPoint& at) { buttonReleased(b, at); });
         m_buttons.push_back(b);
         b->show();
     }
@@ -459,7 +507,7 @@ void MainWindow::renderFace(int index)
     b->setAccessibleName(caption);
     b->setAccessibleDescription(AnsiText::toUi(f.hint));
     b->setCaptionColor(WinColor::toQColor(f.color));
-    b->setGlyph(m_icons.glyph(f.glyph, m_state.defaultIconIndex()));
+    b->setGlyph(m_icons.glyph(f.glyph, m_state.defaultIcon()));
     b->setMargin(f.margin);
     b->setEnabled(f.enabled);
     b->setCursor(f.handCursor ? Qt::PointingHandCursor : Qt::ArrowCursor);
@@ -675,6 +723,60 @@ void MainWindow::onKey(QKeyEvent* event)
     const QString text = event->text();
     if (!text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         dispatch([this, text] { m_board.keys().KeysKeyPress(text); });
+}
+
+void MainWindow::buttonPressed(BookmarkButton* button, Qt::MouseButton mouse)
+{
+    const QByteArray name = button->objectName().toLatin1();
+    bool drag = false;
+    dispatch([this, name, mouse, &drag] {
+        drag = m_board.editor().BitBtn1MouseDown(
+            name, mouse == Qt::RightButton ? BookmarkEditor::MouseButton::Right : BookmarkEditor::MouseButton::Left);
+    });
+    m_dragSource = drag ? button->objectName() : QString();
+    if (drag)
+        QApplication::setOverrideCursor(Qt::DragMoveCursor);
+}
+
+void MainWindow::buttonReleased(BookmarkButton*, const QPoint& boardPoint)
+{
+    if (m_dragSource.isEmpty())
+        return;
+    QApplication::restoreOverrideCursor();
+    const QByteArray source = m_dragSource.toLatin1();
+    m_dragSource.clear();
+    // Only a drop on a bookmark button counts; anywhere else nothing happens.
+    auto* target = qobject_cast<BookmarkButton*>(m_panel->childAt(boardPoint));
+    if (!target)
+        return;
+    const QByteArray name = target->objectName().toLatin1();
+    dispatch([this, name, source] { m_board.editor().ButtonDragDrop(name, source); });
+}
+
+void MainWindow::boardDrop(QDropEvent* event)
+{
+    const QMimeData* mime = event->mimeData();
+    const QList<QUrl> urls = mime->urls();
+    if (urls.isEmpty())
+        return;
+    event->acceptProposedAction();
+    BookmarkEditor::Dropped item;
+    const QUrl first = urls.front();
+    if (first.isLocalFile()) {
+        item.path = PathNames::fromQt(first.toLocalFile());
+    } else {
+        item.url = first.toEncoded();
+        // Browsers send the page's title beside its address.
+        if (mime->hasFormat(QStringLiteral("text/x-moz-url"))) {
+            const QByteArray raw = mime->data(QStringLiteral("text/x-moz-url"));
+            const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(raw.constData()),
+                                                    raw.size() / 2);
+            item.title = AnsiText::fromUi(text.section(QLatin1Char('\n'), 1, 1).trimmed());
+        }
+    }
+    const QPoint at = event->position().toPoint();
+    const int width = m_panel->width();
+    dispatch([this, item, at, width] { m_board.editor().FilesDropped(item, at, width); });
 }
 
 void MainWindow::renderBrowsers()

@@ -25,9 +25,17 @@ class QToolButton;
 // window is (mini mode).
 class BoardPanel : public QWidget
 {
+    Q_OBJECT
 public:
-    using QWidget::QWidget;
+    explicit BoardPanel(QWidget* parent = nullptr);
     QSize sizeHint() const override;
+signals:
+    void dropped(QDropEvent* event);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 };
 
 // The key catcher `Keys`: holds the keyboard focus while the board is idle.
@@ -97,6 +105,9 @@ private:
     void renderManualUrls();
     void urlBoxEntered();
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void buttonPressed(BookmarkButton* button, Qt::MouseButton mouse);
+    void buttonReleased(BookmarkButton* button, const QPoint& boardPoint);
+    void boardDrop(QDropEvent* event);
     void applyGeometry();
     void applyButtonFont();
     void reportSize();
@@ -113,6 +124,8 @@ private:
     QAction* m_browserBar = nullptr;
     QToolButton* m_browserButton = nullptr;
     QComboBox* m_urlBox = nullptr;
+    QToolButton* m_addBookmark = nullptr;
+    QString m_dragSource; // the button a left press picked up
     QWidget* m_toolBar = nullptr;
     QWidget* m_panel = nullptr;
     TabStrip* m_tabs = nullptr;

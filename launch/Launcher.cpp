@@ -1,6 +1,7 @@
 #include "Launcher.h"
 
 #include "AnsiText.h"
+#include "BookmarkEditor.h"
 #include "BookmarkFile.h"
 #include "FileFinder.h"
 #include "IniBatch.h"
@@ -10,6 +11,7 @@
 #include "PassText.h"
 #include "Passwords.h"
 #include "PathNames.h"
+#include "RecordOps.h"
 #include "ProcessStarter.h"
 #include "SettingsFile.h"
 #include "WindowModes.h"
@@ -39,7 +41,8 @@ void Launcher::SlotClicked(const QByteArray& buttonName)
 {
     Board& b = m_board;
     const ScreenCursor cursor = b.ui().cursor();
-    // A waiting page or bookmark operation owns the clicks.
+    // A waiting page or bookmark operation owns the clicks; a page still
+    // loading for a web icon is not started a second time.
     if (cursor != ScreenCursor::Default && cursor != ScreenCursor::HandPoint)
         return;
     const QByteArray slot = buttonName.mid(1, 2);
@@ -54,14 +57,20 @@ void Launcher::SlotClicked(const QByteArray& buttonName)
         launchAs = ini.ReadString(page, FieldKey(slot, F::LaunchAs), {});
     }
     if (url.isEmpty()) {
-        if (launchAs != "Yes")
-            fillFromBrowser(page, slot, color);
+        b.records().takeBackup();
+        if (launchAs == "Yes") {
+            b.editor().chooseLocalFile(buttonName, page, slot);
+            return;
+        }
+        url = fillFromBrowser(page, slot, color);
+    } else if (!LaunchStored(page, slot)) {
         return;
     }
-    LaunchStored(page, slot);
+    if (url.startsWith("http"))
+        b.AutoIcon(buttonName, url, page, slot);
 }
 
-void Launcher::LaunchStored(const QByteArray& page, const QByteArray& slot)
+bool Launcher::LaunchStored(const QByteArray& page, const QByteArray& slot)
 {
     Board& b = m_board;
     QByteArray url;
@@ -74,7 +83,7 @@ void Launcher::LaunchStored(const QByteArray& page, const QByteArray& slot)
         ipAddress = ini.ReadString(page, FieldKey(slot, F::IpAddress), {});
     }
     if (url.isEmpty())
-        return;
+        return false;
     QByteArray address = url;
     if (BookmarkFile::IsProtectedUrl(url)) {
         const bool pageProtected = b.PagePassBox().PageProtected(page);
@@ -89,7 +98,7 @@ void Launcher::LaunchStored(const QByteArray& page, const QByteArray& slot)
             if (typed != expected) {
                 b.ui().message(QString::fromLatin1(Passwords::kInvalid), Prompter::Type::Information,
                                Prompter::Buttons::Ok);
-                return;
+                return false;
             }
         }
         address = PassText::Decrypt(url);
@@ -98,16 +107,23 @@ void Launcher::LaunchStored(const QByteArray& page, const QByteArray& slot)
     if (launchAs == "IP" && !ipAddress.isEmpty())
         address = LaunchText::IpAddressUrl(address, ipAddress);
     Launch(page, address);
+    return true;
 }
 
-void Launcher::fillFromBrowser(const QByteArray& page, const QByteArray& slot, int color)
+bool Launcher::CurrentPage(QByteArray& title, QByteArray& url)
+{
+    m_dde.ServiceApplication = m_board.vars().BrowserPath;
+    return m_dde.GetWindowInfo(title, url);
+}
+
+QByteArray Launcher::fillFromBrowser(const QByteArray& page, const QByteArray& slot, int color)
 {
     Board& b = m_board;
     m_dde.ServiceApplication = b.vars().BrowserPath;
     QByteArray title;
     QByteArray url;
     if (!m_dde.GetWindowInfo(title, url) || url.isEmpty())
-        return;
+        return {};
     url = LaunchText::EndSlash(url);
     const QByteArray path = b.files().BookmarkFileName();
     IniBatch batch(b.store(), path);
@@ -127,6 +143,7 @@ void Launcher::fillFromBrowser(const QByteArray& page, const QByteArray& slot, i
         b.state().notifyFace(index);
     }
     batch.commit();
+    return url;
 }
 
 void Launcher::Launch(const QByteArray& page, const QByteArray& address)

@@ -18,7 +18,8 @@ public:
 
     void Launch(const QByteArray& page, const QByteArray& address) override;
     void SlotClicked(const QByteArray& buttonName) override;
-    void LaunchStored(const QByteArray& page, const QByteArray& slot) override;
+    bool LaunchStored(const QByteArray& page, const QByteArray& slot) override;
+    bool CurrentPage(QByteArray& title, QByteArray& url) override;
 
     TWwwDde& WwwDde1() { return m_dde; }
 
@@ -40,7 +41,9 @@ public:
     int launchCounter() const { return m_counter; }
 
 private:
-    void fillFromBrowser(const QByteArray& page, const QByteArray& slot, int color);
+    // The page the browser shows becomes the slot's bookmark; its address,
+    // or "" when the browser gave none.
+    QByteArray fillFromBrowser(const QByteArray& page, const QByteArray& slot, int color);
     void webLaunch(const QByteArray& address);
     void shellLaunch(const QByteArray& page, const QByteArray& slot, const QByteArray& address);
     void startBrowser(const QByteArray& address);

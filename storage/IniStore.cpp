@@ -48,6 +48,7 @@ void IniStore::save(const QByteArray& path, IniDocument& doc)
         return;
     writeAtomically(path, doc.toBytes());
     doc.markSaved();
+    ++m_writes;
 }
 
 IniStore::Handle IniStore::open(const QByteArray& path)

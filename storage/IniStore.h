@@ -34,7 +34,9 @@ public:
     // Atomic save: a temporary file in the same folder, flushed to disk and
     // renamed over the old one. Writes nothing when the bytes on disk are
     // already these. Throws "Cannot create file %s"; the old file stays whole.
-    static void save(const QByteArray& path, IniDocument& doc);
+    void save(const QByteArray& path, IniDocument& doc);
+    // How many times a file was written through this store.
+    int writes() const { return m_writes; }
     static void writeAtomically(const QByteArray& path, const QByteArray& bytes);
 
     static QByteArray normalized(const QByteArray& path);
@@ -47,4 +49,5 @@ private:
         bool pending = false;
     };
     QHash<QByteArray, Batch> m_batches;
+    int m_writes = 0;
 };

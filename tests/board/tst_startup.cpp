@@ -332,16 +332,16 @@ void TestStartUp::defaultIconImageFormIsConverted()
     BoardFixture f;
     f.writeFile("Disk.LYK", "[Default]\r\nIconG=Image007\r\n");
     f.start();
-    QCOMPARE(f.state.defaultIconIndex(), 7);
+    QCOMPARE(f.state.defaultIcon(), (IconRef{IconRef::Internal, 7, {}}));
     QCOMPARE(f.key("Disk.LYK", "Default", "IconG"), QByteArray("7"));
 
     BoardFixture g;
     g.writeFile("Disk.LYK", "[Default]\r\nIconG=33\r\n");
     g.start();
-    QCOMPARE(g.state.defaultIconIndex(), 33);
+    QCOMPARE(g.state.defaultIcon(), (IconRef{IconRef::Internal, 33, {}}));
     BoardFixture h;
     h.start();
-    QCOMPARE(h.state.defaultIconIndex(), 120);
+    QCOMPARE(h.state.defaultIcon(), (IconRef{IconRef::Internal, 120, {}}));
 }
 
 void TestStartUp::titleFollowsTheSelectedPage()

@@ -104,16 +104,17 @@ void TestMainWindow::menusShowOnlyWorkingItems()
     for (QAction* a : w->menuBar()->actions())
         if (a->isVisible())
             menus << a->text();
-    QCOMPARE(menus, (QStringList{"&File", "&Setup", "&Browsers", "Page &Tabs", "&Help"}));
+    QCOMPARE(menus, (QStringList{"&File", "&Setup", "&Browsers", "B&ookmarks", "Page &Tabs", "&Help"}));
     QStringList items;
     for (QAction* a : w->menuBar()->actions())
         for (QAction* item : a->menu()->actions())
             if (!item->isSeparator() && !item->objectName().isEmpty())
                 items << item->objectName();
     QCOMPARE(items, (QStringList{"MProgPass", "MExit1", "MBIcon", "MBNotes", "MBUrl", "MColumn2", "MColumn3",
-                                 "MColumn4", "MFontButton", "MResetSize", "MStartSmall", "MStartBar", "MMini",
-                                 "MHide", "MMRU", "MHotkeys", "MAutoRun", "MAddBrowser", "MMultiple",
-                                 "MSingle", "MPagePass", "MHelpC", "MHelpS", "MHelpA"}));
+                                 "MColumn4", "MDBIcon", "MFontButton", "MResetSize", "MStartSmall", "MStartBar",
+                                 "MMini", "MHide", "MWebIcon", "MBackup", "MNewDlg", "MWebDlg", "MMRU",
+                                 "MHotkeys", "MAutoRun", "MAddBrowser", "MMultiple", "MSingle", "MUndo",
+                                 "MPagePass", "MHelpC", "MHelpS", "MHelpA"}));
     QVERIFY(w->action("MBIcon")->isChecked());
     QVERIFY(w->action("MColumn4")->isChecked());
     QVERIFY(!w->action("MColumn3")->isChecked());

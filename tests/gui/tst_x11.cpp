@@ -59,6 +59,7 @@ private slots:
     void hotKeysHideAndShowTheRealWindow();
     void trayIconAppearsWhereATrayExists();
     void clickOnABookmarkStartsTheBrowser();
+    void editAndDragInTheRealWindow();
 };
 
 void TestX11::pressedHotKeyIsReported()
@@ -195,6 +196,53 @@ void TestX11::clickOnABookmarkStartsTheBrowser()
     };
     QTRY_COMPARE(started(), QByteArray("http://paper.example/today\n"));
     QCOMPARE(prompter.messages(), QStringList());
+}
+
+void TestX11::editAndDragInTheRealWindow()
+{
+    if (!needsX())
+        QSKIP("needs an X server and xdotool (the test command runs the tests under Xvfb)");
+    QTemporaryDir home;
+    const QByteArray dir = PathNames::fromQt(home.path()) + '/';
+    QFile ini(home.filePath("lyk.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[File]\r\nName=" + dir + "Disk.LYK\r\n[WebIcon]\r\nSearch=Off\r\n");
+    ini.close();
+    QFile lyk(home.filePath("Disk.LYK"));
+    QVERIFY(lyk.open(QIODevice::WriteOnly));
+    lyk.write("[Tabs]\r\nCount=1\r\nTab1=News\r\n[News]\r\n01N=Daily Paper\r\n01U=http://paper.example/\r\n"
+              "03N=Weather\r\n03U=http://weather.example/\r\n04N=Sports\r\n04U=http://sports.example/\r\n");
+    lyk.close();
+    LynkorApp app({}, dir, nullptr); // the real dialogs
+    app.start();
+    QVERIFY(QTest::qWaitForWindowExposed(&app.window()));
+    auto centre = [&app](const char* name) {
+        QWidget* b = app.window().button(QString::fromLatin1(name));
+        return b->mapToGlobal(b->rect().center());
+    };
+    auto xdo = [](const QStringList& args) { QProcess::execute(QStringLiteral("xdotool"), args); };
+
+    // Right-click, change the title in the dialog, save with Enter.
+    const QPoint first = centre("B01");
+    QProcess::startDetached(QStringLiteral("sh"),
+                            {QStringLiteral("-c"), QStringLiteral("sleep 1; xdotool key ctrl+a type 'Morning Paper'; "
+                                                                  "xdotool key Return")});
+    xdo({QStringLiteral("mousemove"), QString::number(first.x()), QString::number(first.y()),
+         QStringLiteral("click"), QStringLiteral("3")});
+    QTRY_COMPARE_WITH_TIMEOUT(app.window().button("B01")->text(), QStringLiteral("Morning Paper"), 10000);
+    QCOMPARE(app.state().buttons()[0].caption, QByteArray("Morning Paper"));
+
+    // Drag the first bookmark onto the third: it lands there and the rest shift.
+    const QPoint third = centre("B03");
+    xdo({QStringLiteral("mousemove"), QString::number(first.x()), QString::number(first.y()),
+         QStringLiteral("mousedown"), QStringLiteral("1")});
+    xdo({QStringLiteral("mousemove"), QString::number(third.x()), QString::number(third.y() - 3)});
+    xdo({QStringLiteral("mousemove"), QString::number(third.x()), QString::number(third.y()),
+         QStringLiteral("mouseup"), QStringLiteral("1")});
+    QTRY_COMPARE(app.window().button("B03")->text(), QStringLiteral("Morning Paper"));
+    QCOMPARE(app.window().button("B01")->text(), QString());
+    QCOMPARE(app.window().button("B04")->text(), QStringLiteral("Weather"));
+    QCOMPARE(app.window().button("B05")->text(), QStringLiteral("Sports"));
 }
 
 int main(int argc, char** argv)

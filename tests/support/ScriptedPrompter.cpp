@@ -127,3 +127,31 @@ bool ScriptedPrompter::hotKeys(HotKeys& keys, const QString& notice)
     keys = v.value<HotKeys>();
     return true;
 }
+
+void ScriptedPrompter::bookmarkDialog(BookmarkDialog& dialog)
+{
+    Question q;
+    q.kind = QStringLiteral("bookmarkDialog");
+    asked.push_back(q);
+    if (bookmarkDialogs.empty()) {
+        ++unanswered;
+        return;
+    }
+    auto script = std::move(bookmarkDialogs.front());
+    bookmarkDialogs.pop_front();
+    script(dialog);
+}
+
+void ScriptedPrompter::chooseIcon(GlyphChooser& chooser)
+{
+    Question q;
+    q.kind = QStringLiteral("chooseIcon");
+    asked.push_back(q);
+    if (iconChoosers.empty()) {
+        ++unanswered;
+        return;
+    }
+    auto script = std::move(iconChoosers.front());
+    iconChoosers.pop_front();
+    script(chooser);
+}

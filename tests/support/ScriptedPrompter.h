@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <deque>
+#include <functional>
 
 // Answers the board's questions from a script and records every question, so a
 // test can check the exact text that was asked.
@@ -46,6 +47,11 @@ public:
     std::optional<FontChoice> font(const FontChoice& initial) override;
     // Answered with a HotKeys value (saved) or nothing (closed).
     bool hotKeys(HotKeys& keys, const QString& notice) override;
+    // The dialogs run the next script on their model, as a user would.
+    void bookmarkDialog(BookmarkDialog& dialog) override;
+    void chooseIcon(GlyphChooser& chooser) override;
+    std::deque<std::function<void(BookmarkDialog&)>> bookmarkDialogs;
+    std::deque<std::function<void(GlyphChooser&)>> iconChoosers;
     void setCursor(ScreenCursor cursor) override { m_cursor = cursor; }
     ScreenCursor cursor() const override { return m_cursor; }
     void showHelp(int context) override { helpShown << context; }

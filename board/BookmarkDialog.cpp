@@ -1,0 +1,180 @@
+#include "BookmarkDialog.h"
+
+#include "AnsiText.h"
+#include "Board.h"
+#include "BookmarkFile.h"
+#include "GlyphChooser.h"
+#include "IniBatch.h"
+#include "IniFiles32.h"
+#include "LaunchText.h"
+#include "NotesText.h"
+#include "PageDisplay.h"
+#include "PassText.h"
+
+using BookmarkFile::FieldKey;
+using F = BookmarkRecord;
+
+void BookmarkDialog::save()
+{
+    QByteArray title = AnsiText::fromUi(Desc1);
+    QByteArray url = AnsiText::fromUi(URL1.trimmed());
+    if (title.isEmpty() && !url.isEmpty()) {
+        url = LaunchText::EndSlash(url);
+        const int start = url.startsWith("http://www.") ? 12 : 8;
+        const qsizetype dot = url.indexOf('.', start - 1);
+        title = dot < 0 ? url.mid(start - 1) : url.mid(start - 1, dot - (start - 1));
+        Desc1 = AnsiText::toUi(title);
+    }
+    if (!title.isEmpty() && url.isEmpty())
+        url = "http://www." + NotesText::RemoveSpaces(title) + ".com/";
+    url = LaunchText::EndSlash(url);
+    URL1 = AnsiText::toUi(url);
+    NameChange();
+    if (url.startsWith("mailto:") && launch != Launch::Local)
+        action = LocalFile;
+}
+
+void BookmarkDialog::NameChange()
+{
+    Board& b = m_board;
+    const QByteArray title = AnsiText::fromUi(Desc1);
+    const QByteArray url = AnsiText::fromUi(URL1);
+    const QByteArray notes = NotesText::RemoveReturn(AnsiText::fromUi(EI1));
+    const QByteArray ip = AnsiText::fromUi(IP1);
+    const QByteArray extra = AnsiText::fromUi(EI2);
+
+    const QByteArray path = b.files().BookmarkFileName();
+    IniBatch batch(b.store(), path);
+    TIniFile32 ini(b.store(), path);
+    if (!title.isEmpty())
+        ini.WriteString(page, FieldKey(slot, F::Title), title);
+    if (!url.isEmpty()) {
+        const bool protectedPage = b.PagePassBox().PageProtected(page);
+        ini.WriteString(page, FieldKey(slot, F::Url),
+                        protectedPage ? PassText::Encrypt(url, b.PagePassBox().GetPagePass(page)) : url);
+    }
+    // Clearing a box clears the stored value; an empty box leaves a missing key missing.
+    for (auto [field, value] : {std::pair{F::IpAddress, ip}, {F::Notes, notes}, {F::ExtraInfo, extra}})
+        if (!value.isEmpty() || !ini.ReadString(page, FieldKey(slot, field), {}).isEmpty())
+            ini.WriteString(page, FieldKey(slot, field), value);
+    // The button shows what is stored now: a box left empty keeps the stored
+    // title or address, and a new address with no icon of its own shows the
+    // default icon.
+    const int index = b.state().buttonIndex("B" + slot);
+    if (index >= 0 && page == b.state().currentPage()) {
+        ButtonFace& face = b.state().mutableButtons()[index];
+        bool legacy = false;
+        int code = 0;
+        b.pages().buildFace(ini, page, face, &legacy, &code);
+        glyph = face.glyph;
+        b.state().notifyFace(index);
+    }
+    batch.commit();
+}
+
+void BookmarkDialog::ResetBC()
+{
+    Board& b = m_board;
+    {
+        TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+        ini.DeleteKey(page, FieldKey(slot, F::Color));
+    }
+    color = b.vars().ButtonFontColor;
+    const int index = b.state().buttonIndex("B" + slot);
+    if (index >= 0 && page == b.state().currentPage()) {
+        b.state().mutableButtons()[index].color = color;
+        b.state().notifyFace(index);
+    }
+}
+
+void BookmarkDialog::writeLaunchAs(const QByteArray& value)
+{
+    Board& b = m_board;
+    TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+    ini.WriteString(page, FieldKey(slot, F::LaunchAs), value);
+}
+
+bool BookmarkDialog::SaveBtnClick()
+{
+    save();
+    return true;
+}
+
+bool BookmarkDialog::PassBoxClick()
+{
+    action = PassBox;
+    save();
+    return true;
+}
+
+bool BookmarkDialog::BMColorClick()
+{
+    action = Color;
+    save();
+    return true;
+}
+
+bool BookmarkDialog::ResetColorClick()
+{
+    ResetBC();
+    save();
+    return true;
+}
+
+bool BookmarkDialog::IconButtonClick()
+{
+    action = None;
+    GlyphChooser chooser(m_board);
+    chooser.FormActivate(page, slot);
+    m_board.ui().chooseIcon(chooser);
+    chooser.close();
+    if (chooser.dialogAction == IconChanged)
+        action = IconChanged;
+    if (chooser.changed)
+        glyph = chooser.chosenGlyph;
+    save();
+    return true;
+}
+
+bool BookmarkDialog::MoveBtnClick()
+{
+    action = Move;
+    return true;
+}
+
+bool BookmarkDialog::CopyBtnClick()
+{
+    action = Copy;
+    return true;
+}
+
+bool BookmarkDialog::EraseBtnClick()
+{
+    action = Erase;
+    return true;
+}
+
+bool BookmarkDialog::URLBoxClick()
+{
+    if (!URL1.isEmpty())
+        writeLaunchAs({});
+    return true;
+}
+
+bool BookmarkDialog::IPBoxClick()
+{
+    if (!IP1.isEmpty())
+        writeLaunchAs("IP");
+    return true;
+}
+
+bool BookmarkDialog::LocalBoxClick()
+{
+    action = LocalFile;
+    return true;
+}
+
+void BookmarkDialog::HelpBtnClick()
+{
+    m_board.ui().showHelp(kHelpContext);
+}

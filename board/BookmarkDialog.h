@@ -1,0 +1,71 @@
+#pragma once
+
+#include "ButtonFace.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+class Board;
+class GlyphChooser;
+
+// TBConfigForm: the bookmark dialog's state and control handlers. The window
+// shows the fields and calls the handlers; a handler that returns true closes
+// the dialog. What the main window does afterwards depends on Action.
+class BookmarkDialog
+{
+public:
+    explicit BookmarkDialog(Board& board) : m_board(board) {}
+
+    enum Action { None = 0, PassBox = 1, LocalFile = 2, Color = 3, Move = 4, Copy = 5, Erase = 6, Email = 7,
+                  IconChanged = 20 };
+
+    // Fields as shown (text the user can edit).
+    QString Desc1;  // Title
+    QString URL1;   // Url (deciphered on a protected page)
+    QString IP1;    // IpAddress
+    QString EI1;    // Notes, lines separated by CR LF
+    QString EI2;    // ExtraInfo
+    bool passChecked = false;
+    bool passVisible = true;
+    enum class Launch { Url, Ip, Local } launch = Launch::Url;
+    int color = 0;        // BMColor's caption colour
+    int defaultColor = 0; // ResetColor's; the button is hidden when equal
+    IconRef glyph;        // IconButton's
+    // The protected-bookmark view: only Title (read-only), PassBox, Cancel, Help.
+    bool protectedView = false;
+
+    int action = None;
+    QByteArray page; // dialog page and slot
+    QByteArray slot;
+
+    bool resetColorVisible() const { return color != defaultColor; }
+    bool passBoxVisible() const { return passVisible && !Desc1.isEmpty(); }
+    static constexpr int kHelpContext = 74;
+    static constexpr int kNotesLimit = 1000;
+
+    // Control handlers; true closes the dialog.
+    bool SaveBtnClick();
+    bool PassBoxClick();
+    bool BMColorClick();
+    bool ResetColorClick();
+    bool IconButtonClick();
+    bool MoveBtnClick();
+    bool CopyBtnClick();
+    bool EraseBtnClick();
+    bool URLBoxClick();
+    bool IPBoxClick();
+    bool LocalBoxClick();
+    void HelpBtnClick();
+
+    // The save steps: title and address completed from each other, then
+    // written (NameChange).
+    void save();
+    void NameChange();
+    void ResetBC();
+
+private:
+    void writeLaunchAs(const QByteArray& value);
+
+    Board& m_board;
+};

@@ -1,0 +1,446 @@
+#include "BookmarkEditor.h"
+
+#include "AnsiText.h"
+#include "Board.h"
+#include "BoardGeometry.h"
+#include "BookmarkDialog.h"
+#include "BookmarkFile.h"
+#include "DesktopEntry.h"
+#include "GlyphChooser.h"
+#include "IniBatch.h"
+#include "IniFiles32.h"
+#include "LaunchText.h"
+#include "NotesText.h"
+#include "PageDisplay.h"
+#include "PassText.h"
+#include "Passwords.h"
+#include "PathNames.h"
+#include "RecordOps.h"
+#include "SettingsFile.h"
+#include "ShellLink.h"
+#include "ToolTip.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+using BookmarkFile::FieldKey;
+using F = BookmarkRecord;
+
+namespace {
+
+bool idle(ScreenCursor c)
+{
+    return c == ScreenCursor::Default || c == ScreenCursor::HandPoint;
+}
+
+QByteArray urlOfShortcut(const QByteArray& path, IniStore& store)
+{
+    TIniFile32 ini(store, path);
+    return ini.ReadString("InternetShortcut", "URL", path);
+}
+
+} // namespace
+
+bool BookmarkEditor::BitBtn1MouseDown(const QByteArray& buttonName, MouseButton button)
+{
+    Board& b = m_board;
+    const ScreenCursor cursor = b.ui().cursor();
+    if (button == MouseButton::Right) {
+        SetButtonParams(buttonName);
+        return false;
+    }
+    if (idle(cursor)) {
+        StorePage = b.state().currentPage();
+        b.vars().CurrentButton = buttonName;
+        b.records().StoreButton(b.files().BookmarkFileName(), StorePage, buttonName.mid(1, 2));
+        return true;
+    }
+    if (cursor == ScreenCursor::Drag) {
+        b.ui().setCursor(ScreenCursor::HourGlass);
+        b.records().PutButton(buttonName);
+    }
+    return false;
+}
+
+void BookmarkEditor::ButtonDragDrop(const QByteArray& target, const QByteArray& source)
+{
+    Board& b = m_board;
+    if (target == source) {
+        b.ButtonClick(target);
+        return;
+    }
+    b.records().takeBackup();
+    b.ui().setCursor(ScreenCursor::HourGlass);
+    const QByteArray page = b.state().currentPage();
+    // The record was stored at the press; the source goes first, so a move
+    // into the gap it leaves works.
+    const QList<QByteArray> carried = b.records().BookmarkBox();
+    const QByteArray path = b.files().BookmarkFileName();
+    IniBatch batch(b.store(), path);
+    b.records().IconKeepingErase = false;
+    b.records().EraseButton(page, source.mid(1, 2));
+    b.records().IconKeepingErase = true;
+    b.records().BookmarkBox() = carried;
+    b.records().PutButton(target);
+    batch.commit();
+}
+
+void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
+{
+    Board& b = m_board;
+    const QByteArray slot = buttonName.mid(1, 2);
+    const QByteArray page = b.state().currentPage();
+    b.vars().CurrentButton = buttonName;
+    const ScreenCursor cursor = b.ui().cursor();
+    if (!idle(cursor)) {
+        if (cursor == ScreenCursor::Drag) {
+            b.ui().setCursor(ScreenCursor::HourGlass);
+            b.records().PutButton(buttonName);
+        }
+        return;
+    }
+    b.records().takeBackup();
+
+    const int index = b.state().buttonIndex(buttonName);
+    if (index < 0)
+        return;
+    const QByteArray path = b.files().BookmarkFileName();
+    BookmarkDialog d(b);
+    d.page = page;
+    d.slot = slot;
+    QByteArray storedUrl;
+    QByteArray launchAs;
+    {
+        TIniFile32 ini(b.store(), path);
+        storedUrl = ini.ReadString(page, FieldKey(slot, F::Url), {});
+        launchAs = ini.ReadString(page, FieldKey(slot, F::LaunchAs), {});
+        d.Desc1 = AnsiText::toUi(ini.ReadString(page, FieldKey(slot, F::Title), {}));
+        d.IP1 = AnsiText::toUi(ini.ReadString(page, FieldKey(slot, F::IpAddress), {}));
+        d.EI1 = AnsiText::toUi(NotesText::AddReturn(ini.ReadString(page, FieldKey(slot, F::Notes), {})));
+        d.EI2 = AnsiText::toUi(ini.ReadString(page, FieldKey(slot, F::ExtraInfo), {}));
+    }
+    const bool protectedPage = b.PagePassBox().PageProtected(page);
+    const bool ownPassword = BookmarkFile::IsProtectedUrl(storedUrl) && !protectedPage;
+    d.passChecked = ownPassword;
+    d.URL1 = AnsiText::toUi(protectedPage && BookmarkFile::IsProtectedUrl(storedUrl) ? PassText::Decrypt(storedUrl)
+                                                                                   : storedUrl);
+    d.passVisible = !protectedPage;
+    d.protectedView = ownPassword;
+    d.launch = launchAs == "IP" ? BookmarkDialog::Launch::Ip
+               : launchAs == "Yes" ? BookmarkDialog::Launch::Local
+                                   : BookmarkDialog::Launch::Url;
+    d.color = b.state().buttons()[index].color;
+    d.defaultColor = b.vars().ButtonFontColor;
+    d.glyph = b.state().buttons()[index].glyph;
+    const bool hadUrl = !storedUrl.isEmpty();
+
+    b.ui().bookmarkDialog(d);
+
+    // The button follows what the dialog left in the file.
+    const int now = b.state().buttonIndex(buttonName);
+    if (now < 0 || page != b.state().currentPage())
+        return;
+    QByteArray url;
+    QByteArray notes;
+    {
+        TIniFile32 ini(b.store(), path);
+        url = ini.ReadString(page, FieldKey(slot, F::Url), {});
+        notes = ini.ReadString(page, FieldKey(slot, F::Notes), {});
+    }
+    const QByteArray shownUrl = protectedPage && BookmarkFile::IsProtectedUrl(url) ? PassText::Decrypt(url) : url;
+    {
+        ButtonFace& face = b.state().mutableButtons()[now];
+        face.glyph = b.state().checked("MBIcon") ? d.glyph : IconRef::noIcon();
+        face.hint = BookmarkFile::IsProtectedUrl(url) && !protectedPage
+                        ? ToolTip::kPasswordProtected
+                        : ToolTip::build(shownUrl, notes, b.state().checked("MBUrl"), b.state().checked("MBNotes"));
+        b.state().notifyFace(now);
+    }
+    if (!hadUrl && !url.isEmpty())
+        b.AutoIcon(buttonName, shownUrl, page, slot);
+
+    auto rebuildHint = [&](const QByteArray& address) {
+        ButtonFace& face = b.state().mutableButtons()[now];
+        face.hint = ToolTip::build(address, notes, b.state().checked("MBUrl"), b.state().checked("MBNotes"));
+        b.state().notifyFace(now);
+    };
+    switch (d.action) {
+    case BookmarkDialog::PassBox: {
+        if (ownPassword) {
+            const QByteArray typed = b.passwords().ask(true);
+            if (typed != PassText::StoredPassword(url) || !BookmarkFile::IsProtectedUrl(url)) {
+                b.ui().message(QString::fromLatin1(Passwords::kInvalid), Prompter::Type::Information,
+                               Prompter::Buttons::Ok);
+            } else {
+                const QByteArray plain = PassText::Decrypt(url);
+                b.files().WriteToIniSLYK(page, FieldKey(slot, F::Url), plain);
+                rebuildHint(plain);
+            }
+        } else if (!url.isEmpty()) {
+            const QByteArray typed = b.passwords().ask(false);
+            if (!typed.isEmpty()) {
+                if (!PassText::EncryptRoundTrips(url, typed)) {
+                    b.ui().message(QStringLiteral("The address of the bookmark \"%1\" cannot be protected with "
+                                                  "this password; nothing was protected. Please choose another "
+                                                  "password.")
+                                       .arg(d.Desc1),
+                                   Prompter::Type::Information, Prompter::Buttons::Ok);
+                } else {
+                    b.files().WriteToIniSLYK(page, FieldKey(slot, F::Url), PassText::Encrypt(url, typed));
+                    ButtonFace& face = b.state().mutableButtons()[now];
+                    face.hint = ToolTip::kPasswordProtected;
+                    b.state().notifyFace(now);
+                }
+            }
+        }
+        b.vars().TypedPassword.clear();
+        break;
+    }
+    case BookmarkDialog::LocalFile:
+        if (launchAs == "Yes") {
+            TIniFile32 ini(b.store(), path);
+            ini.DeleteKey(page, FieldKey(slot, F::LaunchAs));
+        } else if (launchAs.isEmpty()) {
+            b.files().WriteToIniSLYK(page, FieldKey(slot, F::LaunchAs), "Yes");
+            if (d.URL1.isEmpty())
+                b.ButtonClick(buttonName);
+            else
+                d.save();
+            TIniFile32 ini(b.store(), path);
+            if (ini.ReadString(page, FieldKey(slot, F::Url), {}).isEmpty())
+                ini.DeleteKey(page, FieldKey(slot, F::LaunchAs));
+        }
+        break;
+    case BookmarkDialog::Color:
+        BFontChange(buttonName, page, slot);
+        break;
+    case BookmarkDialog::Move:
+        b.ui().setCursor(ScreenCursor::Drag);
+        StorePage = page;
+        b.records().StoreButton(path, page, slot);
+        b.records().IconKeepingErase = false;
+        b.records().EraseButton(page, slot);
+        b.records().IconKeepingErase = true;
+        break;
+    case BookmarkDialog::Copy:
+        b.ui().setCursor(ScreenCursor::Drag);
+        StorePage = page;
+        b.records().StoreButton(path, page, slot);
+        break;
+    case BookmarkDialog::Erase:
+        if (b.state().checked("MNewDlg")) {
+            const QString text = QStringLiteral("Are you sure you want to delete the \"") +
+                                 AnsiText::toUi(b.state().buttons()[now].caption) + QStringLiteral("\" bookmark?");
+            if (b.ui().message(text, Prompter::Type::Information, Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
+                break;
+        }
+        b.records().EraseButton(page, slot);
+        break;
+    case BookmarkDialog::IconChanged: {
+        TIniFile32 ini(b.store(), path);
+        QByteArray iconFile = ini.ReadString(page, FieldKey(slot, F::IconFile), {});
+        bool ok = false;
+        const int glyph = TIniFile32::toInteger(ini.ReadString(page, FieldKey(slot, F::Glyph), {}), &ok);
+        ButtonFace& face = b.state().mutableButtons()[now];
+        if (!b.state().checked("MBIcon"))
+            face.glyph = IconRef::noIcon();
+        else if (iconFile.isEmpty() && !ok)
+            face.glyph = IconRef::defaultIcon();
+        else
+            face.glyph = {IconRef::File, std::max(0, (ok ? glyph : 0) - 600), iconFile.isEmpty() ? url : iconFile};
+        b.state().notifyFace(now);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void BookmarkEditor::BFontChange(const QByteArray& buttonName, const QByteArray& page, const QByteArray& slot)
+{
+    Board& b = m_board;
+    const int index = b.state().buttonIndex(buttonName);
+    if (index < 0)
+        return;
+    QStringList custom = b.customPalette();
+    const std::optional<int> chosen = b.ui().color(b.state().buttons()[index].color, custom);
+    if (chosen) {
+        b.state().mutableButtons()[index].color = *chosen;
+        b.state().notifyFace(index);
+        b.files().WriteToIniILYK(page, FieldKey(slot, F::Color), *chosen);
+    }
+    b.saveCustomPalette(custom);
+}
+
+void BookmarkEditor::MNewDlgClick()
+{
+    m_board.toggleOption("MNewDlg", SettingsFile::kConfirm, SettingsFile::kDialog);
+}
+
+void BookmarkEditor::MWebDlgClick()
+{
+    m_board.toggleOption("MWebDlg", SettingsFile::kConfirm, SettingsFile::kWebIcon);
+}
+
+void BookmarkEditor::MDBIconClick()
+{
+    Board& b = m_board;
+    GlyphChooser chooser(b);
+    chooser.FormActivate(BookmarkFile::kDefault, "Icon");
+    b.ui().chooseIcon(chooser);
+    chooser.close();
+    if (chooser.changed)
+        b.state().setDefaultIcon(chooser.chosenGlyph.kind == IconRef::Default
+                                     ? IconRef{IconRef::Internal, BookmarkFile::kDefaultIconG, {}}
+                                     : chooser.chosenGlyph);
+    b.pages().LoadCurrent();
+}
+
+void BookmarkEditor::chooseLocalFile(const QByteArray& buttonName, const QByteArray& page, const QByteArray& slot)
+{
+    Board& b = m_board;
+    const QString chosen = b.ui().openFile({QStringLiteral("Select a Program or File"),
+                                            QStringLiteral("All Files|*.*|Programs|*"), QStringLiteral("/"), {}, 0});
+    if (chosen.isEmpty())
+        return;
+    QByteArray url = PathNames::fromQt(chosen);
+    if (AnsiText::toLower(PathNames::fileName(url)).endsWith(".url"))
+        url = urlOfShortcut(url, b.store());
+    b.AutoIcon(buttonName, url, page, slot);
+    const QByteArray name = PathNames::fileName(PathNames::fromQt(chosen));
+    const QByteArray caption = name.size() > 4 ? name.left(name.size() - 4) : name;
+    const int index = b.state().buttonIndex(buttonName);
+    if (index >= 0) {
+        ButtonFace& face = b.state().mutableButtons()[index];
+        face.caption = caption;
+        face.hint = url;
+        face.handCursor = true;
+        b.state().notifyFace(index);
+    }
+    const QByteArray path = b.files().BookmarkFileName();
+    {
+        TIniFile32 ini(b.store(), path);
+        ini.WriteString(page, FieldKey(slot, F::Title), caption);
+        ini.WriteString(page, FieldKey(slot, F::Url), url);
+    }
+    b.AutoIcon(buttonName, url, page, slot);
+    if (b.PagePassBox().PageProtected(page)) {
+        TIniFile32 ini(b.store(), path);
+        ini.WriteString(page, FieldKey(slot, F::Url), PassText::Encrypt(url, b.PagePassBox().GetPagePass(page)));
+    }
+}
+
+int BookmarkEditor::slotAt(QPoint at, int boardWidth) const
+{
+    const int columns = m_board.vars().Columns;
+    if (at.y() < 0 || at.x() < 0 || boardWidth <= 0)
+        return 0;
+    // A point on the line between two rows belongs to the row below it.
+    const int row = at.y() / BoardGeometry::kButtonHeight + 1;
+    if (row > BoardGeometry::kRows)
+        return 0;
+    const int columnWidth = boardWidth / columns;
+    int column = at.x() / std::max(1, columnWidth);
+    if (at.x() > 0 && at.x() % std::max(1, columnWidth) == 0)
+        column -= 1; // exactly on a column's right edge: still that column
+    column = std::clamp(column, 0, columns - 1);
+    return row + column * BoardGeometry::kRows;
+}
+
+void BookmarkEditor::FilesDropped(const Dropped& item, QPoint at, int boardWidth)
+{
+    Board& b = m_board;
+    const int slotNumber = slotAt(at, boardWidth);
+    if (slotNumber == 0)
+        return;
+    b.records().takeBackup();
+    const QByteArray page = b.state().currentPage();
+    const QByteArray slot = BookmarkFile::SlotKey(slotNumber);
+    const QByteArray button = "B" + slot;
+
+    BookmarkRecord r;
+    QByteArray iconLink;
+    if (!item.url.isEmpty()) {
+        r[F::Url] = item.url;
+        r[F::Title] = item.title.isEmpty() ? QUrl::fromEncoded(item.url).host().toUtf8() : item.title;
+        iconLink = item.url;
+    } else {
+        const QByteArray file = item.path;
+        const QByteArray name = PathNames::fileName(file);
+        const QByteArray lower = AnsiText::toLower(name);
+        r[F::Url] = file;
+        r[F::LaunchAs] = "Yes";
+        iconLink = file;
+        if (lower.endsWith(".url")) {
+            r[F::Url] = urlOfShortcut(file, b.store());
+            iconLink = r[F::Url];
+        } else if (lower.endsWith(".lnk")) {
+            if (const std::optional<ShellLink> link = ShellLink::read(PathNames::toQt(file))) {
+                iconLink = PathNames::fromQt(link->target);
+                r[F::Url] = iconLink;
+                if (!link->arguments.isEmpty())
+                    r[F::Url] += " /" + AnsiText::fromUi(link->arguments);
+                r[F::ExtraInfo] = PathNames::fromQt(link->workingDir);
+                if (!link->description.isEmpty())
+                    r[F::Title] = AnsiText::fromUi(link->description);
+            }
+        } else if (lower.endsWith(".desktop")) {
+            if (const std::optional<DesktopEntry> entry = DesktopEntry::read(PathNames::toQt(file))) {
+                if (!entry->url.isEmpty()) {
+                    r[F::Url] = AnsiText::fromUi(entry->url);
+                    r[F::LaunchAs].clear();
+                    iconLink = r[F::Url];
+                } else {
+                    r[F::Url] = PathNames::fromQt(entry->program);
+                    if (!entry->arguments.isEmpty())
+                        r[F::Url] += " /" + AnsiText::fromUi(entry->arguments.join(QLatin1Char(' ')));
+                    r[F::ExtraInfo] = PathNames::fromQt(entry->workingDir);
+                    // The launcher's own icon shows on the button.
+                    r[F::IconFile] = file;
+                    r[F::Glyph] = "600";
+                }
+                if (!entry->name.isEmpty())
+                    r[F::Title] = AnsiText::fromUi(entry->name);
+            }
+        }
+        if (r[F::Title].isEmpty()) {
+            const qsizetype dot = name.lastIndexOf('.');
+            r[F::Title] = dot > 0 && name.size() - dot == 4 ? name.left(name.size() - 4) : name;
+        }
+    }
+    if (r[F::Glyph].isEmpty()) {
+        const QByteArray code = b.AutoIcon(button, iconLink, page, slot);
+        if (code != "00")
+            r[F::Glyph] = code;
+        TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+        r[F::IconFile] = ini.ReadString(page, FieldKey(slot, F::IconFile), {});
+    }
+    if (b.PagePassBox().PageProtected(page))
+        r[F::Url] = PassText::Encrypt(r[F::Url], b.PagePassBox().GetPagePass(page));
+    b.records().setRecord(r);
+    b.records().PutButton(button);
+    b.records().BookmarkBox().clear();
+}
+
+void BookmarkEditor::AddBookmarkClick()
+{
+    Board& b = m_board;
+    b.records().takeBackup();
+    QByteArray title;
+    QByteArray url;
+    if (!b.launcher() || !b.launcher()->CurrentPage(title, url) || url.isEmpty())
+        return; // the browser shows nothing: the page stays as it is
+    const int last = std::min<int>(b.vars().Columns * BoardGeometry::kRows, static_cast<int>(b.state().buttons().size()));
+    for (int n = 1; n <= last; ++n) {
+        if (!b.state().buttons()[n - 1].caption.isEmpty())
+            continue;
+        BookmarkRecord r;
+        r[F::Title] = title;
+        r[F::Url] = url;
+        b.records().setRecord(r);
+        const QByteArray button = "B" + BookmarkFile::SlotKey(n);
+        b.records().PutButton(button);
+        b.AutoIcon(button, url, b.state().currentPage(), BookmarkFile::SlotKey(n));
+        return;
+    }
+}

@@ -1,0 +1,253 @@
+#include "RecordOps.h"
+
+#include "AnsiText.h"
+#include "Board.h"
+#include "BoardGeometry.h"
+#include "BookmarkFile.h"
+#include "CommandError.h"
+#include "IniBatch.h"
+#include "IniFiles32.h"
+#include "PageDisplay.h"
+#include "PathNames.h"
+#include "SettingsFile.h"
+#include "ToolTip.h"
+#include "WebIconFiles.h"
+#include "WindowModes.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using BookmarkFile::FieldKey;
+using F = BookmarkRecord;
+
+void RecordOps::setRecord(const BookmarkRecord& record)
+{
+    m_box.clear();
+    for (const QByteArray& field : record.fields)
+        m_box << field;
+}
+
+void RecordOps::StoreButton(const QByteArray& file, const QByteArray& page, const QByteArray& slot)
+{
+    m_box.clear();
+    TIniFile32 ini(m_board.store(), file);
+    for (int f = 0; f < F::kFieldCount; ++f)
+        m_box << ini.ReadString(page, FieldKey(slot, static_cast<F::Field>(f)), {});
+}
+
+void RecordOps::WriteButton(const QByteArray& page, const QByteArray& slot)
+{
+    if (m_box.isEmpty())
+        return;
+    Board& b = m_board;
+    BookmarkRecord r;
+    for (int f = 0; f < F::kFieldCount && f < m_box.size(); ++f)
+        r.fields[f] = m_box[f];
+
+    const QByteArray path = b.files().BookmarkFileName();
+    IniBatch batch(b.store(), path);
+    TIniFile32 ini(b.store(), path);
+    ini.WriteString(page, FieldKey(slot, F::Title), r[F::Title]);
+    ini.WriteString(page, FieldKey(slot, F::Url), r[F::Url]);
+    for (F::Field f : {F::Color, F::Updated, F::Notes, F::ExtraInfo, F::LaunchAs, F::IpAddress})
+        if (!r[f].isEmpty())
+            ini.WriteString(page, FieldKey(slot, f), r[f]);
+    if (!r[F::Glyph].isEmpty())
+        ini.WriteString(page, FieldKey(slot, F::Glyph), r[F::Glyph]);
+    if (!r[F::IconFile].isEmpty())
+        ini.WriteString(page, FieldKey(slot, F::IconFile), r[F::IconFile]);
+
+    // The face is a copy of the current page only: another page's slot has no
+    // button on the board.
+    const int index = b.state().buttonIndex("B" + slot);
+    if (index >= 0 && page == b.state().currentPage()) {
+        ButtonFace& face = b.state().mutableButtons()[index];
+        face.caption = r[F::Title];
+        face.hint = ToolTip::build(r[F::Url], r[F::Notes], b.state().checked("MBUrl"),
+                                   b.state().checked("MBNotes"), false);
+        face.handCursor = true;
+        face.color = b.vars().ButtonFontColor;
+        if (!r[F::Color].isEmpty()) {
+            bool ok = false;
+            const int color = TIniFile32::toInteger(r[F::Color], &ok);
+            if (ok)
+                face.color = color;
+        }
+        if (!b.state().checked("MBIcon")) {
+            face.glyph = IconRef::noIcon();
+        } else if (r[F::Glyph].isEmpty()) {
+            face.glyph = IconRef::defaultIcon();
+        } else {
+            // The same glyph a page load builds, from what was just written.
+            ButtonFace built = face;
+            bool legacy = false;
+            int glyph = 0;
+            b.pages().buildFace(ini, page, built, &legacy, &glyph);
+            face.glyph = built.glyph;
+        }
+        b.state().notifyFace(index);
+    }
+    m_box.clear();
+    batch.commit();
+}
+
+bool RecordOps::PutButton(const QByteArray& buttonName)
+{
+    Board& b = m_board;
+    const QByteArray page = b.state().currentPage();
+    const int last = std::min<int>(b.vars().Columns * BoardGeometry::kRows,
+                                   static_cast<int>(b.state().buttons().size()));
+    const int n = BookmarkFile::SlotNumber(buttonName.mid(1, 2));
+    auto caption = [&b](int slot) { return b.state().buttons()[slot - 1].caption; };
+
+    const QByteArray path = b.files().BookmarkFileName();
+    IniBatch batch(b.store(), path);
+    bool scanned = false;
+    bool placed = false;
+    if (n >= 1 && n <= last) {
+        int k = n;
+        if (!caption(n).isEmpty()) {
+            scanned = true;
+            while (k <= last && !caption(k).isEmpty())
+                ++k;
+        }
+        if (k <= last) {
+            const bool keep = IconKeepingErase;
+            IconKeepingErase = false;
+            for (int j = k; j > n; --j) {
+                MoveButtons(page, page, BookmarkFile::SlotKey(j), BookmarkFile::SlotKey(j - 1));
+                EraseButton(page, BookmarkFile::SlotKey(j - 1));
+            }
+            IconKeepingErase = keep;
+            WriteButton(page, BookmarkFile::SlotKey(n));
+            placed = true;
+        }
+    }
+    b.ui().setCursor(ScreenCursor::Default);
+    if (scanned)
+        b.pages().Load(page);
+    batch.commit();
+    return placed;
+}
+
+void RecordOps::MoveButtons(const QByteArray& fromPage, const QByteArray& toPage,
+                            const QByteArray& toSlot, const QByteArray& fromSlot)
+{
+    Board& b = m_board;
+    const QByteArray path = b.files().BookmarkFileName();
+    IniBatch batch(b.store(), path);
+    TIniFile32 ini(b.store(), path);
+    for (F::Field f : {F::Url, F::Title, F::Color, F::Updated, F::Notes, F::ExtraInfo, F::LaunchAs,
+                       F::Glyph, F::IconFile, F::IpAddress}) {
+        const QByteArray value = ini.ReadString(fromPage, FieldKey(fromSlot, f), {});
+        if (!value.isEmpty())
+            ini.WriteString(toPage, FieldKey(toSlot, f), value);
+    }
+    batch.commit();
+}
+
+void RecordOps::EraseButton(const QByteArray& page, const QByteArray& slot)
+{
+    Board& b = m_board;
+    const int index = b.state().buttonIndex("B" + slot);
+    if (index >= 0 && page == b.state().currentPage()) {
+        ButtonFace& face = b.state().mutableButtons()[index];
+        face.caption.clear();
+        face.hint.clear();
+        face.glyph = b.state().checked("MBIcon") ? IconRef::blank() : IconRef::noIcon();
+        face.handCursor = false;
+        b.state().notifyFace(index);
+    }
+    const QByteArray path = b.files().BookmarkFileName();
+    QByteArray title;
+    QByteArray url;
+    QByteArray iconFile;
+    {
+        IniBatch batch(b.store(), path);
+        TIniFile32 ini(b.store(), path);
+        title = ini.ReadString(page, FieldKey(slot, F::Title), {});
+        url = ini.ReadString(page, FieldKey(slot, F::Url), {});
+        iconFile = ini.ReadString(page, FieldKey(slot, F::IconFile), {});
+        for (int f = 0; f < F::kFieldCount; ++f)
+            ini.DeleteKey(page, FieldKey(slot, static_cast<F::Field>(f)));
+        batch.commit();
+    }
+
+    if (IconKeepingErase && WebIconFiles::belongsTo(iconFile, url)) {
+        bool remove = true;
+        if (b.state().checked("MWebDlg")) {
+            const QString quoted = QStringLiteral("\"") + AnsiText::toUi(title) + QStringLiteral("\"");
+            remove = b.ui().choice({QStringLiteral("Delete Web Icon for ") + quoted,
+                                    {QStringLiteral("Delete Image"), QStringLiteral("Keep Image")},
+                                    {QStringLiteral("A Web Icon is being used by the ") + quoted +
+                                         QStringLiteral(" bookmark."),
+                                     AnsiText::toUi(url),
+                                     QStringLiteral("If you have duplicate bookmarks they may be using this "
+                                                    "icon as well."),
+                                     QStringLiteral("If you delete this icon you can recover it by bookmarking "
+                                                    "the site again.")},
+                                    std::nullopt}) == 0;
+        }
+        const QByteArray extension = AnsiText::toLower(PathNames::fileName(iconFile));
+        if (remove && (extension.endsWith(".gif") || extension.endsWith(".jpg") || extension.endsWith(".ico")))
+            QFile::remove(PathNames::toQt(iconFile));
+    }
+    const QByteArray entry = WindowModes::recentEntry(title, page, slot);
+    if (b.MruList1().items().contains(entry)) {
+        b.MruList1().blank(entry);
+        b.MruList1().save(b.store());
+        b.showRecent();
+    }
+}
+
+void RecordOps::FileCopy(const QByteArray& source, const QByteArray& destination)
+{
+    QFile in(PathNames::toQt(source));
+    if (!in.open(QIODevice::ReadOnly))
+        throw FileError(QStringLiteral("Cannot open file %1").arg(in.fileName()));
+    IniStore::writeAtomically(destination, in.readAll());
+}
+
+QByteArray RecordOps::backupName(const QByteArray& bookmarkFile)
+{
+    return PathNames::stem(bookmarkFile) + ".bak";
+}
+
+void RecordOps::takeBackup()
+{
+    Board& b = m_board;
+    if (!b.state().checked("MBackup"))
+        return;
+    const QByteArray file = b.files().BookmarkFileName();
+    // A file that is not there yet has nothing to keep.
+    if (!PathNames::fileExists(file))
+        return;
+    FileCopy(file, backupName(file));
+}
+
+void RecordOps::MBackupClick()
+{
+    Board& b = m_board;
+    const bool on = !b.state().checked("MBackup");
+    b.state().setChecked("MBackup", on);
+    b.state().setEnabled("MUndo", on);
+    b.files().WriteToIniS(SettingsFile::kAuto, SettingsFile::kBackup, SettingsFile::onOff(on));
+}
+
+void RecordOps::MUndoClick()
+{
+    Board& b = m_board;
+    const QByteArray file = b.files().BookmarkFileName();
+    const QByteArray backup = backupName(file);
+    // Copied back over the file itself: the stem + ".LYK" of old would be
+    // another file where names differ in letter case.
+    if (PathNames::fileExists(backup))
+        FileCopy(backup, file);
+    b.vars().FirstBuild = true;
+    {
+        TIniFile32 ini(b.store(), file);
+        b.state().setTabs({BookmarkFile::FirstPageName(ini)}, 0);
+    }
+    b.pages().Load(b.state().currentPage());
+    b.FormCaption();
+}

@@ -1,0 +1,192 @@
+#!/usr/bin/python3
+"""Writes the shell link fixtures of tst_shortcuts into this folder.
+
+Every file is built byte by byte after the published .lnk layout (no Windows tools),
+so the output is the same on every machine. Run it again after changing it and commit
+its output with it:
+    /usr/bin/python3 tests/data/shortcuts/make_links.py
+
+editor.lnk       Unicode strings, an item id list, LinkInfo with an ANSI and a Unicode
+                 local path C:\\Tools\\Edit.exe; name, relative path, working folder,
+                 arguments and icon location; icon index 1
+ansi.lnk         ANSI (Windows-1252) strings, no id list, local path C:\\Programme\\Größe.exe
+network.lnk      LinkInfo with only a network share \\\\server\\share and the suffix
+                 dir\\tool.exe (ANSI, the short headers)
+omega.lnk        a local path that ANSI cannot hold: the Unicode copy says Ωmega, the
+                 ANSI copy ?mega
+unicode-net.lnk  a network share and suffix whose Unicode copies differ from the ANSI ones
+relative.lnk     no LinkInfo, only a relative path
+envvar.lnk       no LinkInfo; a relative path and, after another ExtraData block, an
+                 environment-variable target that wins over it
+"""
+
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+LINK_CLSID = bytes.fromhex("0114020000000000C000000000000046")
+COMPUTER_CLSID = bytes.fromhex("E04FD020EA3A6910A2D808002B30309D")
+
+# LinkFlags
+HAS_ID_LIST = 0x1
+HAS_LINK_INFO = 0x2
+HAS_NAME = 0x4
+HAS_RELATIVE_PATH = 0x8
+HAS_WORKING_DIR = 0x10
+HAS_ARGUMENTS = 0x20
+HAS_ICON_LOCATION = 0x40
+IS_UNICODE = 0x80
+HAS_EXP_STRING = 0x200
+
+FILETIME = 0x01D0000000000000  # any fixed time: the reader ignores it
+
+
+def ansi(text):
+    return text.encode("cp1252", errors="replace")
+
+
+def ansi_z(text):
+    return ansi(text) + b"\0"
+
+
+def utf16_z(text):
+    return text.encode("utf-16-le") + b"\0\0"
+
+
+def header(flags, icon_index=0):
+    return struct.pack("<I16sIIQQQIiIHHII", 0x4C, LINK_CLSID, flags, 0x20,
+                       FILETIME, FILETIME, FILETIME, 0x1234, icon_index, 1, 0, 0, 0, 0)
+
+
+def id_list():
+    # "Computer", then drive C: - only its size matters to the reader.
+    computer = b"\x1f\x50" + COMPUTER_CLSID
+    drive = b"\x2f" + b"C:\\".ljust(22, b"\0")
+    items = b"".join(struct.pack("<H", len(i) + 2) + i for i in (computer, drive))
+    items += b"\0\0"
+    return struct.pack("<H", len(items)) + items
+
+
+def volume_id():
+    return struct.pack("<IIII", 0x11, 3, 0x1C0FFEE, 0x10) + b"\0"
+
+
+def network_link(share, unicode):
+    fixed = 0x1C if unicode else 0x14
+    name = ansi_z(share)
+    fields = struct.pack("<IIII", 0x2, fixed, 0, 0x00020000)  # ValidNetType, LANMAN
+    if unicode:
+        fields += struct.pack("<II", fixed + len(name), 0)
+        name += utf16_z(share)
+    return struct.pack("<I", 4 + len(fields) + len(name)) + fields + name
+
+
+def link_info(local=None, share=None, suffix="", unicode=False):
+    """Header 0x24 with the Unicode copies when unicode, else the short 0x1C one."""
+    header_size = 0x24 if unicode else 0x1C
+    body = b""
+
+    def place(data):
+        nonlocal body
+        offset = header_size + len(body)
+        body += data
+        return offset
+
+    flags = volume_offset = local_offset = net_offset = 0
+    local_u = suffix_u = 0
+    if local is not None:
+        flags |= 0x1
+        volume_offset = place(volume_id())
+        local_offset = place(ansi_z(local))
+    if share is not None:
+        flags |= 0x2
+        net_offset = place(network_link(share, unicode))
+    suffix_offset = place(ansi_z(suffix))
+    if unicode:
+        if local is not None:
+            local_u = place(utf16_z(local))
+        suffix_u = place(utf16_z(suffix))
+    fields = struct.pack("<IIIIII", header_size, flags, volume_offset, local_offset,
+                         net_offset, suffix_offset)
+    if unicode:
+        fields += struct.pack("<II", local_u, suffix_u)
+    return struct.pack("<I", 4 + len(fields) + len(body)) + fields + body
+
+
+def counted(text, unicode):
+    data = text.encode("utf-16-le") if unicode else ansi(text)
+    return struct.pack("<H", len(data) // (2 if unicode else 1)) + data
+
+
+def strings(unicode, name=None, relative=None, working=None, arguments=None, icon=None):
+    """StringData in the order the flags fix, and the flags that announce it."""
+    flags, data = 0, b""
+    for flag, text in ((HAS_NAME, name), (HAS_RELATIVE_PATH, relative),
+                       (HAS_WORKING_DIR, working), (HAS_ARGUMENTS, arguments),
+                       (HAS_ICON_LOCATION, icon)):
+        if text is not None:
+            flags |= flag
+            data += counted(text, unicode)
+    return flags | (IS_UNICODE if unicode else 0), data
+
+
+TERMINAL_BLOCK = b"\0\0\0\0"
+
+
+def known_folder_block():
+    return struct.pack("<II", 0x1C, 0xA000000B) + bytes(16) + struct.pack("<I", 0)
+
+
+def environment_block(target):
+    return (struct.pack("<II", 0x314, 0xA0000001) + ansi(target).ljust(260, b"\0")
+            + target.encode("utf-16-le").ljust(520, b"\0"))
+
+
+def link(flags, parts, icon_index=0):
+    return header(flags, icon_index) + b"".join(parts)
+
+
+def write(name, data):
+    with open(os.path.join(HERE, name), "wb") as f:
+        f.write(data)
+
+
+def main():
+    flags, data = strings(True, name="My Editor", relative="..\\..\\Tools\\Edit.exe",
+                          working="D:\\Docs", arguments="readme.txt /x",
+                          icon="C:\\Tools\\Edit.exe")
+    write("editor.lnk", link(flags | HAS_ID_LIST | HAS_LINK_INFO,
+                             [id_list(), link_info(local="C:\\Tools\\Edit.exe", unicode=True),
+                              data, TERMINAL_BLOCK], icon_index=1))
+
+    flags, data = strings(False, name="Größe – 5 €", working="C:\\Programme")
+    write("ansi.lnk", link(flags | HAS_LINK_INFO,
+                           [link_info(local="C:\\Programme\\Größe.exe"), data, TERMINAL_BLOCK]))
+
+    flags, data = strings(True, name="Tool on server")
+    write("network.lnk", link(flags | HAS_LINK_INFO,
+                              [link_info(share="\\\\server\\share", suffix="dir\\tool.exe"),
+                               data, TERMINAL_BLOCK]))
+
+    flags, data = strings(True, name="Omega")
+    write("omega.lnk", link(flags | HAS_LINK_INFO,
+                            [link_info(local="C:\\Tools\\Ωmega.exe", unicode=True), data,
+                             TERMINAL_BLOCK]))
+
+    flags, data = strings(True)
+    write("unicode-net.lnk", link(flags | HAS_LINK_INFO,
+                                  [link_info(share="\\\\sérveur\\Ωshare", suffix="Ωmega.exe",
+                                             unicode=True), data, TERMINAL_BLOCK]))
+
+    flags, data = strings(True, relative="..\\bin\\run.exe")
+    write("relative.lnk", link(flags, [data, TERMINAL_BLOCK]))
+
+    write("envvar.lnk", link(flags | HAS_EXP_STRING,
+                             [data, known_folder_block(),
+                              environment_block("%ProgramFiles%\\Run\\run.exe"),
+                              TERMINAL_BLOCK]))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,369 @@
+#include "BoardFixture.h"
+#include "HttpClient.h"
+#include "IniFiles32.h"
+#include "LaunchFixture.h"
+#include "LocalHttpServer.h"
+#include "NameLookup.h"
+#include "PageDisplay.h"
+#include "PathNames.h"
+#include "WebIcon.h"
+#include "WebIconFiles.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTimer>
+#include <QtTest>
+#include <atomic>
+#include <httplib.h>
+#include <thread>
+
+using Answer = Prompter::Answer;
+
+namespace {
+
+const QByteArray kIco = QByteArray("\x00\x00\x01\x00\x01\x00\x10\x10", 8) + QByteArray(200, '\x11');
+const QByteArray kGif = QByteArray("GIF89a\x01\x00\x01\x00", 10) + QByteArray(30, '\x22');
+
+} // namespace
+
+// The web icon, description and address of a bookmark, against a web server
+// on 127.0.0.1.
+class TestWebIcon : public QObject
+{
+    Q_OBJECT
+
+    struct Rig
+    {
+        LaunchFixture f;
+        HttpClient http;
+        Downloader download;
+        NameLookup lookup;
+        WebIcon web{*f.board, http, download, lookup};
+
+        explicit Rig(const QByteArray& lyk = {})
+        {
+            f.board->setIconFetcher(&web);
+            if (!lyk.isEmpty())
+                f.writeFile("Disk.LYK", lyk);
+            f.start();
+        }
+        QByteArray key(const QByteArray& k) { return f.key("Disk.LYK", "Page1", k); }
+        void put(const QByteArray& k, const QByteArray& v)
+        {
+            TIniFile32 ini(f.store, f.path("Disk.LYK"));
+            ini.WriteString("Page1", k, v);
+        }
+    };
+
+private slots:
+    void iconAddress_data();
+    void iconAddress();
+    void iconStatus_data();
+    void iconStatus();
+    void description_data();
+    void description();
+    void namesOfIconFiles();
+    void shortcutIconDescriptionAndAddress();
+    void faviconFallbackAndGifRename();
+    void missingFaviconLeavesTheDefaultIcon();
+    void keptNotesAndGlyph();
+    void watchdogEndsAServerThatNeverAnswers();
+    void windowStaysResponsiveWhileAPageLoads();
+    void ipAddressLink();
+    void changedAddressIsOffered();
+    void searchSwitchedOff();
+    void clickOnAWebBookmarkFetchesItsIcon();
+};
+
+void TestWebIcon::iconAddress_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QByteArray>("address");
+    QTest::addColumn<QByteArray>("extension");
+    QTest::addColumn<bool>("declared");
+    const QByteArray link = "http://www.site.com/dir/page.html";
+    QTest::newRow("meta icon") << QByteArray("<META NAME=\"icon\" CONTENT=\"http://img.site.com/a.GIF\">")
+                               << QByteArray("http://img.site.com/a.gif") << QByteArray(".gif") << true;
+    QTest::newRow("shortcut icon link")
+        << QByteArray("<link rel=\"shortcut icon\" href=\"/static/fav.png\">")
+        << QByteArray("http://www.site.com/static/fav.png") << QByteArray(".png") << true;
+    QTest::newRow("relative to the page") << QByteArray("<link rel=\"shortcut icon\" href=\"i.ico\">")
+                                          << QByteArray("http://www.site.com/dir/i.ico") << QByteArray(".ico") << true;
+    QTest::newRow("meta wins over link")
+        << QByteArray("<link rel=\"shortcut icon\" href=\"/l.ico\">\n<meta name=\"icon\" content=\"/m.ico\">")
+        << QByteArray("http://www.site.com/m.ico") << QByteArray(".ico") << true;
+    QTest::newRow("a later declaration wins")
+        << QByteArray("<meta name=\"icon\" content=\"/1.ico\">\n<meta name=\"icon\" content=\"/2.ico\">")
+        << QByteArray("http://www.site.com/2.ico") << QByteArray(".ico") << true;
+    QTest::newRow("address not followed by quote-bracket: next rule")
+        << QByteArray("<meta name=\"icon\" content=\"/m.ico\" />\n<link rel=\"shortcut icon\" href=\"/l.ico\">")
+        << QByteArray("http://www.site.com/l.ico") << QByteArray(".ico") << true;
+    QTest::newRow("nothing declared: favicon") << QByteArray("<html><title>x</title></html>")
+                                               << QByteArray("http://www.site.com/favicon.ico") << QByteArray(".ico")
+                                               << false;
+    QTest::newRow("odd extension") << QByteArray("<link rel=\"shortcut icon\" href=\"/icon.php?x=1\">")
+                                   << QByteArray("http://www.site.com/icon.php?x=1") << QByteArray(".php") << true;
+}
+
+void TestWebIcon::iconAddress()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QByteArray, address);
+    QFETCH(QByteArray, extension);
+    QFETCH(bool, declared);
+    QByteArray ext;
+    bool wasDeclared = false;
+    QCOMPARE(WebIcon::iconAddress(page, "http://www.site.com/dir/page.html", &ext, &wasDeclared), address);
+    QCOMPARE(ext, extension);
+    QCOMPARE(wasDeclared, declared);
+}
+
+void TestWebIcon::iconStatus_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("status");
+    QTest::newRow("icon") << kIco << QByteArray("No");
+    QTest::newRow("empty") << QByteArray() << QByteArray("Yes");
+    QTest::newRow("empty first line") << QByteArray("\r\nabc") << QByteArray("Yes");
+    QTest::newRow("error page") << QByteArray("<HTML><body>Not Found</body></HTML>") << QByteArray("Yes");
+    QTest::newRow("404") << QByteArray("x\n404 gone") << QByteArray("Yes");
+    QTest::newRow("missing") << QByteArray("x\nfile is Missing") << QByteArray("Yes");
+    QTest::newRow("gif") << kGif << QByteArray("GIF");
+    QTest::newRow("gif after an error line") << QByteArray("error\nGIF89a") << QByteArray("GIF");
+}
+
+void TestWebIcon::iconStatus()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, status);
+    QCOMPARE(WebIcon::iconStatus(bytes), status);
+}
+
+void TestWebIcon::description_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("one line") << QByteArray("<META name=\"Description\" content=\"All The News\">") << true
+                              << QByteArray("All The News");
+    QTest::newRow("continued") << QByteArray("<meta name=\"description\" content=\"first\nsecond\nthird\">")
+                               << true << QByteArray("firstsecondthird");
+    QTest::newRow("none") << QByteArray("<title>x</title>") << false << QByteArray();
+    QTest::newRow("first one counts")
+        << QByteArray("<meta name=\"description\" content=\"one\">\n<meta name=\"description\" content=\"two\">")
+        << true << QByteArray("one");
+}
+
+void TestWebIcon::description()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(bool, found);
+    QFETCH(QByteArray, text);
+    bool wasFound = false;
+    QCOMPARE(WebIcon::description(page, &wasFound), text);
+    QCOMPARE(wasFound, found);
+}
+
+void TestWebIcon::namesOfIconFiles()
+{
+    QCOMPARE(WebIconFiles::strippedLink("http://www.site.com/"), QByteArray("site_com_"));
+    QCOMPARE(WebIconFiles::strippedLink("https://a.b:8080/x?y=\"z\"<>|*,"), QByteArray("a_b_8080_x_y=_z______"));
+    QCOMPARE(WebIconFiles::folder("/data/.hidden/Disk.LYK"), QByteArray("/data/.hidden/Diskwebicons/"));
+    QCOMPARE(WebIcon::hostEnd("http://www.site.com/a/b"), 20);
+    QCOMPARE(WebIcon::hostEnd("http://localhost"), 17);
+    QCOMPARE(WebIcon::hostEnd("http://localhost/page.html"), 17);
+}
+
+void TestWebIcon::shortcutIconDescriptionAndAddress()
+{
+    LocalHttpServer server;
+    server.add("/page.html", "<html><head><title>T</title>\n<link rel=\"shortcut icon\" href=\"/img/site.ico\">\n"
+                             "<meta name=\"description\" content=\"Caf&eacute; &amp; news\r\nof the day\">\n"
+                             "</head></html>");
+    server.add("/img/site.ico", kIco, "image/x-icon");
+    server.start();
+    Rig r;
+    const QByteArray link = server.url("/page.html");
+    r.put("01N", "Local");
+    r.put("01U", link);
+    const QByteArray code = r.web.AutoIcon("B01", link, "Page1", "01");
+    QCOMPARE(code, QByteArray("600"));
+    const QByteArray icon = r.f.path("Diskwebicons/") + WebIconFiles::strippedLink(link) + ".ico";
+    QCOMPARE(r.key("01I"), icon);
+    QCOMPARE(r.key("01G"), QByteArray("600"));
+    QCOMPARE(QFile(PathNames::toQt(icon)).size(), kIco.size());
+    QCOMPARE(r.f.state.buttons()[0].glyph, (IconRef{IconRef::File, 0, icon}));
+    // Continuation lines are joined as they stand.
+    QCOMPARE(r.key("01P"), QByteArray("Caf\xE9 & newsof the day"));
+    QCOMPARE(r.f.state.buttons()[0].hint, QByteArray("Caf\xE9 & newsof the day\r") + link);
+    // Nothing stays behind but the icon.
+    QCOMPARE(QDir(r.f.dir.path() + "/Diskwebicons").entryList(QDir::Files).size(), 1);
+    // The forward look-up of 127.0.0.1's name comes later.
+    QTRY_VERIFY(!r.lookup.pending());
+}
+
+void TestWebIcon::faviconFallbackAndGifRename()
+{
+    LocalHttpServer server;
+    server.add("/", "<html><head><title>No icon markup</title></head></html>");
+    server.add("/favicon.ico", kGif, "image/gif");
+    server.start();
+    Rig r;
+    const QByteArray link = server.url("/");
+    r.put("01U", link);
+    r.web.AutoIcon("B01", link, "Page1", "01");
+    const QByteArray gif = r.f.path("Diskwebicons/") + PathNames::stem(WebIconFiles::strippedLink(link)) + ".gif";
+    QCOMPARE(r.key("01I"), gif);
+    QVERIFY(QFile::exists(PathNames::toQt(gif)));
+    QCOMPARE(r.key("01G"), QByteArray("600"));
+}
+
+void TestWebIcon::missingFaviconLeavesTheDefaultIcon()
+{
+    LocalHttpServer server;
+    server.add("/p.html", "<html></html>");
+    server.start(); // /favicon.ico answers 404
+    Rig r;
+    const QByteArray link = server.url("/p.html");
+    r.put("01U", link);
+    QCOMPARE(r.web.AutoIcon("B01", link, "Page1", "01"), QByteArray("00"));
+    QCOMPARE(r.key("01G"), QByteArray());
+    QCOMPARE(r.key("01I"), QByteArray());
+    QCOMPARE(r.f.state.buttons()[0].glyph, IconRef::defaultIcon());
+    QVERIFY(QDir(r.f.dir.path() + "/Diskwebicons").entryList(QDir::Files).isEmpty());
+}
+
+void TestWebIcon::keptNotesAndGlyph()
+{
+    LocalHttpServer server;
+    server.add("/p.html", "<meta name=\"description\" content=\"new text\">\n"
+                          "<link rel=\"shortcut icon\" href=\"/i.ico\">");
+    server.add("/i.ico", kIco, "image/x-icon");
+    server.start();
+    Rig r;
+    const QByteArray link = server.url("/p.html");
+    r.put("01U", link);
+    r.put("01P", "my own notes");
+    r.put("01G", "7");
+    QCOMPARE(r.web.AutoIcon("B01", link, "Page1", "01"), QByteArray("7"));
+    QCOMPARE(r.key("01P"), QByteArray("my own notes"));
+    QCOMPARE(r.key("01G"), QByteArray("7"));
+}
+
+void TestWebIcon::watchdogEndsAServerThatNeverAnswers()
+{
+    LocalHttpServer server;
+    server.addSlow("/slow.html", "<html>", " ", 100, 100); // ten seconds of trickle
+    server.start();
+    Rig r;
+    r.web.Timer1().setInterval(400);
+    const QByteArray link = server.url("/slow.html");
+    r.put("01U", link);
+    QElapsedTimer clock;
+    clock.start();
+    r.web.AutoIcon("B01", link, "Page1", "01");
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(r.f.ui.cursor(), ScreenCursor::Default);
+}
+
+void TestWebIcon::windowStaysResponsiveWhileAPageLoads()
+{
+    LocalHttpServer server;
+    server.addSlow("/slow.html", "<html>", " ", 8, 100);
+    server.start();
+    Rig r;
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(50);
+    r.web.AutoIcon("B01", server.url("/slow.html"), "Page1", "01");
+    QVERIFY(ticks >= 5);
+}
+
+void TestWebIcon::ipAddressLink()
+{
+    LocalHttpServer server;
+    server.add("/dir/p.html", "<html></html>");
+    server.start();
+    Rig r;
+    const QByteArray link = "http://127.0.0.1:" + QByteArray::number(server.port()) + "/dir/p.html";
+    r.put("01N", "Router");
+    r.put("01U", link);
+    r.f.ui.answer(QVariant::fromValue(Answer::No));
+    r.web.AutoIcon("B01", link, "Page1", "01");
+    QCOMPARE(r.key("01A"), QByteArray("127.0.0.1:") + QByteArray::number(server.port()));
+    // The reverse look-up names the host and offers the link with it.
+    QTRY_COMPARE(r.f.ui.messages().size(), 1);
+    QCOMPARE(r.f.ui.messages().front(),
+             QStringLiteral("Would you like to replace \"Router\" with the URL \"http://localhost/dir/p.html\" as the "
+                            "URL for this bookmark?"));
+    QCOMPARE(r.key("01U"), link); // No keeps it
+}
+
+void TestWebIcon::changedAddressIsOffered()
+{
+    LocalHttpServer server;
+    server.add("/p.html", "<html></html>");
+    server.start();
+    Rig r;
+    const QByteArray link = "http://localhost:" + QByteArray::number(server.port()) + "/p.html";
+    r.put("01U", link);
+    r.web.AutoIcon("B01", link, "Page1", "01");
+    QTRY_COMPARE(r.key("01A"), QByteArray("127.0.0.1")); // empty: written without asking
+    QVERIFY(r.f.ui.messages().isEmpty());
+
+    r.put("01A", "10.9.8.7");
+    r.f.ui.answer(QVariant::fromValue(Answer::Yes));
+    r.web.AutoIcon("B01", link, "Page1", "01");
+    QTRY_COMPARE(r.f.ui.messages().size(), 1);
+    QCOMPARE(r.f.ui.messages().front(),
+             QStringLiteral("\"This web site\" has changed to a new IP address.\rWould you like to update the IP "
+                            "Address \"10.9.8.7\" to \"127.0.0.1\" for this bookmark? "));
+    QCOMPARE(r.key("01A"), QByteArray("127.0.0.1"));
+}
+
+void TestWebIcon::searchSwitchedOff()
+{
+    std::atomic<int> hits = 0;
+    LocalHttpServer server;
+    server.handle("/p.html", [&hits](const httplib::Request&, httplib::Response& res) {
+        ++hits;
+        res.set_content("<html></html>", "text/html");
+    });
+    server.start();
+    Rig r;
+    r.f.board->MWebIconClick();
+    QCOMPARE(r.f.key("lyk.ini", "WebIcon", "Search"), QByteArray("Off"));
+    r.put("01U", server.url("/p.html"));
+    QCOMPARE(r.web.AutoIcon("B01", server.url("/p.html"), "Page1", "01"), QByteArray("00"));
+    QCOMPARE(hits.load(), 0);
+    QCOMPARE(r.key("01G"), QByteArray());
+    QCOMPARE(r.f.state.buttons()[0].glyph, IconRef::defaultIcon());
+    // A program link shows its own icon, found with the search on.
+    r.f.board->MWebIconClick();
+    r.put("02U", "/usr/bin/env");
+    QCOMPARE(r.web.AutoIcon("B02", "/usr/bin/env", "Page1", "02"), QByteArray("600"));
+    QCOMPARE(r.key("02I"), QByteArray("/usr/bin/env"));
+    QCOMPARE(r.f.state.buttons()[1].glyph, (IconRef{IconRef::File, 0, "/usr/bin/env"}));
+}
+
+void TestWebIcon::clickOnAWebBookmarkFetchesItsIcon()
+{
+    LocalHttpServer server;
+    server.add("/p.html", "<link rel=\"shortcut icon\" href=\"/i.ico\">");
+    server.add("/i.ico", kIco, "image/x-icon");
+    server.start();
+    Rig r;
+    r.f.board->vars().BrowserPath = "/usr/bin/stand-in";
+    r.put("03N", "Site");
+    r.put("03U", server.url("/p.html"));
+    r.f.board->pages().LoadCurrent();
+    r.f.board->ButtonClick("B03");
+    QCOMPARE(r.f.starter.starts.size(), 1);
+    QCOMPARE(r.key("03G"), QByteArray("600"));
+    QCOMPARE(r.f.state.buttons()[2].glyph.kind, IconRef::File);
+}
+
+QTEST_GUILESS_MAIN(TestWebIcon)
+#include "tst_webicon.moc"
