@@ -159,6 +159,8 @@ void RecordOps::EraseButton(const QByteArray& page, const QByteArray& slot)
         b.state().notifyFace(index);
     }
     const QByteArray path = b.files().BookmarkFileName();
+    // The keys and the recent list go to the file in one save.
+    IniBatch erase(b.store(), path);
     QByteArray title;
     QByteArray url;
     QByteArray iconFile;
@@ -198,6 +200,7 @@ void RecordOps::EraseButton(const QByteArray& page, const QByteArray& slot)
         b.MruList1().save(b.store());
         b.showRecent();
     }
+    erase.commit();
 }
 
 void RecordOps::FileCopy(const QByteArray& source, const QByteArray& destination)

@@ -481,7 +481,7 @@ void TestEditor::droppedDesktopLauncherIsAProgram()
     const QString launcher = dir.filePath("Shell.desktop");
     QFile file(launcher);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[Desktop Entry]\nType=Application\nName=Shell Script\nExec=/bin/sh -c true %U\nPath=" +
+    file.write("[Desktop Entry]\nType=Application\nName=Shell Script\nExec=/bin/echo hello world %U\nPath=" +
                QFile::encodeName(dir.path()) + "\nIcon=utilities-terminal\n");
     file.close();
     auto f = make({});
@@ -489,14 +489,17 @@ void TestEditor::droppedDesktopLauncherIsAProgram()
     item.path = PathNames::fromQt(launcher);
     f->board->editor().FilesDropped(item, QPoint(5, 5), 600);
     QCOMPARE(key(*f, "01N"), QByteArray("Shell Script"));
-    QCOMPARE(key(*f, "01U"), QByteArray("/bin/sh /-c true"));
+    QCOMPARE(key(*f, "01U"), QByteArray("/bin/echo /hello world"));
+    QCOMPARE(key(*f, "01S"), PathNames::fromQt(dir.path()));
     QCOMPARE(key(*f, "01I"), PathNames::fromQt(launcher));
     QCOMPARE(key(*f, "01G"), QByteArray("600"));
-    // It launches as a program.
-    f->ui.answer(QVariant()); // the option-like "-c" is refused with a message
+    QCOMPARE(f->state.buttons()[0].glyph, (IconRef{IconRef::File, 0, PathNames::fromQt(launcher)}));
+    // It launches as a program, in its working folder.
     f->board->ButtonClick("B01");
-    QVERIFY(f->starter.starts.isEmpty());
-    QVERIFY(f->ui.messages().back().contains(QStringLiteral("\"-c\"")));
+    QCOMPARE(f->starter.starts.size(), 1);
+    QCOMPARE(f->starter.starts[0].program, QStringLiteral("/bin/echo"));
+    QCOMPARE(f->starter.starts[0].arguments, (QStringList{"hello", "world"}));
+    QCOMPARE(f->starter.starts[0].folder, dir.path());
 }
 
 void TestEditor::droppedWebLink()

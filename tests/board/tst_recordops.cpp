@@ -151,7 +151,9 @@ void TestRecordOps::eraseButton()
     auto f = make(slotLines(2, "Gone", "02P=n\r\n02G=5\r\n02A=1.2.3.4\r\n"));
     f->board->modes().addRecentBookmark("Gone", "P", "02");
     f->board->modes().addRecentBookmark("Other", "P", "03");
+    const int writes = f->store.writes();
     f->board->records().EraseButton("P", "02");
+    QCOMPARE(f->store.writes() - writes, 1); // keys and recent list in one save
     QVERIFY(!f->readFile("Disk.LYK").contains("02"));
     QCOMPARE(f->state.buttons()[1].caption, QByteArray());
     QCOMPARE(f->state.buttons()[1].glyph, IconRef::blank());
