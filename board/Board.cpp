@@ -44,6 +44,16 @@ void Board::showRecent()
     m_state.setRecent(track ? m_mruList1.shown() : QList<QByteArray>(), m_mruList2.shown());
 }
 
+void Board::showBrowsers()
+{
+    QList<QByteArray> browsers;
+    TIniFile32 ini(store(), m_files.settingsPath());
+    const int count = std::min(ini.ReadInteger(SettingsFile::kBrowser, SettingsFile::kCount, 0), 100);
+    for (int n = 1; n <= count; ++n)
+        browsers << ini.ReadString(SettingsFile::kBrowser, QByteArray::number(n), {});
+    m_state.setBrowsers(browsers, m_vars.BrowserIndex);
+}
+
 void Board::FormClose()
 {
     TIniFile32 ini(store(), m_files.BookmarkFileName());

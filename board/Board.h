@@ -98,6 +98,8 @@ public:
     ManualUrlList& ManualUrls() { return m_manualUrls; }
     // Shows the recent lists as they now are.
     void showRecent();
+    // Shows the browser list of the settings file and the selected browser.
+    void showBrowsers();
 
     void setLauncher(BookmarkLauncher* launcher) { m_launcher = launcher; }
     void setIconFetcher(IconFetcher* fetcher) { m_iconFetcher = fetcher; }

@@ -153,15 +153,11 @@ void StartUp::seedBrowsers(TIniFile32& settings)
     vars.BrowserIndex = 1;
 }
 
-void StartUp::showBrowsers(TIniFile32& settings)
+void StartUp::showBrowsers()
 {
     FormVars& vars = m_board.vars();
     BoardState& state = m_board.state();
-    QList<QByteArray> browsers;
-    const int count = std::min(settings.ReadInteger(kBrowser, kCount, 0), 100);
-    for (int n = 1; n <= count; ++n)
-        browsers << settings.ReadString(kBrowser, QByteArray::number(n), {});
-    state.setBrowsers(browsers, vars.BrowserIndex);
+    m_board.showBrowsers();
     const bool single = vars.ShowPages == kSingle;
     state.setChecked("SingleButton", single);
     state.setChecked("MSingle", single);
@@ -247,7 +243,7 @@ void StartUp::FormCreate(const QStringList& arguments)
 
         readOptions(settings);
         seedBrowsers(settings);
-        showBrowsers(settings);
+        showBrowsers();
         batch.commit();
     }
 

@@ -27,7 +27,7 @@ private:
     void recoverDiskCopy(TIniFile32& settings);
     void readOptions(TIniFile32& settings);
     void seedBrowsers(TIniFile32& settings);
-    void showBrowsers(TIniFile32& settings);
+    void showBrowsers();
     void readBookmarkFileKeys();
     QByteArray bookmarkArgument(const QByteArray& argument) const;
 

@@ -11,6 +11,8 @@ public:
 
     // The browser program; StartLink starts it when nothing answers.
     virtual void setServiceApplication(const QByteArray& program) = 0;
+    // Whether this kind of browser offers the link at all.
+    virtual bool canServe(const QByteArray& program) const { return !program.isEmpty(); }
     virtual void SetLink(const QByteArray& service, const QByteArray& topic) = 0;
     // Opens the conversation; when no browser answers and a program is set,
     // starts it and tries once more.

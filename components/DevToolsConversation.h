@@ -22,6 +22,7 @@ public:
     ~DevToolsConversation() override;
 
     void setServiceApplication(const QByteArray& program) override { m_program = program; }
+    bool canServe(const QByteArray& program) const override { return isChromiumFamily(program); }
     void SetLink(const QByteArray& service, const QByteArray& topic) override;
     bool StartLink() override;
     void CloseLink() override { m_open = false; }

@@ -263,17 +263,6 @@ void Launcher::shellLaunch(const QByteArray& page, const QByteArray& slot, const
         b.ui().message(r.error, Prompter::Type::Error, Prompter::Buttons::Ok);
 }
 
-void Launcher::showBrowsers()
-{
-    Board& b = m_board;
-    QList<QByteArray> list;
-    TIniFile32 ini(b.store(), b.files().settingsPath());
-    const int count = std::min(ini.ReadInteger(kBrowser, kCount, 0), 100);
-    for (int n = 1; n <= count; ++n)
-        list << ini.ReadString(kBrowser, QByteArray::number(n), {});
-    b.state().setBrowsers(list, b.vars().BrowserIndex);
-}
-
 void Launcher::ChangeBrowser(int n)
 {
     Board& b = m_board;
@@ -284,7 +273,7 @@ void Launcher::ChangeBrowser(int n)
     b.vars().BrowserIndex = n;
     ini.WriteInteger(kBrowser, kSelected, n);
     batch.commit();
-    showBrowsers();
+    b.showBrowsers();
 }
 
 void Launcher::AddBrowserClick()
@@ -332,7 +321,7 @@ void Launcher::AddBrowserClick()
         b.vars().BrowserPath = ini.ReadString(kBrowser, "1", {});
         b.vars().BrowserIndex = 1;
         batch.commit();
-        showBrowsers();
+        b.showBrowsers();
         return;
     }
     const QString chosen = b.ui().openFile(
@@ -349,7 +338,7 @@ void Launcher::AddBrowserClick()
     batch.commit();
     b.vars().BrowserPath = browser;
     b.vars().BrowserIndex = count + 1;
-    showBrowsers();
+    b.showBrowsers();
 }
 
 void Launcher::SingleButtonClick(bool single)

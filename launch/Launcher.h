@@ -48,7 +48,6 @@ private:
     void shellLaunch(const QByteArray& page, const QByteArray& slot, const QByteArray& address);
     void startBrowser(const QByteArray& address);
     void refuse(const QString& what);
-    void showBrowsers();
 
     Board& m_board;
     TWwwDde m_dde;

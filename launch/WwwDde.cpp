@@ -79,7 +79,8 @@ bool TWwwDde::CheckReply(const std::optional<QByteArray>& reply)
 
 bool TWwwDde::ActivateBrowser()
 {
-    if (ServiceApplication.isEmpty())
+    // A browser without the link is not an error: the launch starts it anew.
+    if (ServiceApplication.isEmpty() || !m_conversation.canServe(ServiceApplication))
         return false;
     m_conversation.setServiceApplication(ServiceApplication);
     const QByteArray service = serviceName();
@@ -121,7 +122,7 @@ bool TWwwDde::OpenURL(const QByteArray& address)
 
 bool TWwwDde::GetWindowInfo(QByteArray& title, QByteArray& url)
 {
-    if (ServiceApplication.isEmpty())
+    if (ServiceApplication.isEmpty() || !m_conversation.canServe(ServiceApplication))
         return false;
     m_conversation.setServiceApplication(ServiceApplication);
     m_ui.setCursor(ScreenCursor::HourGlass);

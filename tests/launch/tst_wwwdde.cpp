@@ -20,6 +20,7 @@ private slots:
     void openUrlSendsTheNormalizedAddress();
     void openUrlWithoutLink();
     void nothingWithoutABrowser();
+    void browserWithoutTheLinkIsNoError();
 };
 
 void TestWwwDde::normalizeUrl_data()
@@ -200,6 +201,22 @@ void TestWwwDde::nothingWithoutABrowser()
     QVERIFY(!dde.GetWindowInfo(t, u));
     QVERIFY(c.calls.isEmpty());
     QVERIFY(ui.asked.isEmpty());
+}
+
+void TestWwwDde::browserWithoutTheLinkIsNoError()
+{
+    struct Chromium : ScriptedConversation
+    {
+        bool canServe(const QByteArray& p) const override { return p.contains("chrom"); }
+    } c;
+    ScriptedPrompter ui;
+    TWwwDde dde(c, ui);
+    dde.ServiceApplication = "/usr/bin/firefox";
+    QByteArray t, u;
+    QVERIFY(!dde.OpenURL("http://x/"));
+    QVERIFY(!dde.GetWindowInfo(t, u));
+    QVERIFY(c.calls.isEmpty());
+    QVERIFY(ui.asked.isEmpty()); // no "could not be found": the launch falls back quietly
 }
 
 QTEST_GUILESS_MAIN(TestWwwDde)
