@@ -7,6 +7,7 @@
 #include "PassText.h"
 #include "PathNames.h"
 #include "RecordOps.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,10 +25,7 @@ QByteArray line(int n, const QByteArray& title, const QByteArray& extra = {})
     return k + "N=" + title + "\r\n" + k + "U=http://" + title.toLower() + ".example/\r\n" + extra;
 }
 
-QString data(const QString& path)
-{
-    return qEnvironmentVariable("LYNKOR_TEST_DATA") + QLatin1Char('/') + path;
-}
+using TestFiles::data;
 
 } // namespace
 

@@ -10,6 +10,10 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include "TestFiles.h"
+using TestFiles::put16;
+using TestFiles::put32;
+
 #include <sys/stat.h>
 
 using IconLoader::Filter;
@@ -58,18 +62,6 @@ QByteArray fixture(const QString& name)
     if (!f.open(QIODevice::ReadOnly))
         qFatal("missing fixture %s", qPrintable(f.fileName()));
     return f.readAll();
-}
-
-QByteArray put32(QByteArray data, qint64 offset, quint32 value)
-{
-    qToLittleEndian(value, data.data() + offset);
-    return data;
-}
-
-QByteArray put16(QByteArray data, qint64 offset, quint16 value)
-{
-    qToLittleEndian(value, data.data() + offset);
-    return data;
 }
 
 bool sameColour(const QColor& actual, const QColor& expected, int tolerance)

@@ -7,6 +7,10 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include "TestFiles.h"
+using TestFiles::put16;
+using TestFiles::put32;
+
 #include <cstring>
 #include <memory>
 
@@ -38,18 +42,6 @@ QByteArray fixture(const QString& name)
 quint32 get32(const QByteArray& data, qint64 offset)
 {
     return qFromLittleEndian<quint32>(data.constData() + offset);
-}
-
-QByteArray put16(QByteArray data, qint64 offset, quint16 value)
-{
-    qToLittleEndian(value, data.data() + offset);
-    return data;
-}
-
-QByteArray put32(QByteArray data, qint64 offset, quint32 value)
-{
-    qToLittleEndian(value, data.data() + offset);
-    return data;
 }
 
 // Where LinkInfo starts: after the header and the id list when there is one.

@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "PathNames.h"
 #include "ScriptedPrompter.h"
+#include "TestFiles.h"
 #include "X11Hotkeys.h"
 
 #include <QApplication>
@@ -105,10 +106,7 @@ void TestX11::hotKeysHideAndShowTheRealWindow()
         QSKIP("needs an X server and xdotool (the test command runs the tests under Xvfb)");
     QTemporaryDir home;
     const QByteArray dir = PathNames::fromQt(home.path()) + '/';
-    QFile ini(home.filePath("lyk.ini"));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write(settings(dir, {}));
-    ini.close();
+    QVERIFY(TestFiles::write(home.filePath("lyk.ini"), settings(dir, {})));
     ScriptedPrompter prompter;
     LynkorApp app({}, dir, &prompter);
     app.start();
@@ -132,10 +130,7 @@ void TestX11::trayIconAppearsWhereATrayExists()
 
     QTemporaryDir home;
     const QByteArray dir = PathNames::fromQt(home.path()) + '/';
-    QFile ini(home.filePath("lyk.ini"));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write(settings(dir, "[Location]\r\nTray=Yes\r\n"));
-    ini.close();
+    QVERIFY(TestFiles::write(home.filePath("lyk.ini"), settings(dir, "[Location]\r\nTray=Yes\r\n")));
     ScriptedPrompter prompter;
     LynkorApp app({}, dir, &prompter);
     app.start();
