@@ -212,13 +212,19 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::dispatch(const std::function<void()>& command)
 {
+    auto failed = [this](const QString& text) {
+        // The command ended half-way: an hourglass it showed would otherwise
+        // keep every later click waiting.
+        if (m_prompter.cursor() == ScreenCursor::HourGlass)
+            m_prompter.setCursor(ScreenCursor::Default);
+        m_prompter.message(text, Prompter::Type::Error, Prompter::Buttons::Ok);
+    };
     try {
         command();
     } catch (const CommandError& e) {
-        m_prompter.message(e.text(), Prompter::Type::Error, Prompter::Buttons::Ok);
+        failed(e.text());
     } catch (const std::exception& e) {
-        m_prompter.message(QString::fromLocal8Bit(e.what()), Prompter::Type::Error,
-                           Prompter::Buttons::Ok);
+        failed(QString::fromLocal8Bit(e.what()));
     }
     focusKeys();
 }

@@ -1,5 +1,6 @@
 #include "LaunchFixture.h"
 #include "BookmarkButton.h"
+#include "CommandError.h"
 #include "IconLibrary.h"
 #include "MainWindow.h"
 #include "PageDisplay.h"
@@ -203,6 +204,13 @@ void TestMainWindow::commandFailureIsShown()
     QTest::mouseClick(w->tabStrip(), Qt::LeftButton, {}, w->tabStrip()->tabRect(1).center());
     QCOMPARE(f->ui.messages(), QStringList{"'bad' is not a valid integer value"});
     QCOMPARE(f->ui.asked.back().type, Prompter::Type::Error);
+    // A command that fails with the hourglass showing does not leave it behind.
+    w->dispatch([this] {
+        f->ui.setCursor(ScreenCursor::HourGlass);
+        throw FileError(QStringLiteral("Cannot create file x"));
+    });
+    QCOMPARE(f->ui.cursor(), ScreenCursor::Default);
+    QCOMPARE(f->ui.messages().back(), QStringLiteral("Cannot create file x"));
 }
 
 void TestMainWindow::lockedFileHidesMenusAndTools()
