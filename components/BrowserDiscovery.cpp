@@ -1,5 +1,7 @@
 #include "BrowserDiscovery.h"
 
+#include "DesktopEntry.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -59,26 +61,8 @@ const QStringList& BrowserDiscovery::knownBrowsers()
 
 QString BrowserDiscovery::execProgram(const QByteArray& desktopFile)
 {
-    QFile f(QFile::decodeName(desktopFile));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    bool inEntry = false;
-    while (!f.atEnd()) {
-        const QString line = QString::fromUtf8(f.readLine()).trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            inEntry = line == QLatin1String("[Desktop Entry]");
-            continue;
-        }
-        if (!inEntry || !line.startsWith(QLatin1String("Exec=")))
-            continue;
-        const QString exec = line.mid(5).trimmed();
-        if (exec.startsWith(QLatin1Char('"'))) {
-            const int end = exec.indexOf(QLatin1Char('"'), 1);
-            return end < 0 ? exec.mid(1) : exec.mid(1, end - 1);
-        }
-        return exec.section(QLatin1Char(' '), 0, 0);
-    }
-    return {};
+    const std::optional<DesktopEntry> entry = DesktopEntry::read(QFile::decodeName(desktopFile));
+    return entry ? entry->program : QString();
 }
 
 QString BrowserDiscovery::resolve(const QString& program) const

@@ -1,6 +1,7 @@
 #include "DesktopEntry.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QLocale>
 
@@ -120,10 +121,11 @@ QStringList localeSuffixes()
 
 } // namespace
 
-std::optional<DesktopEntry> DesktopEntry::read(const QString& file)
+std::optional<DesktopEntry> DesktopEntry::readFields(const QString& file)
 {
+    // Only a regular file: a pipe with a launcher's name would never end.
     QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!QFileInfo(file).isFile() || !f.open(QIODevice::ReadOnly))
         return std::nullopt;
     QString text = QString::fromUtf8(f.read(MaxFileBytes));
     if (text.startsWith(QChar(0xFEFF)))
@@ -173,13 +175,20 @@ std::optional<DesktopEntry> DesktopEntry::read(const QString& file)
         entry.program = words->takeFirst();
         entry.arguments = *words;
     }
+    return entry;
+}
 
+std::optional<DesktopEntry> DesktopEntry::read(const QString& file)
+{
+    std::optional<DesktopEntry> entry = readFields(file);
+    if (!entry)
+        return std::nullopt;
     // Without a Type the entry is taken for an application, the common case.
-    if (entry.type.isEmpty() || entry.type == u"Application") {
-        if (entry.program.isEmpty())
+    if (entry->type.isEmpty() || entry->type == u"Application") {
+        if (entry->program.isEmpty())
             return std::nullopt;
-    } else if (entry.type == u"Link") {
-        if (entry.url.isEmpty())
+    } else if (entry->type == u"Link") {
+        if (entry->url.isEmpty())
             return std::nullopt;
     }
     return entry;

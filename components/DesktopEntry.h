@@ -21,4 +21,7 @@ struct DesktopEntry
     // Nothing when the file has no [Desktop Entry] group, when an application has no
     // usable Exec (missing, badly quoted, an unknown field code) or a link no URL.
     static std::optional<DesktopEntry> read(const QString& file);
+    // Every field of the [Desktop Entry] group, whether or not the entry could
+    // be started (an icon is an icon even when Exec is unusable).
+    static std::optional<DesktopEntry> readFields(const QString& file);
 };

@@ -1,5 +1,7 @@
 #include "IconLoader.h"
 
+#include "DesktopEntry.h"
+
 #include "PeIcons.h"
 
 #include <QDir>
@@ -138,45 +140,12 @@ QImage mimeImage(const QString& file)
     return image.isNull() ? themeImage(mime.genericIconName()) : image;
 }
 
-QString unescapeDesktopValue(const QString& value)
-{
-    QString out;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        if (value[i] != u'\\' || i + 1 == value.size()) {
-            out += value[i];
-            continue;
-        }
-        const QChar c = value[++i];
-        out += c == u's' ? QChar(u' ') : c == u't' ? QChar(u'\t') : c;
-    }
-    return out;
-}
-
-// The Icon= key of the [Desktop Entry] group (actions have icons of their own).
-QString desktopIconKey(const QString& file)
-{
-    QFile f(file);
-    if (!QFileInfo(file).isFile() || !f.open(QIODevice::ReadOnly))
-        return {};
-    bool inEntry = false;
-    for (const QByteArray& raw : f.readAll().split('\n')) {
-        const QByteArray line = raw.trimmed();
-        if (line.startsWith('[')) {
-            inEntry = line == "[Desktop Entry]";
-            continue;
-        }
-        const qsizetype equals = line.indexOf('=');
-        if (inEntry && equals > 0 && line.left(equals).trimmed() == "Icon")
-            return unescapeDesktopValue(QString::fromUtf8(line.mid(equals + 1).trimmed()));
-    }
-    return {};
-}
-
 // A path it names is read as a picture or an icon file, never as another .desktop
 // file, so an entry naming itself cannot loop.
 QImage desktopImage(const QString& file)
 {
-    const QString icon = desktopIconKey(file);
+    const std::optional<DesktopEntry> entry = DesktopEntry::readFields(file);
+    const QString icon = entry ? entry->icon : QString();
     if (icon.isEmpty())
         return {};
     if (QDir::isAbsolutePath(icon))

@@ -21,8 +21,6 @@ public:
     bool LaunchStored(const QByteArray& page, const QByteArray& slot) override;
     bool CurrentPage(QByteArray& title, QByteArray& url) override;
 
-    TWwwDde& WwwDde1() { return m_dde; }
-
     // Browser list.
     void ChangeBrowser(int n);
     void AddBrowserClick();
@@ -37,8 +35,6 @@ public:
     // finder, which leave the window as it is.
     bool LaunchingFromSearch = false;
     bool LaunchingFromDupes = false;
-
-    int launchCounter() const { return m_counter; }
 
 private:
     // The page the browser shows becomes the slot's bookmark; its address,

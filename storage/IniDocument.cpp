@@ -162,14 +162,6 @@ void IniDocument::markSaved()
     m_changed = false;
 }
 
-int IniDocument::lineCount() const
-{
-    int n = static_cast<int>(m_preamble.size());
-    for (const Segment& s : m_segments)
-        n += 1 + static_cast<int>(s.body.size());
-    return n;
-}
-
 int IniDocument::findSection(const QByteArray& section) const
 {
     if (m_sectionsIndexed && m_lastSegment >= 0 && section == m_lastSection)
@@ -287,14 +279,4 @@ bool IniDocument::eraseSection(const QByteArray& section)
     m_sectionsIndexed = false;
     m_changed = true;
     return true;
-}
-
-std::vector<QByteArray> IniDocument::sectionNames() const
-{
-    std::vector<QByteArray> names;
-    for (const Segment& s : m_segments) {
-        QByteArray h = trimmed(s.header);
-        names.push_back(h.mid(1, h.size() - 2));
-    }
-    return names;
 }

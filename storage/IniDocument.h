@@ -27,7 +27,6 @@ public:
     void markSaved();
 
     bool isEmpty() const { return m_preamble.empty() && m_segments.empty(); }
-    int lineCount() const;
 
     QByteArray readString(const QByteArray& section, const QByteArray& key,
                           const QByteArray& defaultValue) const;
@@ -35,10 +34,6 @@ public:
     // Both return whether a line was removed (and the file must be saved).
     bool deleteKey(const QByteArray& section, const QByteArray& key);
     bool eraseSection(const QByteArray& section);
-
-    bool hasSection(const QByteArray& section) const { return findSection(section) >= 0; }
-    // Section names in file order as they stand in their headers (lookup form).
-    std::vector<QByteArray> sectionNames() const;
 
     static QByteArray lineKey(const QByteArray& line);
     static QByteArray lineValue(const QByteArray& line);

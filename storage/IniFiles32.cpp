@@ -111,8 +111,3 @@ void TIniFile32::UpdateFile()
 {
     m_store.changed(m_fileName, *m_doc, m_batchKey);
 }
-
-bool TIniFile32::SectionExists(const QByteArray& section) const
-{
-    return m_doc->hasSection(section);
-}

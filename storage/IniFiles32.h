@@ -27,7 +27,6 @@ public:
     // engine's saved form).
     void UpdateFile();
 
-    bool SectionExists(const QByteArray& section) const;
     const IniDocument& document() const { return *m_doc; }
 
     // The text-to-integer rule of ReadInteger; ok is false for a text that

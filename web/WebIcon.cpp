@@ -251,13 +251,25 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
             state.notifyFace(state.buttonIndex(buttonName));
         }
     };
-    auto stored = [&](F::Field field) {
-        TIniFile32 ini(b.store(), path);
-        return ini.ReadString(page, FieldKey(slot, field), {});
+    // The file is read again after each wait (it may have changed while the
+    // event loop ran); after the last wait one set of lines takes every read
+    // and write, saved once.
+    std::optional<TIniFile32> file;
+    std::optional<IniBatch> batch;
+    auto settle = [&] {
+        if (!batch) {
+            file.reset();
+            batch.emplace(b.store(), path);
+        }
     };
+    auto ini = [&]() -> TIniFile32& {
+        if (!file)
+            file.emplace(b.store(), path);
+        return *file;
+    };
+    auto stored = [&](F::Field field) { return ini().ReadString(page, FieldKey(slot, field), {}); };
     auto write = [&](F::Field field, const QByteArray& value) {
-        TIniFile32 ini(b.store(), path);
-        ini.WriteString(page, FieldKey(slot, field), value);
+        ini().WriteString(page, FieldKey(slot, field), value);
     };
 
     QByteArray code = "600";
@@ -321,6 +333,7 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
             }
             QFile::remove(download);
         }
+        settle();
 
         bool found = false;
         const QByteArray description = WebIcon::description(body, &found);
@@ -354,17 +367,15 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
         if (stored(F::Glyph).isEmpty())
             setGlyph(IconRef::defaultIcon());
     }
-    {
-        IniBatch batch(b.store(), path);
-        if (code == "600" && assign) {
-            const QByteArray file = web ? iconFile : link;
-            setGlyph({IconRef::File, 0, file});
-            write(F::IconFile, file);
-        }
-        if (code != "00")
-            write(F::Glyph, code);
-        batch.commit();
+    settle();
+    if (code == "600" && assign) {
+        const QByteArray iconPath = web ? iconFile : link;
+        setGlyph({IconRef::File, 0, iconPath});
+        write(F::IconFile, iconPath);
     }
+    if (code != "00")
+        write(F::Glyph, code);
+    batch->commit();
     if (!state.checked("MBIcon"))
         setGlyph(IconRef::noIcon());
     return code;
