@@ -44,7 +44,6 @@ struct LynkorApp::Parts
     ProcessStarter starter;
     std::unique_ptr<Launcher> launcher;
     HttpClient http;
-    Downloader download;
     NameLookup lookup;
     std::unique_ptr<WebIcon> webIcon;
     std::unique_ptr<NetDetector> net;
@@ -66,7 +65,7 @@ LynkorApp::LynkorApp(QStringList arguments, QByteArray programDir, Prompter* pro
         kDefaultDevToolsPort, QFile::decodeName(m->programDir + "browser-profile"));
     m->launcher = std::make_unique<Launcher>(*m->board, *m->conversation, m->starter);
     m->board->setLauncher(m->launcher.get());
-    m->webIcon = std::make_unique<WebIcon>(*m->board, m->http, m->download, m->lookup);
+    m->webIcon = std::make_unique<WebIcon>(*m->board, m->http, m->lookup);
     m->board->setIconFetcher(m->webIcon.get());
 }
 
@@ -82,8 +81,8 @@ void LynkorApp::start()
 {
     m->net = std::make_unique<NetDetector>();
     m->board->NetDetectorChanged(m->net->online());
-    QObject::connect(m->net.get(), &NetDetector::changed,
-                     [this](bool online) { m->board->NetDetectorChanged(online); });
+    QObject::connect(m->net.get(), &NetDetector::changed, m->board->context(),
+                     [this](bool online) { m->board->deliver([this, online] { m->board->NetDetectorChanged(online); }); });
     m->net->start();
     m->icons = std::make_unique<IconLibrary>();
     m->guiPrompter.setIcons(m->icons.get());
@@ -93,7 +92,11 @@ void LynkorApp::start()
     Board* board = m->board.get();
     if (m->instance)
         QObject::connect(m->instance.get(), &SingleInstance::anotherInstanceStarted, window,
-                         [window, board] { window->dispatch([board] { board->OnceInstanceStarted(); }); });
+                         [window, board] { window->deliver([board] { board->OnceInstanceStarted(); }); });
+    // The program ends with its main window, whatever other windows (help)
+    // are open, and only then: a hidden window in the tray is no end.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(window, &MainWindow::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     // A termination request or the end of the desktop session closes the
     // window as its close box does, even while a dialog is open.
     m->term = std::make_unique<TermSignals>();

@@ -22,11 +22,30 @@ public:
     }
 };
 
+// The last resort: a failure that reached the event loop past every handler
+// is shown, and the program runs on instead of ending.
+class LynkorApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            QMessageBox::critical(nullptr, QStringLiteral("Error"), QString::fromLocal8Bit(e.what()));
+        } catch (...) {
+            QMessageBox::critical(nullptr, QStringLiteral("Error"), QStringLiteral("An unexpected error occurred."));
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    LynkorApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lynkor"));
     QApplication::setStyle(new ToolTipStyle);
 

@@ -13,7 +13,8 @@ public:
         return Answer::Ok;
     }
     int choice(const ChoiceRequest&) override { return -1; }
-    QString password(bool) override { return {}; }
+    QString password(const PasswordRequest&) override { return {}; }
+    int chooseItem(const QString&, const QString&, const QStringList&) override { return -1; }
     QString pageName(const QString&) override { return {}; }
     QString openFile(const FileRequest&) override { return {}; }
     QString saveFile(const FileRequest&) override { return {}; }

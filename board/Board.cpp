@@ -7,6 +7,7 @@
 #include "PageDisplay.h"
 #include "BookmarkEditor.h"
 #include "BookmarkFile.h"
+#include "CommandError.h"
 #include "Passwords.h"
 #include "PathNames.h"
 #include "RecordOps.h"
@@ -35,6 +36,79 @@ Board::Board(ProgramFiles& files, BoardState& state, Prompter& ui, Desktop& desk
     if (!m_platform.screenSaver) {
         m_ownScreenSaver = std::make_unique<XdgScreenSaver>();
         m_platform.screenSaver = m_ownScreenSaver.get();
+    }
+}
+
+void Board::report(const QString& text)
+{
+    // The command ended half-way: an hourglass it showed would otherwise
+    // keep every later click waiting.
+    if (m_ui.cursor() == ScreenCursor::HourGlass && m_waiting == 0)
+        m_ui.setCursor(ScreenCursor::Default);
+    m_ui.message(text, Prompter::Type::Error, Prompter::Buttons::Ok);
+}
+
+bool Board::command(const std::function<void()>& run, CommandKind kind)
+{
+    if (busy()) {
+        m_ui.beep();
+        return false;
+    }
+    ++m_running;
+    try {
+        if (kind == CommandKind::Normal && m_records->placing())
+            m_records->cancelPlacing();
+        run();
+    } catch (const CommandError& e) {
+        report(e.text());
+    } catch (const std::exception& e) {
+        report(QString::fromLocal8Bit(e.what()));
+    }
+    --m_running;
+    settle();
+    return true;
+}
+
+void Board::deliver(const std::function<void()>& run)
+{
+    ++m_running;
+    try {
+        run();
+    } catch (const CommandError& e) {
+        report(e.text());
+    } catch (const std::exception& e) {
+        report(QString::fromLocal8Bit(e.what()));
+    }
+    --m_running;
+    settle();
+}
+
+std::shared_ptr<void> Board::waitForAnswer()
+{
+    if (m_waiting++ == 0 && m_ui.cursor() != ScreenCursor::Drag)
+        m_ui.setCursor(ScreenCursor::HourGlass);
+    return std::shared_ptr<void>(nullptr, [this](void*) {
+        if (--m_waiting == 0 && m_ui.cursor() == ScreenCursor::HourGlass)
+            m_ui.setCursor(ScreenCursor::Default);
+        settle();
+    });
+}
+
+void Board::whenIdle(std::function<void()> run)
+{
+    if (!busy()) {
+        deliver(run);
+        return;
+    }
+    m_idle.push_back(std::move(run));
+}
+
+void Board::settle()
+{
+    while (!busy() && !m_idle.empty()) {
+        std::function<void()> next = std::move(m_idle.front());
+        m_idle.pop_front();
+        deliver(next);
     }
 }
 
@@ -78,6 +152,13 @@ void Board::FormActivate()
 
 void Board::FormCaption()
 {
+    // While a bookmark waits to be placed the title says so, whatever else changes.
+    if (m_records->placing()) {
+        m_state.setTitle(QStringLiteral("Lynkor - placing \"%1\": press a bookmark button to put it there, "
+                                        "Escape puts it back")
+                             .arg(AnsiText::toUi(m_records->placingTitle())));
+        return;
+    }
     const QByteArray stem = m_files.SettingsStem() == SettingsFile::kDefaultStem
                                 ? QByteArray()
                                 : m_files.SettingsStem();
@@ -115,6 +196,8 @@ void Board::MHelpCClick(HelpItem item)
 
 bool Board::FormCloseQuery()
 {
+    // A bookmark waiting to be placed goes back before the window goes.
+    m_records->cancelPlacing();
     SaveLocation();
     return true;
 }
@@ -168,6 +251,11 @@ void Board::ButtonClick(const QByteArray& buttonName)
         m_state.notifyFace(index);
     }
     m_vars.CurrentButton = buttonName;
+    // A bookmark waiting to be placed is put down here (the keyboard's way).
+    if (m_records->placing()) {
+        m_records->placeAt(buttonName);
+        return;
+    }
     FormCaption();
     if (m_launcher)
         m_launcher->SlotClicked(buttonName);

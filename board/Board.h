@@ -11,7 +11,10 @@
 #include "ProgramFiles.h"
 #include "RecentList.h"
 
+#include <QObject>
 #include <QStringList>
+#include <deque>
+#include <functional>
 #include <memory>
 
 class PageDisplay;
@@ -48,8 +51,11 @@ public:
     // Opens a stored bookmark as a click on it would (passwords, "IP"); false
     // when it was not opened (wrong password, nothing stored).
     virtual bool LaunchStored(const QByteArray& page, const QByteArray& slot) = 0;
-    // The title and address of the page the browser shows; false when none.
-    virtual bool CurrentPage(QByteArray& title, QByteArray& url) = 0;
+    // The title and address of the page the browser shows, answered later
+    // (never inside the call); when there is none the user has been told why
+    // and ok is false. The board is busy meanwhile.
+    using PageShown = std::function<void(bool ok, const QByteArray& title, const QByteArray& url)>;
+    virtual void CurrentPage(PageShown done) = 0;
 };
 
 // The platform services the board drives; the real ones are used for any left
@@ -61,6 +67,12 @@ struct Platform
     ScreenSaver* screenSaver = nullptr;
 };
 
+// How a user command relates to a bookmark waiting to be placed.
+enum class CommandKind {
+    Normal,      // puts a carried bookmark back first
+    WhilePlacing // keeps it (switching pages, placing it, cancelling, closing)
+};
+
 // The main window's behaviour (TForm1), free of widgets. It owns the main
 // window's variables and the handler groups; the window renders BoardState
 // and forwards its events here.
@@ -70,6 +82,26 @@ public:
     Board(ProgramFiles& files, BoardState& state, Prompter& ui, Desktop& desktop,
           Platform platform = {});
     ~Board();
+
+    // Every entry from the event loop into the board passes here, so that a
+    // failure that ends a command is shown, and commands do not overlap.
+    // A user command is refused (with a beep) while another one runs or waits
+    // for its answer; returns whether it ran.
+    bool command(const std::function<void()>& run, CommandKind kind = CommandKind::Normal);
+    // What the event loop brings that is no user command: answers of
+    // background work, timers, the window's own notifications. Never refused.
+    void deliver(const std::function<void()>& run);
+    // A command that waits for an answer keeps the board busy (hourglass)
+    // while any copy of the returned token lives: the answer's callback holds
+    // it and lets it go when done, or when the answer is dropped.
+    std::shared_ptr<void> waitForAnswer();
+    bool busy() const { return m_running > 0 || m_waiting > 0; }
+    // Runs now when the board is idle, else once the running command ends.
+    void whenIdle(std::function<void()> run);
+
+    // Answers of background work for the board are bound to this object: they
+    // are dropped once the board is gone.
+    QObject* context() { return &m_context; }
 
     ProgramFiles& files() { return m_files; }
     IniStore& store() { return m_files.store(); }
@@ -149,6 +181,13 @@ public:
     static constexpr int kHelpAbout = 9;
 
 private:
+    void report(const QString& text);
+    void settle();
+
+    QObject m_context;
+    int m_running = 0;
+    int m_waiting = 0;
+    std::deque<std::function<void()>> m_idle;
     ProgramFiles& m_files;
     BoardState& m_state;
     Prompter& m_ui;

@@ -9,12 +9,12 @@
 #include "LaunchText.h"
 #include "NotesText.h"
 #include "PageDisplay.h"
-#include "PassText.h"
+#include "Passwords.h"
 
 using BookmarkFile::FieldKey;
 using F = BookmarkRecord;
 
-void BookmarkDialog::save()
+bool BookmarkDialog::save()
 {
     QByteArray title = AnsiText::fromUi(Desc1);
     QByteArray url = AnsiText::fromUi(URL1.trimmed());
@@ -29,12 +29,14 @@ void BookmarkDialog::save()
         url = "http://www." + NotesText::RemoveSpaces(title) + ".com/";
     url = LaunchText::EndSlash(url);
     URL1 = AnsiText::toUi(url);
-    NameChange();
+    if (!NameChange())
+        return false;
     if (url.startsWith("mailto:") && launch != Launch::Local)
         action = LocalFile;
+    return true;
 }
 
-void BookmarkDialog::NameChange()
+bool BookmarkDialog::NameChange()
 {
     Board& b = m_board;
     const QByteArray title = AnsiText::fromUi(Desc1);
@@ -43,16 +45,18 @@ void BookmarkDialog::NameChange()
     const QByteArray ip = AnsiText::fromUi(IP1);
     const QByteArray extra = AnsiText::fromUi(EI2);
 
+    // On a protected page an address that cannot be stored enciphered is
+    // refused before anything is written.
+    const std::optional<QByteArray> stored = b.passwords().storedUrl(page, url, title);
+    if (!stored)
+        return false;
     const QByteArray path = b.files().BookmarkFileName();
     IniBatch batch(b.store(), path);
     TIniFile32 ini(b.store(), path);
     if (!title.isEmpty())
         ini.WriteString(page, FieldKey(slot, F::Title), title);
-    if (!url.isEmpty()) {
-        const bool protectedPage = b.PagePassBox().PageProtected(page);
-        ini.WriteString(page, FieldKey(slot, F::Url),
-                        protectedPage ? PassText::Encrypt(url, b.PagePassBox().GetPagePass(page)) : url);
-    }
+    if (!url.isEmpty())
+        ini.WriteString(page, FieldKey(slot, F::Url), *stored);
     // Clearing a box clears the stored value; an empty box leaves a missing key missing.
     for (auto [field, value] : {std::pair{F::IpAddress, ip}, {F::Notes, notes}, {F::ExtraInfo, extra}})
         if (!value.isEmpty() || !ini.ReadString(page, FieldKey(slot, field), {}).isEmpty())
@@ -70,6 +74,7 @@ void BookmarkDialog::NameChange()
         b.state().notifyFace(index);
     }
     batch.commit();
+    return true;
 }
 
 void BookmarkDialog::ResetBC()
@@ -96,29 +101,33 @@ void BookmarkDialog::writeLaunchAs(const QByteArray& value)
 
 bool BookmarkDialog::SaveBtnClick()
 {
-    save();
-    return true;
+    return save();
+}
+
+bool BookmarkDialog::saveFor(int wanted)
+{
+    action = wanted;
+    if (save())
+        return true;
+    // A refused save leaves the dialog open for the text to be mended.
+    action = None;
+    return false;
 }
 
 bool BookmarkDialog::PassBoxClick()
 {
-    action = PassBox;
-    save();
-    return true;
+    return saveFor(PassBox);
 }
 
 bool BookmarkDialog::BMColorClick()
 {
-    action = Color;
-    save();
-    return true;
+    return saveFor(Color);
 }
 
 bool BookmarkDialog::ResetColorClick()
 {
     ResetBC();
-    save();
-    return true;
+    return save();
 }
 
 bool BookmarkDialog::IconButtonClick()
@@ -132,8 +141,7 @@ bool BookmarkDialog::IconButtonClick()
         action = IconChanged;
     if (chooser.changed)
         glyph = chooser.chosenGlyph;
-    save();
-    return true;
+    return saveFor(action);
 }
 
 bool BookmarkDialog::MoveBtnClick()

@@ -59,12 +59,13 @@ public:
     void HelpBtnClick();
 
     // The save steps: title and address completed from each other, then
-    // written (NameChange).
-    void save();
-    void NameChange();
+    // written (NameChange). False when nothing could be written.
+    bool save();
+    bool NameChange();
     void ResetBC();
 
 private:
+    bool saveFor(int wanted);
     void writeLaunchAs(const QByteArray& value);
 
     Board& m_board;

@@ -28,11 +28,6 @@ using F = BookmarkRecord;
 
 namespace {
 
-bool idle(ScreenCursor c)
-{
-    return c == ScreenCursor::Default || c == ScreenCursor::HandPoint;
-}
-
 QByteArray urlOfShortcut(const QByteArray& path, IniStore& store)
 {
     TIniFile32 ini(store, path);
@@ -44,22 +39,18 @@ QByteArray urlOfShortcut(const QByteArray& path, IniStore& store)
 bool BookmarkEditor::BitBtn1MouseDown(const QByteArray& buttonName, MouseButton button)
 {
     Board& b = m_board;
-    const ScreenCursor cursor = b.ui().cursor();
     if (button == MouseButton::Right) {
         SetButtonParams(buttonName);
         return false;
     }
-    if (idle(cursor)) {
-        StorePage = b.state().currentPage();
-        b.vars().CurrentButton = buttonName;
-        b.records().StoreButton(b.files().BookmarkFileName(), StorePage, buttonName.mid(1, 2));
-        return true;
+    if (b.records().placing()) {
+        b.records().placeAt(buttonName);
+        return false;
     }
-    if (cursor == ScreenCursor::Drag) {
-        b.ui().setCursor(ScreenCursor::HourGlass);
-        b.records().PutButton(buttonName);
-    }
-    return false;
+    StorePage = b.state().currentPage();
+    b.vars().CurrentButton = buttonName;
+    b.records().StoreButton(b.files().BookmarkFileName(), StorePage, buttonName.mid(1, 2));
+    return true;
 }
 
 void BookmarkEditor::ButtonDragDrop(const QByteArray& target, const QByteArray& source)
@@ -74,14 +65,21 @@ void BookmarkEditor::ButtonDragDrop(const QByteArray& target, const QByteArray& 
     const QByteArray page = b.state().currentPage();
     // The record was stored at the press; the source goes first, so a move
     // into the gap it leaves works.
-    const QList<QByteArray> carried = b.records().BookmarkBox();
+    const BookmarkRecord carried = b.records().record();
     const QByteArray path = b.files().BookmarkFileName();
     IniBatch batch(b.store(), path);
-    b.records().IconKeepingErase = false;
-    b.records().EraseButton(page, source.mid(1, 2));
-    b.records().IconKeepingErase = true;
-    b.records().BookmarkBox() = carried;
-    b.records().PutButton(target);
+    b.records().EraseButton(page, source.mid(1, 2), RecordOps::WebIconFile::Keep);
+    b.records().setRecord(carried);
+    if (!b.records().PutButton(target)) {
+        // A bookmark that finds no room goes back where it came from.
+        b.records().setRecord(carried);
+        b.records().putBack(page, source.mid(1, 2));
+        batch.commit();
+        b.records().BookmarkBox().clear();
+        b.ui().message(RecordOps::fullPageText(carried[F::Title]) + QStringLiteral(" It is back in its place."),
+                       Prompter::Type::Information, Prompter::Buttons::Ok);
+        return;
+    }
     batch.commit();
 }
 
@@ -91,12 +89,8 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
     const QByteArray slot = buttonName.mid(1, 2);
     const QByteArray page = b.state().currentPage();
     b.vars().CurrentButton = buttonName;
-    const ScreenCursor cursor = b.ui().cursor();
-    if (!idle(cursor)) {
-        if (cursor == ScreenCursor::Drag) {
-            b.ui().setCursor(ScreenCursor::HourGlass);
-            b.records().PutButton(buttonName);
-        }
+    if (b.records().placing()) {
+        b.records().placeAt(buttonName);
         return;
     }
     b.records().takeBackup();
@@ -167,7 +161,7 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
     switch (d.action) {
     case BookmarkDialog::PassBox: {
         if (ownPassword) {
-            const QByteArray typed = b.passwords().ask(true);
+            const QByteArray typed = b.passwords().ask(Passwords::forBookmark(AnsiText::fromUi(d.Desc1)));
             if (typed != PassText::StoredPassword(url) || !BookmarkFile::IsProtectedUrl(url)) {
                 b.ui().message(QString::fromLatin1(Passwords::kInvalid), Prompter::Type::Information,
                                Prompter::Buttons::Ok);
@@ -177,7 +171,7 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
                 rebuildHint(plain);
             }
         } else if (!url.isEmpty()) {
-            const QByteArray typed = b.passwords().ask(false);
+            const QByteArray typed = b.passwords().ask(Passwords::forBookmark(AnsiText::fromUi(d.Desc1), true));
             if (!typed.isEmpty()) {
                 if (!PassText::EncryptRoundTrips(url, typed)) {
                     b.ui().message(QStringLiteral("The address of the bookmark \"%1\" cannot be protected with "
@@ -215,17 +209,9 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
         BFontChange(buttonName, page, slot);
         break;
     case BookmarkDialog::Move:
-        b.ui().setCursor(ScreenCursor::Drag);
-        StorePage = page;
-        b.records().StoreButton(path, page, slot);
-        b.records().IconKeepingErase = false;
-        b.records().EraseButton(page, slot);
-        b.records().IconKeepingErase = true;
-        break;
     case BookmarkDialog::Copy:
-        b.ui().setCursor(ScreenCursor::Drag);
         StorePage = page;
-        b.records().StoreButton(path, page, slot);
+        b.records().beginPlacing(page, slot, d.action == BookmarkDialog::Move);
         break;
     case BookmarkDialog::Erase:
         if (b.state().checked("MNewDlg")) {
@@ -306,9 +292,18 @@ void BookmarkEditor::chooseLocalFile(const QByteArray& buttonName, const QByteAr
     QByteArray url = PathNames::fromQt(chosen);
     if (AnsiText::toLower(PathNames::fileName(url)).endsWith(".url"))
         url = urlOfShortcut(url, b.store());
-    b.AutoIcon(buttonName, url, page, slot);
-    const QByteArray name = PathNames::fileName(PathNames::fromQt(chosen));
-    const QByteArray caption = name.size() > 4 ? name.left(name.size() - 4) : name;
+    const QByteArray caption = LaunchText::FileTitle(PathNames::fileName(PathNames::fromQt(chosen)));
+    const std::optional<QByteArray> stored = b.passwords().storedUrl(page, url, caption);
+    if (!stored)
+        return;
+    const QByteArray path = b.files().BookmarkFileName();
+    {
+        IniBatch batch(b.store(), path);
+        TIniFile32 ini(b.store(), path);
+        ini.WriteString(page, FieldKey(slot, F::Title), caption);
+        ini.WriteString(page, FieldKey(slot, F::Url), *stored);
+        batch.commit();
+    }
     const int index = b.state().buttonIndex(buttonName);
     if (index >= 0) {
         ButtonFace& face = b.state().mutableButtons()[index];
@@ -317,17 +312,7 @@ void BookmarkEditor::chooseLocalFile(const QByteArray& buttonName, const QByteAr
         face.handCursor = true;
         b.state().notifyFace(index);
     }
-    const QByteArray path = b.files().BookmarkFileName();
-    {
-        TIniFile32 ini(b.store(), path);
-        ini.WriteString(page, FieldKey(slot, F::Title), caption);
-        ini.WriteString(page, FieldKey(slot, F::Url), url);
-    }
     b.AutoIcon(buttonName, url, page, slot);
-    if (b.PagePassBox().PageProtected(page)) {
-        TIniFile32 ini(b.store(), path);
-        ini.WriteString(page, FieldKey(slot, F::Url), PassText::Encrypt(url, b.PagePassBox().GetPagePass(page)));
-    }
 }
 
 int BookmarkEditor::slotAt(QPoint at, int boardWidth) const
@@ -391,11 +376,8 @@ void BookmarkEditor::FilesDropped(const Dropped& item, QPoint at, int boardWidth
                     r[F::LaunchAs].clear();
                     iconLink = r[F::Url];
                 } else {
-                    r[F::Url] = PathNames::fromQt(entry->program);
-                    if (!entry->arguments.isEmpty())
-                        r[F::Url] += " /" + AnsiText::fromUi(entry->arguments.join(QLatin1Char(' ')));
-                    r[F::ExtraInfo] = PathNames::fromQt(entry->workingDir);
-                    // The launcher's own icon shows on the button.
+                    // The launcher itself is the target: it runs as the desktop
+                    // runs it (its quoting, field codes, folder and terminal).
                     r[F::IconFile] = file;
                     r[F::Glyph] = "600";
                 }
@@ -403,44 +385,56 @@ void BookmarkEditor::FilesDropped(const Dropped& item, QPoint at, int boardWidth
                     r[F::Title] = AnsiText::fromUi(entry->name);
             }
         }
-        if (r[F::Title].isEmpty()) {
-            const qsizetype dot = name.lastIndexOf('.');
-            r[F::Title] = dot > 0 && name.size() - dot == 4 ? name.left(name.size() - 4) : name;
-        }
+        if (r[F::Title].isEmpty())
+            r[F::Title] = LaunchText::FileTitle(name);
     }
-    if (r[F::Glyph].isEmpty()) {
-        const QByteArray code = b.AutoIcon(button, iconLink, page, slot);
-        if (code != "00")
-            r[F::Glyph] = code;
-        TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-        r[F::IconFile] = ini.ReadString(page, FieldKey(slot, F::IconFile), {});
-    }
-    if (b.PagePassBox().PageProtected(page))
-        r[F::Url] = PassText::Encrypt(r[F::Url], b.PagePassBox().GetPagePass(page));
+    const QByteArray plainUrl = r[F::Url];
+    const std::optional<QByteArray> stored = b.passwords().storedUrl(page, r[F::Url], r[F::Title]);
+    if (!stored)
+        return;
+    r[F::Url] = *stored;
     b.records().setRecord(r);
-    b.records().PutButton(button);
+    const bool placed = b.records().PutButton(button);
     b.records().BookmarkBox().clear();
+    if (!placed) {
+        b.ui().message(RecordOps::fullPageText(r[F::Title]), Prompter::Type::Information, Prompter::Buttons::Ok);
+        return;
+    }
+    // The icon, description and address go to the new bookmark, in the slot it
+    // now holds, never to the one it pushed aside.
+    if (r[F::Glyph].isEmpty())
+        b.AutoIcon(button, iconLink.isEmpty() ? plainUrl : iconLink, page, slot);
 }
 
 void BookmarkEditor::AddBookmarkClick()
 {
     Board& b = m_board;
     b.records().takeBackup();
-    QByteArray title;
-    QByteArray url;
-    if (!b.launcher() || !b.launcher()->CurrentPage(title, url) || url.isEmpty())
-        return; // the browser shows nothing: the page stays as it is
-    const int last = std::min<int>(b.vars().Columns * BoardGeometry::kRows, static_cast<int>(b.state().buttons().size()));
-    for (int n = 1; n <= last; ++n) {
-        if (!b.state().buttons()[n - 1].caption.isEmpty())
-            continue;
-        BookmarkRecord r;
-        r[F::Title] = title;
-        r[F::Url] = url;
-        b.records().setRecord(r);
-        const QByteArray button = "B" + BookmarkFile::SlotKey(n);
-        b.records().PutButton(button);
-        b.AutoIcon(button, url, b.state().currentPage(), BookmarkFile::SlotKey(n));
+    if (!b.launcher())
         return;
-    }
+    const QByteArray file = b.files().BookmarkFileName();
+    const QByteArray page = b.state().currentPage();
+    b.launcher()->CurrentPage([this, file, page](bool ok, const QByteArray& title, const QByteArray& url) {
+        Board& b = m_board;
+        // The browser shows nothing, or another file or page came up meanwhile:
+        // the page stays as it is.
+        if (!ok || url.isEmpty() || file != b.files().BookmarkFileName() || page != b.state().currentPage())
+            return;
+        const int last = std::min<int>(b.vars().Columns * BoardGeometry::kRows, static_cast<int>(b.state().buttons().size()));
+        for (int n = 1; n <= last; ++n) {
+            if (!b.state().buttons()[n - 1].caption.isEmpty())
+                continue;
+            const std::optional<QByteArray> stored = b.passwords().storedUrl(page, url, title);
+            if (!stored)
+                return;
+            BookmarkRecord r;
+            r[F::Title] = title;
+            r[F::Url] = *stored;
+            b.records().setRecord(r);
+            const QByteArray button = "B" + BookmarkFile::SlotKey(n);
+            b.records().PutButton(button);
+            b.AutoIcon(button, url, page, BookmarkFile::SlotKey(n));
+            return;
+        }
+    });
 }

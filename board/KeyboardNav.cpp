@@ -3,7 +3,9 @@
 #include "AnsiText.h"
 #include "Board.h"
 #include "BoardGeometry.h"
+#include "BookmarkEditor.h"
 #include "PageDisplay.h"
+#include "RecordOps.h"
 #include "WindowModes.h"
 
 void KeyboardNav::KeysKeyPress(const QString& text)
@@ -91,8 +93,16 @@ bool KeyboardNav::KeysKeyDown(Key key)
         b.pages().selectTab(count - 1);
         return true;
     case Key::Enter:
+    case Key::Space:
         if (vars.KeyboardSelection > 0 && vars.KeyboardSelection <= last)
             b.ButtonClick(state.buttons()[vars.KeyboardSelection - 1].name);
+        return true;
+    case Key::Menu:
+        if (vars.KeyboardSelection > 0 && vars.KeyboardSelection <= last)
+            b.editor().SetButtonParams(state.buttons()[vars.KeyboardSelection - 1].name);
+        return true;
+    case Key::Escape:
+        b.records().cancelPlacing();
         return true;
     case Key::Other:
         return false;

@@ -9,7 +9,9 @@ class Board;
 class KeyboardNav
 {
 public:
-    enum class Key { F1, F7, F9, Left, Right, Up, Down, PageUp, PageDown, Home, End, Enter, Other };
+    // Space acts as Enter on the selected button; Menu (also Shift+F10) opens
+    // its bookmark dialog; Escape puts a bookmark waiting to be placed back.
+    enum class Key { F1, F7, F9, Left, Right, Up, Down, PageUp, PageDown, Home, End, Enter, Space, Menu, Escape, Other };
 
     explicit KeyboardNav(Board& board) : m_board(board) {}
 

@@ -7,6 +7,7 @@
 #include "IniFiles32.h"
 #include "PageDisplay.h"
 #include "PassText.h"
+#include "PathNames.h"
 
 using BookmarkFile::FieldKey;
 using F = BookmarkRecord;
@@ -20,14 +21,30 @@ void inform(Board& b, const QString& text)
 
 } // namespace
 
-QByteArray Passwords::ask(bool masked)
+QByteArray Passwords::ask(const PasswordRequest& request)
 {
     QByteArray& typed = m_board.vars().TypedPassword;
     typed.clear();
-    const QString text = m_board.ui().password(masked);
+    const QString text = m_board.ui().password(request);
     if (!text.isEmpty())
         typed = AnsiText::fromUi(text);
     return typed;
+}
+
+PasswordRequest Passwords::forFile(const QByteArray& path, bool newPassword)
+{
+    return {QStringLiteral("Password for the file \"%1\":").arg(AnsiText::toUi(PathNames::fileName(path))),
+            newPassword};
+}
+
+PasswordRequest Passwords::forPage(const QByteArray& page, bool newPassword)
+{
+    return {QStringLiteral("Password for the page \"%1\":").arg(AnsiText::toUi(page)), newPassword};
+}
+
+PasswordRequest Passwords::forBookmark(const QByteArray& title, bool newPassword)
+{
+    return {QStringLiteral("Password for the bookmark \"%1\":").arg(AnsiText::toUi(title)), newPassword};
 }
 
 void Passwords::MProgPassClick()
@@ -42,7 +59,7 @@ void Passwords::MProgPassClick()
             return;
         }
     }
-    const QByteArray password = ask(false);
+    const QByteArray password = ask(forFile(path, true));
     b.vars().TypedPassword.clear();
     if (password.isEmpty())
         return;
@@ -63,7 +80,7 @@ void Passwords::MProgPassClick()
 void Passwords::ProgramProtected(const QByteArray& storedValue)
 {
     Board& b = m_board;
-    const QByteArray typed = ask(true);
+    const QByteArray typed = ask(forFile(b.files().BookmarkFileName()));
     b.vars().TypedPassword.clear();
     // The stored value is the scrambled password followed by the version
     // mark; the mark is cut by its real length, so that a file whose mark is
@@ -115,7 +132,7 @@ void Passwords::MPagePassClick()
 void Passwords::protectPage(const QByteArray& page)
 {
     Board& b = m_board;
-    const QByteArray password = ask(false);
+    const QByteArray password = ask(forPage(page, true));
     b.vars().TypedPassword.clear();
     if (password.isEmpty())
         return;
@@ -161,7 +178,7 @@ void Passwords::unprotectPage(const QByteArray& page)
         return;
     }
     const QByteArray stored = b.PagePassBox().GetPagePass(page);
-    const QByteArray typed = ask(true);
+    const QByteArray typed = ask(forPage(page));
     if (typed != stored) {
         b.vars().TypedPassword.clear();
         inform(b, QString::fromLatin1(kInvalid));
@@ -191,13 +208,34 @@ bool Passwords::enterPage(const QByteArray& page)
     if (!b.PagePassBox().PageProtected(page))
         return true;
     b.state().setChecked("MPagePass", true);
-    const QByteArray typed = ask(true);
+    const QByteArray typed = ask(forPage(page));
     b.vars().TypedPassword.clear();
     if (typed != b.PagePassBox().GetPagePass(page)) {
         inform(b, QString::fromLatin1(kInvalid));
         return false;
     }
     return true;
+}
+
+QString Passwords::cannotProtectText(const QString& title)
+{
+    return QStringLiteral("The address of the bookmark \"%1\" cannot be stored on this password-protected page: "
+                          "its scrambled form would not read back whole. Nothing was saved; please shorten "
+                          "or change the address.")
+        .arg(title);
+}
+
+std::optional<QByteArray> Passwords::storedUrl(const QByteArray& page, const QByteArray& url, const QByteArray& title)
+{
+    Board& b = m_board;
+    if (url.isEmpty() || !b.PagePassBox().PageProtected(page))
+        return url;
+    const QByteArray password = b.PagePassBox().GetPagePass(page);
+    if (!PassText::EncryptRoundTrips(url, password)) {
+        inform(b, cannotProtectText(AnsiText::toUi(title.isEmpty() ? url : title)));
+        return std::nullopt;
+    }
+    return PassText::Encrypt(url, password);
 }
 
 void Passwords::readPagePasswords()

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "Prompter.h"
+
 #include <QByteArray>
+#include <QString>
+#include <optional>
 
 class Board;
 
@@ -10,9 +14,12 @@ class Passwords
 public:
     explicit Passwords(Board& board) : m_board(board) {}
 
-    // TPassForm: the typed password ("" when nothing was typed). Checking
-    // dialogs mask the input.
-    QByteArray ask(bool masked);
+    // TPassForm: the typed password ("" when nothing was typed).
+    QByteArray ask(const PasswordRequest& request);
+    // What a password is asked for.
+    static PasswordRequest forFile(const QByteArray& path, bool newPassword = false);
+    static PasswordRequest forPage(const QByteArray& page, bool newPassword = false);
+    static PasswordRequest forBookmark(const QByteArray& title, bool newPassword = false);
 
     // Sets the file password; the file is locked from its next opening.
     void MProgPassClick();
@@ -26,6 +33,12 @@ public:
     bool enterPage(const QByteArray& page);
     // The page passwords of the open file, read into PagePassBox.
     void readPagePasswords();
+
+    // The form an address is stored in on a page: enciphered with the page's
+    // password on a protected page, as it is elsewhere. Nothing (and a message
+    // naming the bookmark) when its enciphered form would not read back.
+    std::optional<QByteArray> storedUrl(const QByteArray& page, const QByteArray& url, const QByteArray& title);
+    static QString cannotProtectText(const QString& title);
 
     static constexpr const char* kInvalid = "Invalid Password!";
 

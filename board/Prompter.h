@@ -33,6 +33,13 @@ struct ChoiceRequest
     std::optional<int> background; // 0x00BBGGRR
 };
 
+// TPassForm: the input is always masked. A new password is typed twice.
+struct PasswordRequest
+{
+    QString purpose;         // "Password for the page \"Work\":"
+    bool newPassword = false; // setting one ("Save Password"), or checking one ("OK")
+};
+
 struct FileRequest
 {
     QString title;
@@ -56,8 +63,10 @@ public:
     virtual Answer message(const QString& text, Type type = Type::Information,
                            Buttons buttons = Buttons::Ok, int helpContext = 0) = 0;
     virtual int choice(const ChoiceRequest& request) = 0;
-    // TPassForm: the text of the box when it closed ("" after Escape).
-    virtual QString password(bool masked) = 0;
+    // TPassForm: the password typed ("" after Cancel or Escape).
+    virtual QString password(const PasswordRequest& request) = 0;
+    // One of several items (files found, ...): its position, -1 when cancelled.
+    virtual int chooseItem(const QString& title, const QString& text, const QStringList& items) = 0;
     // TNameForm: opens showing proposal; "" after Escape.
     virtual QString pageName(const QString& proposal) = 0;
     // File pickers: "" when cancelled.

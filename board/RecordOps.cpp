@@ -14,6 +14,7 @@
 #include "WebIconFiles.h"
 #include "WindowModes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -25,6 +26,14 @@ void RecordOps::setRecord(const BookmarkRecord& record)
     m_box.clear();
     for (const QByteArray& field : record.fields)
         m_box << field;
+}
+
+BookmarkRecord RecordOps::record() const
+{
+    BookmarkRecord r;
+    for (int f = 0; f < F::kFieldCount && f < m_box.size(); ++f)
+        r.fields[f] = m_box[f];
+    return r;
 }
 
 void RecordOps::StoreButton(const QByteArray& file, const QByteArray& page, const QByteArray& slot)
@@ -40,10 +49,7 @@ void RecordOps::WriteButton(const QByteArray& page, const QByteArray& slot)
     if (m_box.isEmpty())
         return;
     Board& b = m_board;
-    BookmarkRecord r;
-    for (int f = 0; f < F::kFieldCount && f < m_box.size(); ++f)
-        r.fields[f] = m_box[f];
-
+    const BookmarkRecord r = record();
     const QByteArray path = b.files().BookmarkFileName();
     IniBatch batch(b.store(), path);
     TIniFile32 ini(b.store(), path);
@@ -112,13 +118,10 @@ bool RecordOps::PutButton(const QByteArray& buttonName)
                 ++k;
         }
         if (k <= last) {
-            const bool keep = IconKeepingErase;
-            IconKeepingErase = false;
             for (int j = k; j > n; --j) {
                 MoveButtons(page, page, BookmarkFile::SlotKey(j), BookmarkFile::SlotKey(j - 1));
-                EraseButton(page, BookmarkFile::SlotKey(j - 1));
+                EraseButton(page, BookmarkFile::SlotKey(j - 1), WebIconFile::Keep);
             }
-            IconKeepingErase = keep;
             WriteButton(page, BookmarkFile::SlotKey(n));
             placed = true;
         }
@@ -146,7 +149,7 @@ void RecordOps::MoveButtons(const QByteArray& fromPage, const QByteArray& toPage
     batch.commit();
 }
 
-void RecordOps::EraseButton(const QByteArray& page, const QByteArray& slot)
+void RecordOps::EraseButton(const QByteArray& page, const QByteArray& slot, WebIconFile icon)
 {
     Board& b = m_board;
     const int index = b.state().buttonIndex("B" + slot);
@@ -175,7 +178,7 @@ void RecordOps::EraseButton(const QByteArray& page, const QByteArray& slot)
         batch.commit();
     }
 
-    if (IconKeepingErase && WebIconFiles::belongsTo(iconFile, url)) {
+    if (icon == WebIconFile::MayDelete && WebIconFiles::belongsTo(iconFile, url)) {
         bool remove = true;
         if (b.state().checked("MWebDlg")) {
             const QString quoted = QStringLiteral("\"") + AnsiText::toUi(title) + QStringLiteral("\"");
@@ -194,13 +197,98 @@ void RecordOps::EraseButton(const QByteArray& page, const QByteArray& slot)
         if (remove && (extension.endsWith(".gif") || extension.endsWith(".jpg") || extension.endsWith(".ico")))
             QFile::remove(PathNames::toQt(iconFile));
     }
-    const QByteArray entry = WindowModes::recentEntry(title, page, slot);
+    const QByteArray entry = WindowModes::recentEntry(WindowModes::recentTitle(title, url), page, slot);
     if (b.MruList1().items().contains(entry)) {
         b.MruList1().blank(entry);
         b.MruList1().save(b.store());
         b.showRecent();
     }
     erase.commit();
+}
+
+QString RecordOps::fullPageText(const QByteArray& title)
+{
+    return QStringLiteral("The page is full from this button on, so \"%1\" could not be put there.")
+        .arg(AnsiText::toUi(title));
+}
+
+void RecordOps::beginPlacing(const QByteArray& page, const QByteArray& slot, bool move)
+{
+    Board& b = m_board;
+    const QByteArray file = b.files().BookmarkFileName();
+    StoreButton(file, page, slot);
+    m_origin = Origin{file, page, slot, record()[F::Title], move};
+    if (move)
+        EraseButton(page, slot, WebIconFile::Keep);
+    b.ui().setCursor(ScreenCursor::Drag);
+    b.FormCaption();
+}
+
+void RecordOps::endPlacing()
+{
+    m_origin.reset();
+    m_board.ui().setCursor(ScreenCursor::Default);
+    m_board.FormCaption();
+}
+
+void RecordOps::placeAt(const QByteArray& buttonName)
+{
+    if (!m_origin)
+        return;
+    Board& b = m_board;
+    const Origin origin = *m_origin;
+    b.ui().setCursor(ScreenCursor::HourGlass);
+    const BookmarkRecord carried = record();
+    if (PutButton(buttonName)) {
+        endPlacing();
+        return;
+    }
+    setRecord(carried);
+    QString text = fullPageText(origin.title);
+    if (origin.erased) {
+        putBack(origin.page, origin.slot);
+        text += QStringLiteral(" It is back in its place.");
+    }
+    m_box.clear();
+    endPlacing();
+    b.ui().message(text, Prompter::Type::Information, Prompter::Buttons::Ok);
+}
+
+void RecordOps::cancelPlacing()
+{
+    if (!m_origin)
+        return;
+    if (m_origin->erased)
+        putBack(m_origin->page, m_origin->slot);
+    m_box.clear();
+    endPlacing();
+}
+
+void RecordOps::putBack(const QByteArray& page, const QByteArray& slot)
+{
+    Board& b = m_board;
+    const BookmarkRecord carried = record();
+    if (!carried.isFilled())
+        return;
+    const QByteArray file = b.files().BookmarkFileName();
+    // Should the place it came from be taken, the first blank slot of the
+    // page (the shown columns come first in slot order).
+    QByteArray target = slot;
+    {
+        TIniFile32 ini(b.store(), file);
+        auto blank = [&](int n) { return ini.ReadString(page, FieldKey(BookmarkFile::SlotKey(n), F::Url), {}).isEmpty(); };
+        if (!blank(BookmarkFile::SlotNumber(slot))) {
+            target.clear();
+            for (int n = 1; n <= BookmarkFile::kMaxSlots && target.isEmpty(); ++n)
+                if (blank(n))
+                    target = BookmarkFile::SlotKey(n);
+        }
+    }
+    if (target.isEmpty())
+        throw CommandError(QStringLiteral("Page \"%1\" has no blank slot left for \"%2\"; it stays carried.")
+                               .arg(AnsiText::toUi(page), AnsiText::toUi(carried[F::Title])));
+    setRecord(carried);
+    WriteButton(page, target);
 }
 
 void RecordOps::FileCopy(const QByteArray& source, const QByteArray& destination)
@@ -226,6 +314,39 @@ void RecordOps::takeBackup()
     if (!PathNames::fileExists(file))
         return;
     FileCopy(file, backupName(file));
+    // Files that share a stem share a backup: undo must know whose it is.
+    if (m_backupOf.isNull())
+        m_backupOf = b.files().ReadFromIniS(SettingsFile::kAuto, SettingsFile::kBackupOf, {});
+    if (m_backupOf != file) {
+        b.files().WriteToIniS(SettingsFile::kAuto, SettingsFile::kBackupOf, file);
+        m_backupOf = file;
+    }
+}
+
+QString RecordOps::foreignBackup(const QByteArray& file) const
+{
+    const QByteArray backup = backupName(file);
+    const QByteArray of = m_board.files().ReadFromIniS(SettingsFile::kAuto, SettingsFile::kBackupOf, {});
+    const QString name = PathNames::toQt(PathNames::fileName(backup));
+    if (!of.isEmpty()) {
+        if (of == file)
+            return {};
+        return QStringLiteral("The backup \"%1\" was taken of \"%2\", not of the open file \"%3\"; "
+                              "nothing was restored.")
+            .arg(name, PathNames::toQt(of), PathNames::toQt(PathNames::fileName(file)));
+    }
+    // A backup of an older version, which kept no owner: it is only taken for
+    // the open file's when no other bookmark file could have made it.
+    const QString stem = PathNames::toQt(PathNames::fileName(PathNames::stem(file)));
+    const QDir dir(PathNames::toQt(PathNames::folder(file).isEmpty() ? QByteArray(".") : PathNames::folder(file)));
+    for (const QString& other : dir.entryList({stem + QStringLiteral(".*")}, QDir::Files)) {
+        if (other == PathNames::toQt(PathNames::fileName(file)) || !other.endsWith(QLatin1String(".lyk"), Qt::CaseInsensitive))
+            continue;
+        return QStringLiteral("The backup \"%1\" may have been taken of \"%2\", not of the open file \"%3\"; "
+                              "nothing was restored.")
+            .arg(name, other, PathNames::toQt(PathNames::fileName(file)));
+    }
+    return {};
 }
 
 void RecordOps::MBackupClick()
@@ -244,8 +365,14 @@ void RecordOps::MUndoClick()
     const QByteArray backup = backupName(file);
     // Copied back over the file itself: the stem + ".LYK" of old would be
     // another file where names differ in letter case.
-    if (PathNames::fileExists(backup))
+    if (PathNames::fileExists(backup)) {
+        const QString refusal = foreignBackup(file);
+        if (!refusal.isEmpty()) {
+            b.ui().message(refusal, Prompter::Type::Warning, Prompter::Buttons::Ok);
+            return;
+        }
         FileCopy(backup, file);
+    }
     b.vars().FirstBuild = true;
     {
         TIniFile32 ini(b.store(), file);

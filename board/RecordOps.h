@@ -4,13 +4,15 @@
 
 #include <QByteArray>
 #include <QList>
+#include <optional>
 
 class Board;
 
 // The operations that carry whole bookmarks between slots: reading a slot
 // into the carrier BookmarkBox, writing it into a slot, putting it down at a
 // button with the shifting of occupied slots, copying one slot to another and
-// erasing a slot; the whole-file copy, the auto backup and the undo.
+// erasing a slot; placing a moved or copied bookmark; the whole-file copy,
+// the auto backup and the undo.
 class RecordOps
 {
 public:
@@ -20,6 +22,7 @@ public:
     // that commands keep there while they run.
     QList<QByteArray>& BookmarkBox() { return m_box; }
     void setRecord(const BookmarkRecord& record);
+    BookmarkRecord record() const;
 
     void StoreButton(const QByteArray& file, const QByteArray& page, const QByteArray& slot);
     void WriteButton(const QByteArray& page, const QByteArray& slot);
@@ -28,11 +31,24 @@ public:
     bool PutButton(const QByteArray& buttonName);
     void MoveButtons(const QByteArray& fromPage, const QByteArray& toPage, const QByteArray& toSlot,
                      const QByteArray& fromSlot);
-    void EraseButton(const QByteArray& page, const QByteArray& slot);
+    // KeepIcon: never offers to delete, and never deletes, the slot's web icon
+    // file (the source of a move keeps it).
+    enum class WebIconFile { MayDelete, Keep };
+    void EraseButton(const QByteArray& page, const QByteArray& slot,
+                     WebIconFile icon = WebIconFile::MayDelete);
 
-    // While false, erasing never offers to delete, and never deletes, a web
-    // icon file (moves erase their source this way).
-    bool IconKeepingErase = true;
+    // Placing: after the dialog's Move or Copy the record waits for a press on
+    // a bookmark button of any page. A bookmark that cannot be placed, or whose
+    // placing is cancelled, goes back where it came from: nothing carried is
+    // ever lost.
+    bool placing() const { return m_origin.has_value(); }
+    QByteArray placingTitle() const { return m_origin ? m_origin->title : QByteArray(); }
+    void beginPlacing(const QByteArray& page, const QByteArray& slot, bool move);
+    void placeAt(const QByteArray& buttonName);
+    // Escape, closing the window, opening another file or another command.
+    void cancelPlacing();
+    // A record taken from a slot that could not be put down goes back there.
+    void putBack(const QByteArray& page, const QByteArray& slot);
 
     static void FileCopy(const QByteArray& source, const QByteArray& destination);
     static QByteArray backupName(const QByteArray& bookmarkFile);
@@ -42,7 +58,23 @@ public:
     void MBackupClick();
     void MUndoClick();
 
+    static QString fullPageText(const QByteArray& title);
+
 private:
+    struct Origin
+    {
+        QByteArray file;
+        QByteArray page;
+        QByteArray slot;
+        QByteArray title;
+        bool erased = false;
+    };
+    void endPlacing();
+    // Why the backup beside the file may not be restored over it ("" when it may).
+    QString foreignBackup(const QByteArray& file) const;
+
     Board& m_board;
     QList<QByteArray> m_box;
+    std::optional<Origin> m_origin;
+    QByteArray m_backupOf; // the file the last backup was taken of, once known
 };

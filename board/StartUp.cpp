@@ -187,7 +187,13 @@ void StartUp::readBookmarkFileKeys()
     } else {
         index = ini.ReadInteger(BookmarkFile::kDefault, BookmarkFile::kIconG, BookmarkFile::kDefaultIconG);
     }
-    b.state().setDefaultIcon({IconRef::Internal, index, {}});
+    // An image of a file chosen as the default icon: IconG 600 and up names
+    // its icon number, IconI the file.
+    const QByteArray iconI = ini.ReadString(BookmarkFile::kDefault, BookmarkFile::kIconI, {});
+    if (index >= 600 && !iconI.isEmpty())
+        b.state().setDefaultIcon({IconRef::File, index - 600, iconI});
+    else
+        b.state().setDefaultIcon({IconRef::Internal, index, {}});
 }
 
 void StartUp::FormCreate(const QStringList& arguments)
@@ -216,7 +222,10 @@ void StartUp::FormCreate(const QStringList& arguments)
         recoverDiskCopy(settings);
 
         QByteArray fileName = settings.ReadString(kFile, kName, {});
-        if (fileName.isEmpty() || !PathNames::nameHasDot(fileName)) {
+        // A name that is no absolute path here (C:\LYNKOR\Disk.LYK of a Windows
+        // installation, or a relative one) is not found: opened as it stands it
+        // would land in whatever folder Lynkor was started from.
+        if (fileName.isEmpty() || !PathNames::nameHasDot(fileName) || !fileName.startsWith('/')) {
             fileName = files.fixedFile(BookmarkFile::kDefaultFileName);
             const bool smallScreen = b.desktop().screenHeight() < kSmallScreenHeight;
             settings.WriteString(kFile, kName, fileName);

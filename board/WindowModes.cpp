@@ -227,7 +227,7 @@ void WindowModes::SetHotKeys()
     for (int n = 0; n < HotKeys::kCount; ++n) {
         const HotKeys::Entry& e = keys.entries[n];
         bool works = false;
-        if (e.enabled) {
+        if (e.enabled && HotKeys::available(n)) {
             works = b.hotkeys().set(n, QString::fromLatin1(e.key), e.modifiers);
             if (!works && b.hotkeys().available())
                 failed << (QString::fromLatin1(HotKeys::StateToStr(e.modifiers)) + QLatin1Char(' ') +
@@ -253,7 +253,11 @@ void WindowModes::MHotkeysClick()
         TIniFile32 settings(b.store(), path);
         keys.read(settings);
     }
-    if (!b.ui().hotKeys(keys, b.hotkeys().unavailableReason()))
+    QString notice = b.hotkeys().unavailableReason();
+    const QString waiting = HotKeys::unavailableNotice();
+    if (!waiting.isEmpty())
+        notice = notice.isEmpty() ? waiting : notice + QLatin1Char('\n') + waiting;
+    if (!b.ui().hotKeys(keys, notice))
         return;
     {
         IniBatch batch(b.store(), path);
@@ -261,10 +265,7 @@ void WindowModes::MHotkeysClick()
         keys.write(settings);
         batch.commit();
     }
-    const bool wasHidden = b.state().checked("MHide");
     SetHotKeys();
-    if (wasHidden && !b.state().checked("MHide"))
-        b.files().WriteToIniS(kLocation, kTray, No);
     if (!m_failedHotKeys.isEmpty())
         b.ui().message(QStringLiteral("These hotkeys are used by another program and do not work: ") +
                            m_failedHotKeys.join(QStringLiteral(", ")),
@@ -293,10 +294,14 @@ void WindowModes::MAutoRunClick()
 
 void WindowModes::ScreenSaveClick()
 {
-    if (!m_board.screenSaver().activate())
-        m_board.ui().message(
-            QStringLiteral("The screen saver could not be started (xdg-screensaver is missing)."),
-            Prompter::Type::Error, Prompter::Buttons::Ok);
+    Board& b = m_board;
+    b.screenSaver().activate(b.context(), [&b](bool ok, const QString& why) {
+        if (!ok)
+            b.deliver([&] {
+                b.ui().message(QStringLiteral("The screen saver could not be started.\n") + why,
+                               Prompter::Type::Error, Prompter::Buttons::Ok);
+            });
+    });
 }
 
 void WindowModes::MMRUClick()
@@ -314,13 +319,20 @@ QByteArray WindowModes::recentEntry(const QByteArray& title, const QByteArray& p
     return title + "  |" + page + "::" + slotKey;
 }
 
-void WindowModes::addRecentBookmark(const QByteArray& title, const QByteArray& page,
-                                    const QByteArray& slotKey)
+QByteArray WindowModes::recentTitle(const QByteArray& title, const QByteArray& url)
+{
+    if (!title.isEmpty())
+        return title;
+    // A scrambled address is no name to show.
+    return url.isEmpty() || BookmarkFile::IsProtectedUrl(url) ? QByteArray("(untitled)") : url;
+}
+
+void WindowModes::addRecentBookmark(const QByteArray& entry)
 {
     Board& b = m_board;
-    if (!b.state().checked("MMRU") || title.isEmpty())
+    if (!b.state().checked("MMRU"))
         return;
-    b.MruList1().add(recentEntry(title, page, slotKey));
+    b.MruList1().add(entry);
     b.MruList1().save(b.store());
     b.showRecent();
 }
@@ -340,6 +352,13 @@ void WindowModes::fileOpened(const QByteArray& path)
 void WindowModes::MruList2MruClick(const QByteArray& path)
 {
     Board& b = m_board;
+    // An entry of an old installation (C:\...) would be made in whatever
+    // folder Lynkor was started from.
+    if (!path.startsWith('/')) {
+        b.ui().message(QStringLiteral("The bookmark file \"%1\" was not found.").arg(AnsiText::toUi(path)),
+                       Prompter::Type::Information, Prompter::Buttons::Ok);
+        return;
+    }
     b.FormClose();
     b.PagePassBox().clear();
     b.files().setBookmarkFileName(path);

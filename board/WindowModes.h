@@ -42,7 +42,9 @@ public:
     // Recent bookmarks: "Title  |page::slot".
     static QByteArray recentEntry(const QByteArray& title, const QByteArray& page,
                                   const QByteArray& slotKey);
-    void addRecentBookmark(const QByteArray& title, const QByteArray& page, const QByteArray& slotKey);
+    // The name of a recent entry: the title, or for an untitled bookmark its address.
+    static QByteArray recentTitle(const QByteArray& title, const QByteArray& url);
+    void addRecentBookmark(const QByteArray& entry);
     // Every file loaded anew goes to the top of the recent files.
     void fileOpened(const QByteArray& path);
     // Opens a recent file.

@@ -52,22 +52,37 @@ bool isFieldCode(QChar c)
     return QStringView(u"fFuUdDnNickvm").contains(c);
 }
 
+// What the field codes that stand for the entry itself become.
+struct Expansions
+{
+    QString icon; // %i: "--icon" and the Icon key, or nothing without one
+    QString name; // %c
+    QString file; // %k
+};
+
 // Exec split into words. Quoting is undone before field codes are seen, so a quoted
-// "%%" is a percent sign too. An unknown field code makes the whole line invalid, as
-// the format demands, rather than guessing what it should become.
-std::optional<QStringList> splitExec(const QString& exec)
+// "%%" is a percent sign too. Codes for files and addresses (%f %F %u %U) are removed:
+// a launcher started from a bookmark is given none. An unknown field code makes the
+// whole line invalid, as the format demands, rather than guessing what it should become.
+std::optional<QStringList> splitExec(const QString& exec, const Expansions& x)
 {
     QStringList words;
     QString word;
     bool inWord = false;
     bool hadFieldCode = false;
+    bool iconCode = false;
     bool quoted = false;
     auto finish = [&] {
-        // A word that was nothing but field codes goes away with them; "" stays.
-        if (inWord && !(word.isEmpty() && hadFieldCode))
+        // %i stands alone and becomes two arguments.
+        if (iconCode && word.isEmpty()) {
+            if (!x.icon.isEmpty())
+                words << QStringLiteral("--icon") << x.icon;
+        } else if (inWord && !(word.isEmpty() && hadFieldCode)) {
+            // A word that was nothing but removed field codes goes away with them; "" stays.
             words << word;
+        }
         word.clear();
-        inWord = hadFieldCode = false;
+        inWord = hadFieldCode = iconCode = false;
     };
     for (qsizetype i = 0; i < exec.size(); ++i) {
         const QChar c = exec[i];
@@ -75,6 +90,12 @@ std::optional<QStringList> splitExec(const QString& exec)
         if (c == u'%') {
             if (next == u'%')
                 word += u'%';
+            else if (next == u'c')
+                word += x.name;
+            else if (next == u'k')
+                word += x.file;
+            else if (next == u'i')
+                iconCode = true;
             else if (isFieldCode(next))
                 hadFieldCode = true;
             else
@@ -170,7 +191,7 @@ std::optional<DesktopEntry> DesktopEntry::readFields(const QString& file)
     const auto exec = keys.constFind(QStringLiteral("Exec"));
     std::optional<QStringList> words;
     if (exec != keys.constEnd())
-        words = splitExec(unescape(*exec));
+        words = splitExec(unescape(*exec), {entry.icon, entry.name, QFileInfo(file).absoluteFilePath()});
     if (words && !words->isEmpty()) {
         entry.program = words->takeFirst();
         entry.arguments = *words;

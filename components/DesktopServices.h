@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+
+class QObject;
 
 // Starting with the desktop session.
 class Autostart
@@ -16,6 +19,8 @@ class ScreenSaver
 {
 public:
     virtual ~ScreenSaver() = default;
-    // Asks the desktop to start its screen saver; false when nothing could be asked.
-    virtual bool activate() = 0;
+    // Asks the desktop to start its screen saver; the answer comes later,
+    // with why it failed.
+    using Done = std::function<void(bool ok, const QString& why)>;
+    virtual void activate(QObject* context, Done done) = 0;
 };

@@ -1,14 +1,12 @@
 #include "DevToolsConversation.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPointer>
 #include <QProcess>
 #include <QTimer>
 #include <QUrl>
@@ -22,20 +20,16 @@ namespace {
 const QByteArray kAccepted("\x01\x00\x00\x00", 4);
 const QByteArray kRefused("\xFF\xFF\xFF\xFF", 4);
 
-// Runs the event loop until done() or the time is up.
-bool waitFor(const std::function<bool()>& done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() >= timeoutMs)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(10, &loop, &QEventLoop::quit);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
-    return true;
-}
+// Whether the endpoint is up: a refused connection answers at once, a hung
+// one is not waited for long.
+constexpr int kProbeMs = 400;
+constexpr int kPollMs = 150;
+// A browser started for an earlier attempt is still coming up: it is not
+// started again within this time.
+constexpr int kRestartGapMs = 20000;
+// Page.navigate answers only once the new page has begun to arrive. The
+// browser has taken the address when no protocol error comes back at once.
+constexpr int kNavigateGraceMs = 300;
 
 QString quotedItem(const QByteArray& item)
 {
@@ -51,6 +45,7 @@ QString quotedItem(const QByteArray& item)
 DevToolsConversation::DevToolsConversation(int port, QString profileFolder)
     : m_port(port), m_profile(std::move(profileFolder)), m_net(new QNetworkAccessManager)
 {
+    m_clock.start();
 }
 
 DevToolsConversation::~DevToolsConversation()
@@ -73,6 +68,17 @@ bool DevToolsConversation::isChromiumFamily(const QByteArray& program)
     return false;
 }
 
+QString DevToolsConversation::advice() const
+{
+    return QStringLiteral(
+               "Lynkor reads the page from a Chromium-family browser (Chromium, Chrome, Brave, Edge, "
+               "Vivaldi, Opera) that listens on its debugging port %1:\n"
+               "- choose such a browser in the Browsers menu and \"Use Single Browser Window\": the "
+               "browser window Lynkor then opens can be read, or\n"
+               "- start your browser yourself with the option --remote-debugging-port=%1.")
+        .arg(m_port);
+}
+
 QStringList DevToolsConversation::startArguments() const
 {
     QStringList args = {QStringLiteral("--remote-debugging-port=%1").arg(m_port),
@@ -84,128 +90,190 @@ QStringList DevToolsConversation::startArguments() const
     return args;
 }
 
-std::optional<QByteArray> DevToolsConversation::get(const QString& path, int timeoutMs,
-                                                   const QByteArray& verb)
+void DevToolsConversation::get(const QString& path, int timeoutMs, const QByteArray& verb, QObject* context,
+                               Bytes done)
 {
     QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path)));
     request.setTransferTimeout(timeoutMs);
     QNetworkReply* reply = m_net->sendCustomRequest(request, verb);
-    bool finished = false;
-    QObject::connect(reply, &QNetworkReply::finished, [&finished] { finished = true; });
-    waitFor([&finished] { return finished; }, timeoutMs + 100);
-    std::optional<QByteArray> result;
-    if (finished && reply->error() == QNetworkReply::NoError)
-        result = reply->readAll();
-    else if (!finished)
-        reply->abort();
-    reply->deleteLater();
-    return result;
+    const QPointer<QObject> target(context);
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, target, done] {
+        reply->deleteLater();
+        if (!target)
+            return;
+        if (reply->error() == QNetworkReply::NoError)
+            done(reply->readAll());
+        else
+            done(std::nullopt);
+    });
 }
 
-bool DevToolsConversation::endpointAnswers(int timeoutMs)
+void DevToolsConversation::waitForEndpoint(qint64 deadline, QObject* context, Opened done)
 {
-    return get(QStringLiteral("/json/version"), timeoutMs).has_value();
+    get(QStringLiteral("/json/version"), kProbeMs, "GET", context, [=, this](const std::optional<QByteArray>& r) {
+        if (r) {
+            m_open = true;
+            done(true);
+            return;
+        }
+        if (m_clock.elapsed() >= deadline) {
+            done(false);
+            return;
+        }
+        QTimer::singleShot(kPollMs, context, [=, this] { waitForEndpoint(deadline, context, done); });
+    });
 }
 
-bool DevToolsConversation::StartLink()
+void DevToolsConversation::StartLink(bool mayStart, QObject* context, Opened done)
 {
     m_open = false;
-    if (endpointAnswers(1000)) {
-        m_open = true;
-        return true;
-    }
-    if (m_program.isEmpty() || !isChromiumFamily(m_program))
-        return false;
-    QDir().mkpath(m_profile);
-    if (!QProcess::startDetached(QFile::decodeName(m_program), startArguments()))
-        return false;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < m_startWait) {
-        if (endpointAnswers(500)) {
+    const bool starting = m_started.isValid() && m_started.elapsed() < kRestartGapMs;
+    get(QStringLiteral("/json/version"), kProbeMs, "GET", context, [=, this](const std::optional<QByteArray>& r) {
+        if (r) {
             m_open = true;
-            return true;
+            done(true);
+            return;
         }
-        waitFor([] { return false; }, 200);
-    }
-    return false;
+        if (!mayStart || m_program.isEmpty() || !isChromiumFamily(m_program)) {
+            done(false);
+            return;
+        }
+        if (!starting) {
+            QDir().mkpath(m_profile);
+            if (!QProcess::startDetached(QFile::decodeName(m_program), startArguments())) {
+                done(false);
+                return;
+            }
+            m_started.start();
+        }
+        waitForEndpoint(m_clock.elapsed() + m_startWait, context, done);
+    });
 }
 
-QJsonArray DevToolsConversation::pages(int timeoutMs)
+void DevToolsConversation::pages(int timeoutMs, bool bookmarkableOnly, QObject* context, Pages done)
 {
-    QJsonArray pages;
-    const std::optional<QByteArray> list = get(QStringLiteral("/json/list"), timeoutMs);
-    if (!list)
-        return pages;
-    for (const QJsonValue& v : QJsonDocument::fromJson(*list).array())
-        if (v.toObject().value(QStringLiteral("type")).toString() == QLatin1String("page"))
-            pages.append(v);
-    return pages;
+    get(QStringLiteral("/json/list"), timeoutMs, "GET", context, [=](const std::optional<QByteArray>& list) {
+        QJsonArray pages;
+        if (list) {
+            for (const QJsonValue& v : QJsonDocument::fromJson(*list).array()) {
+                const QJsonObject o = v.toObject();
+                if (o.value(QStringLiteral("type")).toString() != QLatin1String("page"))
+                    continue;
+                if (bookmarkableOnly && !isBookmarkablePage(o.value(QStringLiteral("url")).toString()))
+                    continue;
+                pages.append(v);
+            }
+        }
+        done(pages);
+    });
 }
 
-bool DevToolsConversation::navigate(const QString& webSocketUrl, const QString& url, int timeoutMs)
+void DevToolsConversation::navigate(const QString& webSocketUrl, const QString& url, int timeoutMs,
+                                    QObject* context, Reply done)
 {
-    QWebSocket socket;
-    bool connected = false;
-    bool answered = false;
-    bool ok = false;
-    QObject::connect(&socket, &QWebSocket::connected, [&connected] { connected = true; });
-    QObject::connect(&socket, &QWebSocket::textMessageReceived, [&](const QString& message) {
+    // One answer only, from whichever comes first.
+    struct State
+    {
+        QWebSocket socket;
+        QTimer timer;
+        bool answered = false;
+    };
+    auto* s = new State;
+    const QPointer<QObject> target(context);
+    auto finish = [s, target, done](const std::optional<QByteArray>& reply) {
+        if (s->answered)
+            return;
+        s->answered = true;
+        s->timer.stop();
+        s->socket.abort();
+        QTimer::singleShot(0, [s] { delete s; });
+        if (target)
+            done(reply);
+    };
+    s->timer.setSingleShot(true);
+    // No connection within the time-out: no reply.
+    QObject::connect(&s->timer, &QTimer::timeout, [finish] { finish(std::nullopt); });
+    QObject::connect(&s->socket, &QWebSocket::connected, [s, url, finish] {
+        const QJsonObject command{{QStringLiteral("id"), 1},
+                                  {QStringLiteral("method"), QStringLiteral("Page.navigate")},
+                                  {QStringLiteral("params"), QJsonObject{{QStringLiteral("url"), url}}}};
+        s->socket.sendTextMessage(QString::fromUtf8(QJsonDocument(command).toJson(QJsonDocument::Compact)));
+        QObject::disconnect(&s->timer, nullptr, nullptr, nullptr);
+        QObject::connect(&s->timer, &QTimer::timeout, [finish] { finish(kAccepted); });
+        s->timer.start(kNavigateGraceMs);
+    });
+    QObject::connect(&s->socket, &QWebSocket::textMessageReceived, [finish](const QString& message) {
         const QJsonObject o = QJsonDocument::fromJson(message.toUtf8()).object();
         if (o.value(QStringLiteral("id")).toInt() != 1)
             return;
-        answered = true;
-        ok = !o.contains(QStringLiteral("error")) &&
-             o.value(QStringLiteral("result")).toObject().value(QStringLiteral("errorText")).toString().isEmpty();
+        // A page that fails to load (errorText) is the browser's business; a
+        // protocol error means the address was not taken.
+        finish(o.contains(QStringLiteral("error")) ? kRefused : kAccepted);
     });
-    socket.open(QUrl(webSocketUrl));
-    if (!waitFor([&connected] { return connected; }, timeoutMs))
-        return false;
-    const QJsonObject command{{QStringLiteral("id"), 1},
-                              {QStringLiteral("method"), QStringLiteral("Page.navigate")},
-                              {QStringLiteral("params"), QJsonObject{{QStringLiteral("url"), url}}}};
-    socket.sendTextMessage(QString::fromUtf8(QJsonDocument(command).toJson(QJsonDocument::Compact)));
-    waitFor([&answered] { return answered; }, timeoutMs);
-    socket.close();
-    return answered && ok;
+    QObject::connect(&s->socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error),
+                     [finish](QAbstractSocket::SocketError) { finish(std::nullopt); });
+    s->timer.start(timeoutMs);
+    s->socket.open(QUrl(webSocketUrl));
 }
 
-std::optional<QByteArray> DevToolsConversation::Request(const QByteArray& item, int timeoutMs)
+void DevToolsConversation::Request(const QByteArray& item, int timeoutMs, QObject* context, Reply done)
 {
-    if (!m_open)
-        return std::nullopt;
+    const QPointer<QObject> target(context);
+    auto answer = [target, done](const std::optional<QByteArray>& reply) {
+        if (target)
+            done(reply);
+    };
+    if (!m_open) {
+        QTimer::singleShot(0, context, [done] { done(std::nullopt); });
+        return;
+    }
     if (m_topic == "WWW_GetWindowInfo") {
-        const QJsonArray list = pages(timeoutMs);
-        if (list.isEmpty())
-            return kRefused;
-        const QJsonObject page = list.first().toObject();
-        QString url = page.value(QStringLiteral("url")).toString();
-        QString title = page.value(QStringLiteral("title")).toString();
-        // A double quote would end the field early in the browser's reply form.
-        url.replace(QLatin1Char('"'), QStringLiteral("%22"));
-        title.replace(QLatin1Char('"'), QLatin1Char('\''));
-        return QStringLiteral("\"%1\",\"%2\",\"\"").arg(url, title).toUtf8();
+        pages(timeoutMs, true, context, [answer](const QJsonArray& list) {
+            // No page that could be kept: an empty answer, not an error.
+            if (list.isEmpty()) {
+                answer(QByteArray());
+                return;
+            }
+            const QJsonObject page = list.first().toObject();
+            QString url = page.value(QStringLiteral("url")).toString();
+            QString title = page.value(QStringLiteral("title")).toString();
+            // A double quote would end the field early in the browser's reply form.
+            url.replace(QLatin1Char('"'), QStringLiteral("%22"));
+            title.replace(QLatin1Char('"'), QLatin1Char('\''));
+            answer(QStringLiteral("\"%1\",\"%2\",\"\"").arg(url, title).toUtf8());
+        });
+        return;
     }
     if (m_topic == "WWW_Activate") {
-        const QJsonArray list = pages(timeoutMs);
-        if (!list.isEmpty())
-            get(QStringLiteral("/json/activate/") + list.first().toObject().value(QStringLiteral("id")).toString(),
-                timeoutMs);
-        return kAccepted;
+        pages(timeoutMs, false, context, [=, this](const QJsonArray& list) {
+            if (list.isEmpty()) {
+                answer(kAccepted);
+                return;
+            }
+            const QString id = list.first().toObject().value(QStringLiteral("id")).toString();
+            get(QStringLiteral("/json/activate/") + id, timeoutMs, "GET", context,
+                [answer](const std::optional<QByteArray>&) { answer(kAccepted); });
+        });
+        return;
     }
     if (m_topic == "WWW_OpenURL") {
         const QString url = quotedItem(item);
-        if (url.isEmpty())
-            return kRefused;
-        const QJsonArray list = pages(timeoutMs);
-        if (list.isEmpty()) {
-            const QByteArray encoded = QUrl::toPercentEncoding(url);
-            return get(QStringLiteral("/json/new?") + QString::fromLatin1(encoded), timeoutMs, "PUT")
-                       ? kAccepted
-                       : kRefused;
+        if (url.isEmpty()) {
+            QTimer::singleShot(0, context, [answer] { answer(kRefused); });
+            return;
         }
-        const QString socketUrl = list.first().toObject().value(QStringLiteral("webSocketDebuggerUrl")).toString();
-        return navigate(socketUrl, url, timeoutMs) ? kAccepted : kRefused;
+        pages(timeoutMs, false, context, [=, this](const QJsonArray& list) {
+            if (list.isEmpty()) {
+                const QByteArray encoded = QUrl::toPercentEncoding(url);
+                get(QStringLiteral("/json/new?") + QString::fromLatin1(encoded), timeoutMs, "PUT", context,
+                    [answer](const std::optional<QByteArray>& r) { answer(r ? kAccepted : kRefused); });
+                return;
+            }
+            const QString socketUrl =
+                list.first().toObject().value(QStringLiteral("webSocketDebuggerUrl")).toString();
+            navigate(socketUrl, url, timeoutMs, context, answer);
+        });
+        return;
     }
-    return std::nullopt;
+    QTimer::singleShot(0, context, [done] { done(std::nullopt); });
 }

@@ -3,6 +3,7 @@
 #include "BrowserConversation.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QString>
 #include <functional>
@@ -10,11 +11,12 @@
 class QNetworkAccessManager;
 
 // The browser conversation over a Chromium-family browser's DevTools endpoint
-// on 127.0.0.1. "WWW_GetWindowInfo" answers the active page tab's address and
-// title in the form a browser gives ("url","title",""), "WWW_OpenURL" shows
-// an address in the active tab, "WWW_Activate" brings the tab forward. When
-// nothing answers, StartLink starts the browser with the DevTools port and a
-// profile folder of ours, and waits for it to come up.
+// on 127.0.0.1. "WWW_GetWindowInfo" answers the address and title of the
+// page tab the user last used, in the form a browser gives ("url","title",""),
+// skipping the browser's own pages (new tab, settings); "WWW_OpenURL" shows an
+// address in that tab, "WWW_Activate" brings it forward. When nothing answers,
+// StartLink may start the browser with the DevTools port and a profile folder
+// of ours, and gives it a short while to come up.
 class DevToolsConversation : public BrowserConversation
 {
 public:
@@ -24,14 +26,16 @@ public:
     void setServiceApplication(const QByteArray& program) override { m_program = program; }
     bool canServe(const QByteArray& program) const override { return isChromiumFamily(program); }
     void SetLink(const QByteArray& service, const QByteArray& topic) override;
-    bool StartLink() override;
+    void StartLink(bool mayStart, QObject* context, Opened done) override;
     void CloseLink() override { m_open = false; }
     bool isOpen() const override { return m_open; }
-    std::optional<QByteArray> Request(const QByteArray& item, int timeoutMs) override;
+    void Request(const QByteArray& item, int timeoutMs, QObject* context, Reply done) override;
+    QString advice() const override;
 
     int port() const { return m_port; }
     void setPort(int port) { m_port = port; }
-    // How long StartLink waits for a started browser to answer.
+    // How long one StartLink waits for a browser it started (or that another
+    // StartLink started a moment ago) to answer.
     void setStartWait(int ms) { m_startWait = ms; }
     // Whether a program is a browser that offers the DevTools endpoint.
     static bool isChromiumFamily(const QByteArray& program);
@@ -39,17 +43,21 @@ public:
     QStringList startArguments() const;
 
 private:
-    bool endpointAnswers(int timeoutMs);
-    // A page target of /json/list (most recently active first); empty when none.
-    QJsonArray pages(int timeoutMs);
-    std::optional<QByteArray> get(const QString& path, int timeoutMs, const QByteArray& verb = "GET");
-    bool navigate(const QString& webSocketUrl, const QString& url, int timeoutMs);
+    using Bytes = std::function<void(const std::optional<QByteArray>&)>;
+    using Pages = std::function<void(const QJsonArray&)>;
+    void get(const QString& path, int timeoutMs, const QByteArray& verb, QObject* context, Bytes done);
+    // Page targets of /json/list, most recently used first.
+    void pages(int timeoutMs, bool bookmarkableOnly, QObject* context, Pages done);
+    void waitForEndpoint(qint64 deadline, QObject* context, Opened done);
+    void navigate(const QString& webSocketUrl, const QString& url, int timeoutMs, QObject* context, Reply done);
 
     int m_port;
     QString m_profile;
     QByteArray m_program;
     QByteArray m_topic;
     bool m_open = false;
-    int m_startWait = 15000;
+    int m_startWait = 1000;
+    QElapsedTimer m_started; // since this conversation last started the browser
+    QElapsedTimer m_clock;
     QNetworkAccessManager* m_net;
 };

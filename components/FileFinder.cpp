@@ -3,25 +3,31 @@
 #include <QDirIterator>
 #include <QRegularExpression>
 
-QString findFirstFile(const QString& folder, const QString& pattern,
-                      const std::function<bool()>& keepGoing)
+QStringList findFiles(const QString& folder, const QString& pattern, const std::function<bool()>& keepGoing,
+                      int most)
 {
     // Names are matched without regard to case, as the names people type
     // rarely match the disk's spelling.
-    const QRegularExpression match(
-        QRegularExpression::wildcardToRegularExpression(pattern, QRegularExpression::UnanchoredWildcardConversion),
+    const QRegularExpression whole(
+        QRegularExpression::wildcardToRegularExpression(pattern, QRegularExpression::UnanchoredWildcardConversion)
+            .prepend(QStringLiteral("^(?:"))
+            .append(QStringLiteral(")$")),
         QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpression whole(QStringLiteral("^(?:%1)$").arg(match.pattern()),
-                                   QRegularExpression::CaseInsensitiveOption);
-    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
+    QStringList found;
+    // Without QDir::Hidden neither hidden files nor hidden folders are entered:
+    // a configuration folder's copy is never what the user meant.
+    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     for (int seen = 0; it.hasNext(); ++seen) {
         if (seen % 256 == 0 && !keepGoing())
             return {};
         it.next();
         const QFileInfo info = it.fileInfo();
-        if (info.isFile() && whole.match(info.fileName()).hasMatch())
-            return info.absoluteFilePath();
+        if (info.isFile() && whole.match(info.fileName()).hasMatch()) {
+            found << info.absoluteFilePath();
+            if (found.size() >= most)
+                break;
+        }
     }
-    return {};
+    found.sort();
+    return found;
 }

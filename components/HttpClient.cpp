@@ -1,15 +1,12 @@
 #include "HttpClient.h"
 
-#include <QEventLoop>
+#include <QHash>
 #include <QPointer>
-#include <QSaveFile>
 #include <curl/curl.h>
 
-#include <atomic>
-#include <functional>
+#include <deque>
 #include <map>
 #include <mutex>
-#include <exception>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -27,6 +24,14 @@ QString errorText(CURLcode code)
     return QString::fromUtf8(curl_easy_strerror(code));
 }
 
+HttpResult abortedResult()
+{
+    HttpResult result;
+    result.aborted = true;
+    result.error = errorText(CURLE_ABORTED_BY_CALLBACK);
+    return result;
+}
+
 // A value ends at the first line break: what follows would otherwise go out
 // as a request header of its own.
 QByteArray headerValue(const QByteArray& value)
@@ -40,457 +45,386 @@ QByteArray headerValue(const QByteArray& value)
     return value.left(end);
 }
 
-// One GET, run on the calling (worker) thread. abort() may come from any
-// thread; it wakes the transfer at once instead of at curl's next poll, which
-// can be a second away while a server is silent.
-class Transfer
-{
-public:
-    using LineSink = std::function<void(const QByteArray& line)>;
-    // Returns false to stop the transfer (a write that failed).
-    using DataSink = std::function<bool(QByteArrayView data, int statusCode)>;
-
-    CURLcode run(const QByteArray& url, const HttpClient::Options& options,
-                 const LineSink& onHeader, const DataSink& onData);
-    void abort();
-    bool aborted() const { return m_aborted; }
-    int statusCode() const { return m_statusCode; }
-
-    std::atomic<bool> finished{false};
-
-private:
-    static size_t header(char* data, size_t size, size_t count, void* self);
-    static size_t write(char* data, size_t size, size_t count, void* self);
-    static int progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
-
-    std::atomic<bool> m_aborted{false};
-    std::mutex m_mutex;
-    CURLM* m_multi = nullptr;
-    CURL* m_easy = nullptr;
-    const LineSink* m_onHeader = nullptr;
-    const DataSink* m_onData = nullptr;
-    int m_statusCode = 0;
-};
-
-void Transfer::abort()
-{
-    m_aborted = true;
-    std::lock_guard lock(m_mutex);
-    if (m_multi)
-        curl_multi_wakeup(m_multi);
-}
-
-size_t Transfer::header(char* data, size_t size, size_t count, void* self)
-{
-    auto* t = static_cast<Transfer*>(self);
-    const size_t n = size * count;
-    if (t->m_aborted)
-        return 0;
-    if (*t->m_onHeader) {
-        QByteArray line(data, qsizetype(n));
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        (*t->m_onHeader)(line);
-    }
-    return n;
-}
-
-size_t Transfer::write(char* data, size_t size, size_t count, void* self)
-{
-    auto* t = static_cast<Transfer*>(self);
-    const size_t n = size * count;
-    if (t->m_aborted)
-        return 0;
-    long code = 0;
-    curl_easy_getinfo(t->m_easy, CURLINFO_RESPONSE_CODE, &code);
-    if (*t->m_onData && !(*t->m_onData)(QByteArrayView(data, qsizetype(n)), int(code)))
-        return 0;
-    return n;
-}
-
-int Transfer::progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
-{
-    return static_cast<Transfer*>(self)->m_aborted ? 1 : 0;
-}
-
-CURLcode Transfer::run(const QByteArray& url, const HttpClient::Options& options,
-                       const LineSink& onHeader, const DataSink& onData)
-{
-    initCurl();
-    // curl reads the address up to its first NUL: a different address.
-    if (url.contains('\0'))
-        return CURLE_URL_MALFORMAT;
-    m_easy = curl_easy_init();
-    CURLM* multi = curl_multi_init();
-    if (!m_easy || !multi) {
-        curl_easy_cleanup(m_easy);
-        curl_multi_cleanup(multi);
-        m_easy = nullptr;
-        return CURLE_FAILED_INIT;
-    }
-    m_onHeader = &onHeader;
-    m_onData = &onData;
-
-    CURL* easy = m_easy;
-    curl_easy_setopt(easy, CURLOPT_URL, url.constData());
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    // Neither the address nor a redirect may reach file:// or anything but the web.
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, options.followRedirects ? 1L : 0L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, long(qMax(0, options.timeoutMs)));
-    // An abort during a name look-up must not wait for the resolver thread.
-    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
-
-    const QByteArray userAgent = headerValue(options.userAgent);
-    if (!userAgent.isEmpty())
-        curl_easy_setopt(easy, CURLOPT_USERAGENT, userAgent.constData());
-    const QByteArray cookie = headerValue(options.cookie);
-    if (!cookie.isEmpty())
-        curl_easy_setopt(easy, CURLOPT_COOKIE, cookie.constData());
-    curl_slist* headers = nullptr;
-    const QByteArray accept = headerValue(options.accept);
-    if (!accept.isEmpty()) {
-        headers = curl_slist_append(headers, QByteArray("Accept: " + accept).constData());
-        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
-    }
-
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::header);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::write);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &Transfer::progress);
-    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
-
-    {
-        std::lock_guard lock(m_mutex);
-        m_multi = multi;
-    }
-    curl_multi_add_handle(multi, easy);
-    CURLcode result = CURLE_FAILED_INIT;
-    int running = 1;
-    while (!m_aborted) {
-        if (curl_multi_perform(multi, &running) != CURLM_OK || running == 0)
-            break;
-        curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
-    }
-    int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
-        if (message->msg == CURLMSG_DONE)
-            result = message->data.result;
-    }
-    if (m_aborted)
-        result = CURLE_ABORTED_BY_CALLBACK;
-    long code = 0;
-    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &code);
-    m_statusCode = int(code);
-
-    {
-        std::lock_guard lock(m_mutex);
-        m_multi = nullptr;
-    }
-    curl_multi_remove_handle(multi, easy);
-    curl_easy_cleanup(easy);
-    curl_multi_cleanup(multi);
-    curl_slist_free_all(headers);
-    m_easy = nullptr;
-    return result;
-}
-
-HttpClient::Result abortedResult()
-{
-    HttpClient::Result result;
-    result.aborted = true;
-    result.error = errorText(CURLE_ABORTED_BY_CALLBACK);
-    return result;
-}
-
 } // namespace
 
-// Requests are numbered; an event whose number is no longer the current one
-// belongs to an aborted request and is dropped on arrival.
-struct HttpClient::Worker
+// What the worker reports; the owner routes it to the signals or to a job's
+// callback on the user-interface thread.
+struct HttpClient::Owner
 {
-    explicit Worker(HttpClient* client) : q(client) {}
+    explicit Owner(HttpClient* client) : q(client) {}
 
-    struct Fetch
+    struct Job
     {
+        QPointer<QObject> context;
+        Done done;
+    };
+
+    void deliverHeader(quint64 id, const QByteArray& line)
+    {
+        if (id == current)
+            emit q->headerLine(line);
+    }
+    void deliverBegin(quint64 id, int statusCode)
+    {
+        if (id == current)
+            emit q->documentBegin(statusCode);
+    }
+    void deliverData(quint64 id, const QByteArray& chunk)
+    {
+        if (id == current)
+            emit q->documentData(chunk);
+    }
+    void deliverEnd(quint64 id, const HttpResult& result)
+    {
+        if (id != current)
+            return;
+        current = 0;
+        if (result.ok) {
+            const QPointer<HttpClient> alive(q);
+            emit q->documentEnd();
+            if (!alive)
+                return;
+        }
+        finish(result);
+    }
+    void finish(const HttpResult& result)
+    {
+        --undelivered;
+        emit q->requestDone(result);
+    }
+    void deliverJob(quint64 id, const HttpResult& result)
+    {
+        const auto it = jobs.find(id);
+        if (it == jobs.end())
+            return;
+        Job job = std::move(it->second);
+        jobs.erase(it);
+        if (job.context)
+            job.done(result);
+    }
+
+    HttpClient* const q;
+    std::unique_ptr<Engine> engine;
+    quint64 lastId = 0;
+    quint64 current = 0; // the request of get(); 0 when none runs or it was aborted
+    int undelivered = 0; // requests of get() whose requestDone is still to come
+    std::map<quint64, Job> jobs;
+};
+
+// The worker thread and its transfers.
+struct HttpClient::Engine
+{
+    struct Transfer
+    {
+        quint64 id = 0;
+        bool streamed = false; // reported event by event (get())
+        QByteArray url;
+        HttpOptions options;
+        CURL* easy = nullptr;
+        curl_slist* headers = nullptr;
         QByteArray body;
-        Result result;
-        bool done = false;
-        QEventLoop* loop = nullptr;
-    };
-    struct Thread
-    {
-        std::shared_ptr<Transfer> transfer;
-        std::thread thread;
+        bool begun = false;
+        bool truncated = false;
+        Engine* engine = nullptr;
     };
 
-    // Worker thread.
-    void run(quint64 serial, Transfer& transfer, const QByteArray& url, const Options& options);
+    explicit Engine(HttpClient* client) : q(client)
+    {
+        initCurl();
+        multi = curl_multi_init();
+        thread = std::thread([this] { run(); });
+    }
+    ~Engine()
+    {
+        {
+            std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        curl_multi_wakeup(multi);
+        thread.join();
+        curl_multi_cleanup(multi);
+    }
+
+    // Any thread.
+    void start(std::unique_ptr<Transfer> t)
+    {
+        {
+            std::lock_guard lock(mutex);
+            incoming.push_back(std::move(t));
+        }
+        curl_multi_wakeup(multi);
+    }
+    void cancel(quint64 id)
+    {
+        {
+            std::lock_guard lock(mutex);
+            cancels.push_back(id);
+        }
+        curl_multi_wakeup(multi);
+    }
+
     template <typename F> void post(F&& f)
     {
         QMetaObject::invokeMethod(q, std::forward<F>(f), Qt::QueuedConnection);
     }
 
-    // Owner thread.
-    void deliverHeader(quint64 serial, const QByteArray& line);
-    void deliverBegin(quint64 serial, int statusCode);
-    void deliverData(quint64 serial, const QByteArray& chunk);
-    void deliverEnd(quint64 serial, const Result& result);
-    void finish(quint64 serial, const Result& result);
-    void reap();
+    // Worker thread.
+    void run();
+    bool begin(Transfer& t);
+    void end(CURL* easy, CURLcode code);
+    void drop(CURL* easy);
+    static size_t header(char* data, size_t size, size_t count, void* self);
+    static size_t write(char* data, size_t size, size_t count, void* self);
 
     HttpClient* const q;
-    quint64 lastSerial = 0;
-    quint64 current = 0; // 0: nothing running, or aborted
-    std::shared_ptr<Transfer> transfer;
-    int undelivered = 0; // requests whose requestDone is still to come
-    std::map<quint64, Fetch*> fetches;
-    std::vector<Thread> threads;
+    CURLM* multi = nullptr;
+    std::thread thread;
+    std::mutex mutex;
+    std::deque<std::unique_ptr<Transfer>> incoming;
+    std::vector<quint64> cancels;
+    bool stopping = false;
+    std::map<CURL*, std::unique_ptr<Transfer>> running;
 };
 
-void HttpClient::Worker::run(quint64 serial, Transfer& transfer, const QByteArray& url,
-                             const Options& options)
+size_t HttpClient::Engine::header(char* data, size_t size, size_t count, void* self)
 {
-    bool begun = false;
-    const CURLcode code = transfer.run(
-        url, options,
-        [&](const QByteArray& line) {
-            post([this, serial, line] { deliverHeader(serial, line); });
-        },
-        [&](QByteArrayView data, int statusCode) {
-            if (!begun) {
-                begun = true;
-                post([this, serial, statusCode] { deliverBegin(serial, statusCode); });
-            }
-            const QByteArray chunk = data.toByteArray();
-            post([this, serial, chunk] { deliverData(serial, chunk); });
-            return true;
-        });
-    Result result;
-    result.ok = code == CURLE_OK;
-    result.aborted = transfer.aborted();
-    result.statusCode = transfer.statusCode();
+    auto* t = static_cast<Transfer*>(self);
+    const size_t n = size * count;
+    if (t->streamed) {
+        QByteArray line(data, qsizetype(n));
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        HttpClient::Owner* owner = t->engine->q->m.get();
+        const quint64 id = t->id;
+        t->engine->post([owner, id, line] { owner->deliverHeader(id, line); });
+    }
+    return n;
+}
+
+size_t HttpClient::Engine::write(char* data, size_t size, size_t count, void* self)
+{
+    auto* t = static_cast<Transfer*>(self);
+    const size_t n = size * count;
+    if (t->streamed) {
+        HttpClient::Owner* owner = t->engine->q->m.get();
+        const quint64 id = t->id;
+        if (!t->begun) {
+            t->begun = true;
+            long code = 0;
+            curl_easy_getinfo(t->easy, CURLINFO_RESPONSE_CODE, &code);
+            const int status = int(code);
+            t->engine->post([owner, id, status] { owner->deliverBegin(id, status); });
+        }
+        const QByteArray chunk(data, qsizetype(n));
+        t->engine->post([owner, id, chunk] { owner->deliverData(id, chunk); });
+        return n;
+    }
+    const qint64 max = t->options.maxBodyBytes;
+    if (max > 0 && t->body.size() + qint64(n) > max) {
+        t->body.append(data, qsizetype(max - t->body.size()));
+        t->truncated = true;
+        return 0; // the rest is not wanted
+    }
+    t->body.append(data, qsizetype(n));
+    return n;
+}
+
+bool HttpClient::Engine::begin(Transfer& t)
+{
+    // curl reads the address up to its first NUL: a different address.
+    if (t.url.contains('\0'))
+        return false;
+    CURL* easy = curl_easy_init();
+    if (!easy)
+        return false;
+    t.easy = easy;
+    t.engine = this;
+    curl_easy_setopt(easy, CURLOPT_URL, t.url.constData());
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    // Neither the address nor a redirect may reach file:// or anything but the web.
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, t.options.followRedirects ? 1L : 0L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, long(qMax(0, t.options.timeoutMs)));
+    // Removing a transfer during a name look-up must not wait for the resolver thread.
+    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
+    const QByteArray userAgent = headerValue(t.options.userAgent);
+    if (!userAgent.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_USERAGENT, userAgent.constData());
+    const QByteArray cookie = headerValue(t.options.cookie);
+    if (!cookie.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_COOKIE, cookie.constData());
+    const QByteArray accept = headerValue(t.options.accept);
+    if (!accept.isEmpty()) {
+        t.headers = curl_slist_append(nullptr, QByteArray("Accept: " + accept).constData());
+        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, t.headers);
+    }
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Engine::header);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &t);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Engine::write);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &t);
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, &t);
+    return curl_multi_add_handle(multi, easy) == CURLM_OK;
+}
+
+void HttpClient::Engine::drop(CURL* easy)
+{
+    const auto it = running.find(easy);
+    if (it == running.end())
+        return;
+    curl_multi_remove_handle(multi, easy);
+    curl_easy_cleanup(easy);
+    curl_slist_free_all(it->second->headers);
+    running.erase(it);
+}
+
+void HttpClient::Engine::end(CURL* easy, CURLcode code)
+{
+    const auto it = running.find(easy);
+    if (it == running.end())
+        return;
+    Transfer& t = *it->second;
+    HttpResult result;
+    result.truncated = t.truncated;
+    result.timedOut = code == CURLE_OPERATION_TIMEDOUT;
+    result.ok = code == CURLE_OK || (t.truncated && code == CURLE_WRITE_ERROR);
+    long status = 0;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    result.statusCode = int(status);
     if (!result.ok)
         result.error = errorText(code);
-    if (result.ok && !begun) {
-        const int statusCode = result.statusCode;
-        post([this, serial, statusCode] { deliverBegin(serial, statusCode); });
-    }
-    post([this, serial, result] { deliverEnd(serial, result); });
-    transfer.finished = true;
-}
-
-void HttpClient::Worker::deliverHeader(quint64 serial, const QByteArray& line)
-{
-    if (serial == current)
-        emit q->headerLine(line);
-}
-
-void HttpClient::Worker::deliverBegin(quint64 serial, int statusCode)
-{
-    if (serial == current)
-        emit q->documentBegin(statusCode);
-}
-
-void HttpClient::Worker::deliverData(quint64 serial, const QByteArray& chunk)
-{
-    if (serial != current)
-        return;
-    if (const auto it = fetches.find(serial); it != fetches.end())
-        it->second->body += chunk;
-    emit q->documentData(chunk);
-}
-
-void HttpClient::Worker::deliverEnd(quint64 serial, const Result& result)
-{
-    if (serial != current)
-        return;
-    current = 0;
-    transfer.reset();
-    if (result.ok) {
-        const QPointer<HttpClient> alive(q);
-        emit q->documentEnd();
-        if (!alive)
-            return;
-    }
-    finish(serial, result);
-}
-
-void HttpClient::Worker::finish(quint64 serial, const Result& result)
-{
-    --undelivered;
-    if (const auto it = fetches.find(serial); it != fetches.end()) {
-        it->second->result = result;
-        it->second->done = true;
-        it->second->loop->quit();
-    }
-    emit q->requestDone(result);
-}
-
-void HttpClient::Worker::reap()
-{
-    for (auto it = threads.begin(); it != threads.end();) {
-        if (it->transfer->finished) {
-            it->thread.join();
-            it = threads.erase(it);
-        } else {
-            ++it;
+    HttpClient::Owner* owner = q->m.get();
+    const quint64 id = t.id;
+    if (t.streamed) {
+        if (result.ok && !t.begun) {
+            const int s = result.statusCode;
+            post([owner, id, s] { owner->deliverBegin(id, s); });
         }
+        post([owner, id, result] { owner->deliverEnd(id, result); });
+    } else {
+        result.body = std::move(t.body);
+        post([owner, id, result] { owner->deliverJob(id, result); });
     }
+    drop(easy);
 }
 
-HttpClient::HttpClient(QObject* parent) : QObject(parent), m_worker(std::make_unique<Worker>(this))
+void HttpClient::Engine::run()
 {
+    for (;;) {
+        std::deque<std::unique_ptr<Transfer>> fresh;
+        std::vector<quint64> cancelled;
+        {
+            std::lock_guard lock(mutex);
+            if (stopping)
+                break;
+            fresh.swap(incoming);
+            cancelled.swap(cancels);
+        }
+        for (quint64 id : cancelled) {
+            // A cancelled transfer may still be waiting to start.
+            for (auto it = fresh.begin(); it != fresh.end(); ++it)
+                if ((*it)->id == id) {
+                    fresh.erase(it);
+                    break;
+                }
+            for (auto& [easy, t] : running)
+                if (t->id == id) {
+                    drop(easy);
+                    break;
+                }
+        }
+        for (std::unique_ptr<Transfer>& t : fresh) {
+            Transfer* raw = t.get();
+            if (begin(*raw)) {
+                running.emplace(raw->easy, std::move(t));
+                continue;
+            }
+            if (raw->easy)
+                curl_easy_cleanup(raw->easy);
+            curl_slist_free_all(raw->headers);
+            HttpResult result;
+            result.error = errorText(raw->url.contains('\0') ? CURLE_URL_MALFORMAT : CURLE_FAILED_INIT);
+            HttpClient::Owner* owner = q->m.get();
+            const quint64 id = raw->id;
+            if (raw->streamed)
+                post([owner, id, result] { owner->deliverEnd(id, result); });
+            else
+                post([owner, id, result] { owner->deliverJob(id, result); });
+        }
+        int active = 0;
+        curl_multi_perform(multi, &active);
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &left))
+            if (message->msg == CURLMSG_DONE)
+                end(message->easy_handle, message->data.result);
+        curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+    }
+    while (!running.empty())
+        drop(running.begin()->first);
 }
+
+HttpClient::HttpClient(QObject* parent) : QObject(parent), m(std::make_unique<Owner>(this)) {}
 
 HttpClient::~HttpClient()
 {
-    for (auto& [serial, fetch] : m_worker->fetches) {
-        fetch->result = abortedResult();
-        fetch->done = true;
-        fetch->loop->quit();
-    }
-    for (auto& t : m_worker->threads)
-        t.transfer->abort();
-    for (auto& t : m_worker->threads)
-        t.thread.join();
+    // The worker stops before anything it posted could be delivered: events
+    // queued for this object die with it.
+    m->engine.reset();
 }
 
 void HttpClient::get(const QByteArray& url, const Options& options)
 {
     abort();
-    Worker* w = m_worker.get();
-    w->reap();
-    const quint64 serial = ++w->lastSerial;
-    auto transfer = std::make_shared<Transfer>();
-    w->current = serial;
-    w->transfer = transfer;
-    ++w->undelivered;
-    try {
-        w->threads.reserve(w->threads.size() + 1);
-        std::thread thread(
-            [w, serial, transfer, url, options] { w->run(serial, *transfer, url, options); });
-        w->threads.push_back({transfer, std::move(thread)});
-    } catch (const std::exception&) {
-        w->current = 0;
-        w->transfer.reset();
-        Result result;
-        result.error = errorText(CURLE_FAILED_INIT);
-        QMetaObject::invokeMethod(
-            this, [w, serial, result] { w->finish(serial, result); }, Qt::QueuedConnection);
-    }
+    if (!m->engine)
+        m->engine = std::make_unique<Engine>(this);
+    auto t = std::make_unique<Engine::Transfer>();
+    t->id = ++m->lastId;
+    t->streamed = true;
+    t->url = url;
+    t->options = options;
+    m->current = t->id;
+    ++m->undelivered;
+    m->engine->start(std::move(t));
 }
 
 void HttpClient::abort()
 {
-    Worker* w = m_worker.get();
-    if (!w->current)
+    if (!m->current)
         return;
-    const quint64 serial = std::exchange(w->current, 0);
-    std::exchange(w->transfer, {})->abort();
-    QMetaObject::invokeMethod(
-        this, [w, serial] { w->finish(serial, abortedResult()); }, Qt::QueuedConnection);
+    const quint64 id = std::exchange(m->current, 0);
+    m->engine->cancel(id);
+    Owner* owner = m.get();
+    QMetaObject::invokeMethod(this, [owner] { owner->finish(abortedResult()); }, Qt::QueuedConnection);
 }
 
 bool HttpClient::busy() const
 {
-    return m_worker->undelivered > 0;
+    return m->undelivered > 0;
 }
 
-HttpClient::Result HttpClient::fetch(const QByteArray& url, const Options& options)
+quint64 HttpClient::request(const QByteArray& url, const Options& options, QObject* context, Done done)
 {
-    get(url, options);
-    const quint64 serial = m_worker->lastSerial;
-    Worker::Fetch fetch;
-    QEventLoop loop;
-    fetch.loop = &loop;
-    m_worker->fetches[serial] = &fetch;
-    const QPointer<HttpClient> alive(this);
-    if (!fetch.done)
-        loop.exec();
-    if (alive)
-        m_worker->fetches.erase(serial);
-    fetch.result.body = fetch.body;
-    return fetch.result;
+    if (!m->engine)
+        m->engine = std::make_unique<Engine>(this);
+    auto t = std::make_unique<Engine::Transfer>();
+    const quint64 id = ++m->lastId;
+    t->id = id;
+    t->url = url;
+    t->options = options;
+    m->jobs.emplace(id, Owner::Job{context, std::move(done)});
+    m->engine->start(std::move(t));
+    return id;
 }
 
-struct Downloader::State
+void HttpClient::cancel(quint64 job)
 {
-    Transfer transfer;
-    std::mutex mutex;
-    QEventLoop* loop = nullptr; // of the waiting get(); null once it returned
-    bool abandoned = false;     // get() returned: too late to replace the target
-    bool committed = false;
-
-    // Worker thread.
-    void run(const QByteArray& url, const QString& target, const HttpClient::Options& options);
-    void quitLoop()
-    {
-        if (loop)
-            QMetaObject::invokeMethod(loop, &QEventLoop::quit, Qt::QueuedConnection);
-    }
-};
-
-void Downloader::State::run(const QByteArray& url, const QString& target,
-                            const HttpClient::Options& options)
-{
-    {
-        // Written beside the target and renamed over it, so the target is
-        // either the old file or the whole new one.
-        QSaveFile file(target);
-        bool ok = file.open(QIODevice::WriteOnly);
-        if (ok) {
-            const CURLcode code = transfer.run(url, options, {}, [&](QByteArrayView data, int) {
-                return file.write(data.data(), data.size()) == data.size();
-            });
-            ok = code == CURLE_OK && transfer.statusCode() < 400;
-        }
-        std::lock_guard lock(mutex);
-        if (ok && !abandoned && !transfer.aborted())
-            committed = file.commit();
-        else
-            file.cancelWriting();
-    }
-    std::lock_guard lock(mutex);
-    quitLoop();
+    if (m->jobs.erase(job) && m->engine)
+        m->engine->cancel(job);
 }
 
-Downloader::Downloader() = default;
-
-Downloader::~Downloader()
+int HttpClient::jobsInFlight() const
 {
-    abort();
-}
-
-bool Downloader::get(const QByteArray& url, const QString& target,
-                     const HttpClient::Options& options)
-{
-    auto state = std::make_shared<State>();
-    m_state = state;
-    QEventLoop loop;
-    state->loop = &loop;
-    try {
-        std::thread([state, url, target, options] { state->run(url, target, options); }).detach();
-    } catch (const std::exception&) {
-        return false;
-    }
-    loop.exec();
-    std::lock_guard lock(state->mutex);
-    state->loop = nullptr;
-    state->abandoned = true;
-    return state->committed;
-}
-
-void Downloader::abort()
-{
-    if (!m_state)
-        return;
-    m_state->transfer.abort();
-    std::lock_guard lock(m_state->mutex);
-    m_state->quitLoop();
+    return static_cast<int>(m->jobs.size());
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 struct HttpOptions
@@ -12,40 +13,59 @@ struct HttpOptions
     QByteArray cookie;
     int timeoutMs = 0; // 0 = none
     bool followRedirects = true;
+    // A job keeps at most this much of the body (0 = all of it); the rest is
+    // not read, and the result says it was cut.
+    qint64 maxBodyBytes = 0;
 };
 
 struct HttpResult
 {
-    bool ok = false; // a complete answer arrived (any status code)
+    bool ok = false; // a complete answer arrived (any status code), or its first maxBodyBytes
     bool aborted = false;
-    int statusCode = 0; // of the last hop
-    QString error;      // why it failed
-    QByteArray body;    // only for fetch()
+    bool truncated = false; // the body was cut at maxBodyBytes
+    bool timedOut = false;  // ended by timeoutMs; a job's body holds what came
+    int statusCode = 0;     // of the last hop
+    QString error;          // why it failed
+    QByteArray body;        // jobs only
 };
 
-// An HTTP client on libcurl: one GET at a time, run on a worker thread, its
-// events delivered on the thread that owns the client (the user-interface
-// thread), in order. libcurl stays inside components/.
+// An HTTP client on libcurl. All transfers of a client run on one worker
+// thread with one curl multi handle, so any number can be in flight; what
+// they report is delivered on the thread that owns the client (the
+// user-interface thread), in order, and never inside the call that started
+// it. libcurl stays inside components/.
+//
+// Two ways to use it:
+// - get() and the signals: one request at a time, reported event by event
+//   (header lines of every hop, document begin, data, end, done);
+// - request(): a job whose whole result (body collected) goes to a callback
+//   bound to a context object; any number at once.
 class HttpClient : public QObject
 {
     Q_OBJECT
 public:
     using Options = HttpOptions;
     using Result = HttpResult;
+    using Done = std::function<void(const HttpResult&)>;
 
     explicit HttpClient(QObject* parent = nullptr);
     ~HttpClient() override;
 
-    // Starts a GET; an earlier request still running is aborted first.
+    // Starts a GET reported through the signals; an earlier one still running
+    // is aborted first.
     void get(const QByteArray& url, const Options& options = {});
-    // Stops the running request. requestDone() for it arrives later, never
-    // inside this call.
+    // Stops the request of get(). requestDone() for it arrives later, never
+    // inside this call; nothing else of it arrives any more.
     void abort();
     bool busy() const;
 
-    // GET that returns when the request is done, the event loop running
-    // meanwhile (the window stays responsive). The body is collected.
-    Result fetch(const QByteArray& url, const Options& options = {});
+    // Starts a GET job. done runs later on the user-interface thread, unless
+    // context is gone by then or the job was cancelled. Returns the job's id.
+    quint64 request(const QByteArray& url, const Options& options, QObject* context, Done done);
+    // Stops a job; its callback never runs. Unknown or finished ids are ignored.
+    void cancel(quint64 job);
+    // Jobs started and not yet delivered or cancelled.
+    int jobsInFlight() const;
 
 signals:
     // Every raw header line of every hop, status line first; an empty line
@@ -57,24 +77,7 @@ signals:
     void requestDone(const HttpClient::Result& result);
 
 private:
-    struct Worker;
-    std::unique_ptr<Worker> m_worker;
-};
-
-// GetWebIcon: downloads one address into a file on a worker thread while the
-// caller waits with the event loop running.
-class Downloader
-{
-public:
-    Downloader();
-    ~Downloader();
-    // Leaves the body in target (replaced); false when nothing could be had
-    // (an HTTP status of 400 or more counts as nothing) or when aborted.
-    bool get(const QByteArray& url, const QString& target, const HttpClient::Options& options = {});
-    // Stops a running get() from another event handler (the watchdog).
-    void abort();
-
-private:
-    struct State;
-    std::shared_ptr<State> m_state;
+    struct Engine;
+    struct Owner;
+    std::unique_ptr<Owner> m;
 };

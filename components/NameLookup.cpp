@@ -2,29 +2,28 @@
 
 #include <QHostAddress>
 #include <QHostInfo>
+#include <QPointer>
 
 NameLookup::~NameLookup()
 {
-    cancel();
+    for (int id : std::as_const(m_pending))
+        QHostInfo::abortHostLookup(id);
 }
 
-void NameLookup::cancel()
+void NameLookup::cancel(int id)
 {
-    if (m_id >= 0)
-        QHostInfo::abortHostLookup(m_id);
-    m_id = -1;
-    ++m_serial;
+    if (m_pending.removeOne(id))
+        QHostInfo::abortHostLookup(id);
 }
 
-void NameLookup::start(const QString& name, bool reverse)
+int NameLookup::start(const QString& name, bool reverse, QObject* context, Done done)
 {
-    cancel();
-    const int serial = m_serial;
-    m_id = QHostInfo::lookupHost(name, this, [this, serial, reverse, name](const QHostInfo& info) {
-        // An answer to a look-up that was cancelled or replaced is dropped.
-        if (serial != m_serial)
+    const QPointer<QObject> target(context);
+    auto id = std::make_shared<int>(-1);
+    *id = QHostInfo::lookupHost(name, this, [this, id, target, reverse, name, done](const QHostInfo& info) {
+        // An answer to a look-up that was cancelled is dropped.
+        if (!m_pending.removeOne(*id) || !target)
             return;
-        m_id = -1;
         QString result;
         if (info.error() == QHostInfo::NoError) {
             if (reverse) {
@@ -42,16 +41,18 @@ void NameLookup::start(const QString& name, bool reverse)
                     result = addresses.front().toString();
             }
         }
-        emit done(result);
+        done(result);
     });
+    m_pending << *id;
+    return *id;
 }
 
-void NameLookup::forward(const QString& host)
+int NameLookup::forward(const QString& host, QObject* context, Done done)
 {
-    start(host, false);
+    return start(host, false, context, std::move(done));
 }
 
-void NameLookup::reverse(const QString& address)
+int NameLookup::reverse(const QString& address, QObject* context, Done done)
 {
-    start(address, true);
+    return start(address, true, context, std::move(done));
 }

@@ -1,34 +1,30 @@
 #pragma once
 
-#include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <functional>
 
-// DNSLook: name look-ups, one pending at a time; starting one cancels the
-// one before. The tag and the free text survive until done() is delivered.
+// Name look-ups (DNSLook), any number at once. Each answer goes to a callback
+// bound to a context object, later on the user-interface thread, never inside
+// the call that asked.
 class NameLookup : public QObject
 {
     Q_OBJECT
 public:
+    // The result: for a name, its first IPv4 address, else its first address
+    // of any kind; for an address, its host name; "" when nothing was found.
+    using Done = std::function<void(const QString& result)>;
+
     using QObject::QObject;
     ~NameLookup() override;
 
-    // Name to address: the result is the first IPv4 address, else the first
-    // address of any kind; "" when nothing was found.
-    void forward(const QString& host);
-    // Address to name: the result is the host name; "" when nothing was found.
-    void reverse(const QString& address);
-    void cancel();
-    bool pending() const { return m_id >= 0; }
-
-    int tag = 0;
-    QByteArray address;
-
-signals:
-    void done(const QString& result);
+    int forward(const QString& host, QObject* context, Done done);
+    int reverse(const QString& address, QObject* context, Done done);
+    // The callback of a cancelled look-up never runs.
+    void cancel(int id);
+    int pending() const { return static_cast<int>(m_pending.size()); }
 
 private:
-    void start(const QString& name, bool reverse);
-    int m_id = -1;
-    int m_serial = 0;
+    int start(const QString& name, bool reverse, QObject* context, Done done);
+    QList<int> m_pending;
 };

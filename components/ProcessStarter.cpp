@@ -1,6 +1,7 @@
 #include "ProcessStarter.h"
 
-#include <QDesktopServices>
+#include "HelperProcess.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -25,20 +26,23 @@ ProcessStarter::Result ProcessStarter::start(const QString& program, const QStri
                                              const QString& folder, const QString& identifier)
 {
     const QString key = program + QLatin1Char('\n') + identifier;
-    if (running(m_started.value(key, 0)))
+    if (!identifier.isEmpty() && running(m_started.value(key, 0)))
         return {false, QStringLiteral("%1 is already running.").arg(program)};
     qint64 pid = 0;
     if (!QProcess::startDetached(program, arguments, folder.isEmpty() ? QDir::currentPath() : folder, &pid))
         return {false, QStringLiteral("Cannot start %1").arg(program)};
-    m_started.insert(key, pid);
+    if (!identifier.isEmpty())
+        m_started.insert(key, pid);
     return {true, {}};
 }
 
-ProcessStarter::Result ProcessStarter::openDocument(const QString& target)
+void ProcessStarter::openDocument(const QString& target, QObject* context, Opened done)
 {
-    const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath())
-                                               : QUrl(target);
-    if (!url.isValid() || !QDesktopServices::openUrl(url))
-        return {false, QStringLiteral("Cannot open %1").arg(target)};
-    return {true, {}};
+    // An existing file goes as a file address, so that no name can be taken
+    // for one of the opener's options.
+    const QString what =
+        QFileInfo::exists(target) ? QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath()).toString() : target;
+    HelperProcess::run(QStringLiteral("xdg-open"), {what}, context, [target, done](bool ok, const QString& why) {
+        done(ok ? Result{true, {}} : Result{false, QStringLiteral("Cannot open %1\n%2").arg(target, why)});
+    });
 }

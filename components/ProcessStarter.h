@@ -4,10 +4,14 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
-// TExFile: starts a program without waiting for it. A second start of the same
-// program with the same identifier is refused while the first still runs.
-// Nothing goes through a shell.
+class QObject;
+
+// TExFile: starts a program without waiting for it. Given an identifier, a
+// second start of the same program with the same identifier is refused while
+// the first still runs (the browser starts); without one every start is a new
+// process. Nothing goes through a shell.
 class ProcessStarter
 {
 public:
@@ -19,10 +23,12 @@ public:
         QString error; // why it did not start
     };
     virtual Result start(const QString& program, const QStringList& arguments, const QString& folder,
-                         const QString& identifier);
+                         const QString& identifier = {});
     // A document (or anything with a scheme) opened with the desktop's
-    // handler for it.
-    virtual Result openDocument(const QString& target);
+    // handler for it (xdg-open). The answer comes later: a handler that is
+    // missing or fails is reported.
+    using Opened = std::function<void(const Result&)>;
+    virtual void openDocument(const QString& target, QObject* context, Opened done);
 
     // Arguments split as a command line: blanks separate, double quotes group.
     static QStringList splitArguments(const QString& text);

@@ -1,5 +1,7 @@
 #include "XdgAutostart.h"
 
+#include "HelperProcess.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -80,7 +82,7 @@ bool XdgAutostart::setEnabled(bool enabled)
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
 }
 
-bool XdgScreenSaver::activate()
+void XdgScreenSaver::activate(QObject* context, Done done)
 {
-    return QProcess::startDetached(m_command, {QStringLiteral("activate")});
+    HelperProcess::run(m_command, {QStringLiteral("activate")}, context, std::move(done));
 }

@@ -31,7 +31,7 @@ public:
         : m_command(std::move(command))
     {
     }
-    bool activate() override;
+    void activate(QObject* context, Done done) override;
 
 private:
     QString m_command;

@@ -39,6 +39,14 @@ void BookmarkButton::setCaptionColor(const QColor& color)
     update();
 }
 
+void BookmarkButton::setSelected(bool selected)
+{
+    if (m_selected == selected)
+        return;
+    m_selected = selected;
+    update();
+}
+
 void BookmarkButton::paintEvent(QPaintEvent*)
 {
     QStylePainter p(this);
@@ -50,6 +58,14 @@ void BookmarkButton::paintEvent(QPaintEvent*)
     else
         option.state |= QStyle::State_Raised;
     p.drawPrimitive(QStyle::PE_PanelButtonCommand, option);
+    if (m_selected) {
+        // The keyboard's selection: a highlighted band with a frame, plain to see.
+        QColor band = palette().color(QPalette::Highlight);
+        band.setAlpha(60);
+        p.fillRect(rect().adjusted(1, 1, -1, -1), band);
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
 
     const int shift = isDown() ? 1 : 0;
     int x = m_margin + shift;

@@ -15,6 +15,9 @@ public:
     void setGlyph(const QPixmap& glyph);
     void setMargin(int margin);
     void setCaptionColor(const QColor& color);
+    // The keyboard's selection: drawn with a visible mark.
+    void setSelected(bool selected);
+    bool isSelected() const { return m_selected; }
     int margin() const { return m_margin; }
     QColor captionColor() const { return m_color; }
     const QPixmap& glyph() const { return m_glyph; }
@@ -38,4 +41,5 @@ private:
     QPixmap m_glyph;
     int m_margin = 1;
     QColor m_color = Qt::black;
+    bool m_selected = false;
 };

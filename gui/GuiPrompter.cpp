@@ -4,16 +4,27 @@
 #include "Dialogs.h"
 #include "HelpWindow.h"
 #include "HotKeyDialog.h"
+#include "PasswordDialog.h"
 #include "WinColor.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 
 GuiPrompter::GuiPrompter(QWidget* parent) : m_parent(parent) {}
+
+int GuiPrompter::run(QDialog& dialog)
+{
+    // Window-modal: the help window, a window of its own, stays usable while a
+    // dialog waits for an answer.
+    if (m_parent)
+        dialog.setWindowModality(Qt::WindowModal);
+    return dialog.exec();
+}
 
 GuiPrompter::~GuiPrompter()
 {
@@ -55,7 +66,7 @@ Prompter::Answer GuiPrompter::message(const QString& text, Type type, Buttons bu
     }
     // Help shows the help page and leaves the question open.
     for (;;) {
-        box.exec();
+        run(box);
         if (help && box.clickedButton() == help) {
             showHelp(helpContext);
             continue;
@@ -71,19 +82,28 @@ Prompter::Answer GuiPrompter::message(const QString& text, Type type, Buttons bu
 int GuiPrompter::choice(const ChoiceRequest& request)
 {
     ChoiceDialog dialog(request, m_parent);
-    dialog.exec();
+    run(dialog);
     return dialog.pressed();
 }
 
-QString GuiPrompter::password(bool masked)
+QString GuiPrompter::password(const PasswordRequest& request)
 {
-    LineDialog dialog(QStringLiteral("Enter Password"), QStringLiteral("Password"),
-                      QStringLiteral("Save Password"), m_parent);
-    dialog.setObjectName(QStringLiteral("TPassForm"));
-    dialog.setMasked(masked);
-    dialog.setText(QString());
-    dialog.exec();
-    return dialog.text();
+    PasswordDialog dialog(request, m_parent);
+    run(dialog);
+    return dialog.password();
+}
+
+int GuiPrompter::chooseItem(const QString& title, const QString& text, const QStringList& items)
+{
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(text);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+    if (run(dialog) != QDialog::Accepted)
+        return -1;
+    return items.indexOf(dialog.textValue());
 }
 
 QString GuiPrompter::pageName(const QString& proposal)
@@ -92,7 +112,7 @@ QString GuiPrompter::pageName(const QString& proposal)
                       QStringLiteral("Save Name"), m_parent);
     dialog.setObjectName(QStringLiteral("TNameForm"));
     dialog.setText(proposal);
-    dialog.exec();
+    run(dialog);
     return dialog.text();
 }
 
@@ -117,26 +137,40 @@ QString GuiPrompter::qtFilter(const QString& windowsFilter)
     return filters.join(QStringLiteral(";;"));
 }
 
-QString GuiPrompter::openFile(const FileRequest& r)
+QString GuiPrompter::pickFile(const FileRequest& r, QFileDialog::AcceptMode mode)
 {
     QString start = r.startFolder;
     if (!r.fileName.isEmpty())
         start += QLatin1Char('/') + r.fileName;
-    return QFileDialog::getOpenFileName(m_parent, r.title, start, qtFilter(r.filter));
+    QFileDialog dialog(m_parent, r.title, start, qtFilter(r.filter));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!r.fileName.isEmpty())
+        dialog.selectFile(r.fileName);
+    if (run(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+QString GuiPrompter::openFile(const FileRequest& r)
+{
+    return pickFile(r, QFileDialog::AcceptOpen);
 }
 
 QString GuiPrompter::saveFile(const FileRequest& r)
 {
-    QString start = r.startFolder;
-    if (!r.fileName.isEmpty())
-        start += QLatin1Char('/') + r.fileName;
-    return QFileDialog::getSaveFileName(m_parent, r.title, start, qtFilter(r.filter), nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    return pickFile(r, QFileDialog::AcceptSave);
 }
 
 QString GuiPrompter::folder(const QString& title, const QString& startFolder)
 {
-    return QFileDialog::getExistingDirectory(m_parent, title, startFolder);
+    QFileDialog dialog(m_parent, title, startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (run(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
 }
 
 std::optional<int> GuiPrompter::color(int initial, QStringList& customColors)
@@ -144,7 +178,7 @@ std::optional<int> GuiPrompter::color(int initial, QStringList& customColors)
     for (int i = 0; i < customColors.size() && i < QColorDialog::customCount(); ++i)
         QColorDialog::setCustomColor(i, WinColor::fromHex(customColors[i].section(QLatin1Char('='), 1)));
     QColorDialog dialog(WinColor::toQColor(initial), m_parent);
-    const bool ok = dialog.exec() == QDialog::Accepted;
+    const bool ok = run(dialog) == QDialog::Accepted;
     for (int i = 0; i < customColors.size() && i < QColorDialog::customCount(); ++i)
         customColors[i] = customColors[i].section(QLatin1Char('='), 0, 0) + QLatin1Char('=') +
                           WinColor::toHex(QColorDialog::customColor(i));
@@ -156,7 +190,7 @@ std::optional<int> GuiPrompter::color(int initial, QStringList& customColors)
 std::optional<FontChoice> GuiPrompter::font(const FontChoice& initial)
 {
     FontDialog dialog(initial, m_parent);
-    if (dialog.exec() != QDialog::Accepted)
+    if (run(dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
 }
@@ -164,19 +198,19 @@ std::optional<FontChoice> GuiPrompter::font(const FontChoice& initial)
 void GuiPrompter::bookmarkDialog(BookmarkDialog& dialog)
 {
     BookmarkDialogWidget widget(dialog, *m_icons, m_parent);
-    widget.exec();
+    run(widget);
 }
 
 void GuiPrompter::chooseIcon(GlyphChooser& chooser)
 {
     GlyphChooserWidget widget(chooser, *m_icons, m_parent);
-    widget.exec();
+    run(widget);
 }
 
 bool GuiPrompter::hotKeys(HotKeys& keys, const QString& notice)
 {
     HotKeyDialog dialog(keys, notice, m_parent);
-    if (dialog.exec() != QDialog::Accepted)
+    if (run(dialog) != QDialog::Accepted)
         return false;
     keys = dialog.keys();
     return true;

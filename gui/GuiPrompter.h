@@ -2,6 +2,7 @@
 
 #include "Prompter.h"
 
+#include <QFileDialog>
 #include <QPointer>
 
 class QWidget;
@@ -17,7 +18,8 @@ public:
 
     Answer message(const QString& text, Type type, Buttons buttons, int helpContext) override;
     int choice(const ChoiceRequest& request) override;
-    QString password(bool masked) override;
+    QString password(const PasswordRequest& request) override;
+    int chooseItem(const QString& title, const QString& text, const QStringList& items) override;
     QString pageName(const QString& proposal) override;
     QString openFile(const FileRequest& request) override;
     QString saveFile(const FileRequest& request) override;
@@ -42,6 +44,9 @@ public:
     static QString qtFilter(const QString& windowsFilter);
 
 private:
+    int run(class QDialog& dialog);
+    QString pickFile(const FileRequest& request, QFileDialog::AcceptMode mode);
+
     QPointer<QWidget> m_parent;
     HelpWindow* m_help = nullptr;
     class IconLibrary* m_icons = nullptr;

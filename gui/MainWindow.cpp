@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AnsiText.h"
+#include "BoardGeometry.h"
 #include "PathNames.h"
 #include "Board.h"
 #include "BookmarkEditor.h"
@@ -16,6 +17,7 @@
 #include "WinColor.h"
 #include "WindowModes.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileIconProvider>
@@ -28,6 +30,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSystemTrayIcon>
 #include <QFileInfo>
 #include <QWindow>
@@ -102,6 +105,13 @@ void KeyCatcher::keyPressEvent(QKeyEvent* event)
     emit keyPressed(event);
 }
 
+void KeyCatcher::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        emit tabbedInto();
+}
+
 MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Launcher& launcher)
     : m_board(board), m_state(board.state()), m_prompter(prompter), m_icons(icons), m_launcher(launcher)
 {
@@ -149,9 +159,26 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
     buildMenus();
 
     connect(m_keys, &KeyCatcher::keyPressed, this, &MainWindow::onKey);
+    // Tab brings the board's keys with a visible selection.
+    connect(m_keys, &KeyCatcher::tabbedInto, this, [this] {
+        dispatch([this] {
+            if (m_board.vars().KeyboardSelection == 0)
+                m_board.keys().KeysKeyDown(KeyboardNav::Key::Down);
+        }, CommandKind::WhilePlacing);
+    });
+    auto* toAddress = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+    connect(toAddress, &QShortcut::activated, this, [this] {
+        m_urlBox->setFocus(Qt::ShortcutFocusReason);
+        m_urlBox->lineEdit()->selectAll();
+    });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        dispatch([this] { m_board.keys().KeysKeyDown(KeyboardNav::Key::Escape); }, CommandKind::WhilePlacing);
+    });
     connect(static_cast<BoardPanel*>(m_panel), &BoardPanel::dropped, this, &MainWindow::boardDrop);
-    connect(m_tabs, &TabStrip::tabRequested, this,
-            [this](int index) { dispatch([this, index] { m_board.pages().selectTab(index); }); });
+    connect(m_tabs, &TabStrip::tabRequested, this, [this](int index) {
+        dispatch([this, index] { m_board.pages().selectTab(index); }, CommandKind::WhilePlacing);
+    });
 
     connect(&m_state, &BoardState::buttonsRebuilt, this, &MainWindow::rebuildButtons);
     connect(&m_state, &BoardState::faceChanged, this, &MainWindow::renderFace);
@@ -188,6 +215,8 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
             [this] { m_trayMenu->popup(mapToGlobal(QPoint(0, 0))); });
     connect(&m_board.hotkeys(), &HotkeyService::activated, this,
             [this](int id) { dispatch([this, id] { m_board.modes().HotKeyActivated(id); }); });
+    setTabOrder(m_toolBar, m_urlBox);
+    setTabOrder(m_urlBox, m_keys);
     connect(&m_state, &BoardState::browsersChanged, this, &MainWindow::renderBrowsers);
     connect(&m_state, &BoardState::manualUrlsChanged, this, &MainWindow::renderManualUrls);
     buildTray();
@@ -210,28 +239,22 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::dispatch(const std::function<void()>& command)
+void MainWindow::dispatch(const std::function<void()>& command, CommandKind kind)
 {
-    auto failed = [this](const QString& text) {
-        // The command ended half-way: an hourglass it showed would otherwise
-        // keep every later click waiting.
-        if (m_prompter.cursor() == ScreenCursor::HourGlass)
-            m_prompter.setCursor(ScreenCursor::Default);
-        m_prompter.message(text, Prompter::Type::Error, Prompter::Buttons::Ok);
-    };
-    try {
-        command();
-    } catch (const CommandError& e) {
-        failed(e.text());
-    } catch (const std::exception& e) {
-        failed(QString::fromLocal8Bit(e.what()));
-    }
+    m_board.command(command, kind);
     focusKeys();
+}
+
+void MainWindow::deliver(const std::function<void()>& notice)
+{
+    m_board.deliver(notice);
 }
 
 void MainWindow::focusKeys()
 {
-    if (isVisible() && !m_state.locked())
+    // The address box keeps the focus it was given (Ctrl+L, Tab); everything
+    // else gives it back to the board.
+    if (isVisible() && !m_state.locked() && !m_urlBox->hasFocus())
         m_keys->setFocus(Qt::OtherFocusReason);
 }
 
@@ -241,7 +264,12 @@ QAction* MainWindow::addItem(QMenu* menu, const QString& name, const QString& ca
     auto* a = menu->addAction(caption);
     a->setObjectName(name);
     a->setCheckable(checkable);
-    connect(a, &QAction::triggered, this, [this, command] { dispatch(command); });
+    connect(a, &QAction::triggered, this, [this, command] {
+        dispatch(command);
+        // A check mark shows what is stored, whether or not the command
+        // changed anything (it may have refused).
+        renderItems();
+    });
     m_actions.insert(name, a);
     return a;
 }
@@ -258,7 +286,12 @@ void MainWindow::buildMenus()
     m_recentFilesBar = file->addSeparator();
     m_recentFilesBar->setObjectName(QStringLiteral("N14"));
     file->addSeparator();
-    addItem(file, QStringLiteral("MExit1"), QStringLiteral("E&xit"), [this] { close(); });
+    // Exit is handled by the window itself: it ends the program even while a
+    // command waits for an answer.
+    auto* exitItem = file->addAction(QStringLiteral("E&xit"));
+    exitItem->setObjectName(QStringLiteral("MExit1"));
+    connect(exitItem, &QAction::triggered, this, &QWidget::close);
+    m_actions.insert(QStringLiteral("MExit1"), exitItem);
 
     QMenu* setup = menuBar()->addMenu(QStringLiteral("&Setup"));
     setup->setObjectName(QStringLiteral("MSetup"));
@@ -411,7 +444,7 @@ void MainWindow::buildToolBar()
         b->setObjectName(name);
         b->setToolTip(hint);
         b->setAccessibleName(hint);
-        b->setFocusPolicy(Qt::NoFocus);
+        b->setFocusPolicy(Qt::TabFocus);
         b->setAutoRaise(true);
         if (icon.isNull()) {
             b->setText(text);
@@ -491,6 +524,11 @@ void MainWindow::rebuildButtons()
         connect(b, &BookmarkButton::pressed, this, [this, b](Qt::MouseButton m) { buttonPressed(b, m); });
         connect(b, &BookmarkButton::released, this,
                 [this, b](const QPoint& at) { buttonReleased(b, at); });
+        // A press through the accessibility interface is a click.
+        connect(b, &QAbstractButton::clicked, this, [this, b] {
+            const QByteArray name = b->objectName().toLatin1();
+            dispatch([this, name] { m_board.ButtonClick(name); }, CommandKind::WhilePlacing);
+        });
         m_buttons.push_back(b);
         b->show();
     }
@@ -510,11 +548,24 @@ void MainWindow::renderFace(int index)
     const QString caption = AnsiText::toUi(f.caption);
     b->setText(caption);
     b->setToolTip(plainToolTip(f.hint));
-    b->setAccessibleName(caption);
+    // A blank button can be found and filled too.
+    const QString slot = QString::fromLatin1(f.slotKey());
+    b->setAccessibleName(!caption.isEmpty() ? caption
+                         : f.handCursor     ? QStringLiteral("Bookmark ") + slot
+                                            : QStringLiteral("Blank ") + slot);
     b->setAccessibleDescription(AnsiText::toUi(f.hint));
     b->setCaptionColor(WinColor::toQColor(f.color));
     b->setGlyph(m_icons.glyph(f.glyph, m_state.defaultIcon()));
     b->setMargin(f.margin);
+    const bool selected = f.margin == BoardGeometry::kSelectedMargin;
+    if (selected != b->isSelected()) {
+        b->setSelected(selected);
+        // The selection is where the keyboard is: tell assistive technology.
+        if (selected && m_keys->hasFocus() && QAccessible::isActive()) {
+            QAccessibleEvent event(b, QAccessible::Focus);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
     b->setEnabled(f.enabled);
     b->setCursor(f.handCursor ? Qt::PointingHandCursor : Qt::ArrowCursor);
     if (b->geometry() != QRect(f.left, f.top, f.width, f.height))
@@ -611,7 +662,7 @@ void MainWindow::reportSize()
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    dispatch([this] { reportSize(); });
+    deliver([this] { reportSize(); });
 }
 
 void MainWindow::moveEvent(QMoveEvent* event)
@@ -627,7 +678,7 @@ void MainWindow::changeEvent(QEvent* event)
         return;
     m_board.FormStateChanged(isMinimized());
     if (isMinimized() && !m_minimizing)
-        dispatch([this] { m_board.modes().AppMin(); });
+        deliver([this] { m_board.modes().AppMin(); });
 }
 
 void MainWindow::onWindowRequest(int request)
@@ -659,22 +710,26 @@ void MainWindow::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!m_activated) {
         m_activated = true;
-        dispatch([this] { m_board.FormActivate(); });
+        deliver([this] { m_board.FormActivate(); });
     }
     focusKeys();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Closing is never refused, not even while a command waits for an answer.
     bool allowed = true;
-    dispatch([this, &allowed] {
+    deliver([this, &allowed] {
         m_board.FormMoved(pos().x(), pos().y());
         allowed = m_board.FormCloseQuery();
     });
-    if (allowed)
-        event->accept();
-    else
+    if (!allowed) {
         event->ignore();
+        return;
+    }
+    deliver([this] { m_board.FormClose(); });
+    event->accept();
+    emit closed();
 }
 
 void MainWindow::onKey(QKeyEvent* event)
@@ -719,16 +774,26 @@ void MainWindow::onKey(QKeyEvent* event)
     case Qt::Key_Enter:
         key = Key::Enter;
         break;
+    case Qt::Key_Space:
+        key = Key::Space;
+        break;
+    case Qt::Key_Menu:
+        key = Key::Menu;
+        break;
+    case Qt::Key_F10:
+        if (event->modifiers() & Qt::ShiftModifier)
+            key = Key::Menu;
+        break;
     default:
         break;
     }
     if (key != Key::Other) {
-        dispatch([this, key] { m_board.keys().KeysKeyDown(key); });
+        dispatch([this, key] { m_board.keys().KeysKeyDown(key); }, CommandKind::WhilePlacing);
         return;
     }
     const QString text = event->text();
     if (!text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
-        dispatch([this, text] { m_board.keys().KeysKeyPress(text); });
+        dispatch([this, text] { m_board.keys().KeysKeyPress(text); }, CommandKind::WhilePlacing);
 }
 
 void MainWindow::buttonPressed(BookmarkButton* button, Qt::MouseButton mouse)
@@ -738,7 +803,7 @@ void MainWindow::buttonPressed(BookmarkButton* button, Qt::MouseButton mouse)
     dispatch([this, name, mouse, &drag] {
         drag = m_board.editor().BitBtn1MouseDown(
             name, mouse == Qt::RightButton ? BookmarkEditor::MouseButton::Right : BookmarkEditor::MouseButton::Left);
-    });
+    }, CommandKind::WhilePlacing);
     m_dragSource = drag ? button->objectName() : QString();
     if (drag)
         QApplication::setOverrideCursor(Qt::DragMoveCursor);
@@ -756,7 +821,7 @@ void MainWindow::buttonReleased(BookmarkButton*, const QPoint& boardPoint)
     if (!target)
         return;
     const QByteArray name = target->objectName().toLatin1();
-    dispatch([this, name, source] { m_board.editor().ButtonDragDrop(name, source); });
+    dispatch([this, name, source] { m_board.editor().ButtonDragDrop(name, source); }, CommandKind::WhilePlacing);
 }
 
 void MainWindow::boardDrop(QDropEvent* event)

@@ -6,7 +6,8 @@
 #include <functional>
 #include <vector>
 
-class Board;
+#include "Board.h"
+
 class BoardState;
 class Launcher;
 class QComboBox;
@@ -38,7 +39,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 };
 
-// The key catcher `Keys`: holds the keyboard focus while the board is idle.
+// The key catcher `Keys`: the board's place in the Tab order, holding the
+// keyboard focus while the board is idle.
 class KeyCatcher : public QWidget
 {
     Q_OBJECT
@@ -46,10 +48,12 @@ public:
     explicit KeyCatcher(QWidget* parent = nullptr);
 signals:
     void keyPressed(QKeyEvent* event);
+    // Reached with Tab or Shift+Tab.
+    void tabbedInto();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    bool focusNextPrevChild(bool) override { return false; }
+    void focusInEvent(QFocusEvent* event) override;
 };
 
 // The main window: renders the board state and forwards every event to the
@@ -61,8 +65,11 @@ public:
     MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Launcher& launcher);
     ~MainWindow() override;
 
-    // Runs one user command; a failure that ends it is shown in a message box.
-    void dispatch(const std::function<void()>& command);
+    // Runs one user command through the board, which refuses it while
+    // another runs and shows a failure that ends it.
+    void dispatch(const std::function<void()>& command, CommandKind kind = CommandKind::Normal);
+    // What the window itself reports (size, place, state): never refused.
+    void deliver(const std::function<void()>& notice);
 
     BookmarkButton* button(const QString& name) const;
     TabStrip* tabStrip() const { return m_tabs; }
@@ -76,6 +83,10 @@ public:
 
     int toolBarHeight() const;
     int tabStripHeight() const;
+
+signals:
+    // The window has closed for good (not hidden): the program ends.
+    void closed();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -17,11 +17,21 @@ TabStrip::TabStrip(QWidget* parent) : QTabBar(parent)
     setDrawBase(true);
     setElideMode(Qt::ElideNone);
     setFocusPolicy(Qt::NoFocus);
+    // A change that comes any other way than from the board (the
+    // accessibility interface's press on a tab) is only a request: the board
+    // decides (a protected page asks for its password) and the strip follows.
+    connect(this, &QTabBar::currentChanged, this, [this](int index) {
+        if (m_following)
+            return;
+        setCurrent(m_boardIndex);
+        if (index >= 0)
+            emit tabRequested(index);
+    });
 }
 
 void TabStrip::setPages(const QStringList& names, int current)
 {
-    const QSignalBlocker block(this);
+    m_following = true;
     while (count() > names.size())
         removeTab(count() - 1);
     for (int i = 0; i < names.size(); ++i) {
@@ -30,14 +40,17 @@ void TabStrip::setPages(const QStringList& names, int current)
         else
             addTab(names[i]);
     }
+    m_following = false;
     setCurrent(current);
 }
 
 void TabStrip::setCurrent(int index)
 {
-    const QSignalBlocker block(this);
+    m_boardIndex = index;
+    m_following = true;
     if (index >= 0 && index < count())
         setCurrentIndex(index);
+    m_following = false;
 }
 
 void TabStrip::applyStyle(const TabStyle& style)

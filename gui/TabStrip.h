@@ -22,4 +22,8 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+
+private:
+    int m_boardIndex = -1;
+    bool m_following = false; // the strip follows the board: no request
 };

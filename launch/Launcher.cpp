@@ -3,6 +3,8 @@
 #include "AnsiText.h"
 #include "BookmarkEditor.h"
 #include "BookmarkFile.h"
+#include "BrowserConversation.h"
+#include "DesktopEntry.h"
 #include "FileFinder.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
@@ -11,8 +13,8 @@
 #include "PassText.h"
 #include "Passwords.h"
 #include "PathNames.h"
-#include "RecordOps.h"
 #include "ProcessStarter.h"
+#include "RecordOps.h"
 #include "SettingsFile.h"
 #include "WindowModes.h"
 
@@ -25,7 +27,7 @@ using F = BookmarkRecord;
 using namespace SettingsFile;
 
 Launcher::Launcher(Board& board, BrowserConversation& conversation, ProcessStarter& starter)
-    : m_board(board), m_dde(conversation, board.ui()), m_starter(starter)
+    : m_board(board), m_conversation(conversation), m_dde(conversation, board.ui()), m_starter(starter)
 {
 }
 
@@ -37,14 +39,23 @@ void Launcher::refuse(const QString& what)
                          Prompter::Type::Warning, Prompter::Buttons::Ok);
 }
 
+void Launcher::reportStart(const QString& error)
+{
+    m_board.ui().message(error, Prompter::Type::Error, Prompter::Buttons::Ok);
+}
+
+QString Launcher::noPageText() const
+{
+    QString text = QStringLiteral("Lynkor could not read which page your browser shows, so nothing was stored.");
+    const QString advice = m_conversation.advice();
+    if (!advice.isEmpty())
+        text += QStringLiteral("\n\n") + advice;
+    return text;
+}
+
 void Launcher::SlotClicked(const QByteArray& buttonName)
 {
     Board& b = m_board;
-    const ScreenCursor cursor = b.ui().cursor();
-    // A waiting page or bookmark operation owns the clicks; a page still
-    // loading for a web icon is not started a second time.
-    if (cursor != ScreenCursor::Default && cursor != ScreenCursor::HandPoint)
-        return;
     const QByteArray slot = buttonName.mid(1, 2);
     const QByteArray page = b.state().currentPage();
     QByteArray url;
@@ -58,14 +69,16 @@ void Launcher::SlotClicked(const QByteArray& buttonName)
     }
     if (url.isEmpty()) {
         b.records().takeBackup();
-        if (launchAs == "Yes") {
+        if (launchAs == "Yes")
             b.editor().chooseLocalFile(buttonName, page, slot);
-            return;
-        }
-        url = fillFromBrowser(page, slot, color);
-    } else if (!LaunchStored(page, slot)) {
+        else
+            fillFromBrowser(buttonName, page, slot, color);
         return;
     }
+    if (!LaunchStored(page, slot))
+        return;
+    // The icon, description and address are looked at again in the
+    // background, while the browser opens the page.
     if (url.startsWith("http"))
         b.AutoIcon(buttonName, url, page, slot);
 }
@@ -76,11 +89,13 @@ bool Launcher::LaunchStored(const QByteArray& page, const QByteArray& slot)
     QByteArray url;
     QByteArray launchAs;
     QByteArray ipAddress;
+    QByteArray title;
     {
         TIniFile32 ini(b.store(), b.files().BookmarkFileName());
         url = ini.ReadString(page, FieldKey(slot, F::Url), {});
         launchAs = ini.ReadString(page, FieldKey(slot, F::LaunchAs), {});
         ipAddress = ini.ReadString(page, FieldKey(slot, F::IpAddress), {});
+        title = ini.ReadString(page, FieldKey(slot, F::Title), {});
     }
     if (url.isEmpty())
         return false;
@@ -91,7 +106,8 @@ bool Launcher::LaunchStored(const QByteArray& page, const QByteArray& slot)
         // list) asks for the page's password; the page shown has had it.
         const bool ask = !pageProtected || page != b.state().currentPage();
         if (ask) {
-            const QByteArray typed = b.passwords().ask(true);
+            const QByteArray typed =
+                b.passwords().ask(pageProtected ? Passwords::forPage(page) : Passwords::forBookmark(title));
             b.vars().TypedPassword.clear();
             const QByteArray expected =
                 pageProtected ? b.PagePassBox().GetPagePass(page) : PassText::StoredPassword(url);
@@ -110,40 +126,54 @@ bool Launcher::LaunchStored(const QByteArray& page, const QByteArray& slot)
     return true;
 }
 
-bool Launcher::CurrentPage(QByteArray& title, QByteArray& url)
-{
-    m_dde.ServiceApplication = m_board.vars().BrowserPath;
-    return m_dde.GetWindowInfo(title, url);
-}
-
-QByteArray Launcher::fillFromBrowser(const QByteArray& page, const QByteArray& slot, int color)
+void Launcher::CurrentPage(PageShown done)
 {
     Board& b = m_board;
+    auto wait = b.waitForAnswer();
     m_dde.ServiceApplication = b.vars().BrowserPath;
-    QByteArray title;
-    QByteArray url;
-    if (!m_dde.GetWindowInfo(title, url) || url.isEmpty())
-        return {};
-    url = LaunchText::EndSlash(url);
-    const QByteArray path = b.files().BookmarkFileName();
-    IniBatch batch(b.store(), path);
-    TIniFile32 ini(b.store(), path);
-    ini.WriteString(page, FieldKey(slot, F::Url), url);
-    if (b.PagePassBox().PageProtected(page))
-        ini.WriteString(page, FieldKey(slot, F::Url),
-                        PassText::Encrypt(url, b.PagePassBox().GetPagePass(page)));
-    ini.WriteString(page, FieldKey(slot, F::Title), title);
-    if (color != b.vars().ButtonFontColor)
-        ini.WriteInteger(page, FieldKey(slot, F::Color), color);
-    const int index = b.state().buttonIndex("B" + slot);
-    if (index >= 0) {
-        bool legacy = false;
-        int glyph = 0;
-        b.pages().buildFace(ini, page, b.state().mutableButtons()[index], &legacy, &glyph);
-        b.state().notifyFace(index);
-    }
-    batch.commit();
-    return url;
+    m_dde.GetWindowInfo(&m_context, [this, done, wait](bool ok, const QByteArray& title, const QByteArray& url) {
+        m_board.deliver([&] {
+            const bool shown = ok && !url.isEmpty();
+            if (!shown)
+                m_board.ui().message(noPageText(), Prompter::Type::Information, Prompter::Buttons::Ok);
+            done(shown, title, url);
+        });
+    });
+}
+
+void Launcher::fillFromBrowser(const QByteArray& buttonName, const QByteArray& page, const QByteArray& slot,
+                               int color)
+{
+    const QByteArray file = m_board.files().BookmarkFileName();
+    CurrentPage([=, this](bool ok, const QByteArray& title, const QByteArray& shownUrl) {
+        Board& b = m_board;
+        const QByteArray path = b.files().BookmarkFileName();
+        if (!ok || path != file)
+            return;
+        IniBatch batch(b.store(), path);
+        TIniFile32 ini(b.store(), path);
+        // Filled meanwhile (a hotkey added a bookmark): it is not replaced.
+        if (!ini.ReadString(page, FieldKey(slot, F::Url), {}).isEmpty())
+            return;
+        const QByteArray url = LaunchText::EndSlash(shownUrl);
+        const std::optional<QByteArray> stored = b.passwords().storedUrl(page, url, title);
+        if (!stored)
+            return;
+        ini.WriteString(page, FieldKey(slot, F::Url), *stored);
+        ini.WriteString(page, FieldKey(slot, F::Title), title);
+        if (color != b.vars().ButtonFontColor)
+            ini.WriteInteger(page, FieldKey(slot, F::Color), color);
+        const int index = b.state().buttonIndex(buttonName);
+        if (index >= 0 && page == b.state().currentPage()) {
+            bool legacy = false;
+            int glyph = 0;
+            b.pages().buildFace(ini, page, b.state().mutableButtons()[index], &legacy, &glyph);
+            b.state().notifyFace(index);
+        }
+        batch.commit();
+        if (url.startsWith("http"))
+            b.AutoIcon(buttonName, url, page, slot);
+    });
 }
 
 void Launcher::Launch(const QByteArray& page, const QByteArray& address)
@@ -154,28 +184,35 @@ void Launcher::Launch(const QByteArray& page, const QByteArray& address)
     const QByteArray slot = b.vars().CurrentButton.mid(1, 2);
     QByteArray launchAs;
     QByteArray notes;
-    QByteArray extraInfo;
     QByteArray title;
+    QByteArray url;
     if (!page.isEmpty()) {
         TIniFile32 ini(b.store(), b.files().BookmarkFileName());
         title = ini.ReadString(page, FieldKey(slot, F::Title), {});
+        url = ini.ReadString(page, FieldKey(slot, F::Url), {});
         launchAs = ini.ReadString(page, FieldKey(slot, F::LaunchAs), {});
         notes = ini.ReadString(page, FieldKey(slot, F::Notes), {});
-        extraInfo = ini.ReadString(page, FieldKey(slot, F::ExtraInfo), {});
     }
-    if (b.state().checked("MMRU") && !title.isEmpty()) {
-        b.modes().addRecentBookmark(title, page, slot);
-        b.state().setCurrentRecent(WindowModes::recentEntry(title, page, slot));
+    if (b.state().checked("MMRU") && !page.isEmpty()) {
+        const QByteArray entry = WindowModes::recentEntry(WindowModes::recentTitle(title, url), page, slot);
+        b.modes().addRecentBookmark(entry);
+        b.state().setCurrentRecent(entry);
     }
-    if (launchAs != "Yes" && !m_directOpen)
-        webLaunch(address);
-    else
-        shellLaunch(page, slot, address);
-    if (!LaunchingFromDupes)
-        b.modes().AfterLaunch(notes, !LaunchingFromSearch);
+    const bool fromSearch = LaunchingFromSearch;
+    const bool fromDupes = LaunchingFromDupes;
+    auto finished = [this, notes, fromSearch, fromDupes] {
+        if (!fromDupes)
+            m_board.modes().AfterLaunch(notes, !fromSearch);
+    };
+    if (launchAs != "Yes" && !m_directOpen) {
+        m_launched = webLaunch(address, finished);
+        return;
+    }
+    m_launched = shellLaunch(page, slot, address);
+    finished();
 }
 
-void Launcher::startBrowser(const QByteArray& address)
+bool Launcher::startBrowser(const QByteArray& address)
 {
     Board& b = m_board;
     ++m_counter;
@@ -183,34 +220,102 @@ void Launcher::startBrowser(const QByteArray& address)
         b.ui().message(QStringLiteral("No browser is chosen for Lynkor: add one with \"Add or Remove "
                                       "Browser from List\" in the Browsers menu."),
                        Prompter::Type::Information, Prompter::Buttons::Ok);
-        return;
+        return false;
     }
     if (address.startsWith('-')) {
         refuse(AnsiText::toUi(address));
-        return;
+        return false;
     }
     const ProcessStarter::Result r = m_starter.start(PathNames::toQt(b.vars().BrowserPath),
                                                      {AnsiText::toUi(address)}, {},
                                                      QString::number(m_counter));
     if (!r.started)
-        b.ui().message(r.error, Prompter::Type::Error, Prompter::Buttons::Ok);
+        reportStart(r.error);
+    return r.started;
 }
 
-void Launcher::webLaunch(const QByteArray& address)
+bool Launcher::startBrowsers(const QByteArray& addresses)
+{
+    bool all = true;
+    QByteArray rest = addresses;
+    for (qsizetype cut = rest.indexOf(";;"); cut >= 0; cut = rest.indexOf(";;")) {
+        all = startBrowser(rest.left(cut)) && all;
+        rest = rest.mid(cut + 2);
+    }
+    return startBrowser(rest) && all;
+}
+
+bool Launcher::webLaunch(const QByteArray& address, const std::function<void()>& finished)
 {
     Board& b = m_board;
     m_dde.ServiceApplication = b.vars().BrowserPath;
-    if (b.state().checked("SingleButton") && !address.contains(";;") && m_dde.OpenURL(address))
-        return;
-    QByteArray rest = address;
-    for (qsizetype cut = rest.indexOf(";;"); cut >= 0; cut = rest.indexOf(";;")) {
-        startBrowser(rest.left(cut));
-        rest = rest.mid(cut + 2);
+    const bool linked = b.state().checked("SingleButton") && !address.contains(";;") &&
+                        m_conversation.canServe(b.vars().BrowserPath);
+    if (!linked) {
+        const bool ok = startBrowsers(address);
+        finished();
+        return ok;
     }
-    startBrowser(rest);
+    // The browser taking the address is the launch; a page that loads slowly
+    // or not at all is the browser's business.
+    auto wait = b.waitForAnswer();
+    m_dde.OpenURL(address, &m_context, [this, address, finished, wait](bool ok) {
+        m_board.deliver([&] {
+            if (!ok)
+                startBrowsers(address);
+            finished();
+        });
+    });
+    return true;
 }
 
-void Launcher::shellLaunch(const QByteArray& page, const QByteArray& slot, const QByteArray& address)
+bool Launcher::runLauncher(const QByteArray& path)
+{
+    const std::optional<DesktopEntry> entry = DesktopEntry::read(PathNames::toQt(path));
+    if (!entry) {
+        reportStart(QStringLiteral("Cannot start %1: it is no launcher that can be started.").arg(PathNames::toQt(path)));
+        return false;
+    }
+    if (!entry->url.isEmpty()) {
+        const bool direct = std::exchange(m_directOpen, false);
+        const bool ok = webLaunch(AnsiText::fromUi(entry->url), [] {});
+        m_directOpen = direct;
+        return ok;
+    }
+    QString program = entry->program;
+    QStringList arguments = entry->arguments;
+    if (!program.contains(QLatin1Char('/')))
+        program = QStandardPaths::findExecutable(program);
+    if (program.isEmpty()) {
+        reportStart(QStringLiteral("Cannot start %1: the program %2 is not installed.")
+                        .arg(entry->name, entry->program));
+        return false;
+    }
+    if (entry->terminal) {
+        // The Debian way of naming the user's terminal, then the usual ones.
+        QString terminal;
+        for (const char* candidate : {"x-terminal-emulator", "xterm", "gnome-terminal", "konsole", "xfce4-terminal"})
+            if (terminal.isEmpty())
+                terminal = QStandardPaths::findExecutable(QString::fromLatin1(candidate));
+        if (terminal.isEmpty()) {
+            reportStart(QStringLiteral("Cannot start %1: it runs in a terminal, and no terminal program was found.")
+                            .arg(entry->name));
+            return false;
+        }
+        arguments.prepend(program);
+        arguments.prepend(QStringLiteral("-e"));
+        program = terminal;
+    }
+    QString folder = entry->workingDir;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    const ProcessStarter::Result r = m_starter.start(program, arguments, folder);
+    if (!r.started)
+        reportStart(r.error);
+    return r.started;
+}
+
+bool Launcher::shellLaunch(const QByteArray& page, const QByteArray& slot, const QByteArray& address)
 {
     Board& b = m_board;
     QByteArray file = address;
@@ -221,6 +326,9 @@ void Launcher::shellLaunch(const QByteArray& page, const QByteArray& slot, const
         parameters = address.mid(mark + 2);
     }
     file = file.trimmed();
+    // A desktop launcher runs the way the desktop runs it.
+    if (parameters.isEmpty() && AnsiText::toLower(file).endsWith(".desktop") && PathNames::fileExists(file))
+        return runLauncher(file);
     QByteArray folder = PathNames::folder(file);
     QByteArray extraInfo;
     if (!page.isEmpty()) {
@@ -233,34 +341,33 @@ void Launcher::shellLaunch(const QByteArray& page, const QByteArray& slot, const
         folder = extraInfo;
 
     const QString program = PathNames::toQt(file);
-    if (program.startsWith(QLatin1Char('-'))) {
-        refuse(program);
-        return;
-    }
-    const QStringList arguments = ProcessStarter::splitArguments(AnsiText::toUi(parameters));
-    for (const QString& a : arguments) {
-        if (a.startsWith(QLatin1Char('-'))) {
-            refuse(a);
-            return;
-        }
-    }
     const QFileInfo info(program);
     QString executable;
     if (info.isFile() && info.isExecutable())
         executable = info.absoluteFilePath();
     else if (!program.contains(QLatin1Char('/')) && !program.contains(QLatin1Char(':')))
         executable = QStandardPaths::findExecutable(program);
-    ProcessStarter::Result r;
     if (!executable.isEmpty()) {
+        // The parameters of a program are the user's own command, options included.
+        const QStringList arguments = ProcessStarter::splitArguments(AnsiText::toUi(parameters));
         QString dir = PathNames::toQt(folder);
         if (!QFileInfo(dir).isDir())
             dir = QFileInfo(executable).absolutePath();
-        r = m_starter.start(executable, arguments, dir, QStringLiteral("shell"));
-    } else {
-        r = m_starter.openDocument(program);
+        const ProcessStarter::Result r = m_starter.start(executable, arguments, dir);
+        if (!r.started)
+            reportStart(r.error);
+        return r.started;
     }
-    if (!r.started)
-        b.ui().message(r.error, Prompter::Type::Error, Prompter::Buttons::Ok);
+    // A document goes to the desktop's opener, where a leading "-" would be an option.
+    if (program.startsWith(QLatin1Char('-'))) {
+        refuse(program);
+        return false;
+    }
+    m_starter.openDocument(program, &m_context, [this](const ProcessStarter::Result& r) {
+        if (!r.started)
+            m_board.deliver([&] { reportStart(r.error); });
+    });
+    return true;
 }
 
 void Launcher::ChangeBrowser(int n)
@@ -358,27 +465,59 @@ void Launcher::URLBoxEnter(const QByteArray& typed)
     QByteArray text = typed;
     if (LaunchText::isWebAddress(text)) {
         text = LaunchText::EndSlash(typed);
-    } else {
-        m_directOpen = true;
-        QByteArray folder = PathNames::folder(text);
-        if (folder.isEmpty())
-            folder = PathNames::fromQt(QDir::homePath());
-        const QString what = PathNames::toQt(PathNames::fileName(text));
-        b.ui().setCursor(ScreenCursor::HourGlass);
-        const QString found = findFirstFile(PathNames::toQt(folder), what,
-                                            [&b, &what] { return b.ui().keepSearching(what); });
-        b.ui().endSearch();
-        b.ui().setCursor(ScreenCursor::Default);
-        if (!found.isEmpty())
-            text = PathNames::fromQt(found);
-    }
-    try {
         Launch({}, text);
-    } catch (...) {
+    } else {
+        QByteArray folder = PathNames::folder(text);
+        const QString name = PathNames::toQt(PathNames::fileName(text));
+        QStringList found;
+        if (QFileInfo(PathNames::toQt(text)).isFile()) {
+            found << QFileInfo(PathNames::toQt(text)).absoluteFilePath();
+        } else {
+            if (folder.isEmpty())
+                folder = PathNames::fromQt(QDir::homePath());
+            bool cancelled = false;
+            b.ui().setCursor(ScreenCursor::HourGlass);
+            found = findFiles(PathNames::toQt(folder), name, [&b, &name, &cancelled] {
+                cancelled = !b.ui().keepSearching(name);
+                return !cancelled;
+            }, 50);
+            b.ui().endSearch();
+            b.ui().setCursor(ScreenCursor::Default);
+            if (cancelled)
+                return;
+            // A program's name finds the program.
+            if (found.isEmpty() && !PathNames::hasFolderPart(text)) {
+                const QString program = QStandardPaths::findExecutable(name);
+                if (!program.isEmpty())
+                    found << program;
+            }
+        }
+        if (found.isEmpty()) {
+            b.ui().message(QStringLiteral("\"%1\" was not found in %2 or the folders in it.")
+                               .arg(AnsiText::toUi(typed), PathNames::toQt(folder)),
+                           Prompter::Type::Information, Prompter::Buttons::Ok);
+            return;
+        }
+        int pick = 0;
+        if (found.size() > 1) {
+            pick = b.ui().chooseItem(QStringLiteral("Open which file?"),
+                                     QStringLiteral("Several files are called \"%1\":").arg(name), found);
+            if (pick < 0 || pick >= found.size())
+                return;
+        }
+        text = PathNames::fromQt(found[pick]);
+        m_directOpen = true;
+        try {
+            Launch({}, text);
+        } catch (...) {
+            m_directOpen = false;
+            throw;
+        }
         m_directOpen = false;
-        throw;
     }
-    m_directOpen = false;
+    if (!m_launched)
+        return;
+    // Only what was opened is remembered.
     if (b.ManualUrls().add(text)) {
         b.ManualUrls().save();
         b.state().setManualUrls(b.ManualUrls().items());

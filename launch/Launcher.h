@@ -4,13 +4,17 @@
 #include "WwwDde.h"
 
 #include <QByteArray>
+#include <QObject>
 
 class BrowserConversation;
 class ProcessStarter;
+struct DesktopEntry;
 
 // Opening bookmarks: Launch with the browser link or a new browser process,
-// programs and documents, the click on a bookmark button, the browser list,
-// one or many browser windows, and the manual address box.
+// programs, launchers and documents, the click on a bookmark button, the
+// browser list, one or many browser windows, and the manual address box.
+// A launch that waits for the browser link keeps the board busy until the
+// browser has answered (a few seconds at most); the window keeps working.
 class Launcher : public BookmarkLauncher
 {
 public:
@@ -19,7 +23,7 @@ public:
     void Launch(const QByteArray& page, const QByteArray& address) override;
     void SlotClicked(const QByteArray& buttonName) override;
     bool LaunchStored(const QByteArray& page, const QByteArray& slot) override;
-    bool CurrentPage(QByteArray& title, QByteArray& url) override;
+    void CurrentPage(PageShown done) override;
 
     // Browser list.
     void ChangeBrowser(int n);
@@ -36,18 +40,27 @@ public:
     bool LaunchingFromSearch = false;
     bool LaunchingFromDupes = false;
 
+    // "Lynkor could not read ..." and what to do about it.
+    QString noPageText() const;
+
 private:
-    // The page the browser shows becomes the slot's bookmark; its address,
-    // or "" when the browser gave none.
-    QByteArray fillFromBrowser(const QByteArray& page, const QByteArray& slot, int color);
-    void webLaunch(const QByteArray& address);
-    void shellLaunch(const QByteArray& page, const QByteArray& slot, const QByteArray& address);
-    void startBrowser(const QByteArray& address);
+    // The page the browser shows becomes the slot's bookmark.
+    void fillFromBrowser(const QByteArray& buttonName, const QByteArray& page, const QByteArray& slot, int color);
+    // Returns whether the address was handed on (or is being).
+    bool webLaunch(const QByteArray& address, const std::function<void()>& finished);
+    bool startBrowsers(const QByteArray& addresses);
+    bool startBrowser(const QByteArray& address);
+    bool shellLaunch(const QByteArray& page, const QByteArray& slot, const QByteArray& address);
+    bool runLauncher(const QByteArray& path);
+    void reportStart(const QString& error);
     void refuse(const QString& what);
 
     Board& m_board;
+    BrowserConversation& m_conversation;
     TWwwDde m_dde;
     ProcessStarter& m_starter;
+    QObject m_context; // answers for a launcher that is gone are dropped
     int m_counter = 0;
     bool m_directOpen = false;
+    bool m_launched = false; // whether the last Launch handed its address on
 };

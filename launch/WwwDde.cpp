@@ -5,6 +5,10 @@
 #include "PathNames.h"
 #include "Prompter.h"
 
+#include <QDateTime>
+#include <QObject>
+#include <QTimer>
+
 TWwwDde::TWwwDde(BrowserConversation& conversation, Prompter& ui)
     : m_conversation(conversation), m_ui(ui)
 {
@@ -54,11 +58,13 @@ QByteArray TWwwDde::NormalizeURL(const QByteArray& address)
     return scheme.toLower() + host + path;
 }
 
-std::optional<QByteArray> TWwwDde::RequestItem(const QByteArray& item)
+void TWwwDde::RequestItem(const QByteArray& item, QObject* context, Reply done)
 {
-    if (!m_conversation.isOpen())
-        return std::nullopt;
-    return m_conversation.Request(item, ReplyTimeout);
+    if (!m_conversation.isOpen()) {
+        QTimer::singleShot(0, context, [done] { done(std::nullopt); });
+        return;
+    }
+    m_conversation.Request(item, ReplyTimeout, context, std::move(done));
 }
 
 bool TWwwDde::CheckReply(const std::optional<QByteArray>& reply)
@@ -77,70 +83,99 @@ bool TWwwDde::CheckReply(const std::optional<QByteArray>& reply)
     return true;
 }
 
-bool TWwwDde::ActivateBrowser()
+void TWwwDde::activateAttempt(int attempt, qint64 startedAt, QObject* context, Done done)
+{
+    m_conversation.SetLink(serviceName(), "WWW_Activate");
+    m_conversation.StartLink(true, context, [=, this](bool opened) {
+        if (opened) {
+            RequestItem("0xFFFFFFFF,0x0", context, [=, this](const std::optional<QByteArray>&) {
+                m_conversation.CloseLink();
+                done(true);
+            });
+            return;
+        }
+        const bool late = QDateTime::currentMSecsSinceEpoch() - startedAt >= ActivateWithinMs;
+        if (attempt < kAttempts && !late) {
+            activateAttempt(attempt + 1, startedAt, context, done);
+            return;
+        }
+        m_ui.message(AnsiText::toUi(ServiceApplication) +
+                         QStringLiteral(" could not be found.  Please check the browser configuration "
+                                        "under Options."),
+                     Prompter::Type::Error, Prompter::Buttons::Ok);
+        done(false);
+    });
+}
+
+void TWwwDde::ActivateBrowser(QObject* context, Done done)
 {
     // A browser without the link is not an error: the launch starts it anew.
-    if (ServiceApplication.isEmpty() || !m_conversation.canServe(ServiceApplication))
-        return false;
+    if (ServiceApplication.isEmpty() || !m_conversation.canServe(ServiceApplication)) {
+        QTimer::singleShot(0, context, [done] { done(false); });
+        return;
+    }
     m_conversation.setServiceApplication(ServiceApplication);
-    const QByteArray service = serviceName();
-    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-        m_ui.setCursor(ScreenCursor::HourGlass);
-        m_conversation.SetLink(service, "WWW_Activate");
-        if (m_conversation.StartLink()) {
-            RequestItem("0xFFFFFFFF,0x0");
-            m_conversation.CloseLink();
-            m_ui.setCursor(ScreenCursor::Default);
-            return true;
+    activateAttempt(1, QDateTime::currentMSecsSinceEpoch(), context, std::move(done));
+}
+
+void TWwwDde::OpenURL(const QByteArray& address, QObject* context, Done done)
+{
+    if (ServiceApplication.isEmpty()) {
+        QTimer::singleShot(0, context, [done] { done(false); });
+        return;
+    }
+    ActivateBrowser(context, [=, this](bool active) {
+        if (!active) {
+            done(false);
+            return;
         }
-        m_ui.setCursor(ScreenCursor::Default);
-        if (attempt == kAttempts)
-            m_ui.message(AnsiText::toUi(ServiceApplication) +
-                             QStringLiteral(" could not be found.  Please check the browser configuration "
-                                            "under Options."),
-                         Prompter::Type::Error, Prompter::Buttons::Ok);
-    }
-    return false;
+        m_conversation.SetLink(serviceName(), "WWW_OpenURL");
+        m_conversation.StartLink(true, context, [=, this](bool opened) {
+            if (!opened) {
+                m_ui.message(QStringLiteral("Could not open link"), Prompter::Type::Error, Prompter::Buttons::Ok);
+                done(false);
+                return;
+            }
+            const QByteArray item = "\"" + NormalizeURL(address) + "\",,0xFFFFFFFF,0x0,,,,";
+            RequestItem(item, context, [=, this](const std::optional<QByteArray>& reply) {
+                const bool ok = CheckReply(reply);
+                m_conversation.CloseLink();
+                done(ok);
+            });
+        });
+    });
 }
 
-bool TWwwDde::OpenURL(const QByteArray& address)
+void TWwwDde::GetWindowInfo(QObject* context, WindowInfo done)
 {
-    if (ServiceApplication.isEmpty())
-        return false;
-    if (!ActivateBrowser())
-        return false;
-    m_conversation.SetLink(serviceName(), "WWW_OpenURL");
-    if (!m_conversation.StartLink()) {
-        m_ui.message(QStringLiteral("Could not open link"), Prompter::Type::Error, Prompter::Buttons::Ok);
-        return false;
+    if (ServiceApplication.isEmpty() || !m_conversation.canServe(ServiceApplication)) {
+        QTimer::singleShot(0, context, [done] { done(false, {}, {}); });
+        return;
     }
-    const QByteArray item = "\"" + NormalizeURL(address) + "\",,0xFFFFFFFF,0x0,,,,";
-    const bool ok = CheckReply(RequestItem(item));
-    m_conversation.CloseLink();
-    return ok;
-}
-
-bool TWwwDde::GetWindowInfo(QByteArray& title, QByteArray& url)
-{
-    if (ServiceApplication.isEmpty() || !m_conversation.canServe(ServiceApplication))
-        return false;
     m_conversation.setServiceApplication(ServiceApplication);
-    m_ui.setCursor(ScreenCursor::HourGlass);
-    bool result = false;
     m_conversation.SetLink(serviceName(), "WWW_GetWindowInfo");
-    if (m_conversation.StartLink()) {
-        const std::optional<QByteArray> reply = RequestItem("0xFFFFFFFF");
-        if (CheckReply(reply) && !reply->isEmpty()) {
+    m_conversation.StartLink(false, context, [=, this](bool opened) {
+        if (!opened) {
+            done(false, {}, {});
+            return;
+        }
+        RequestItem("0xFFFFFFFF", context, [=, this](const std::optional<QByteArray>& reply) {
+            m_conversation.CloseLink();
+            if (!CheckReply(reply) || reply->isEmpty()) {
+                done(false, {}, {});
+                return;
+            }
+            const QByteArray rawUrl = TextBetween(*reply, "\"", "\"");
+            if (!isBookmarkablePage(QString::fromUtf8(rawUrl))) {
+                done(false, {}, {});
+                return;
+            }
             // The browser answers in UTF-8; the file keeps Windows-1252 when it fits.
-            url = AnsiText::fromUi(QString::fromUtf8(TextBetween(*reply, "\"", "\"")));
+            const QByteArray url = AnsiText::fromUi(QString::fromUtf8(rawUrl));
             QByteArray t = TextBetween(*reply, ",\"", "\"");
             if (t.contains('['))
                 t = TextBetween(t, "[", "]");
-            title = AnsiText::fromUi(QString::fromUtf8(t));
-            result = true;
-        }
-        m_conversation.CloseLink();
-    }
-    m_ui.setCursor(ScreenCursor::Default);
-    return result;
+            done(true, AnsiText::fromUi(QString::fromUtf8(t)), url);
+        });
+    });
 }

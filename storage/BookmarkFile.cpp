@@ -2,6 +2,7 @@
 
 #include "CommandError.h"
 #include "AnsiText.h"
+#include "PassText.h"
 
 namespace BookmarkFile {
 
@@ -107,7 +108,7 @@ int GlyphCode(const QByteArray& text, bool* legacy)
 
 bool IsProtectedUrl(const QByteArray& url)
 {
-    return url.contains('\xB6');
+    return PassText::isProtected(url);
 }
 
 } // namespace BookmarkFile

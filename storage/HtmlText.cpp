@@ -127,8 +127,15 @@ QString decode(const QByteArray& html)
             out += text[i];
             continue;
         }
-        const qsizetype semi = text.indexOf(QLatin1Char(';'), i + 1);
-        if (semi < 0 || semi - i > 10) {
+        // A reference is short: the ";" is looked for in the next few
+        // characters only, so a text full of "&" stays linear.
+        qsizetype semi = -1;
+        for (qsizetype j = i + 1; j < text.size() && j - i <= 10; ++j)
+            if (text[j] == QLatin1Char(';')) {
+                semi = j;
+                break;
+            }
+        if (semi < 0) {
             out += text[i];
             continue;
         }

@@ -15,13 +15,19 @@ inline constexpr char kEntryMark = '\xA7'; // after each page-password entry
 
 // scramble(text) + B6 + scramble(password).
 QByteArray Encrypt(const QByteArray& text, const QByteArray& password);
-// unscramble of the bytes before the first B6; empty without one.
+// Where the mark of a protected value is: the first B6 that is not part of a
+// UTF-8 character ("ö" is C3 B6, "ж" D0 B6: letters of text stored as UTF-8,
+// not marks); -1 when there is none.
+qsizetype markPosition(const QByteArray& stored);
+inline bool isProtected(const QByteArray& stored) { return markPosition(stored) >= 0; }
+// unscramble of the bytes before the mark; empty without one.
 QByteArray Decrypt(const QByteArray& stored);
-// unscramble of the bytes after the first B6 (the bookmark's password).
+// unscramble of the bytes after the mark (the bookmark's password).
 QByteArray StoredPassword(const QByteArray& stored);
 
 // Whether the protected form of text + password reads back exactly from the
-// file. Scrambling can give the byte B6 (which would cut the address short),
+// file. Scrambling can give a mark byte before the real mark (which would cut
+// the address short) or swallow the mark into a UTF-8 character,
 // a line break or a NUL (which would end the file's text), or a blank at an end
 // of the value (which reading trims).
 bool EncryptRoundTrips(const QByteArray& text, const QByteArray& password);

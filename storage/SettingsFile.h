@@ -88,6 +88,8 @@ inline const QByteArray kUrl = "Url";
 
 inline const QByteArray kAuto = "Auto";
 inline const QByteArray kBackup = "Backup";
+// The bookmark file the backup was last taken of (files sharing a stem share it).
+inline const QByteArray kBackupOf = "BackupOf";
 
 inline const QByteArray kMerge = "Merge";
 inline const QByteArray kColor = "Color";

@@ -2,19 +2,24 @@
 
 #include "AnsiText.h"
 #include "BookmarkFile.h"
-#include "HtmlText.h"
 #include "HttpClient.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
 #include "LaunchText.h"
 #include "NameLookup.h"
 #include "NotesText.h"
+#include "PageScan.h"
+#include "Passwords.h"
 #include "PathNames.h"
 #include "WebIconFiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <QUrl>
+#include <QHostAddress>
+#include <QPointer>
+#include <QSaveFile>
+#include <QThreadPool>
+#include <QTimer>
 
 using BookmarkFile::FieldKey;
 using F = BookmarkRecord;
@@ -25,211 +30,422 @@ const char* const kUserAgent = "Mozilla/3.0 (compatible)";
 const char* const kAccept = "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*";
 // A file name stays well below the 255 bytes a name may have.
 constexpr int kMaxNameLength = 180;
+constexpr qint64 kMaxIconBytes = 1024 * 1024;
 
-HttpClient::Options webOptions()
+HttpOptions webOptions(int timeoutMs, qint64 maxBytes)
 {
-    HttpClient::Options o;
+    HttpOptions o;
     o.userAgent = kUserAgent;
     o.accept = kAccept;
     o.cookie = "Lynkor";
+    o.timeoutMs = timeoutMs;
+    o.maxBodyBytes = maxBytes;
     return o;
 }
 
-QList<QByteArray> lines(const QByteArray& text)
+bool isWebLink(const QByteArray& link)
 {
-    QByteArray t = text;
-    t.replace("\r\n", "\n");
-    t.replace('\r', '\n');
-    return t.split('\n');
+    const qsizetype http = link.indexOf("http");
+    const qsizetype www = link.indexOf("www.");
+    return (http >= 0 && http < 4) || (www >= 0 && www < 14);
 }
 
-// The text after marker up to the first "\">" on the same line; "" when the
-// address is not followed directly by it.
-QByteArray after(const QByteArray& line, const QByteArray& marker)
+// The host of a link and whether it is an address rather than a name.
+QByteArray bareHost(const QByteArray& link, bool* isAddress)
 {
-    const qsizetype start = line.indexOf(marker);
-    if (start < 0)
-        return {};
-    const qsizetype from = start + marker.size();
-    const qsizetype end = line.indexOf("\">", from);
-    return end < 0 ? QByteArray() : line.mid(from, end - from);
+    QByteArray host = LaunchText::hostName(link);
+    if (host.startsWith('[') && host.endsWith(']'))
+        host = host.mid(1, host.size() - 2);
+    *isAddress = !QHostAddress(QString::fromLatin1(host)).isNull();
+    return host;
 }
 
 } // namespace
 
-WebIcon::WebIcon(Board& board, HttpClient& http, Downloader& download, NameLookup& lookup)
-    : m_board(board), m_http(http), m_download(download), m_lookup(lookup)
+// One AutoIcon's work in the background: the page, then its icon, and the
+// address look-up beside them.
+class WebIcon::Job : public QObject
 {
-    m_timer1.setInterval(kWatchdogMs);
-    m_timer1.setSingleShot(true);
-    connect(&m_timer1, &QTimer::timeout, this, &WebIcon::Timer1Timer);
-    connect(&m_lookup, &NameLookup::done, this, &WebIcon::DNSLookDnsLookupDone);
-}
-
-int WebIcon::hostEnd(const QByteArray& link)
-{
-    const qsizetype scheme = link.indexOf("://");
-    const qsizetype start = scheme < 0 ? 0 : scheme + 3;
-    qsizetype end = link.size();
-    for (char c : {'/', '?', '#'}) {
-        const qsizetype p = link.indexOf(c, start);
-        if (p >= 0 && p < end)
-            end = p;
+public:
+    Job(WebIcon& owner, quint64 serial, QByteArray key, QByteArray file, QByteArray page, QByteArray slot, QByteArray button,
+        QByteArray link, QByteArray storedUrl)
+        : m_owner(owner), m_board(owner.m_board), m_serial(serial), m_key(std::move(key)), m_file(std::move(file)),
+          m_page(std::move(page)), m_slot(std::move(slot)), m_button(std::move(button)), m_link(std::move(link)),
+          m_storedUrl(std::move(storedUrl))
+    {
+        m_watchdog.setSingleShot(true);
+        connect(&m_watchdog, &QTimer::timeout, this, [this] { m_board.deliver([this] { watchdog(); }); });
     }
-    return static_cast<int>(end) + 1;
-}
+    ~Job() override
+    {
+        if (m_pageJob)
+            m_owner.m_http.cancel(m_pageJob);
+        if (m_iconJob)
+            m_owner.m_http.cancel(m_iconJob);
+        if (m_lookupId >= 0)
+            m_owner.m_lookup.cancel(m_lookupId);
+    }
 
-QByteArray WebIcon::iconAddress(const QByteArray& page, const QByteArray& link, QByteArray* extension,
-                                bool* declared)
-{
-    QByteArray address;
-    const QList<QByteArray> all = lines(page);
-    for (const QByteArray& raw : all) {
-        const QByteArray line = raw.toLower();
-        if (line.contains("<meta") && line.contains("name") && line.contains("\"icon\"") &&
-            line.contains("\"icon\" content=\"")) {
-            const QByteArray a = after(line, "\"icon\" content=\"");
-            if (!a.isEmpty())
-                address = a;
+    const QByteArray& key() const { return m_key; }
+
+    void start()
+    {
+        startLookup();
+        QDir().mkpath(PathNames::toQt(WebIconFiles::folder(m_file)));
+        // A page that never ends counts as ended with what came by then.
+        m_pageJob = m_owner.m_http.request(m_link, webOptions(m_owner.m_watchdogMs, PageScan::kMaxPageBytes), this,
+                                           [this](const HttpResult& r) {
+                                               m_pageJob = 0;
+                                               m_board.deliver([&] { pageArrived(r); });
+                                           });
+    }
+
+    // Scanning the page is done away from the user-interface thread.
+    void scanned(const QByteArray& iconAddress, const QByteArray& extension, bool declared, bool found,
+                 const QString& description)
+    {
+        m_declared = declared;
+        m_descriptionFound = found;
+        m_description = description;
+        m_iconFile = WebIconFiles::folder(m_file) + WebIconFiles::strippedLink(m_link).left(kMaxNameLength) + extension;
+        m_iconExisted = QFile::exists(PathNames::toQt(m_iconFile));
+        m_iconJob = m_owner.m_http.request(iconAddress, webOptions(m_owner.m_watchdogMs, kMaxIconBytes), this,
+                                           [this](const HttpResult& r) {
+                                               m_iconJob = 0;
+                                               m_board.deliver([&] { iconArrived(r); });
+                                           });
+    }
+
+private:
+    void startLookup()
+    {
+        bool isAddress = false;
+        const QByteArray host = bareHost(m_link, &isAddress);
+        if (host.isEmpty())
+            return;
+        auto answered = [this](const QString& result) {
+            m_lookupId = -1;
+            m_board.deliver([&] { lookupAnswered(result.toLatin1()); });
+            maybeEnd();
+        };
+        m_reverse = isAddress;
+        m_lookupId = isAddress ? m_owner.m_lookup.reverse(QString::fromLatin1(host), this, answered)
+                               : m_owner.m_lookup.forward(QString::fromLatin1(host), this, answered);
+    }
+
+    bool shown() const
+    {
+        const BoardState& state = m_board.state();
+        return state.buttonIndex(m_button) >= 0 && m_page == state.currentPage() &&
+               m_file == m_board.files().BookmarkFileName();
+    }
+    void setGlyph(const IconRef& glyph)
+    {
+        if (!shown())
+            return;
+        const int index = m_board.state().buttonIndex(m_button);
+        m_board.state().mutableButtons()[index].glyph = glyph;
+        m_board.state().notifyFace(index);
+    }
+    // Whether the slot still holds the address the job was started for.
+    bool holdsAddress(const TIniFile32& ini) const
+    {
+        return ini.ReadString(m_page, FieldKey(m_slot, F::Url), {}) == m_storedUrl;
+    }
+
+    void pageArrived(const HttpResult& r)
+    {
+        const bool page = (r.ok || (r.timedOut && !r.body.isEmpty())) && r.statusCode < 400;
+        armWatchdog();
+        if (!page) {
+            m_pageDone = true;
+            maybeEnd();
+            return;
         }
+        WebIcon* owner = &m_owner;
+        const QByteArray key = m_key;
+        const QByteArray link = m_link;
+        const QByteArray body = r.body;
+        const quint64 serial = m_serial;
+        m_scanning = true;
+        owner->m_pool.start([owner, key, serial, link, body] {
+            QByteArray extension;
+            bool declared = false;
+            const QByteArray address = PageScan::iconAddress(body, link, &extension, &declared);
+            bool found = false;
+            const QString description = PageScan::descriptionText(PageScan::description(body, &found));
+            QMetaObject::invokeMethod(
+                owner,
+                [owner, key, serial, address, extension, declared, found, description] {
+                    const auto it = owner->m_jobs.find(key);
+                    if (it != owner->m_jobs.end() && it->second->m_serial == serial && it->second->m_scanning) {
+                        it->second->m_scanning = false;
+                        owner->m_board.deliver(
+                            [&] { it->second->scanned(address, extension, declared, found, description); });
+                    }
+                },
+                Qt::QueuedConnection);
+        });
     }
-    if (address.isEmpty()) {
-        for (const QByteArray& raw : all) {
-            const QByteArray line = raw.toLower();
-            if (line.contains("<link") && line.contains("rel=") && line.contains("\"shortcut icon\"") &&
-                line.contains("\"shortcut icon\" href=\"")) {
-                const QByteArray a = after(line, "\"shortcut icon\" href=\"");
-                if (!a.isEmpty())
-                    address = a;
+
+    void iconArrived(const HttpResult& r)
+    {
+        // What was there goes; a usable answer takes its place.
+        QFile::remove(PathNames::toQt(m_iconFile));
+        if (r.ok && !r.truncated && r.statusCode < 400) {
+            const QByteArray status = PageScan::iconStatus(r.body);
+            if (status != "Yes") {
+                if (status == "GIF")
+                    m_iconFile = PathNames::stem(m_iconFile) + ".gif";
+                QSaveFile f(PathNames::toQt(m_iconFile));
+                if (!f.open(QIODevice::WriteOnly) || f.write(r.body) != r.body.size() || !f.commit())
+                    QFile::remove(PathNames::toQt(m_iconFile));
             }
         }
+        finish();
     }
-    *declared = !address.isEmpty();
-    if (address.isEmpty()) {
-        address = link.left(hostEnd(link) - 1) + "/favicon.ico";
-        *extension = ".ico";
-        return address;
-    }
-    // A relative address is meant relative to the page.
-    const QUrl resolved = QUrl::fromEncoded(link).resolved(QUrl::fromEncoded(address.trimmed()));
-    address = resolved.toEncoded();
-    const QString path = resolved.path();
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    *extension = dot > slash ? path.mid(dot).toLatin1() : QByteArray(".ico");
-    // Only plain file extensions make it into a file name.
-    for (char c : extension->mid(1))
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            *extension = ".ico";
-    return address;
-}
 
-QByteArray WebIcon::description(const QByteArray& page, bool* found)
-{
-    *found = false;
-    QByteArray text;
-    const QList<QByteArray> all = lines(page);
-    int continuations = 0;
-    for (int i = 0; i < all.size(); ++i) {
-        const QByteArray line = all[i].toLower();
-        const QByteArray marker = "description\" content=\"";
-        if (!(line.contains("<meta") && line.contains("name") && line.contains("description\"") &&
-              line.contains(marker)))
-            continue;
-        *found = true;
-        const qsizetype from = line.indexOf(marker) + marker.size();
-        const qsizetype end = line.indexOf("\">", from);
-        if (end >= 0) {
-            text = all[i].mid(from, end - from);
-        } else {
-            text = all[i].mid(from);
-            for (++i; i < all.size(); ++i) {
-                ++continuations;
-                const qsizetype e = all[i].indexOf("\">");
-                text += e >= 0 ? all[i].left(e) : all[i];
-                if (e >= 0)
-                    break;
+    // The page's part ends: everything found goes to the slot in one save,
+    // if the slot still holds the address.
+    void finish()
+    {
+        m_pageDone = true;
+        // The job ends even when the file cannot be written (the failure is shown).
+        struct End
+        {
+            Job* job;
+            ~End() { job->maybeEnd(); }
+        } end{this};
+        Board& b = m_board;
+        BoardState& state = b.state();
+        IniBatch batch(b.store(), m_file);
+        TIniFile32 ini(b.store(), m_file);
+        if (holdsAddress(ini)) {
+            auto stored = [&](F::Field field) { return ini.ReadString(m_page, FieldKey(m_slot, field), {}); };
+            auto write = [&](F::Field field, const QByteArray& value) {
+                ini.WriteString(m_page, FieldKey(m_slot, field), value);
+            };
+            if (m_descriptionFound && stored(F::Notes).isEmpty()) {
+                write(F::Notes, AnsiText::fromUi(m_description));
+                if (shown()) {
+                    const QByteArray notes = NotesText::Wrap(NotesText::AddReturn(stored(F::Notes)));
+                    const bool showNotes = state.checked("MBNotes");
+                    const bool showUrl = state.checked("MBUrl");
+                    const int index = state.buttonIndex(m_button);
+                    state.mutableButtons()[index].hint = showNotes && showUrl ? notes + '\r' + m_link
+                                                         : showNotes         ? notes
+                                                         : showUrl           ? m_link
+                                                                             : QByteArray();
+                    state.notifyFace(index);
+                }
             }
-            if (continuations > 10)
-                text = text.left(255);
+            const QByteArray storedIcon = stored(F::IconFile);
+            bool assign = storedIcon.isEmpty() || (m_iconExisted && storedIcon == m_iconFile);
+            QByteArray code = m_declared ? "600" : "00";
+            if (QFile::exists(PathNames::toQt(m_iconFile)))
+                code = "600";
+            const QByteArray glyph = stored(F::Glyph);
+            if (!glyph.isEmpty())
+                code = glyph;
+            else
+                assign = true;
+            if (code == "00")
+                setGlyph(IconRef::defaultIcon());
+            if (code == "600" && assign) {
+                setGlyph({IconRef::File, 0, m_iconFile});
+                write(F::IconFile, m_iconFile);
+            }
+            if (code != "00")
+                write(F::Glyph, code);
+            if (!state.checked("MBIcon"))
+                setGlyph(IconRef::noIcon());
         }
-        break;
+        batch.commit();
     }
-    return text;
+
+    void lookupAnswered(const QByteArray& result)
+    {
+        // A look-up that found nothing changes nothing.
+        if (result.isEmpty())
+            return;
+        if (!m_reverse) {
+            addressFound(result);
+            return;
+        }
+        nameFound(result);
+    }
+
+    // A forward look-up: the site's address.
+    void addressFound(const QByteArray& result)
+    {
+        Board& b = m_board;
+        QByteArray stored;
+        QByteArray title;
+        {
+            TIniFile32 ini(b.store(), m_file);
+            if (!holdsAddress(ini))
+                return;
+            stored = ini.ReadString(m_page, FieldKey(m_slot, F::IpAddress), {});
+            title = ini.ReadString(m_page, FieldKey(m_slot, F::Title), {});
+        }
+        if (stored.isEmpty()) {
+            TIniFile32 ini(b.store(), m_file);
+            ini.WriteString(m_page, FieldKey(m_slot, F::IpAddress), result);
+            return;
+        }
+        // A stored address with a port (typed for launching by address) is
+        // the same site when its host part is.
+        const QByteArray offered = LaunchText::hostName("http://" + stored) == result
+                                       ? stored
+                                       : LaunchText::withHost("http://" + stored, result).mid(7).chopped(1);
+        if (offered == stored)
+            return;
+        const QString name = title.isEmpty() ? QStringLiteral("This web site") : AnsiText::toUi(title);
+        const QString text = QStringLiteral("\"%1\" has changed to a new IP address.\rWould you like to update "
+                                            "the IP Address \"%2\" to \"%3\" for this bookmark? ")
+                                 .arg(name, AnsiText::toUi(stored), AnsiText::toUi(offered));
+        ask(F::IpAddress, stored, offered, text);
+    }
+
+    // A reverse look-up: the name of the address a link holds.
+    void nameFound(const QByteArray& result)
+    {
+        Board& b = m_board;
+        QByteArray stored;
+        {
+            TIniFile32 ini(b.store(), m_file);
+            if (!holdsAddress(ini))
+                return;
+            stored = ini.ReadString(m_page, FieldKey(m_slot, F::Url), {});
+        }
+        const QByteArray shownUrl = BookmarkFile::IsProtectedUrl(stored) ? m_link : stored;
+        const QByteArray link = LaunchText::withHost(m_link, result);
+        if (shownUrl == link)
+            return;
+        const QString text = QStringLiteral("Would you like to replace \"%1\" with the URL \"%2\" as the URL for "
+                                            "this bookmark?")
+                                 .arg(AnsiText::toUi(shownUrl), AnsiText::toUi(link));
+        ask(F::Url, shownUrl, link, text);
+    }
+
+    // Asked once no command runs; No is remembered for the bookmark.
+    void ask(F::Field field, const QByteArray& old, const QByteArray& offered, const QString& text)
+    {
+        WebIcon* owner = &m_owner;
+        const QByteArray file = m_file;
+        const QByteArray page = m_page;
+        const QByteArray slot = m_slot;
+        const QByteArray storedUrl = m_storedUrl;
+        const QByteArray declinedKey = file + '\n' + page + '\n' + slot + '\n' + old + '\n' + offered;
+        if (owner->declined(declinedKey))
+            return;
+        m_board.whenIdle([owner, file, page, slot, storedUrl, field, offered, text, declinedKey] {
+            Board& b = owner->m_board;
+            // Another file is open now, or the slot changed while the
+            // question waited: it is not asked.
+            if (file != b.files().BookmarkFileName() || owner->declined(declinedKey))
+                return;
+            {
+                TIniFile32 ini(b.store(), file);
+                if (ini.ReadString(page, FieldKey(slot, F::Url), {}) != storedUrl)
+                    return;
+            }
+            if (b.ui().message(text, Prompter::Type::Confirmation, Prompter::Buttons::YesNo) != Prompter::Answer::Yes) {
+                owner->decline(declinedKey);
+                return;
+            }
+            QByteArray value = offered;
+            if (field == F::Url) {
+                QByteArray title;
+                {
+                    TIniFile32 ini(b.store(), file);
+                    title = ini.ReadString(page, FieldKey(slot, F::Title), {});
+                }
+                const std::optional<QByteArray> stored = b.passwords().storedUrl(page, offered, title);
+                if (!stored)
+                    return;
+                value = *stored;
+            }
+            TIniFile32 ini(b.store(), file);
+            ini.WriteString(page, FieldKey(slot, field), value);
+        });
+    }
+
+    void armWatchdog()
+    {
+        if (!m_watchdog.isActive())
+            m_watchdog.start(m_owner.m_watchdogMs);
+    }
+
+    void watchdog()
+    {
+        if (m_lookupId >= 0) {
+            m_owner.m_lookup.cancel(m_lookupId);
+            m_lookupId = -1;
+        }
+        if (m_iconJob) {
+            m_owner.m_http.cancel(m_iconJob);
+            m_iconJob = 0;
+            finish();
+            return;
+        }
+        m_scanning = false;
+        if (!m_pageDone)
+            finish();
+        maybeEnd();
+    }
+
+    void maybeEnd()
+    {
+        if (m_pageDone && m_lookupId < 0 && !m_pageJob && !m_iconJob)
+            m_owner.finished(this);
+    }
+
+    WebIcon& m_owner;
+    Board& m_board;
+    const quint64 m_serial;
+    QByteArray m_key;
+    QByteArray m_file;
+    QByteArray m_page;
+    QByteArray m_slot;
+    QByteArray m_button;
+    QByteArray m_link;
+    QByteArray m_storedUrl;
+    QTimer m_watchdog;
+    quint64 m_pageJob = 0;
+    quint64 m_iconJob = 0;
+    int m_lookupId = -1;
+    bool m_reverse = false;
+    bool m_pageDone = false;
+    bool m_scanning = false;
+    bool m_declared = false;
+    bool m_descriptionFound = false;
+    bool m_iconExisted = false;
+    QString m_description;
+    QByteArray m_iconFile;
+
+    friend class WebIcon;
+};
+
+WebIcon::WebIcon(Board& board, HttpClient& http, NameLookup& lookup)
+    : m_board(board), m_http(http), m_lookup(lookup)
+{
+    m_pool.setMaxThreadCount(1);
 }
 
-QByteArray WebIcon::iconStatus(const QByteArray& bytes)
+WebIcon::~WebIcon()
 {
-    QByteArray status = "No";
-    const QList<QByteArray> all = lines(bytes);
-    if (bytes.isEmpty() || all.front().isEmpty())
-        status = "Yes";
-    for (const QByteArray& line : all) {
-        const QByteArray lower = line.toLower();
-        if (line.contains("404") || lower.contains("html") || lower.contains("http") || lower.contains("error") ||
-            lower.contains("not ") || lower.contains("missing"))
-            status = "Yes";
-        if (line.startsWith("GIF8"))
-            status = "GIF";
-    }
-    return status;
+    m_pool.waitForDone();
+    for (auto& [key, job] : m_jobs)
+        delete job;
 }
 
-void WebIcon::lookUpAddress(const QByteArray& link, const QByteArray& page, const QByteArray& slot)
+void WebIcon::finished(Job* job)
 {
-    const int trim = LaunchText::TrimHTTP(link);
-    // Without a scheme the host is at the start of the link.
-    const bool schemeless = !link.contains("://");
-    int hostStart = schemeless ? 1 : trim;
-    m_lookup.cancel();
-    m_lookup.tag = 0;
-    m_lookupPage = page;
-    m_lookupSlot = slot;
-    m_lookupFile = m_board.files().BookmarkFileName();
-    const QByteArray two = link.mid(hostStart - 1, 2);
-    const bool ipAddress = two.size() == 2 && static_cast<unsigned char>(two[0]) < ';' &&
-                           static_cast<unsigned char>(two[1]) < ';';
-    if (ipAddress) {
-        const qsizetype slash = link.indexOf('/', hostStart - 1);
-        const QByteArray host = link.mid(hostStart - 1, slash < 0 ? -1 : slash - (hostStart - 1));
-        m_lookup.tag = 1;
-        m_lookup.address = slash < 0 ? QByteArray("/") : link.mid(slash);
-        QByteArray name = host;
-        const qsizetype colon = name.indexOf(':');
-        if (colon >= 0 && !name.startsWith('['))
-            name = name.left(colon);
-        m_lookup.reverse(QString::fromLatin1(name));
-        m_board.files().WriteToIniSLYK(page, FieldKey(slot, F::IpAddress), host);
-        return;
-    }
-    if (!schemeless && (trim == 12 || trim == 13))
-        hostStart = trim - 4; // the host with its "www."
-    QByteArray host = link.mid(hostStart - 1, hostEnd(link) - hostStart);
-    const qsizetype at = host.lastIndexOf('@');
-    if (at >= 0)
-        host = host.mid(at + 1);
-    const qsizetype colon = host.indexOf(':');
-    if (colon >= 0)
-        host = host.left(colon);
-    if (!host.isEmpty())
-        m_lookup.forward(QString::fromLatin1(host));
-}
-
-bool WebIcon::fetchPage(const QByteArray& link, QByteArray* body)
-{
-    m_http.abort();
-    m_download.abort();
-    m_timer1.stop();
-    m_watchdogFired = false;
-    // The watchdog also ends a page that never comes.
-    m_timer1.start();
-    const HttpClient::Result r = m_http.fetch(link, webOptions());
-    const bool ended = r.ok || (r.aborted && m_watchdogFired);
-    m_timer1.start();
-    if (!ended || r.statusCode >= 400)
-        return false;
-    *body = r.body;
-    return true;
+    const auto it = m_jobs.find(job->key());
+    if (it != m_jobs.end() && it->second == job)
+        m_jobs.erase(it);
+    job->deleteLater();
 }
 
 QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
@@ -238,45 +454,16 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
     Board& b = m_board;
     BoardState& state = b.state();
     const QByteArray path = b.files().BookmarkFileName();
-    // The event loop runs while the page loads: the button, the page and even
-    // the file shown may have changed when the answers come.
-    auto shown = [&] {
-        const int index = state.buttonIndex(buttonName);
-        return index >= 0 && page == state.currentPage() && path == b.files().BookmarkFileName();
-    };
-    auto face = [&]() -> ButtonFace& { return state.mutableButtons()[state.buttonIndex(buttonName)]; };
     auto setGlyph = [&](const IconRef& glyph) {
-        if (shown()) {
-            face().glyph = glyph;
-            state.notifyFace(state.buttonIndex(buttonName));
+        const int index = state.buttonIndex(buttonName);
+        if (index >= 0 && page == state.currentPage()) {
+            state.mutableButtons()[index].glyph = glyph;
+            state.notifyFace(index);
         }
-    };
-    // The file is read again after each wait (it may have changed while the
-    // event loop ran); after the last wait one set of lines takes every read
-    // and write, saved once.
-    std::optional<TIniFile32> file;
-    std::optional<IniBatch> batch;
-    auto settle = [&] {
-        if (!batch) {
-            file.reset();
-            batch.emplace(b.store(), path);
-        }
-    };
-    auto ini = [&]() -> TIniFile32& {
-        if (!file)
-            file.emplace(b.store(), path);
-        return *file;
-    };
-    auto stored = [&](F::Field field) { return ini().ReadString(page, FieldKey(slot, field), {}); };
-    auto write = [&](F::Field field, const QByteArray& value) {
-        ini().WriteString(page, FieldKey(slot, field), value);
     };
 
     QByteArray code = "600";
-    bool assign = true;
-    const qsizetype http = link.indexOf("http");
-    const qsizetype www = link.indexOf("www.");
-    const bool web = (http >= 0 && http < 4) || (www >= 0 && www < 14);
+    const bool web = isWebLink(link);
     if (web)
         code = "00";
     else
@@ -292,147 +479,42 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
     }
 
     const bool search = state.checked("MWebIcon");
-    QByteArray iconFile;
+    IniBatch batch(b.store(), path);
+    TIniFile32 ini(b.store(), path);
+    auto write = [&](F::Field field, const QByteArray& value) { ini.WriteString(page, FieldKey(slot, field), value); };
     if (web && search) {
-        assign = false;
-        lookUpAddress(link, page, slot);
-        const QByteArray folder = WebIconFiles::folder(path);
-        QDir().mkpath(PathNames::toQt(folder));
-        b.ui().setCursor(ScreenCursor::HourGlass);
-        QByteArray body;
-        if (!fetchPage(link, &body)) {
-            b.ui().setCursor(ScreenCursor::Default);
-            b.FormCaption();
-            return code;
+        // A link that names an address keeps it at once; its name comes later.
+        bool isAddress = false;
+        bareHost(link, &isAddress);
+        if (isAddress) {
+            const LaunchText::HostRange r = LaunchText::hostRange(link);
+            QByteArray host = link.mid(r.begin, r.end - r.begin);
+            host = host.mid(host.lastIndexOf('@') + 1);
+            write(F::IpAddress, host);
         }
-        QByteArray extension;
-        bool declared = false;
-        const QByteArray address = iconAddress(body, link, &extension, &declared);
-        if (declared)
-            code = "600";
-        iconFile = folder + WebIconFiles::strippedLink(link).left(kMaxNameLength) + extension;
-        const QByteArray storedIcon = stored(F::IconFile);
-        if (QFile::exists(PathNames::toQt(iconFile))) {
-            QFile::remove(PathNames::toQt(iconFile));
-            if (storedIcon == iconFile)
-                assign = true;
+        const QByteArray key = path + '\n' + page + '\n' + slot;
+        if (const auto it = m_jobs.find(key); it != m_jobs.end()) {
+            delete it->second; // an earlier fetch for the slot is outdated
+            m_jobs.erase(it);
         }
-        if (storedIcon.isEmpty())
-            assign = true;
-        const QString download = m_temp.filePath(QStringLiteral("icon.download"));
-        if (m_download.get(address, download, webOptions())) {
-            QFile f(download);
-            const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-            f.close();
-            const QByteArray status = iconStatus(bytes);
-            if (status == "GIF")
-                iconFile = PathNames::stem(iconFile) + ".gif";
-            if (status != "Yes") {
-                QFile::remove(PathNames::toQt(iconFile));
-                QFile::rename(download, PathNames::toQt(iconFile));
-            }
-            QFile::remove(download);
-        }
-        settle();
-
-        bool found = false;
-        const QByteArray description = WebIcon::description(body, &found);
-        if (found && stored(F::Notes).isEmpty()) {
-            state.setTitle(QStringLiteral("Loading Description"));
-            QString text = HtmlText::decode(description);
-            text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-            write(F::Notes, AnsiText::fromUi(text));
-            if (shown()) {
-                const QByteArray notes = NotesText::Wrap(NotesText::AddReturn(stored(F::Notes)));
-                const bool showNotes = state.checked("MBNotes");
-                const bool showUrl = state.checked("MBUrl");
-                face().hint = showNotes && showUrl ? notes + '\r' + link : showNotes ? notes : showUrl ? link : QByteArray();
-                state.notifyFace(state.buttonIndex(buttonName));
-            }
-            b.FormCaption();
-        }
-        if (QFile::exists(PathNames::toQt(iconFile)))
-            code = "600";
-        const QByteArray glyph = stored(F::Glyph);
-        if (!glyph.isEmpty())
-            code = glyph;
-        else
-            assign = true;
-        if (code == "00")
-            setGlyph(IconRef::defaultIcon());
-        b.ui().setCursor(ScreenCursor::Default);
+        auto* job = new Job(*this, ++m_lastJob, key, path, page, slot, buttonName, link,
+                            ini.ReadString(page, FieldKey(slot, F::Url), {}));
+        m_jobs.emplace(key, job);
+        job->start();
     }
     if (!search) {
         code = "00";
-        if (stored(F::Glyph).isEmpty())
+        if (ini.ReadString(page, FieldKey(slot, F::Glyph), {}).isEmpty())
             setGlyph(IconRef::defaultIcon());
     }
-    settle();
-    if (code == "600" && assign) {
-        const QByteArray iconPath = web ? iconFile : link;
-        setGlyph({IconRef::File, 0, iconPath});
-        write(F::IconFile, iconPath);
+    if (code == "600") {
+        setGlyph({IconRef::File, 0, link});
+        write(F::IconFile, link);
     }
     if (code != "00")
         write(F::Glyph, code);
-    batch->commit();
+    batch.commit();
     if (!state.checked("MBIcon"))
         setGlyph(IconRef::noIcon());
     return code;
-}
-
-void WebIcon::DNSLookDnsLookupDone(const QString& answer)
-{
-    Board& b = m_board;
-    const QByteArray result = answer.toLatin1();
-    const QByteArray page = m_lookupPage;
-    const QByteArray slot = m_lookupSlot;
-    const int tag = m_lookup.tag;
-    m_lookup.tag = 0;
-    // The answer belongs to the file that asked; another one is open now.
-    if ((page.isEmpty() && slot.isEmpty()) || m_lookupFile != b.files().BookmarkFileName())
-        return;
-    QByteArray title;
-    QByteArray stored;
-    {
-        TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-        title = ini.ReadString(page, FieldKey(slot, F::Title), {});
-        stored = ini.ReadString(page, FieldKey(slot, tag == 0 ? F::IpAddress : F::Url), {});
-    }
-    // A look-up that found nothing changes nothing.
-    if (result.isEmpty())
-        return;
-    if (tag == 0) {
-        if (stored.isEmpty()) {
-            b.files().WriteToIniSLYK(page, FieldKey(slot, F::IpAddress), result);
-        } else if (stored != result) {
-            const QString name = title.isEmpty() ? QStringLiteral("This web site") : AnsiText::toUi(title);
-            const QString text = QStringLiteral("\"%1\" has changed to a new IP address.\rWould you like to update "
-                                                "the IP Address \"%2\" to \"%3\" for this bookmark? ")
-                                     .arg(name, AnsiText::toUi(stored), answer);
-            if (b.ui().message(text, Prompter::Type::Confirmation, Prompter::Buttons::YesNo) == Prompter::Answer::Yes)
-                b.files().WriteToIniSLYK(page, FieldKey(slot, F::IpAddress), result);
-        }
-        return;
-    }
-    const QByteArray link = "http://" + result + m_lookup.address;
-    if (stored.isEmpty()) {
-        b.files().WriteToIniSLYK(page, FieldKey(slot, F::Url), link);
-    } else if (stored != link) {
-        const QString name = title.isEmpty() ? QStringLiteral("This IP Address") : AnsiText::toUi(title);
-        const QString text = QStringLiteral("Would you like to replace \"%1\" with the URL \"%2\" as the URL "
-                                            "for this bookmark?")
-                                 .arg(name, AnsiText::toUi(link));
-        if (b.ui().message(text, Prompter::Type::Confirmation, Prompter::Buttons::YesNo) == Prompter::Answer::Yes)
-            b.files().WriteToIniSLYK(page, FieldKey(slot, F::Url), link);
-    }
-}
-
-void WebIcon::Timer1Timer()
-{
-    m_watchdogFired = true;
-    m_http.abort();
-    m_download.abort();
-    m_lookup.cancel();
-    m_timer1.stop();
 }

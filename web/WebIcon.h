@@ -4,10 +4,10 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <QTemporaryDir>
-#include <QTimer>
+#include <QSet>
+#include <QThreadPool>
+#include <map>
 
-class Downloader;
 class HttpClient;
 class NameLookup;
 
@@ -15,47 +15,43 @@ class NameLookup;
 // gets its site's icon (downloaded into the bookmark file's icon folder), the
 // page's description as its notes when it has none, and its site's IP address
 // (or, for a link that names an address, the host name offered back).
+//
+// The web part is a job in the background: AutoIcon returns at once and the
+// window keeps working. The job remembers the file, page and slot it works
+// for and what the slot held; an answer is written only while the slot still
+// holds that address. A question about the address waits until no command
+// runs.
 class WebIcon : public QObject, public IconFetcher
 {
     Q_OBJECT
 public:
-    WebIcon(Board& board, HttpClient& http, Downloader& download, NameLookup& lookup);
+    WebIcon(Board& board, HttpClient& http, NameLookup& lookup);
+    ~WebIcon() override;
 
     QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
                         const QByteArray& slot) override;
-    // The answer of the look-up started by AutoIcon.
-    void DNSLookDnsLookupDone(const QString& result);
-    // The web watchdog: ends whatever still runs.
-    void Timer1Timer();
 
+    // The web watchdog (Timer1): a page that has not come within this time
+    // counts as ended with what came; the icon download and the look-up get
+    // as long again once the page is there.
     static constexpr int kWatchdogMs = 15000;
-    QTimer& Timer1() { return m_timer1; }
-
-    // The icon address a page names: its icon meta tag, else its "shortcut
-    // icon" link, else the site's favicon.ico; relative addresses resolved
-    // against the page. extension receives the address's extension.
-    static QByteArray iconAddress(const QByteArray& page, const QByteArray& link, QByteArray* extension,
-                                  bool* declared);
-    // The first description meta tag of a page; found is false when none.
-    static QByteArray description(const QByteArray& page, bool* found);
-    // "No" (usable), "Yes" (an error page or empty: unusable) or "GIF".
-    static QByteArray iconStatus(const QByteArray& iconFileBytes);
-    // The first "/" after the first "." ends the host; a link without one
-    // ends its host at its end (1-based position of the end, like DNSExt).
-    static int hostEnd(const QByteArray& link);
+    void setWatchdog(int ms) { m_watchdogMs = ms; }
+    int jobsRunning() const { return static_cast<int>(m_jobs.size()); }
 
 private:
-    void lookUpAddress(const QByteArray& link, const QByteArray& page, const QByteArray& slot);
-    bool fetchPage(const QByteArray& link, QByteArray* body);
+    class Job;
+    friend class Job;
+    void finished(Job* job);
+    // An answer of No to "replace this address by that one" is not asked again.
+    bool declined(const QByteArray& key) const { return m_declined.contains(key); }
+    void decline(const QByteArray& key) { m_declined.insert(key); }
 
     Board& m_board;
     HttpClient& m_http;
-    Downloader& m_download;
     NameLookup& m_lookup;
-    QTimer m_timer1;
-    QTemporaryDir m_temp; // downloads land here first and never stay
-    QByteArray m_lookupPage;
-    QByteArray m_lookupSlot;
-    QByteArray m_lookupFile;
-    bool m_watchdogFired = false;
+    int m_watchdogMs = kWatchdogMs;
+    std::map<QByteArray, Job*> m_jobs; // by file, page and slot
+    quint64 m_lastJob = 0;
+    QSet<QByteArray> m_declined;
+    QThreadPool m_pool; // pages are scanned here, away from the window
 };

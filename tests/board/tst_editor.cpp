@@ -1,4 +1,7 @@
 #include "BookmarkDialog.h"
+#include "KeyboardNav.h"
+#include "LaunchText.h"
+#include "WindowModes.h"
 #include "BookmarkEditor.h"
 #include "GlyphChooser.h"
 #include "IniFiles32.h"
@@ -64,7 +67,14 @@ private slots:
     void localFileToggle();
     void colourAndReset();
     void launchAsBoxes();
-    void moveToAFullPageKeepsTheRecord();
+    void carriedBookmarkIsNeverLost_data();
+    void carriedBookmarkIsNeverLost();
+    void placingShowsAndWorksFromTheKeyboard();
+    void longAddressOnAProtectedPage_data();
+    void longAddressOnAProtectedPage();
+    void undoRestoresOnlyItsOwnFile();
+    void fileTitles_data();
+    void fileTitles();
     void copyThenRightClickShifts();
     void eraseWithAndWithoutConfirmation_data();
     void eraseWithAndWithoutConfirmation();
@@ -205,7 +215,8 @@ void TestEditor::passwordProtectAndRemove()
     dialog(*f, "B02", [](BookmarkDialog& d) { QVERIFY(d.PassBoxClick()); });
     QCOMPARE(key(*f, "02U"), PassText::Encrypt("http://bank.example/", "secret"));
     QCOMPARE(f->state.buttons()[1].hint, QByteArray("Password Protected"));
-    QVERIFY(!f->ui.asked.back().masked);
+    QVERIFY(f->ui.asked.back().newPassword);
+    QCOMPARE(f->ui.asked.back().text, QStringLiteral("Password for the bookmark \"Bank\":"));
 
     f->ui.answer(QStringLiteral("wrong"));
     dialog(*f, "B02", [](BookmarkDialog& d) { d.PassBoxClick(); });
@@ -259,26 +270,81 @@ void TestEditor::launchAsBoxes()
     QVERIFY(f->readFile("Disk.LYK").contains("01L=\r\n"));
 }
 
-void TestEditor::moveToAFullPageKeepsTheRecord()
+void TestEditor::carriedBookmarkIsNeverLost_data()
 {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("told");
+    QTest::newRow("dragged onto a full page") << "drag" << true;
+    QTest::newRow("moved onto a full page") << "full" << true;
+    QTest::newRow("Escape") << "escape" << false;
+    QTest::newRow("another file opened") << "file" << false;
+    QTest::newRow("window closed") << "close" << false;
+    QTest::newRow("another command") << "command" << false;
+}
+
+void TestEditor::carriedBookmarkIsNeverLost()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, told);
+    // Page P is full from slot 38 on (two columns: 40 slots).
     QByteArray full;
-    for (int n = 38; n <= 40; ++n)
+    for (int n = 2; n <= 40; ++n)
         full += line(n, "Full" + QByteArray::number(n));
-    auto f = make(line(1, "Mover", "01P=carried\r\n"), full, "[Column]\r\nCount=2\r\n");
+    auto f = make(line(1, "Mover", "01P=carried\r\n01G=7\r\n") + full, {}, "[Column]\r\nCount=2\r\n");
+    f->writeFile("other.LYK", "[Tabs]\r\nCount=1\r\nTab1=O\r\n");
+    if (how == QLatin1String("drag")) {
+        QVERIFY(f->board->editor().BitBtn1MouseDown("B01", MouseButton::Left));
+        f->board->editor().ButtonDragDrop("B38", "B01");
+    } else {
+        dialog(*f, "B01", [](BookmarkDialog& d) { d.MoveBtnClick(); });
+        QVERIFY(f->board->records().placing());
+        QCOMPARE(key(*f, "01U"), QByteArray()); // the source is erased at once
+        if (how == QLatin1String("full"))
+            f->board->editor().BitBtn1MouseDown("B38", MouseButton::Left);
+        else if (how == QLatin1String("escape"))
+            f->board->command([&] { f->board->keys().KeysKeyDown(KeyboardNav::Key::Escape); }, CommandKind::WhilePlacing);
+        else if (how == QLatin1String("file"))
+            f->board->command([&] { f->board->modes().MruList2MruClick(f->path("other.LYK")); });
+        else if (how == QLatin1String("close"))
+            f->board->FormCloseQuery();
+        else
+            f->board->command([&] { f->board->MResetSizeClick(); });
+    }
+    // Back where it came from, whole, and nothing else changed.
+    QCOMPARE(f->key("Disk.LYK", "P", "01N"), QByteArray("Mover"));
+    QCOMPARE(f->key("Disk.LYK", "P", "01P"), QByteArray("carried"));
+    QCOMPARE(f->key("Disk.LYK", "P", "01G"), QByteArray("7"));
+    QCOMPARE(f->key("Disk.LYK", "P", "38N"), QByteArray("Full38"));
+    QCOMPARE(f->key("Disk.LYK", "P", "40N"), QByteArray("Full40"));
+    QCOMPARE(f->readFile("Disk.LYK").count("N=Full"), 39);
+    QVERIFY(!f->board->records().placing());
+    QCOMPARE(f->ui.cursor(), ScreenCursor::Default);
+    QVERIFY(f->board->records().BookmarkBox().isEmpty());
+    QCOMPARE(f->ui.messages(), told ? QStringList{"The page is full from this button on, so \"Mover\" could not be "
+                                                  "put there. It is back in its place."}
+                                    : QStringList());
+}
+
+void TestEditor::placingShowsAndWorksFromTheKeyboard()
+{
+    auto f = make(line(1, "Mover"), line(1, "There"));
     dialog(*f, "B01", [](BookmarkDialog& d) { d.MoveBtnClick(); });
     QCOMPARE(f->ui.cursor(), ScreenCursor::Drag);
-    QCOMPARE(key(*f, "01U"), QByteArray()); // the source is erased at once
-    f->board->pages().selectTab(1);
-    f->board->editor().BitBtn1MouseDown("B38", MouseButton::Right);
-    QCOMPARE(key(*f, "38N", "Q"), QByteArray("Full38"));
-    QCOMPARE(f->board->records().BookmarkBox().value(0), QByteArray("Mover"));
+    QCOMPARE(f->state.title(), QStringLiteral("Lynkor - placing \"Mover\": press a bookmark button to put it there, "
+                                              "Escape puts it back"));
+    // Switching pages keeps it; the title still says so.
+    f->board->command([&] { f->board->keys().KeysKeyDown(KeyboardNav::Key::Right); }, CommandKind::WhilePlacing);
+    QCOMPARE(f->state.currentPage(), QByteArray("Q"));
+    QVERIFY(f->state.title().startsWith(QStringLiteral("Lynkor - placing")));
+    // Down selects a button, Enter puts it down there.
+    f->board->keys().KeysKeyDown(KeyboardNav::Key::Down);
+    f->board->keys().KeysKeyDown(KeyboardNav::Key::Enter);
+    QCOMPARE(key(*f, "01N", "Q"), QByteArray("Mover"));
+    QCOMPARE(key(*f, "02N", "Q"), QByteArray("There"));
+    QCOMPARE(key(*f, "01N"), QByteArray());
+    QVERIFY(!f->board->records().placing());
     QCOMPARE(f->ui.cursor(), ScreenCursor::Default);
-    // Put down on the first page again, it lands.
-    f->ui.setCursor(ScreenCursor::Drag);
-    f->board->pages().selectTab(0);
-    f->board->editor().BitBtn1MouseDown("B03", MouseButton::Left);
-    QCOMPARE(key(*f, "03N"), QByteArray("Mover"));
-    QCOMPARE(key(*f, "03P"), QByteArray("carried"));
+    QVERIFY(f->starter.starts.isEmpty()); // placed, not launched
 }
 
 void TestEditor::copyThenRightClickShifts()
@@ -486,13 +552,14 @@ void TestEditor::droppedDesktopLauncherIsAProgram()
     BookmarkEditor::Dropped item;
     item.path = PathNames::fromQt(launcher);
     f->board->editor().FilesDropped(item, QPoint(5, 5), 600);
+    // The launcher itself is kept, so that it runs as the desktop runs it.
     QCOMPARE(key(*f, "01N"), QByteArray("Shell Script"));
-    QCOMPARE(key(*f, "01U"), QByteArray("/bin/echo /hello world"));
-    QCOMPARE(key(*f, "01S"), PathNames::fromQt(dir.path()));
+    QCOMPARE(key(*f, "01U"), PathNames::fromQt(launcher));
+    QCOMPARE(key(*f, "01L"), QByteArray("Yes"));
     QCOMPARE(key(*f, "01I"), PathNames::fromQt(launcher));
     QCOMPARE(key(*f, "01G"), QByteArray("600"));
     QCOMPARE(f->state.buttons()[0].glyph, (IconRef{IconRef::File, 0, PathNames::fromQt(launcher)}));
-    // It launches as a program, in its working folder.
+    // It launches its program, in its working folder.
     f->board->ButtonClick("B01");
     QCOMPARE(f->starter.starts.size(), 1);
     QCOMPARE(f->starter.starts[0].program, QStringLiteral("/bin/echo"));
@@ -517,12 +584,152 @@ void TestEditor::bookmarkCurrentWebPage()
     auto f = make(line(1, "One") + line(2, "Two"));
     f->conversation.replies.insert("WWW_GetWindowInfo", "\"http://www.page.com/\",\"The Page\",\"\"");
     f->board->editor().AddBookmarkClick();
+    QTRY_VERIFY(!f->board->busy());
     QCOMPARE(key(*f, "03N"), QByteArray("The Page"));
     QCOMPARE(key(*f, "03U"), QByteArray("http://www.page.com/"));
     f->conversation.replies.remove("WWW_GetWindowInfo");
     const QByteArray before = f->readFile("Disk.LYK");
     f->board->editor().AddBookmarkClick();
-    QCOMPARE(f->readFile("Disk.LYK"), before); // the browser shows nothing: no change
+    QTRY_VERIFY(!f->board->busy());
+    QCOMPARE(f->readFile("Disk.LYK"), before); // the browser shows nothing: no change, and a word why
+    QCOMPARE(f->ui.messages(), QStringList{f->launcher.noPageText()});
+}
+
+namespace {
+
+// An address whose enciphered form would hold the mark before its end.
+QByteArray longAddress(const QByteArray& password)
+{
+    QByteArray url = "http://www.example.com/";
+    while (PassText::EncryptRoundTrips(url, password))
+        url += 'a';
+    return url;
+}
+
+} // namespace
+
+void TestEditor::longAddressOnAProtectedPage_data()
+{
+    QTest::addColumn<QString>("writer");
+    QTest::newRow("bookmark dialog") << "dialog";
+    QTest::newRow("blank button from the browser") << "browser";
+    QTest::newRow("dropped file") << "drop";
+    QTest::newRow("Local File") << "local";
+}
+
+void TestEditor::longAddressOnAProtectedPage()
+{
+    QFETCH(QString, writer);
+    const QByteArray url = longAddress("pw");
+    QVERIFY(url.size() > 112);
+    auto f = std::make_unique<LaunchFixture>();
+    f->writeFile("Disk.LYK", "[Tabs]\r\nCount=1\r\nTab1=P\r\nP_\xDF_\xB6_=" + PassText::scramble("Ppw") + "\xA7\r\n");
+    f->writeFile("lyk.ini", "[Browser]\r\nCount=1\r\nSelected=1\r\n1=/usr/bin/env\r\n");
+    f->start();
+    f->board->vars().BrowserPath = "/usr/bin/chromium";
+    QVERIFY(f->board->PagePassBox().PageProtected("P"));
+    if (writer == QLatin1String("dialog")) {
+        dialog(*f, "B01", [&](BookmarkDialog& d) {
+            d.Desc1 = QStringLiteral("Long");
+            d.URL1 = QString::fromLatin1(url);
+            QVERIFY(!d.SaveBtnClick()); // the dialog stays open to mend the address
+        });
+    } else if (writer == QLatin1String("browser")) {
+        f->conversation.replies.insert("WWW_GetWindowInfo", "\"" + url + "\",\"Long\",\"\"");
+        f->board->ButtonClick("B01");
+        QTRY_VERIFY(!f->board->busy());
+    } else if (writer == QLatin1String("drop")) {
+        BookmarkEditor::Dropped item;
+        item.url = url;
+        item.title = "Long";
+        f->board->editor().FilesDropped(item, QPoint(5, 5), 600);
+    } else {
+        // A file whose path is as long.
+        QTemporaryDir dir;
+        QByteArray path = PathNames::fromQt(dir.path()) + "/";
+        while (PassText::EncryptRoundTrips(path + ".txt", "pw"))
+            path += 'a';
+        QVERIFY(TestFiles::write(PathNames::toQt(path + ".txt"), "x"));
+        {
+            TIniFile32 ini(f->store, f->path("Disk.LYK"));
+            ini.WriteString("P", "01L", "Yes");
+        }
+        f->ui.answer(PathNames::toQt(path + ".txt"));
+        f->board->ButtonClick("B01");
+    }
+    QCOMPARE(f->key("Disk.LYK", "P", "01U"), QByteArray());
+    QCOMPARE(f->ui.messages().size(), 1);
+    QVERIFY2(f->ui.messages().front().startsWith(QStringLiteral("The address of the bookmark \"")),
+             qPrintable(f->ui.messages().front()));
+}
+
+void TestEditor::undoRestoresOnlyItsOwnFile()
+{
+    auto f = make(line(1, "Old"));
+    f->writeFile("Work.2023.LYK", "[Tabs]\r\nCount=1\r\nTab1=A\r\n[A]\r\n01N=Year 23\r\n01U=http://23.example/\r\n");
+    f->writeFile("Work.2024.LYK", "[Tabs]\r\nCount=1\r\nTab1=A\r\n[A]\r\n01N=Year 24\r\n01U=http://24.example/\r\n");
+    // An edit of the 2023 file backs it up as Work.bak.
+    f->board->modes().MruList2MruClick(f->path("Work.2023.LYK"));
+    dialog(*f, "B01", [](BookmarkDialog& d) {
+        d.Desc1 = QStringLiteral("Edited 23");
+        d.SaveBtnClick();
+    });
+    QVERIFY(f->readFile("Work.bak").contains("Year 23"));
+    // Opened next, the 2024 file is never overwritten with the 2023 backup.
+    f->board->modes().MruList2MruClick(f->path("Work.2024.LYK"));
+    const QByteArray year24 = f->readFile("Work.2024.LYK");
+    f->board->records().MUndoClick();
+    QCOMPARE(f->readFile("Work.2024.LYK"), year24);
+    QCOMPARE(f->ui.messages().back(),
+             QStringLiteral("The backup \"Work.bak\" was taken of \"%1\", not of the open file \"Work.2024.LYK\"; "
+                            "nothing was restored.")
+                 .arg(PathNames::toQt(f->path("Work.2023.LYK"))));
+    // Its own backup it restores.
+    f->board->modes().MruList2MruClick(f->path("Work.2023.LYK"));
+    dialog(*f, "B01", [](BookmarkDialog& d) {
+        d.Desc1 = QStringLiteral("Edited again");
+        d.SaveBtnClick();
+    });
+    f->board->records().MUndoClick();
+    QCOMPARE(f->key("Work.2023.LYK", "A", "01N"), QByteArray("Edited 23"));
+
+    // A backup of an older version knows no owner: with another file of that
+    // stem beside it, it is refused too.
+    LaunchFixture g;
+    g.writeFile("Work.2023.LYK", "[A]\r\n01N=Year 23\r\n01U=http://23.example/\r\n");
+    g.writeFile("Work.2024.LYK", "[A]\r\n01N=Year 24\r\n01U=http://24.example/\r\n");
+    g.writeFile("Work.bak", "[A]\r\n01N=Year 23\r\n01U=http://23.example/\r\n");
+    g.writeFile("lyk.ini", "[File]\r\nName=" + g.path("Work.2024.LYK") + "\r\n");
+    g.start();
+    g.board->records().MUndoClick();
+    QCOMPARE(g.key("Work.2024.LYK", "A", "01N"), QByteArray("Year 24"));
+    QVERIFY(g.ui.messages().back().startsWith(QStringLiteral("The backup \"Work.bak\" may have been taken of")));
+}
+
+void TestEditor::fileTitles_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("title");
+    QTest::newRow("three letters") << QByteArray("notes.txt") << QByteArray("notes");
+    QTest::newRow("four letters") << QByteArray("report.html") << QByteArray("report");
+    QTest::newRow("two letters") << QByteArray("README.md") << QByteArray("README");
+    QTest::newRow("two extensions") << QByteArray("archive.tar.gz") << QByteArray("archive.tar");
+    QTest::newRow("none") << QByteArray("Makefile") << QByteArray("Makefile");
+    QTest::newRow("hidden file") << QByteArray(".profile") << QByteArray(".profile");
+}
+
+void TestEditor::fileTitles()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, title);
+    QCOMPARE(LaunchText::FileTitle(name), title);
+    QTemporaryDir dir;
+    TestFiles::write(dir.filePath(QString::fromLatin1(name)), "x");
+    auto f = make({});
+    BookmarkEditor::Dropped item;
+    item.path = PathNames::fromQt(dir.filePath(QString::fromLatin1(name)));
+    f->board->editor().FilesDropped(item, QPoint(5, 5), 600);
+    QCOMPARE(key(*f, "01N"), title);
 }
 
 QTEST_GUILESS_MAIN(TestEditor)

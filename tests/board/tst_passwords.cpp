@@ -47,7 +47,9 @@ void TestPasswords::filePasswordLocksTheNextOpening()
     f.start();
     f.ui.answer(QStringLiteral("abc"));
     f.board->passwords().MProgPassClick();
-    QVERIFY(!f.ui.asked.back().masked); // a new password is shown as typed
+    // A new password is typed twice (masked), and the box says what it is for.
+    QVERIFY(f.ui.asked.back().newPassword);
+    QCOMPARE(f.ui.asked.back().text, QStringLiteral("Password for the file \"Disk.LYK\":"));
     QCOMPARE(f.key("Disk.LYK", "Tabs", "\xDF_\xB6__"), QByteArray("acd"));
     QCOMPARE(f.key("Disk.LYK", "Program", "Version"), QByteArray("3.x"));
     QVERIFY(!f.state.locked()); // open until the next opening
@@ -80,7 +82,9 @@ void TestPasswords::unlockKeepingTheProtection()
     f.ui.answer(QStringLiteral("abc"));
     f.ui.answer(QVariant::fromValue(Answer::No));
     f.board->passwords().ProgPassButtonClick();
-    QVERIFY(f.ui.asked[0].masked);
+    QCOMPARE(f.ui.asked[0].kind, QStringLiteral("password"));
+    QVERIFY(!f.ui.asked[0].newPassword);
+    QCOMPARE(f.ui.asked[0].text, QStringLiteral("Password for the file \"Disk.LYK\":"));
     QCOMPARE(f.ui.asked[1].text, QStringLiteral("Remove Password Protection?"));
     QCOMPARE(f.ui.asked[1].type, Prompter::Type::Confirmation);
     QVERIFY(!f.state.locked());
@@ -209,7 +213,8 @@ void TestPasswords::enteringAProtectedPage()
     f.board->pages().selectTab(1);
     QCOMPARE(f.state.tabIndex(), 0);
     QCOMPARE(f.ui.messages().back(), QStringLiteral("Invalid Password!"));
-    QVERIFY(f.ui.asked.back().kind == "message" && f.ui.asked[f.ui.asked.size() - 2].masked);
+    QVERIFY(f.ui.asked.back().kind == "message");
+    QCOMPARE(f.ui.asked[f.ui.asked.size() - 2].text, QStringLiteral("Password for the page \"Bank\":"));
     QVERIFY(!f.state.checked("MPagePass"));
 
     f.ui.answer(QStringLiteral("pw"));

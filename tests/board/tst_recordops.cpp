@@ -149,8 +149,8 @@ void TestRecordOps::moveButtonsKeepsTargetFieldsTheSourceLacks()
 void TestRecordOps::eraseButton()
 {
     auto f = make(slotLines(2, "Gone", "02P=n\r\n02G=5\r\n02A=1.2.3.4\r\n"));
-    f->board->modes().addRecentBookmark("Gone", "P", "02");
-    f->board->modes().addRecentBookmark("Other", "P", "03");
+    f->board->modes().addRecentBookmark(WindowModes::recentEntry("Gone", "P", "02"));
+    f->board->modes().addRecentBookmark(WindowModes::recentEntry("Other", "P", "03"));
     const int writes = f->store.writes();
     f->board->records().EraseButton("P", "02");
     QCOMPARE(f->store.writes() - writes, 1); // keys and recent list in one save
@@ -198,8 +198,8 @@ void TestRecordOps::eraseWithTheWebIconQuestion()
     }
     if (asked)
         f->ui.answer(answer);
-    f->board->records().IconKeepingErase = keepingErase;
-    f->board->records().EraseButton("P", "01");
+    f->board->records().EraseButton("P", "01", keepingErase ? RecordOps::WebIconFile::MayDelete
+                                                            : RecordOps::WebIconFile::Keep);
     QCOMPARE(f->ui.asked.size(), asked ? 1 : 0);
     if (asked) {
         const auto& q = f->ui.asked.front();
@@ -223,6 +223,7 @@ void TestRecordOps::backupThenUndoRestoresTheFile()
     f.conversation.replies.insert("WWW_GetWindowInfo", "\"http://www.news.com/\",\"News\",\"\"");
     f.board->vars().BrowserPath = "/usr/bin/chromium";
     f.board->ButtonClick("B03"); // a blank slot takes the browser's page
+    QTRY_VERIFY(!f.board->busy());
     QCOMPARE(f.readFile("Disk.bak"), before);
     QVERIFY(f.readFile("Disk.LYK") != before);
     f.board->records().MUndoClick();

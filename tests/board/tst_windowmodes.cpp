@@ -316,7 +316,9 @@ void TestWindowModes::hotKeyDialogSavesAndApplies()
     QCOMPARE(f.key("lyk.ini", "HotKey", "D5"), QByteArray("Off"));
     QCOMPARE(f.hotkeys.registered.keys(), QList<int>{1});
     QVERIFY(!f.state.checked("MHide")); // no way back: stealth is off
-    QCOMPARE(f.key("lyk.ini", "Location", "Tray"), QByteArray("No"));
+    // Only the item is unchecked; the stored mode is the user's to change (the
+    // next start shows the window and finds hotkey 2 off just the same).
+    QCOMPARE(f.key("lyk.ini", "Location", "Tray"), QByteArray("Hide"));
 
     // A key another program holds is reported.
     f.hotkeys.taken << "F11";
@@ -398,7 +400,9 @@ void TestWindowModes::screenSaver()
     QCOMPARE(f.screenSaver.activations, 1);
     f.screenSaver.works = false;
     f.board->modes().ScreenSaveClick();
-    QCOMPARE(f.ui.messages().size(), 1);
+    QTRY_COMPARE(f.ui.messages().size(), 1);
+    QCOMPARE(f.ui.messages().front(),
+             QStringLiteral("The screen saver could not be started.\nNo screen saver is running."));
 
     QTemporaryDir dir;
     const QString marker = dir.filePath("started");
@@ -408,15 +412,43 @@ void TestWindowModes::screenSaver()
     s.write("#!/bin/sh\necho \"$@\" > '" + marker.toUtf8() + "'\n");
     s.close();
     s.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The real helper: it ran, it failed with its own words, it is missing.
+    struct Outcome
+    {
+        bool done = false;
+        bool ok = false;
+        QString why;
+    };
+    auto run = [](ScreenSaver& saver) -> Outcome {
+        QObject context;
+        Outcome o;
+        saver.activate(&context, [&o](bool ok, const QString& why) { o = {true, ok, why}; });
+        if (!QTest::qWaitFor([&o] { return o.done; }, 5000))
+            o.why = QStringLiteral("no answer");
+        return o;
+    };
     XdgScreenSaver real(script);
-    QVERIFY(real.activate());
-    QTRY_VERIFY(QFile::exists(marker));
+    const Outcome worked = run(real);
+    QVERIFY(worked.done && worked.ok);
     auto written = [&marker] {
         QFile m(marker);
         return m.open(QIODevice::ReadOnly) ? m.readAll() : QByteArray();
     };
-    QTRY_COMPARE(written(), QByteArray("activate\n"));
-    QVERIFY(!XdgScreenSaver(dir.filePath("missing")).activate());
+    QCOMPARE(written(), QByteArray("activate\n"));
+    const QString failing = dir.filePath("failing");
+    QFile fs(failing);
+    QVERIFY(fs.open(QIODevice::WriteOnly));
+    fs.write("#!/bin/sh\necho 'no screen saver here' >&2\nexit 4\n");
+    fs.close();
+    fs.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    XdgScreenSaver broken(failing);
+    const Outcome failed = run(broken);
+    QVERIFY(!failed.ok);
+    QCOMPARE(failed.why, QStringLiteral("no screen saver here"));
+    XdgScreenSaver missing(dir.filePath("missing"));
+    const Outcome absent = run(missing);
+    QVERIFY(!absent.ok);
+    QVERIFY2(absent.why.contains(QStringLiteral("could not be started")), qPrintable(absent.why));
 }
 
 void TestWindowModes::recentBookmarks()
@@ -426,8 +458,7 @@ void TestWindowModes::recentBookmarks()
     QVERIFY(f.state.checked("MMRU"));
     QCOMPARE(WindowModes::recentEntry("Mail", "Page1", "05"), QByteArray("Mail  |Page1::05"));
     for (int i = 1; i <= 12; ++i)
-        f.board->modes().addRecentBookmark("Site " + QByteArray::number(i), "Page1", "01");
-    f.board->modes().addRecentBookmark("", "Page1", "02"); // no title: not recorded
+        f.board->modes().addRecentBookmark(WindowModes::recentEntry("Site " + QByteArray::number(i), "Page1", "01"));
     QCOMPARE(f.state.recentBookmarks().size(), 10);
     QCOMPARE(f.state.recentBookmarks().front(), QByteArray("Site 12  |Page1::01"));
     QCOMPARE(f.key("Disk.LYK", "MRU", "Count"), QByteArray("12"));
@@ -436,7 +467,7 @@ void TestWindowModes::recentBookmarks()
     f.board->modes().MMRUClick();
     QCOMPARE(f.key("Disk.LYK", "MRUX", "Track"), QByteArray("Off"));
     QVERIFY(f.state.recentBookmarks().isEmpty());
-    f.board->modes().addRecentBookmark("Not kept", "Page1", "03");
+    f.board->modes().addRecentBookmark(WindowModes::recentEntry("Not kept", "Page1", "03"));
     QCOMPARE(f.key("Disk.LYK", "MRU", "Count"), QByteArray("12"));
 
     BoardFixture g;

@@ -10,6 +10,8 @@
 #include <QtTest>
 #include <httplib.h>
 #include <mutex>
+#include <optional>
+#include <thread>
 
 namespace {
 
@@ -109,12 +111,6 @@ QByteArray silentUrl(const QTcpServer& server)
     return "http://127.0.0.1:" + QByteArray::number(server.serverPort()) + "/";
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 void writeFile(const QString& path, const QByteArray& content)
 {
     QFile f(path);
@@ -122,9 +118,15 @@ void writeFile(const QString& path, const QByteArray& content)
     f.write(content);
 }
 
-QStringList entries(const QTemporaryDir& dir)
+// Runs one job to its end.
+HttpClient::Result job(HttpClient& client, const QByteArray& url, const HttpClient::Options& options = {})
 {
-    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    QObject context;
+    std::optional<HttpClient::Result> result;
+    client.request(url, options, &context, [&](const HttpClient::Result& r) { result = r; });
+    if (!QTest::qWaitFor([&] { return result.has_value(); }, 5000))
+        return {};
+    return *result;
 }
 
 } // namespace
@@ -149,16 +151,14 @@ private slots:
     void abortDropsEverythingAfterIt();
     void getWhileBusyAbortsTheFirst();
     void nextRequestFromRequestDone();
-    void fetchKeepsTheEventLoopRunning_data();
-    void fetchKeepsTheEventLoopRunning();
     void destructionWithRequestInFlight_data();
     void destructionWithRequestInFlight();
-    void destructionDuringFetch();
 
-    void download_data();
-    void download();
-    void downloadAbortedByWatchdog_data();
-    void downloadAbortedByWatchdog();
+    void jobs_data();
+    void jobs();
+    void manyJobsBesideAStreamedRequest();
+    void cancelledOrOrphanedJobsNeverCallBack();
+    void destructionWithJobsInFlight();
 
 private:
     LocalHttpServer m_server;
@@ -405,7 +405,7 @@ void TestHttpClient::requestHeaders()
     options.userAgent = userAgent;
     options.accept = accept;
     options.cookie = cookie;
-    const HttpClient::Result r = client.fetch(m_server.url("/headers"), options);
+    const HttpClient::Result r = job(client, m_server.url("/headers"), options);
     QVERIFY(r.ok);
 
     std::lock_guard lock(m_seen->mutex);
@@ -418,7 +418,7 @@ void TestHttpClient::requestHeaders()
 void TestHttpClient::compressedAnswerIsDecoded()
 {
     HttpClient client;
-    const HttpClient::Result r = client.fetch(m_server.url("/deflate"));
+    const HttpClient::Result r = job(client, m_server.url("/deflate"));
     QVERIFY(r.ok);
     QCOMPARE(r.body, QByteArray("packed text ").repeated(100));
 }
@@ -521,41 +521,6 @@ void TestHttpClient::nextRequestFromRequestDone()
     QCOMPARE(rec.body(starts[2]), QByteArray("broken"));
 }
 
-void TestHttpClient::fetchKeepsTheEventLoopRunning_data()
-{
-    QTest::addColumn<bool>("busyBefore");
-
-    QTest::newRow("idle client") << false;
-    QTest::newRow("client busy with another request") << true;
-}
-
-void TestHttpClient::fetchKeepsTheEventLoopRunning()
-{
-    QFETCH(bool, busyBefore);
-
-    HttpClient client;
-    Recorder rec(client);
-    if (busyBefore) {
-        client.get(m_server.url("/slowother"));
-        QVERIFY(QTest::qWaitFor([&] { return rec.kinds.contains('D'); }, 3000));
-    }
-    int ticks = 0;
-    QTimer timer;
-    timer.setInterval(50);
-    connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-    timer.start();
-
-    const HttpClient::Result r = client.fetch(m_server.url("/slowshort"));
-    QVERIFY(r.ok);
-    QCOMPARE(r.statusCode, 200);
-    QCOMPARE(r.body, QByteArray("abbbbbb"));
-    QVERIFY2(ticks >= 5, QByteArray::number(ticks).constData());
-    QVERIFY(!client.busy());
-    QCOMPARE(rec.results.size(), busyBefore ? 2 : 1);
-    if (busyBefore)
-        QVERIFY(rec.results.front().aborted);
-}
-
 void TestHttpClient::destructionWithRequestInFlight_data()
 {
     QTest::addColumn<QByteArray>("url");
@@ -587,83 +552,115 @@ void TestHttpClient::destructionWithRequestInFlight()
     QCOMPARE(rec.kinds, before);
 }
 
-void TestHttpClient::destructionDuringFetch()
+void TestHttpClient::jobs_data()
+{
+    QTest::addColumn<QByteArray>("url");
+    QTest::addColumn<qint64>("maxBodyBytes");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("truncated");
+
+    QTest::newRow("whole body") << m_server.url("/ok") << qint64(0) << true << 200
+                                << QByteArray("<html>hello</html>") << false;
+    QTest::newRow("404 is an answer") << m_server.url("/missing") << qint64(0) << true << 404
+                                      << QByteArray("not here") << false;
+    QTest::newRow("refused") << refusedUrl() << qint64(0) << false << 0 << QByteArray() << false;
+    QTest::newRow("body cut at the limit") << m_server.url("/big") << qint64(1000) << true << 200
+                                           << bigBody().left(1000) << true;
+    QTest::newRow("limit above the body") << m_server.url("/ok") << qint64(1000) << true << 200
+                                          << QByteArray("<html>hello</html>") << false;
+    // A slow endless body is cut as soon as the limit is reached, not when it ends.
+    QTest::newRow("slow body cut early") << m_server.url("/slow") << qint64(5000) << true << 200
+                                         << QByteArray(5000, 'h') << true;
+}
+
+void TestHttpClient::jobs()
+{
+    QFETCH(QByteArray, url);
+    QFETCH(qint64, maxBodyBytes);
+    QFETCH(bool, ok);
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(bool, truncated);
+
+    HttpClient client;
+    HttpClient::Options options;
+    options.maxBodyBytes = maxBodyBytes;
+    QElapsedTimer clock;
+    clock.start();
+    const HttpClient::Result r = job(client, url, options);
+    QVERIFY2(clock.elapsed() < 2000, QByteArray::number(clock.elapsed()).constData());
+    QCOMPARE(r.ok, ok);
+    QCOMPARE(r.statusCode, status);
+    QCOMPARE(r.body, body);
+    QCOMPARE(r.truncated, truncated);
+    QCOMPARE(r.error.isEmpty(), ok);
+    QCOMPARE(client.jobsInFlight(), 0);
+}
+
+void TestHttpClient::manyJobsBesideAStreamedRequest()
+{
+    HttpClient client;
+    Recorder rec(client);
+    client.get(m_server.url("/slowshort"));
+    QObject context;
+    QMap<QByteArray, HttpClient::Result> results;
+    const QList<QByteArray> paths{"/ok", "/missing", "/broken", "/big", "/slowother"};
+    for (const QByteArray& path : paths)
+        client.request(m_server.url(path), {}, &context,
+                       [&results, path](const HttpClient::Result& r) { results.insert(path, r); });
+    QCOMPARE(client.jobsInFlight(), 5);
+    QVERIFY(results.isEmpty()); // nothing arrives inside request()
+    QVERIFY(rec.waitDone());
+    // The streamed request is reported as alone, while five jobs ran beside it.
+    QVERIFY2(rec.matches("^H+BD+ER$"), rec.kinds.constData());
+    QCOMPARE(rec.body(), QByteArray("abbbbbb"));
+    QTRY_COMPARE_WITH_TIMEOUT(results.size(), 5, 8000);
+    QCOMPARE(results["/ok"].body, QByteArray("<html>hello</html>"));
+    QCOMPARE(results["/missing"].statusCode, 404);
+    QCOMPARE(results["/broken"].statusCode, 500);
+    QCOMPARE(results["/big"].body, bigBody());
+    QVERIFY(results["/slowother"].body.startsWith("OLDooo"));
+    QCOMPARE(client.jobsInFlight(), 0);
+}
+
+void TestHttpClient::cancelledOrOrphanedJobsNeverCallBack()
+{
+    HttpClient client;
+    int calls = 0;
+    QObject context;
+    const quint64 cancelled = client.request(m_server.url("/slow"), {}, &context, [&](auto&) { ++calls; });
+    auto* orphan = new QObject;
+    client.request(m_server.url("/ok"), {}, orphan, [&](auto&) { ++calls; });
+    delete orphan;
+    // A job that has already answered is cancelled before its answer is
+    // delivered (no event is handled while the worker answers).
+    const quint64 answered = client.request(m_server.url("/ok"), {}, &context, [&](auto&) { ++calls; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    client.cancel(cancelled);
+    client.cancel(answered);
+    client.cancel(12345); // unknown
+    QTest::qWait(500);
+    QCOMPARE(calls, 0);
+    // The client goes on working.
+    QCOMPARE(job(client, m_server.url("/ok")).body, QByteArray("<html>hello</html>"));
+}
+
+void TestHttpClient::destructionWithJobsInFlight()
 {
     auto* client = new HttpClient;
-    QTimer::singleShot(200, [&] { delete client; });
+    QObject context;
+    int calls = 0;
+    client->request(m_server.url("/slow"), {}, &context, [&](auto&) { ++calls; });
+    client->request(silentUrl(m_silent), {}, &context, [&](auto&) { ++calls; });
+    QTest::qWait(200);
     QElapsedTimer clock;
     clock.start();
-    const HttpClient::Result r = client->fetch(m_server.url("/slow"));
-    QVERIFY2(clock.elapsed() < 1500, QByteArray::number(clock.elapsed()).constData());
-    QVERIFY(!r.ok);
-    QVERIFY(r.aborted);
-}
-
-void TestHttpClient::download_data()
-{
-    QTest::addColumn<QByteArray>("url");
-    QTest::addColumn<QByteArray>("existing"); // null: no file before
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<QByteArray>("after"); // null: no file after
-
-    const QByteArray none;
-    QTest::newRow("new file") << m_server.url("/ok") << none << true
-                              << QByteArray("<html>hello</html>");
-    QTest::newRow("replaces a file")
-        << m_server.url("/ok") << QByteArray("OLD") << true << QByteArray("<html>hello</html>");
-    QTest::newRow("404 leaves no file") << m_server.url("/missing") << none << false << none;
-    QTest::newRow("404 keeps the old file")
-        << m_server.url("/missing") << QByteArray("OLD") << false << QByteArray("OLD");
-    QTest::newRow("refused keeps the old file")
-        << refusedUrl() << QByteArray("OLD") << false << QByteArray("OLD");
-}
-
-void TestHttpClient::download()
-{
-    QFETCH(QByteArray, url);
-    QFETCH(QByteArray, existing);
-    QFETCH(bool, ok);
-    QFETCH(QByteArray, after);
-
-    QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("icon.ico"));
-    if (!existing.isNull())
-        writeFile(target, existing);
-    Downloader downloader;
-    QCOMPARE(downloader.get(url, target), ok);
-    if (after.isNull()) {
-        QCOMPARE(entries(dir), QStringList());
-    } else {
-        QCOMPARE(readFile(target), after);
-        QCOMPARE(entries(dir), QStringList{QStringLiteral("icon.ico")});
-    }
-}
-
-void TestHttpClient::downloadAbortedByWatchdog_data()
-{
-    QTest::addColumn<QByteArray>("url");
-
-    QTest::newRow("slow body") << m_server.url("/slowicon");
-    QTest::newRow("silent server") << silentUrl(m_silent);
-}
-
-void TestHttpClient::downloadAbortedByWatchdog()
-{
-    QFETCH(QByteArray, url);
-
-    QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("icon.ico"));
-    writeFile(target, "OLD");
-    Downloader downloader;
-    QTimer::singleShot(300, [&] { downloader.abort(); });
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(!downloader.get(url, target));
+    delete client;
     QVERIFY2(clock.elapsed() < 1000, QByteArray::number(clock.elapsed()).constData());
-    QCOMPARE(readFile(target), QByteArray("OLD"));
-    // The worker may outlive get() by a moment; its partial file goes with it.
-    QTRY_COMPARE_WITH_TIMEOUT(entries(dir), QStringList{QStringLiteral("icon.ico")}, 2000);
-    QCOMPARE(readFile(target), QByteArray("OLD"));
+    QTest::qWait(200);
+    QCOMPARE(calls, 0);
 }
 
 QTEST_GUILESS_MAIN(TestHttpClient)

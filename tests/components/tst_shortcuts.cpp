@@ -2,6 +2,7 @@
 #include "ShellLink.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -323,8 +324,11 @@ void TestShortcuts::execLine_data()
     QTest::newRow("empty quoted argument is kept")
         << "edit \"\" x" << true << "edit" << QStringList{"", "x"};
     QTest::newRow("field code alone is dropped") << "edit %U" << true << "edit" << QStringList{};
+    // Codes for files and addresses go (a bookmark gives none); the entry's
+    // own: %i its icon as two arguments, %c its name, %k the launcher file.
     QTest::newRow("every field code") << "edit %f %F %u %U %d %D %n %N %i %c %k %v %m end" << true
-                                      << "edit" << QStringList{"end"};
+                                      << "edit" << QStringList{"--icon", "lynkor", "T", "@FILE@", "end"};
+    QTest::newRow("name inside a word") << "edit --class=%c" << true << "edit" << QStringList{"--class=T"};
     QTest::newRow("quoted field code is dropped")
         << "edit \"%u\"" << true << "edit" << QStringList{};
     QTest::newRow("field code inside a word")
@@ -349,7 +353,7 @@ void TestShortcuts::execLine()
     const QString file = m_dir.filePath("exec.desktop");
     QFile f(file);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write("[Desktop Entry]\nType=Application\nName=T\nExec=" + exec.toUtf8() + "\n");
+    f.write("[Desktop Entry]\nType=Application\nName=T\nIcon=lynkor\nExec=" + exec.toUtf8() + "\n");
     f.close();
 
     const std::optional<DesktopEntry> entry = DesktopEntry::read(file);
@@ -357,7 +361,9 @@ void TestShortcuts::execLine()
     if (!entry)
         return;
     QTEST(entry->program, "program");
-    QTEST(entry->arguments, "arguments");
+    QFETCH(QStringList, arguments);
+    arguments.replaceInStrings(QStringLiteral("@FILE@"), QFileInfo(file).absoluteFilePath());
+    QCOMPARE(entry->arguments, arguments);
 }
 
 void TestShortcuts::desktopFields_data()

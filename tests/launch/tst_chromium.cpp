@@ -5,14 +5,18 @@
 #include "BoardFixture.h"
 #include "PathNames.h"
 #include "ScriptedPrompter.h"
+#include "TestFiles.h"
 #include "WwwDde.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
+#include <optional>
 
 // The browser link against Debian's Chromium, headless, on pages served from
 // 127.0.0.1.
@@ -32,12 +36,30 @@ class TestChromium : public QObject
         s.listen(QHostAddress::LocalHost, 0);
         return s.serverPort();
     }
+    static std::optional<bool> openUrl(TWwwDde& dde, const QByteArray& address)
+    {
+        QObject context;
+        std::optional<bool> result;
+        dde.OpenURL(address, &context, [&](bool ok) { result = ok; });
+        QTest::qWaitFor([&] { return result.has_value(); }, 20000);
+        return result;
+    }
     // Polls the browser until its page has the wanted title.
     bool pageShows(TWwwDde& dde, const QByteArray& title, QByteArray* url = nullptr)
     {
         QByteArray t, u;
         for (int i = 0; i < 100; ++i) {
-            if (dde.GetWindowInfo(t, u) && t == title) {
+            QObject context;
+            bool answered = false;
+            bool ok = false;
+            dde.GetWindowInfo(&context, [&](bool o, const QByteArray& gotTitle, const QByteArray& gotUrl) {
+                answered = true;
+                ok = o;
+                t = gotTitle;
+                u = gotUrl;
+            });
+            QTest::qWaitFor([&] { return answered; }, 5000);
+            if (ok && t == title) {
                 if (url)
                     *url = u;
                 return true;
@@ -47,22 +69,41 @@ class TestChromium : public QObject
         qWarning() << "last seen" << t << u;
         return false;
     }
+    // A program that poses as a browser: it notes that it was started, and
+    // never opens a DevTools port.
+    QByteArray silentBrowser(const QString& marker)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("chromium-silent"));
+        QFile script(path);
+        script.open(QIODevice::WriteOnly);
+        script.write("#!/bin/sh\necho \"$@\" >> '" + QFile::encodeName(marker) + "'\nsleep 30\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return QFile::encodeName(path);
+    }
 
 private slots:
     void initTestCase();
     void cleanupTestCase();
     void windowInfoAndOpenUrl();
+    void slowAndDeadSitesAreTheBrowsersBusiness();
     void blankButtonTakesTheShownPage();
+    void browserWithoutItsPortGivesUpInSeconds();
+    void capturingNeverStartsABrowser();
 };
 
 void TestChromium::initTestCase()
 {
-    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
-    if (chromium.isEmpty())
-        QSKIP("Debian's chromium is not installed (the test command installs it)");
     m_server.add("/a.html", "<html><head><title>Page A</title></head><body>A</body></html>");
     m_server.add("/b.html", "<html><head><title>Page B</title></head><body>B</body></html>");
+    m_server.addSlow("/slow.html", "<html><head><title>Slow</title></head>", " ", 30, 100);
     m_server.start();
+    m_profile = m_dir.filePath(QStringLiteral("profile"));
+    m_port = freePort();
+    m_conversation = std::make_unique<DevToolsConversation>(m_port, m_profile);
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty())
+        return;
     // The stand-in for the user's browser: Chromium without a screen.
     m_browser = m_dir.filePath(QStringLiteral("chromium-headless"));
     QFile script(m_browser);
@@ -72,9 +113,6 @@ void TestChromium::initTestCase()
                  " --disable-component-update --disable-sync \"$@\"\n");
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    m_profile = m_dir.filePath(QStringLiteral("profile"));
-    m_port = freePort();
-    m_conversation = std::make_unique<DevToolsConversation>(m_port, m_profile);
 }
 
 void TestChromium::cleanupTestCase()
@@ -83,25 +121,52 @@ void TestChromium::cleanupTestCase()
         QProcess::execute(QStringLiteral("pkill"), {QStringLiteral("-f"), m_profile});
 }
 
+#define NEEDS_CHROMIUM()                                                                                    \
+    if (m_browser.isEmpty())                                                                                \
+    QSKIP("Debian's chromium is not installed (the test command installs it)")
+
 void TestChromium::windowInfoAndOpenUrl()
 {
+    NEEDS_CHROMIUM();
     ScriptedPrompter ui;
     TWwwDde dde(*m_conversation, ui);
     dde.ServiceApplication = QFile::encodeName(m_browser);
     // Nothing answers yet: the link starts the browser with its DevTools port.
-    QVERIFY(dde.ActivateBrowser());
-    QVERIFY(dde.OpenURL(m_server.url("/a.html")));
+    QCOMPARE(openUrl(dde, m_server.url("/a.html")), std::optional<bool>(true));
     QByteArray url;
     QVERIFY(pageShows(dde, "Page A", &url));
     QCOMPARE(url, m_server.url("/a.html"));
-    QVERIFY(dde.OpenURL(m_server.url("/b.html")));
+    QCOMPARE(openUrl(dde, m_server.url("/b.html")), std::optional<bool>(true));
     QVERIFY(pageShows(dde, "Page B", &url));
     QCOMPARE(url, m_server.url("/b.html"));
     QVERIFY(ui.messages().isEmpty());
 }
 
+void TestChromium::slowAndDeadSitesAreTheBrowsersBusiness()
+{
+    NEEDS_CHROMIUM();
+    ScriptedPrompter ui;
+    TWwwDde dde(*m_conversation, ui);
+    dde.ServiceApplication = QFile::encodeName(m_browser);
+    QVERIFY(pageShows(dde, "Page B") || openUrl(dde, m_server.url("/b.html")).value_or(false));
+    // A site that answers slowly, and one where nothing listens: the browser
+    // took the address, that is all a launch asks.
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost);
+    const QByteArray dead = "http://127.0.0.1:" + QByteArray::number(closed.serverPort()) + "/";
+    closed.close();
+    for (const QByteArray& address : {m_server.url("/slow.html"), dead}) {
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(openUrl(dde, address), std::optional<bool>(true));
+        QVERIFY2(clock.elapsed() < 2000, QByteArray::number(clock.elapsed()).constData());
+    }
+    QVERIFY(ui.messages().isEmpty());
+}
+
 void TestChromium::blankButtonTakesTheShownPage()
 {
+    NEEDS_CHROMIUM();
     BoardFixture f;
     RecordingStarter starter;
     Launcher launcher(*f.board, *m_conversation, starter);
@@ -110,13 +175,67 @@ void TestChromium::blankButtonTakesTheShownPage()
     f.board->vars().BrowserPath = QFile::encodeName(m_browser);
     TWwwDde dde(*m_conversation, f.ui);
     dde.ServiceApplication = QFile::encodeName(m_browser);
-    QVERIFY(dde.OpenURL(m_server.url("/a.html")));
+    QCOMPARE(openUrl(dde, m_server.url("/a.html")), std::optional<bool>(true));
     QVERIFY(pageShows(dde, "Page A"));
     f.board->ButtonClick("B05");
+    QTRY_VERIFY(!f.board->busy());
     QCOMPARE(f.key("Disk.LYK", "Page1", "05U"), m_server.url("/a.html"));
     QCOMPARE(f.key("Disk.LYK", "Page1", "05N"), QByteArray("Page A"));
     QCOMPARE(f.state.buttons()[4].caption, QByteArray("Page A"));
     QVERIFY(starter.starts.isEmpty());
+}
+
+void TestChromium::browserWithoutItsPortGivesUpInSeconds()
+{
+    // A browser program that never opens its DevTools port (a wrapper, a
+    // sandboxed build): the launch waits a few seconds, the window working
+    // meanwhile, then starts the browser with the address.
+    const QString marker = m_dir.filePath(QStringLiteral("silent-started"));
+    BoardFixture f;
+    DevToolsConversation conversation(freePort(), m_dir.filePath(QStringLiteral("silent-profile")));
+    RecordingStarter starter;
+    Launcher launcher(*f.board, conversation, starter);
+    f.board->setLauncher(&launcher);
+    f.writeFile("Disk.LYK", "[Page1]\r\n01N=Site\r\n01U=http://site.example/\r\n");
+    f.writeFile("lyk.ini", "[Show]\r\nPages=Single\r\n");
+    f.start();
+    f.board->vars().BrowserPath = silentBrowser(marker);
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(100);
+    QElapsedTimer clock;
+    clock.start();
+    f.board->ButtonClick("B01");
+    QVERIFY(f.board->busy());
+    QTRY_VERIFY_WITH_TIMEOUT(!f.board->busy(), 10000);
+    QVERIFY2(clock.elapsed() < 8000, QByteArray::number(clock.elapsed()).constData());
+    QVERIFY(ticks > 10); // the event loop ran all along
+    QCOMPARE(starter.starts.size(), 1);
+    QCOMPARE(starter.starts.front().arguments, QStringList{"http://site.example/"});
+    // The link started the browser once, not once per attempt.
+    QCOMPARE(TestFiles::read(marker).count('\n'), 1);
+    QProcess::execute(QStringLiteral("pkill"), {QStringLiteral("-f"), QStringLiteral("chromium-silent")});
+}
+
+void TestChromium::capturingNeverStartsABrowser()
+{
+    // A click on a blank button while no browser shows a page: nothing is
+    // started, nothing stored, and the user is told how to make it work.
+    const QString marker = m_dir.filePath(QStringLiteral("capture-started"));
+    BoardFixture f;
+    DevToolsConversation conversation(freePort(), m_dir.filePath(QStringLiteral("capture-profile")));
+    RecordingStarter starter;
+    Launcher launcher(*f.board, conversation, starter);
+    f.board->setLauncher(&launcher);
+    f.start();
+    f.board->vars().BrowserPath = silentBrowser(marker);
+    f.board->ButtonClick("B05");
+    QTRY_VERIFY(!f.board->busy());
+    QCOMPARE(f.key("Disk.LYK", "Page1", "05U"), QByteArray());
+    QVERIFY(!QFile::exists(marker));
+    QCOMPARE(f.ui.messages(), QStringList{launcher.noPageText()});
+    QVERIFY(launcher.noPageText().contains(QStringLiteral("--remote-debugging-port=")));
 }
 
 QTEST_GUILESS_MAIN(TestChromium)

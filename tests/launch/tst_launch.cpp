@@ -5,8 +5,11 @@
 #include "PathNames.h"
 #include "WindowModes.h"
 
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QtTest>
 
 using Answer = Prompter::Answer;
@@ -46,12 +49,16 @@ private slots:
     void endSlash();
     void trimHttp_data();
     void trimHttp();
+    void ipAddressUrl_data();
     void ipAddressUrl();
     void webLaunchStartsTheBrowser();
     void singleWindowUsesTheBrowserLink();
     void singleWindowFallsBackToANewProcess();
     void addressListsStartOneProcessEach();
     void optionLikeAddressIsRefused();
+    void programsStartAgainAndAgain();
+    void launchersRunAsTheDesktopRunsThem_data();
+    void launchersRunAsTheDesktopRunsThem();
     void shellLaunch_data();
     void shellLaunch();
     void recentEntriesAndTrayTip();
@@ -110,12 +117,40 @@ void TestLaunch::trimHttp()
     QCOMPARE(LaunchText::TrimHTTP(address), position);
 }
 
+void TestLaunch::ipAddressUrl_data()
+{
+    QTest::addColumn<QByteArray>("url");
+    QTest::addColumn<QByteArray>("ip");
+    QTest::addColumn<QByteArray>("opened");
+    QTest::newRow("path kept") << QByteArray("http://www.site.example/a/b.html") << QByteArray("10.0.0.7")
+                               << QByteArray("http://10.0.0.7/a/b.html");
+    // A host without a "." before its path lost the path once.
+    QTest::newRow("host without a dot") << QByteArray("http://localhost/cafe.html") << QByteArray("127.0.0.1:8123")
+                                        << QByteArray("http://127.0.0.1:8123/cafe.html");
+    QTest::newRow("the link's port kept") << QByteArray("http://localhost:8123/cafe.html") << QByteArray("127.0.0.1")
+                                          << QByteArray("http://127.0.0.1:8123/cafe.html");
+    QTest::newRow("the address's port wins") << QByteArray("http://localhost:8123/x") << QByteArray("127.0.0.1:9000")
+                                             << QByteArray("http://127.0.0.1:9000/x");
+    QTest::newRow("https stays https") << QByteArray("https://www.site.example/a") << QByteArray("10.0.0.7")
+                                       << QByteArray("https://10.0.0.7/a");
+    QTest::newRow("other schemes become http") << QByteArray("ftp://files.example/pub") << QByteArray("10.0.0.7")
+                                               << QByteArray("http://10.0.0.7/pub");
+    QTest::newRow("no path") << QByteArray("http://host.example") << QByteArray("10.0.0.7")
+                             << QByteArray("http://10.0.0.7/");
+    QTest::newRow("query kept") << QByteArray("http://host.example?q=1#top") << QByteArray("10.0.0.7")
+                                << QByteArray("http://10.0.0.7?q=1#top");
+    QTest::newRow("user name dropped") << QByteArray("http://me@host.example/x") << QByteArray("10.0.0.7")
+                                       << QByteArray("http://10.0.0.7/x");
+    QTest::newRow("IPv6 address") << QByteArray("http://host.example:81/x") << QByteArray("::1")
+                                  << QByteArray("http://[::1]:81/x");
+}
+
 void TestLaunch::ipAddressUrl()
 {
-    QCOMPARE(LaunchText::IpAddressUrl("https://www.site.example/a/b.html", "10.0.0.7"),
-             QByteArray("http://10.0.0.7/a/b.html"));
-    QCOMPARE(LaunchText::IpAddressUrl("ftp://files.example/pub", "10.0.0.7"), QByteArray("http://10.0.0.7/pub"));
-    QCOMPARE(LaunchText::IpAddressUrl("http://host.example", "10.0.0.7"), QByteArray("http://10.0.0.7/"));
+    QFETCH(QByteArray, url);
+    QFETCH(QByteArray, ip);
+    QFETCH(QByteArray, opened);
+    QCOMPARE(LaunchText::IpAddressUrl(url, ip), opened);
 }
 
 void TestLaunch::webLaunchStartsTheBrowser()
@@ -137,6 +172,13 @@ void TestLaunch::singleWindowUsesTheBrowserLink()
     f->conversation.replies.insert("WWW_Activate", QByteArray("\x01\x00\x00\x00", 4));
     f->conversation.replies.insert("WWW_OpenURL", QByteArray("\x01\x00\x00\x00", 4));
     f->board->ButtonClick("B01");
+    // The board waits for the browser's answer; other commands are refused meanwhile.
+    QVERIFY(f->board->busy());
+    QCOMPARE(f->ui.cursor(), ScreenCursor::HourGlass);
+    QVERIFY(!f->board->command([] {}));
+    QCOMPARE(f->ui.beeps, 1);
+    QTRY_VERIFY(!f->board->busy());
+    QCOMPARE(f->ui.cursor(), ScreenCursor::Default);
     QVERIFY(f->starter.starts.isEmpty());
     QVERIFY(f->conversation.calls.contains("Request \"http://site.example/\",,0xFFFFFFFF,0x0,,,,"));
 }
@@ -146,6 +188,7 @@ void TestLaunch::singleWindowFallsBackToANewProcess()
     auto f = make(page("01N=Site\r\n01U=http://site.example/\r\n"), "[Show]\r\nPages=Single\r\n");
     f->conversation.answers = false;
     f->board->ButtonClick("B01");
+    QTRY_VERIFY(!f->board->busy());
     QCOMPARE(f->starter.starts.size(), 1);
     QCOMPARE(f->starter.starts[0].arguments, QStringList{"http://site.example/"});
     QCOMPARE(f->ui.messages().size(), 1); // the browser could not be found
@@ -167,13 +210,84 @@ void TestLaunch::addressListsStartOneProcessEach()
 
 void TestLaunch::optionLikeAddressIsRefused()
 {
-    auto f = make(page("01N=Odd\r\n01U=--user-data-dir=/tmp/x\r\n02N=Prog\r\n02U=/bin/ls /-la\r\n02L=Yes\r\n"));
+    // An address for the browser and a document for the opener are refused;
+    // the options of a program the user stored are the user's command.
+    auto f = make(page("01N=Odd\r\n01U=--user-data-dir=/tmp/x\r\n02N=Prog\r\n02U=/bin/ls /-la\r\n02L=Yes\r\n"
+                       "03N=Doc\r\n03U=-rf.txt\r\n03L=Yes\r\n"));
     f->board->ButtonClick("B01");
     f->board->ButtonClick("B02");
-    QVERIFY(f->starter.starts.isEmpty());
+    f->board->ButtonClick("B03");
+    QCOMPARE(f->starter.starts.size(), 1);
+    QCOMPARE(QFileInfo(f->starter.starts[0].program).canonicalFilePath(), QFileInfo("/bin/ls").canonicalFilePath());
+    QCOMPARE(f->starter.starts[0].arguments, QStringList{"-la"});
+    QVERIFY(f->starter.documents.isEmpty());
     QCOMPARE(f->ui.messages().size(), 2);
     QVERIFY(f->ui.messages()[0].contains(QStringLiteral("--user-data-dir=/tmp/x")));
-    QVERIFY(f->ui.messages()[1].contains(QStringLiteral("\"-la\"")));
+    QVERIFY(f->ui.messages()[1].contains(QStringLiteral("\"-rf.txt\"")));
+}
+
+void TestLaunch::programsStartAgainAndAgain()
+{
+    // The same program twice, and a second bookmark of it: each a process of its own.
+    auto f = make(page("01N=Sleep\r\n01U=/bin/sleep /30\r\n01L=Yes\r\n02N=Sleep too\r\n02U=/bin/sleep /30\r\n02L=Yes\r\n"));
+    f->board->ButtonClick("B01");
+    f->board->ButtonClick("B01");
+    f->board->ButtonClick("B02");
+    QCOMPARE(f->starter.starts.size(), 3);
+    for (const auto& s : std::as_const(f->starter.starts))
+        QCOMPARE(s.identifier, QString());
+    QVERIFY(f->ui.messages().isEmpty());
+    // The real starter keeps its one-at-a-time rule for browser starts only.
+    ProcessStarter real;
+    QTemporaryDir dir;
+    QVERIFY(real.start("/bin/sleep", {"5"}, dir.path()).started);
+    QVERIFY(real.start("/bin/sleep", {"5"}, dir.path()).started);
+    QProcess::execute("pkill", {"-f", "^/bin/sleep 5$"});
+}
+
+void TestLaunch::launchersRunAsTheDesktopRunsThem_data()
+{
+    QTest::addColumn<QByteArray>("entry");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("quoting kept, options passed")
+        << QByteArray("Exec=sh -c \"echo hi; sleep 30\"\nPath=/tmp\n") << "/usr/bin/sh"
+        << QStringList{"-c", "echo hi; sleep 30"} << "/tmp";
+    QTest::newRow("field codes") << QByteArray("Exec=sh -c 'x' %U --name=%c\nIcon=tool\n") << "/usr/bin/sh"
+                                 << QStringList{"-c", "'x'", "--name=Tool"} << "@home";
+    QTest::newRow("in a terminal") << QByteArray("Exec=top -d 2\nTerminal=true\n") << "@terminal"
+                                   << QStringList{"-e", "/usr/bin/top", "-d", "2"} << "@home";
+}
+
+void TestLaunch::launchersRunAsTheDesktopRunsThem()
+{
+    QFETCH(QByteArray, entry);
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, folder);
+    QTemporaryDir dir;
+    // The user's terminal, as Debian names it.
+    const QString terminal = dir.filePath(QStringLiteral("x-terminal-emulator"));
+    TestFiles::write(terminal, "#!/bin/sh\n");
+    QFile::setPermissions(terminal, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.path()) + ":" + path);
+    const QString top = QStandardPaths::findExecutable(QStringLiteral("top"));
+    const QString launcher = dir.filePath(QStringLiteral("tool.desktop"));
+    TestFiles::write(launcher, "[Desktop Entry]\nType=Application\nName=Tool\n" + entry);
+    auto f = make(page("01N=Tool\r\n01U=" + QFile::encodeName(launcher) + "\r\n01L=Yes\r\n"));
+    f->board->ButtonClick("B01");
+    qputenv("PATH", path);
+    if (program == QLatin1String("@terminal") && top.isEmpty())
+        QSKIP("top is not installed");
+    QVERIFY2(f->ui.messages().isEmpty(), qPrintable(f->ui.messages().join(QLatin1Char('\n'))));
+    QCOMPARE(f->starter.starts.size(), 1);
+    const auto& s = f->starter.starts[0];
+    QCOMPARE(s.program, program == QLatin1String("@terminal") ? terminal : program);
+    arguments.replaceInStrings(QStringLiteral("/usr/bin/top"), top);
+    QCOMPARE(s.arguments, arguments);
+    QCOMPARE(s.folder, folder == QLatin1String("@home") ? QDir::homePath() : folder);
 }
 
 void TestLaunch::shellLaunch_data()
@@ -232,6 +346,7 @@ void TestLaunch::shellLaunch()
     QCOMPARE(QFileInfo(s.program).canonicalFilePath(), QFileInfo(program).canonicalFilePath());
     QCOMPARE(s.arguments, arguments);
     QCOMPARE(QDir(s.folder).canonicalPath(), QDir(folder).canonicalPath());
+    QCOMPARE(s.identifier, QString()); // every launch a new process
 }
 
 void TestLaunch::recentEntriesAndTrayTip()
@@ -247,8 +362,9 @@ void TestLaunch::recentEntriesAndTrayTip()
     QVERIFY(f->state.trayIconVisible());
     QCOMPARE(f->state.trayTip(), QStringLiteral("first\r\nsecond"));
     f->board->modes().TaskIconClick();
-    f->board->ButtonClick("B02"); // no title: not recorded
-    QCOMPARE(f->state.recentBookmarks().size(), 1);
+    f->board->ButtonClick("B02"); // no title: recorded by its address
+    QCOMPARE(f->state.recentBookmarks(),
+             (QList<QByteArray>{"http://untitled.example/  |Main::02", "Site  |Main::01"}));
     QCOMPARE(f->state.trayTip(), QStringLiteral("Lynkor"));
     // Chosen from the tray menu, the entry launches its bookmark again.
     f->starter.starts.clear();
@@ -307,7 +423,7 @@ void TestLaunch::ipLaunch()
     auto f = make(page("01N=Router\r\n01U=https://router.home.example/admin/\r\n01L=IP\r\n01A=192.168.1.1\r\n"
                        "02N=No address\r\n02U=http://x.example/p\r\n02L=IP\r\n"));
     f->board->ButtonClick("B01");
-    QCOMPARE(f->starter.starts[0].arguments, QStringList{"http://192.168.1.1/admin/"});
+    QCOMPARE(f->starter.starts[0].arguments, QStringList{"https://192.168.1.1/admin/"});
     f->board->ButtonClick("B02");
     QCOMPARE(f->starter.starts[1].arguments, QStringList{"http://x.example/p"});
 }
@@ -317,6 +433,7 @@ void TestLaunch::blankButtonTakesTheBrowsersPage()
     auto f = make(page("02N=Kept title only\r\n02C=255\r\n"));
     f->conversation.replies.insert("WWW_GetWindowInfo", "\"http://www.news.com\",\"Daily News\",\"\"");
     f->board->ButtonClick("B01");
+    QTRY_VERIFY(!f->board->busy());
     QVERIFY(f->starter.starts.isEmpty()); // nothing is launched
     QCOMPARE(f->key("Disk.LYK", "Main", "01U"), QByteArray("http://www.news.com/"));
     QCOMPARE(f->key("Disk.LYK", "Main", "01N"), QByteArray("Daily News"));
@@ -328,13 +445,21 @@ void TestLaunch::blankButtonTakesTheBrowsersPage()
     QCOMPARE(f->conversation.program, kBrowser);
     // A blank slot with a colour of its own keeps it.
     f->board->ButtonClick("B02");
+    QTRY_VERIFY(!f->board->busy());
     QCOMPARE(f->key("Disk.LYK", "Main", "02C"), QByteArray("255"));
     QCOMPARE(f->key("Disk.LYK", "Main", "02N"), QByteArray("Daily News"));
 
-    // No page in the browser: nothing changes.
-    auto g = make(page(""));
-    g->board->ButtonClick("B01");
-    QCOMPARE(g->key("Disk.LYK", "Main", "01U"), QByteArray());
+    // No page in the browser (or only its own new-tab page): nothing is
+    // stored, and the user is told how to make it work.
+    for (const QByteArray& reply : {QByteArray(), QByteArray("\"chrome://newtab/\",\"New Tab\",\"\"")}) {
+        auto g = make(page(""));
+        g->conversation.replies.insert("WWW_GetWindowInfo", reply);
+        g->board->ButtonClick("B01");
+        QTRY_VERIFY(!g->board->busy());
+        QCOMPARE(g->key("Disk.LYK", "Main", "01U"), QByteArray());
+        QCOMPARE(g->ui.messages(), QStringList{g->launcher.noPageText()});
+        QVERIFY(g->launcher.noPageText().endsWith(QStringLiteral("Start the browser with its link.")));
+    }
 }
 
 void TestLaunch::blankButtonOnAProtectedPage()
@@ -344,6 +469,7 @@ void TestLaunch::blankButtonOnAProtectedPage()
     f->board->pages().selectTab(1);
     f->conversation.replies.insert("WWW_GetWindowInfo", "\"http://secret.example/\",\"Secret\",\"\"");
     f->board->ButtonClick("B03");
+    QTRY_VERIFY(!f->board->busy());
     QCOMPARE(f->key("Disk.LYK", "Safe", "03U"), PassText::Encrypt("http://secret.example/", "pw"));
     QCOMPARE(f->state.buttons()[2].hint, QByteArray("http://secret.example/"));
 }
@@ -447,22 +573,43 @@ void TestLaunch::manualBoxFindsFiles()
 {
     auto f = make(page(""));
     QTemporaryDir dir;
+    const QByteArray here = PathNames::fromQt(dir.path());
     QDir().mkpath(dir.path() + "/deep/er");
-    QFile doc(dir.path() + "/deep/er/Report.TXT");
-    QVERIFY(doc.open(QIODevice::WriteOnly));
-    doc.close();
-    f->launcher.URLBoxEnter(PathNames::fromQt(dir.path()) + "/report.txt");
+    QDir().mkpath(dir.path() + "/.cache/x");
+    TestFiles::write(dir.path() + "/deep/er/Report.TXT", "");
+    // A copy in a hidden folder is never what the user meant.
+    TestFiles::write(dir.path() + "/.cache/x/report.txt", "");
+    f->launcher.URLBoxEnter(here + "/report.txt");
     QCOMPARE(f->starter.documents, QStringList{dir.path() + "/deep/er/Report.TXT"});
     QVERIFY(f->starter.starts.isEmpty()); // a file never goes to the browser
     QCOMPARE(f->ui.searchedFor, QStringLiteral("report.txt"));
-    // Cancelled: the text itself is opened, nothing found is used.
+    QCOMPARE(f->state.manualUrls().front(), here + "/deep/er/Report.TXT");
+
+    // Several match: the user chooses.
+    TestFiles::write(dir.path() + "/deep/report.txt", "");
+    f->ui.answer(1);
+    f->launcher.URLBoxEnter(here + "/report.txt");
+    QCOMPARE(f->ui.asked.back().kind, QStringLiteral("chooseItem"));
+    QCOMPARE(f->ui.asked.back().options,
+             (QStringList{dir.path() + "/deep/er/Report.TXT", dir.path() + "/deep/report.txt"}));
+    QCOMPARE(f->starter.documents.back(), dir.path() + "/deep/report.txt");
+    f->launcher.URLBoxEnter(here + "/report.txt"); // and may cancel
+    QCOMPARE(f->starter.documents.size(), 2);
+
+    // Cancelled, or found nowhere: nothing opens and nothing is remembered.
+    const QList<QByteArray> remembered = f->state.manualUrls();
     f->ui.cancelSearch = true;
-    f->launcher.URLBoxEnter(PathNames::fromQt(dir.path()) + "/report.txt");
-    QCOMPARE(f->starter.documents.back(), dir.path() + "/report.txt");
+    f->launcher.URLBoxEnter(here + "/report.txt");
     f->ui.cancelSearch = false;
-    // Not found: the text itself is opened.
-    f->launcher.URLBoxEnter(PathNames::fromQt(dir.path()) + "/missing.txt");
-    QCOMPARE(f->starter.documents.back(), dir.path() + "/missing.txt");
+    f->launcher.URLBoxEnter(here + "/missing.txt");
+    QCOMPARE(f->starter.documents.size(), 2);
+    QCOMPARE(f->ui.messages(), QStringList{QStringLiteral("\"%1/missing.txt\" was not found in %1/ or the folders in it.")
+                                               .arg(dir.path())});
+    QCOMPARE(f->state.manualUrls(), remembered);
+
+    // A program's name finds the program.
+    f->launcher.URLBoxEnter("sleep");
+    QCOMPARE(QFileInfo(f->starter.starts.back().program).fileName(), QStringLiteral("sleep"));
 }
 
 void TestLaunch::manualBoxDelete()

@@ -2,7 +2,42 @@
 #include "ScriptedPrompter.h"
 #include "WwwDde.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
+#include <optional>
+
+namespace {
+
+// The operations run to their answer.
+std::optional<bool> openUrl(TWwwDde& dde, const QByteArray& address)
+{
+    QObject context;
+    std::optional<bool> result;
+    dde.OpenURL(address, &context, [&](bool ok) { result = ok; });
+    QTest::qWaitFor([&] { return result.has_value(); }, 5000);
+    return result;
+}
+
+struct Info
+{
+    bool answered = false;
+    bool ok = false;
+    QByteArray title;
+    QByteArray url;
+};
+
+Info windowInfoOf(TWwwDde& dde)
+{
+    QObject context;
+    Info info;
+    dde.GetWindowInfo(&context, [&](bool ok, const QByteArray& title, const QByteArray& url) {
+        info = {true, ok, title, url};
+    });
+    QTest::qWaitFor([&] { return info.answered; }, 5000);
+    return info;
+}
+
+} // namespace
 
 class TestWwwDde : public QObject
 {
@@ -17,10 +52,12 @@ private slots:
     void windowInfo_data();
     void windowInfo();
     void sixFailedAttemptsSayItOnce();
+    void slowAttemptsStopInTime();
     void openUrlSendsTheNormalizedAddress();
     void openUrlWithoutLink();
     void nothingWithoutABrowser();
     void browserWithoutTheLinkIsNoError();
+    void answersForAGoneContextAreDropped();
 };
 
 void TestWwwDde::normalizeUrl_data()
@@ -110,7 +147,13 @@ void TestWwwDde::windowInfo_data()
                                        << QByteArray("http://b.example/") << QByteArray("Best Buys");
     QTest::newRow("utf-8 title fitting 1252") << QByteArray("\"http://c.example/\",\"Caf\xC3\xA9\",\"\"") << true
                                               << QByteArray("http://c.example/") << QByteArray("Caf\xE9");
-    QTest::newRow("empty reply") << QByteArray("") << false << QByteArray("old") << QByteArray("old");
+    QTest::newRow("empty reply") << QByteArray("") << false << QByteArray() << QByteArray();
+    // The browser's own pages are no page of the user's: nothing to keep.
+    QTest::newRow("new tab") << QByteArray("\"chrome://newtab/\",\"New Tab\",\"\"") << false << QByteArray()
+                             << QByteArray();
+    QTest::newRow("about page") << QByteArray("\"about:blank\",\"\",\"\"") << false << QByteArray() << QByteArray();
+    QTest::newRow("local file") << QByteArray("\"file:///home/me/notes.html\",\"Notes\",\"\"") << true
+                                << QByteArray("file:///home/me/notes.html") << QByteArray("Notes");
 }
 
 void TestWwwDde::windowInfo()
@@ -124,15 +167,17 @@ void TestWwwDde::windowInfo()
     ScriptedPrompter ui;
     TWwwDde dde(c, ui);
     dde.ServiceApplication = "/usr/bin/chromium.bin";
-    QByteArray gotTitle = "old";
-    QByteArray gotUrl = "old";
-    QCOMPARE(dde.GetWindowInfo(gotTitle, gotUrl), ok);
-    QCOMPARE(gotUrl, url);
-    QCOMPARE(gotTitle, title);
+    const Info info = windowInfoOf(dde);
+    QVERIFY(info.answered);
+    QCOMPARE(info.ok, ok);
+    QCOMPARE(info.url, ok ? url : QByteArray());
+    QCOMPARE(info.title, ok ? title : QByteArray());
     QCOMPARE(c.calls.front(), QStringLiteral("SetLink chromium WWW_GetWindowInfo"));
+    // A browser started now would show no page of the user's.
+    QCOMPARE(c.calls[1], QStringLiteral("StartLink without starting"));
     QVERIFY(c.calls.contains(QStringLiteral("Request 0xFFFFFFFF")));
     QCOMPARE(c.calls.back(), QStringLiteral("CloseLink"));
-    QCOMPARE(ui.cursor(), ScreenCursor::Default);
+    QVERIFY(ui.asked.isEmpty());
 }
 
 void TestWwwDde::sixFailedAttemptsSayItOnce()
@@ -142,11 +187,30 @@ void TestWwwDde::sixFailedAttemptsSayItOnce()
     ScriptedPrompter ui;
     TWwwDde dde(c, ui);
     dde.ServiceApplication = "/usr/bin/chromium";
-    QVERIFY(!dde.OpenURL("http://x.example/"));
+    QCOMPARE(openUrl(dde, "http://x.example/"), std::optional<bool>(false));
     QCOMPARE(c.calls.count(QStringLiteral("StartLink")), 6);
     QCOMPARE(ui.messages(), QStringList{"/usr/bin/chromium could not be found.  Please check the browser "
                                         "configuration under Options."});
     QVERIFY(!c.calls.contains(QStringLiteral("SetLink chromium WWW_OpenURL")));
+}
+
+void TestWwwDde::slowAttemptsStopInTime()
+{
+    // A browser that never opens its link: the attempts stop at the time
+    // limit, not after six full waits.
+    ScriptedConversation c;
+    c.answers = false;
+    c.delayMs = 100;
+    ScriptedPrompter ui;
+    TWwwDde dde(c, ui);
+    dde.ServiceApplication = "/usr/bin/chromium";
+    dde.ActivateWithinMs = 250;
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(openUrl(dde, "http://x.example/"), std::optional<bool>(false));
+    QVERIFY2(clock.elapsed() < 1000, QByteArray::number(clock.elapsed()).constData());
+    QCOMPARE(c.calls.count(QStringLiteral("StartLink")), 3);
+    QCOMPARE(ui.messages().size(), 1);
 }
 
 void TestWwwDde::openUrlSendsTheNormalizedAddress()
@@ -158,7 +222,11 @@ void TestWwwDde::openUrlSendsTheNormalizedAddress()
     ScriptedPrompter ui;
     TWwwDde dde(c, ui);
     dde.ServiceApplication = "/opt/Browser.app/browser";
-    QVERIFY(dde.OpenURL("HTTP://Site.example/x"));
+    QObject context;
+    std::optional<bool> opened;
+    dde.OpenURL("HTTP://Site.example/x", &context, [&](bool ok) { opened = ok; });
+    QVERIFY(!opened); // never inside the call
+    QTRY_COMPARE(opened, std::optional<bool>(true));
     QVERIFY(ui.messages().isEmpty());
     QCOMPARE(c.calls, (QStringList{"SetLink browser WWW_Activate", "StartLink", "SetLink browser WWW_Activate",
                                    "StartLink", "SetLink browser WWW_Activate", "StartLink",
@@ -168,7 +236,7 @@ void TestWwwDde::openUrlSendsTheNormalizedAddress()
     QCOMPARE(c.program, QByteArray("/opt/Browser.app/browser"));
 
     c.replies.insert("WWW_OpenURL", QByteArray("\xFF\xFF\xFF\xFF", 4));
-    QVERIFY(!dde.OpenURL("http://x/"));
+    QCOMPARE(openUrl(dde, "http://x/"), std::optional<bool>(false));
     QCOMPARE(ui.messages(), QStringList{"Error FFFFFFFF"});
 }
 
@@ -177,16 +245,17 @@ void TestWwwDde::openUrlWithoutLink()
     // The browser comes up for WWW_Activate but refuses WWW_OpenURL.
     struct Refusing : ScriptedConversation
     {
-        bool StartLink() override
+        void StartLink(bool mayStart, QObject* context, Opened done) override
         {
-            ScriptedConversation::StartLink();
-            return !calls.filter(QStringLiteral("WWW_OpenURL")).isEmpty() ? false : true;
+            if (!calls.filter(QStringLiteral("WWW_OpenURL")).isEmpty())
+                answers = false;
+            ScriptedConversation::StartLink(mayStart, context, done);
         }
     } c;
     ScriptedPrompter ui;
     TWwwDde dde(c, ui);
     dde.ServiceApplication = "/usr/bin/chromium";
-    QVERIFY(!dde.OpenURL("http://x/"));
+    QCOMPARE(openUrl(dde, "http://x/"), std::optional<bool>(false));
     QCOMPARE(ui.messages(), QStringList{"Could not open link"});
 }
 
@@ -195,28 +264,43 @@ void TestWwwDde::nothingWithoutABrowser()
     ScriptedConversation c;
     ScriptedPrompter ui;
     TWwwDde dde(c, ui);
-    QByteArray t, u;
-    QVERIFY(!dde.ActivateBrowser());
-    QVERIFY(!dde.OpenURL("http://x/"));
-    QVERIFY(!dde.GetWindowInfo(t, u));
+    QObject context;
+    std::optional<bool> active;
+    dde.ActivateBrowser(&context, [&](bool ok) { active = ok; });
+    QTRY_COMPARE(active, std::optional<bool>(false));
+    QCOMPARE(openUrl(dde, "http://x/"), std::optional<bool>(false));
+    QVERIFY(!windowInfoOf(dde).ok);
     QVERIFY(c.calls.isEmpty());
     QVERIFY(ui.asked.isEmpty());
 }
 
 void TestWwwDde::browserWithoutTheLinkIsNoError()
 {
-    struct Chromium : ScriptedConversation
-    {
-        bool canServe(const QByteArray& p) const override { return p.contains("chrom"); }
-    } c;
+    ScriptedConversation c;
+    c.offersLink = false;
     ScriptedPrompter ui;
     TWwwDde dde(c, ui);
     dde.ServiceApplication = "/usr/bin/firefox";
-    QByteArray t, u;
-    QVERIFY(!dde.OpenURL("http://x/"));
-    QVERIFY(!dde.GetWindowInfo(t, u));
+    QCOMPARE(openUrl(dde, "http://x/"), std::optional<bool>(false));
+    QVERIFY(!windowInfoOf(dde).ok);
     QVERIFY(c.calls.isEmpty());
     QVERIFY(ui.asked.isEmpty()); // no "could not be found": the launch falls back quietly
+}
+
+void TestWwwDde::answersForAGoneContextAreDropped()
+{
+    ScriptedConversation c;
+    c.delayMs = 50;
+    c.replies.insert("WWW_GetWindowInfo", "\"http://a.example/\",\"A\",\"\"");
+    ScriptedPrompter ui;
+    TWwwDde dde(c, ui);
+    dde.ServiceApplication = "/usr/bin/chromium";
+    int calls = 0;
+    auto* context = new QObject;
+    dde.GetWindowInfo(context, [&](bool, const QByteArray&, const QByteArray&) { ++calls; });
+    delete context;
+    QTest::qWait(300);
+    QCOMPARE(calls, 0);
 }
 
 QTEST_GUILESS_MAIN(TestWwwDde)

@@ -4,6 +4,7 @@
 #include "HotkeyService.h"
 
 #include <QMap>
+#include <QTimer>
 #include <QStringList>
 
 // Hotkeys that record what was registered.
@@ -60,9 +61,12 @@ class FakeScreenSaver : public ScreenSaver
 public:
     int activations = 0;
     bool works = true;
-    bool activate() override
+    void activate(QObject* context, Done done) override
     {
         ++activations;
-        return works;
+        const bool ok = works;
+        QTimer::singleShot(0, context, [done, ok] {
+            done(ok, ok ? QString() : QStringLiteral("No screen saver is running."));
+        });
     }
 };

@@ -5,9 +5,12 @@
 
 #include <QList>
 #include <QMap>
+#include <QPointer>
 #include <QStringList>
+#include <QTimer>
 
 // A browser conversation answering from a script, and recording every call.
+// Its answers come later, as a browser's would, never inside the call.
 class ScriptedConversation : public BrowserConversation
 {
 public:
@@ -15,23 +18,27 @@ public:
     QMap<QByteArray, QByteArray> replies; // topic -> reply; a missing topic gives no reply
     int failStarts = 0;                  // StartLink fails this many times first
     bool answers = true;
+    bool offersLink = true;              // canServe
+    int delayMs = 0;                     // how long each answer takes
     QByteArray program;
 
     void setServiceApplication(const QByteArray& p) override { program = p; }
+    bool canServe(const QByteArray& p) const override { return offersLink && !p.isEmpty(); }
     void SetLink(const QByteArray& service, const QByteArray& topic) override
     {
         calls << QString::fromLatin1("SetLink " + service + " " + topic);
         m_topic = topic;
     }
-    bool StartLink() override
+    void StartLink(bool mayStart, QObject* context, Opened done) override
     {
-        calls << QStringLiteral("StartLink");
+        calls << (mayStart ? QStringLiteral("StartLink") : QStringLiteral("StartLink without starting"));
+        bool opened = answers;
         if (failStarts > 0) {
             --failStarts;
-            return false;
+            opened = false;
         }
-        m_open = answers;
-        return m_open;
+        m_open = opened;
+        later(context, [done, opened] { done(opened); });
     }
     void CloseLink() override
     {
@@ -39,15 +46,20 @@ public:
         m_open = false;
     }
     bool isOpen() const override { return m_open; }
-    std::optional<QByteArray> Request(const QByteArray& item, int) override
+    void Request(const QByteArray& item, int, QObject* context, Reply done) override
     {
         calls << QString::fromLatin1("Request " + item);
-        if (!replies.contains(m_topic))
-            return std::nullopt;
-        return replies.value(m_topic);
+        const std::optional<QByteArray> reply =
+            replies.contains(m_topic) ? std::optional<QByteArray>(replies.value(m_topic)) : std::nullopt;
+        later(context, [done, reply] { done(reply); });
     }
+    QString advice() const override { return QStringLiteral("Start the browser with its link."); }
 
 private:
+    void later(QObject* context, std::function<void()> f)
+    {
+        QTimer::singleShot(delayMs, context, std::move(f));
+    }
     QByteArray m_topic;
     bool m_open = false;
 };
@@ -67,14 +79,16 @@ public:
     QStringList documents;
 
     Result start(const QString& program, const QStringList& arguments, const QString& folder,
-                 const QString& identifier) override
+                 const QString& identifier = {}) override
     {
         starts.push_back({program, arguments, folder, identifier});
         return {true, {}};
     }
-    Result openDocument(const QString& target) override
+    bool documentsFail = false;
+    void openDocument(const QString& target, QObject* context, Opened done) override
     {
         documents << target;
-        return {true, {}};
+        const Result r = documentsFail ? Result{false, QStringLiteral("Cannot open %1").arg(target)} : Result{true, {}};
+        QTimer::singleShot(0, context, [done, r] { done(r); });
     }
 };

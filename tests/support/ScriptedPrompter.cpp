@@ -42,13 +42,26 @@ int ScriptedPrompter::choice(const ChoiceRequest& request)
     return v.isValid() ? v.toInt() : -1;
 }
 
-QString ScriptedPrompter::password(bool masked)
+QString ScriptedPrompter::password(const PasswordRequest& request)
 {
     Question q;
     q.kind = QStringLiteral("password");
-    q.masked = masked;
+    q.text = request.purpose;
+    q.newPassword = request.newPassword;
     asked.push_back(q);
     return next().toString();
+}
+
+int ScriptedPrompter::chooseItem(const QString& title, const QString& text, const QStringList& items)
+{
+    Question q;
+    q.kind = QStringLiteral("chooseItem");
+    q.text = title;
+    q.lines = {text};
+    q.options = items;
+    asked.push_back(q);
+    const QVariant v = next();
+    return v.isValid() ? v.toInt() : -1;
 }
 
 QString ScriptedPrompter::pageName(const QString& proposal)

@@ -23,7 +23,7 @@ public:
         int helpContext = 0;
         QStringList options; // choice buttons, or file filter
         QStringList lines;
-        bool masked = false;
+        bool newPassword = false; // a password being set, typed twice
     };
 
     // Answers, taken in order: Answer, int (choice position), QString (text
@@ -38,7 +38,9 @@ public:
 
     Answer message(const QString& text, Type type, Buttons buttons, int helpContext) override;
     int choice(const ChoiceRequest& request) override;
-    QString password(bool masked) override;
+    QString password(const PasswordRequest& request) override;
+    // Answered with an int (the position), or -1 (cancelled) without one.
+    int chooseItem(const QString& title, const QString& text, const QStringList& items) override;
     QString pageName(const QString& proposal) override;
     QString openFile(const FileRequest& request) override;
     QString saveFile(const FileRequest& request) override;
