@@ -260,10 +260,12 @@ void StartUp::FormCreate(const QStringList& arguments)
     IniBatch bookmarks(b.store(), files.BookmarkFileName());
     readBookmarkFileKeys();
     b.passwords().readPagePasswords();
-    b.modes().applyStartMode();
-
+    // The window takes its stored place and width before it is shown: shown
+    // first, it would report the default place back and lose the stored one.
     vars.FirstBuild = true;
     state.requestGeometry(state.geometry());
+    b.modes().applyStartMode();
+
     b.pages().setClientWidth(vars.WindowWidth);
     b.pages().Buttons(vars.Columns);
     try {

@@ -79,7 +79,9 @@ bool XdgAutostart::setEnabled(bool enabled)
                             "Terminal=false\n"
                             "X-GNOME-Autostart-enabled=true\n";
     QSaveFile file(entryPath());
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+    // Unbuffered, so that a full disk fails the write rather than the commit.
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(text) == text.size() &&
+           file.commit();
 }
 
 void XdgScreenSaver::activate(QObject* context, Done done)

@@ -38,7 +38,11 @@ void IniStore::writeAtomically(const QByteArray& path, const QByteArray& bytes)
         throw FileError(QStringLiteral("Cannot create file %1").arg(name));
     QSaveFile file(name);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // Unbuffered: a write that fails (a full disk) must fail here. Kept in
+    // QFileDevice's buffer it would fail only in commit's flush, which then
+    // still renames the cut temporary file over the whole old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
+        !file.commit())
         throw FileError(QStringLiteral("Cannot create file %1").arg(name));
 }
 

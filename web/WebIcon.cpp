@@ -2,9 +2,11 @@
 
 #include "AnsiText.h"
 #include "BookmarkFile.h"
+#include "CommandError.h"
 #include "HttpClient.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
+#include "IniStore.h"
 #include "LaunchText.h"
 #include "NameLookup.h"
 #include "NotesText.h"
@@ -17,7 +19,6 @@
 #include <QFile>
 #include <QHostAddress>
 #include <QPointer>
-#include <QSaveFile>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -197,9 +198,11 @@ private:
             if (status != "Yes") {
                 if (status == "GIF")
                     m_iconFile = PathNames::stem(m_iconFile) + ".gif";
-                QSaveFile f(PathNames::toQt(m_iconFile));
-                if (!f.open(QIODevice::WriteOnly) || f.write(r.body) != r.body.size() || !f.commit())
-                    QFile::remove(PathNames::toQt(m_iconFile));
+                try {
+                    IniStore::writeAtomically(m_iconFile, r.body);
+                } catch (const FileError&) {
+                    // No room for the icon: the bookmark keeps the default one.
+                }
             }
         }
         finish();

@@ -26,6 +26,8 @@ class TestApp : public QObject
 private slots:
     void realProgramRunsOnceAndClosesOnTermination();
     void secondStartIsReportedByTheRunningInstance();
+    void windowKeepsItsPlace_data();
+    void windowKeepsItsPlace();
 };
 
 void TestApp::realProgramRunsOnceAndClosesOnTermination()
@@ -74,6 +76,43 @@ void TestApp::secondStartIsReportedByTheRunningInstance()
     SingleInstance second(SingleInstance::keyFor(dir));
     QVERIFY(!second.start({QStringLiteral("x.LYK")}));
     QTRY_COMPARE(prompter.messages(), QStringList{"Program Already Running!"});
+}
+
+void TestApp::windowKeepsItsPlace_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QByteArray>("location");
+    QTest::newRow("stored place") << QByteArray("[Location]\r\nTop=300\r\nLeft=200\r\nWidth=700\r\n")
+                                  << QByteArray("Top=300\r\nLeft=200\r\nWidth=700\r\n");
+    QTest::newRow("first run") << QByteArray() << QByteArray("Top=50\r\nLeft=100\r\nWidth=620\r\n");
+}
+
+void TestApp::windowKeepsItsPlace()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QByteArray, location);
+    QTemporaryDir home;
+    if (!settings.isEmpty()) {
+        QFile ini(home.filePath("lyk.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[File]\r\nName=" + QFile::encodeName(home.filePath("Disk.LYK")) + "\r\n" + settings);
+    }
+    QProcess lynkor;
+    lynkor.setProcessEnvironment(environment(home.path()));
+    lynkor.start(QStringLiteral(LYNKOR_BINARY), {});
+    QVERIFY(lynkor.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home.filePath("Disk.LYK")), 15000);
+    QTest::qWait(300);
+    ::kill(static_cast<pid_t>(lynkor.processId()), SIGTERM);
+    QVERIFY(lynkor.waitForFinished(10000));
+    QFile ini(home.filePath("lyk.ini"));
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    QVERIFY2(text.contains(location), text.constData());
+    // Closing writes the page-password list too, even of a new file.
+    QFile lyk(home.filePath("Disk.LYK"));
+    QVERIFY(lyk.open(QIODevice::ReadOnly));
+    QVERIFY(lyk.readAll().contains("[Tabs]\r\nP_\xDF_\xB6_=\r\n"));
 }
 
 QTEST_MAIN(TestApp)

@@ -11,6 +11,7 @@
 #include "PathNames.h"
 #include "RecordOps.h"
 #include "TestFiles.h"
+#include "WebIconFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,6 +76,7 @@ private slots:
     void undoRestoresOnlyItsOwnFile();
     void fileTitles_data();
     void fileTitles();
+    void failedMoveLeavesNoOptionBehind();
     void copyThenRightClickShifts();
     void eraseWithAndWithoutConfirmation_data();
     void eraseWithAndWithoutConfirmation();
@@ -730,6 +732,31 @@ void TestEditor::fileTitles()
     item.path = PathNames::fromQt(dir.filePath(QString::fromLatin1(name)));
     f->board->editor().FilesDropped(item, QPoint(5, 5), 600);
     QCOMPARE(key(*f, "01N"), title);
+}
+
+void TestEditor::failedMoveLeavesNoOptionBehind()
+{
+    // A drag whose erase fails (the disk is full) must not leave erasing
+    // without its web-icon question for the rest of the session.
+    auto f = make(line(1, "Site") + line(2, "Other"), {}, "[Auto]\r\nBackup=Off\r\n");
+    const QByteArray icon = WebIconFiles::folder(f->path("Disk.LYK")) + "site_example_.ico";
+    QDir().mkpath(PathNames::toQt(WebIconFiles::folder(f->path("Disk.LYK"))));
+    QVERIFY(TestFiles::write(PathNames::toQt(icon), "icon"));
+    {
+        TIniFile32 ini(f->store, f->path("Disk.LYK"));
+        ini.WriteString("P", "02U", "http://site.example/");
+        ini.WriteString("P", "02I", icon);
+    }
+    QVERIFY(f->board->editor().BitBtn1MouseDown("B01", MouseButton::Left));
+    {
+        const TestFiles::WritesFailBeyond full(10);
+        f->board->command([&] { f->board->editor().ButtonDragDrop("B05", "B01"); });
+    }
+    QVERIFY2(!f->ui.messages().isEmpty() && f->ui.messages().back().startsWith(QStringLiteral("Cannot create file")),
+             qPrintable(f->ui.messages().join(QLatin1Char('|')) + f->readFile("Disk.LYK")));
+    f->ui.answer(1); // Keep Image
+    f->board->records().EraseButton("P", "02");
+    QCOMPARE(f->ui.asked.back().text, QStringLiteral("Delete Web Icon for \"Other\""));
 }
 
 QTEST_GUILESS_MAIN(TestEditor)

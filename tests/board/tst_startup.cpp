@@ -20,6 +20,8 @@ private slots:
     void firstRunWritesItsKeysAndShowsTenPages();
     void firstRunOnALowScreen();
     void fileNameWithoutDotIsAFirstRun();
+    void migratedFileNameStaysInTheDataFolder_data();
+    void migratedFileNameStaysInTheDataFolder();
     void stemArgumentUsesItsOwnSettingsFile();
     void bookmarkFileArguments_data();
     void bookmarkFileArguments();
@@ -155,6 +157,32 @@ void TestStartUp::fileNameWithoutDotIsAFirstRun()
     f.start();
     QCOMPARE(f.key("lyk.ini", "File", "Name"), f.path("Disk.LYK"));
     QCOMPARE(f.key("lyk.ini", "Location", "Top"), QByteArray("50"));
+}
+
+void TestStartUp::migratedFileNameStaysInTheDataFolder_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("Windows path") << QByteArray("C:\\LYNKOR\\Disk.LYK");
+    QTest::newRow("relative path") << QByteArray("books/Disk.LYK");
+}
+
+void TestStartUp::migratedFileNameStaysInTheDataFolder()
+{
+    QFETCH(QByteArray, stored);
+    BoardFixture f;
+    f.writeFile("lyk.ini", "[File]\r\nName=" + stored + "\r\n");
+    f.writeFile("DISK.LYK", "[Tabs]\r\nCount=1\r\nTab1=Mine\r\n"); // the user's file, copied over
+    // Started from another folder, nothing may be made there.
+    QTemporaryDir elsewhere;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(elsewhere.path());
+    f.start();
+    f.board->pages().LoadCurrent();
+    QDir::setCurrent(before);
+    QCOMPARE(f.files.BookmarkFileName(), f.path("DISK.LYK"));
+    QCOMPARE(f.key("lyk.ini", "File", "Name"), f.path("DISK.LYK"));
+    QCOMPARE(f.state.currentPage(), QByteArray("Mine"));
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
 void TestStartUp::stemArgumentUsesItsOwnSettingsFile()
@@ -342,6 +370,11 @@ void TestStartUp::defaultIconImageFormIsConverted()
     BoardFixture h;
     h.start();
     QCOMPARE(h.state.defaultIcon(), (IconRef{IconRef::Internal, 120, {}}));
+    // An image of a file chosen as the default icon comes back at the next start.
+    BoardFixture i;
+    i.writeFile("Disk.LYK", "[Default]\r\nIconG=601\r\nIconI=/usr/share/icons/my.ico\r\n");
+    i.start();
+    QCOMPARE(i.state.defaultIcon(), (IconRef{IconRef::File, 1, "/usr/share/icons/my.ico"}));
 }
 
 void TestStartUp::titleFollowsTheSelectedPage()

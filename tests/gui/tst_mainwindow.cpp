@@ -7,7 +7,15 @@
 #include "PathNames.h"
 #include "TabStrip.h"
 
+#include "BookmarkDialog.h"
+#include "GuiPrompter.h"
+#include "HelpWindow.h"
+
+#include <QAccessible>
 #include <QAction>
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QImage>
 #include <QMenuBar>
 #include <QPushButton>
@@ -69,6 +77,12 @@ private slots:
     void lockedFileHidesMenusAndTools();
     void recentListsInTheMenus();
     void windowFollowsTheModes();
+    void accessiblePressActsAsAClick();
+    void keyboardReachesEverything();
+    void checkMarksShowWhatIsStored_data();
+    void checkMarksShowWhatIsStored();
+    void closingWritesThePagePasswords();
+    void dialogsLeaveTheHelpUsable();
 };
 
 void TestMainWindow::cleanup()
@@ -274,6 +288,134 @@ void TestMainWindow::windowFollowsTheModes()
     f->board->modes().TaskIconClick();
     QTRY_VERIFY(!w->isMinimized());
     QVERIFY(w->isVisible());
+}
+
+namespace {
+
+void press(QWidget* widget, int child = -1)
+{
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
+    if (child >= 0)
+        a = a->child(child);
+    QVERIFY(a && a->actionInterface());
+    QVERIFY(a->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+} // namespace
+
+void TestMainWindow::accessiblePressActsAsAClick()
+{
+    open(prepared(png()));
+    f->board->vars().BrowserPath = "/usr/bin/stand-in";
+    // A bookmark opens through the accessibility interface.
+    press(w->button("B02"));
+    QTRY_COMPARE(f->starter.starts.size(), 1);
+    QCOMPARE(f->starter.starts[0].arguments, QStringList{"http://weather.example/"});
+    // A blank button is found by its name and filled the same way.
+    QCOMPARE(w->button("B05")->accessibleName(), QStringLiteral("Blank 05"));
+    f->conversation.replies.insert("WWW_GetWindowInfo", "\"http://shown.example/\",\"Shown\",\"\"");
+    f->board->vars().BrowserPath = "/usr/bin/chromium";
+    press(w->button("B05"));
+    QTRY_COMPARE(w->button("B05")->text(), QStringLiteral("Shown"));
+    QCOMPARE(w->button("B05")->accessibleName(), QStringLiteral("Shown"));
+    // A tab pressed through it switches pages, as a click does (and a
+    // protected page would still ask first).
+    press(w->tabStrip(), 2);
+    QTRY_COMPARE(f->state.currentPage(), QByteArray("Music"));
+    QCOMPARE(w->tabStrip()->currentIndex(), 2);
+}
+
+void TestMainWindow::keyboardReachesEverything()
+{
+    open(prepared(png()));
+    f->board->vars().BrowserPath = "/usr/bin/stand-in";
+    QVERIFY(w->keys()->hasFocus());
+    // Tab goes round the tool bar, the address box and the board.
+    QStringList visited;
+    for (int i = 0; i < 12; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QVERIFY(visited.contains(QStringLiteral("AddBookmark")));
+    QVERIFY(visited.contains(QStringLiteral("HelpButton1")));
+    QVERIFY(visited.contains(QStringLiteral("URLBox")));
+    QVERIFY(visited.contains(QStringLiteral("Keys")));
+    // Ctrl+L goes to the address box; Escape and Tab come back.
+    QTest::keyClick(w.get(), Qt::Key_L, Qt::ControlModifier);
+    QVERIFY(w->urlBox()->hasFocus());
+    w->keys()->setFocus(Qt::TabFocusReason);
+    // Reached with Tab, the board shows its selection.
+    QVERIFY(w->button("B01")->isSelected());
+    QTest::keyClick(w->keys(), Qt::Key_Down);
+    QVERIFY(w->button("B02")->isSelected());
+    QVERIFY(!w->button("B01")->isSelected());
+    // Space opens the selected bookmark; the Menu key or Shift+F10 its dialog.
+    QTest::keyClick(w->keys(), Qt::Key_Space);
+    QCOMPARE(f->starter.starts.size(), 1);
+    f->ui.bookmarkDialogs.push_back([](BookmarkDialog& d) { QCOMPARE(d.Desc1, QStringLiteral("Weather")); });
+    QTest::keyClick(w->keys(), Qt::Key_Menu);
+    f->ui.bookmarkDialogs.push_back([](BookmarkDialog& d) { QCOMPARE(d.Desc1, QStringLiteral("Weather")); });
+    QTest::keyClick(w->keys(), Qt::Key_F10, Qt::ShiftModifier);
+    QVERIFY(f->ui.bookmarkDialogs.empty());
+}
+
+void TestMainWindow::checkMarksShowWhatIsStored_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("checked");
+    QTest::newRow("page password cancelled") << "MPagePass" << false;
+    QTest::newRow("the columns already shown") << "MColumn4" << true;
+    QTest::newRow("stealth without a way back") << "MHide" << false;
+    QTest::newRow("tray without a tray") << "MStartSmall" << false;
+    QTest::newRow("start entry that fails") << "MAutoRun" << false;
+}
+
+void TestMainWindow::checkMarksShowWhatIsStored()
+{
+    QFETCH(QString, item);
+    QFETCH(bool, checked);
+    open();
+    f->autostart.fails = true;
+    f->state.setTrayAvailable(false);
+    f->ui.answer(QString()); // the password dialog is cancelled
+    w->action(item)->trigger();
+    QCOMPARE(w->action(item)->isChecked(), checked);
+    QCOMPARE(f->state.checked(item.toLatin1()), checked);
+}
+
+void TestMainWindow::closingWritesThePagePasswords()
+{
+    // A first run: the file gets its page list and the (empty) page-password list.
+    open();
+    QSignalSpy closed(w.get(), &MainWindow::closed);
+    QVERIFY(w->close());
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(f->readFile("Disk.LYK"), QByteArray("\r\n[Tabs]\r\nP_\xDF_\xB6_=\r\n"));
+}
+
+void TestMainWindow::dialogsLeaveTheHelpUsable()
+{
+    // Every dialog is modal for the main window only, so that the help window
+    // (a window of its own) can be read and typed into while one waits.
+    open();
+    GuiPrompter prompter(w.get());
+    QWidget* seen = nullptr;
+    Qt::WindowModality modality = Qt::NonModal;
+    QTimer::singleShot(200, [&] {
+        seen = QApplication::activeModalWidget();
+        if (seen)
+            modality = seen->windowModality();
+        prompter.showHelp(74);
+        if (seen)
+            seen->close();
+    });
+    prompter.choice({QStringLiteral("Test"), {QStringLiteral("OK")}, {}, std::nullopt});
+    QVERIFY(seen);
+    QCOMPARE(modality, Qt::WindowModal);
+    HelpWindow* help = prompter.helpWindow();
+    QVERIFY(help->isVisible());
+    QVERIFY(!help->parentWidget());
 }
 
 QTEST_MAIN(TestMainWindow)

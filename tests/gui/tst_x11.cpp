@@ -13,7 +13,9 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QLineEdit>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <X11/Xlib.h>
@@ -61,6 +63,8 @@ private slots:
     void trayIconAppearsWhereATrayExists();
     void clickOnABookmarkStartsTheBrowser();
     void editAndDragInTheRealWindow();
+    void helpTakesKeysWhileADialogWaits();
+    void exitEndsTheProgramWithHelpOpen();
 };
 
 void TestX11::pressedHotKeyIsReported()
@@ -238,6 +242,78 @@ void TestX11::editAndDragInTheRealWindow()
     QCOMPARE(app.window().button("B01")->text(), QString());
     QCOMPARE(app.window().button("B04")->text(), QStringLiteral("Weather"));
     QCOMPARE(app.window().button("B05")->text(), QStringLiteral("Sports"));
+}
+
+void TestX11::helpTakesKeysWhileADialogWaits()
+{
+    if (!needsX())
+        QSKIP("needs an X server and xdotool (the test command runs the tests under Xvfb)");
+    QTemporaryDir home;
+    const QByteArray dir = PathNames::fromQt(home.path()) + '/';
+    QVERIFY(TestFiles::write(home.filePath("lyk.ini"), settings(dir, {})));
+    LynkorApp app({}, dir, nullptr); // the real dialogs
+    app.start();
+    QVERIFY(QTest::qWaitForWindowExposed(&app.window()));
+    QString typed;
+    QTimer::singleShot(500, [&] {
+        // A dialog waits for its answer; the help is opened beside it and typed into.
+        QWidget* dialog = QApplication::activeModalWidget();
+        app.board().ui().showHelpSearch();
+        QWidget* help = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("HelpWindow") && w->isVisible())
+                help = w;
+        if (help) {
+            (void)QTest::qWaitForWindowExposed(help);
+            QProcess::execute(QStringLiteral("xdotool"),
+                              {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(help->winId())});
+            key(QStringLiteral("c"));
+            key(QStringLiteral("o"));
+            QTest::qWait(300);
+            if (auto* search = help->findChild<QLineEdit*>())
+                typed = search->text();
+        }
+        if (dialog)
+            dialog->close();
+    });
+    app.board().ui().choice({QStringLiteral("Waiting"), {QStringLiteral("OK")}, {QStringLiteral("A question")},
+                             std::nullopt});
+    QCOMPARE(typed, QStringLiteral("co"));
+}
+
+void TestX11::exitEndsTheProgramWithHelpOpen()
+{
+    if (!needsX())
+        QSKIP("needs an X server and xdotool (the test command runs the tests under Xvfb)");
+    QTemporaryDir home;
+    const QByteArray dir = PathNames::fromQt(home.path()) + '/';
+    QVERIFY(TestFiles::write(home.filePath("lyk.ini"), settings(dir, {})));
+    QProcess lynkor;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LYNKOR_HOME"), home.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    lynkor.setProcessEnvironment(env);
+    lynkor.start(QStringLiteral(LYNKOR_BINARY), {});
+    QVERIFY(lynkor.waitForStarted());
+    auto windowOf = [&lynkor](const QString& title) {
+        QProcess p;
+        p.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                            QStringLiteral("--pid"), QString::number(lynkor.processId()),
+                                            QStringLiteral("--name"), title});
+        p.waitForFinished();
+        return QString::fromLatin1(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).value(0);
+    };
+    QString main;
+    QTRY_VERIFY_WITH_TIMEOUT(!(main = windowOf(QStringLiteral("Lynkor  \\["))).isEmpty(), 15000);
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), main});
+    key(QStringLiteral("F1"));
+    QTRY_VERIFY_WITH_TIMEOUT(!windowOf(QStringLiteral("Lynkor Help")).isEmpty(), 10000);
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), main});
+    key(QStringLiteral("alt+f"));
+    QTest::qWait(300);
+    key(QStringLiteral("x"));
+    QVERIFY(lynkor.waitForFinished(10000));
+    QCOMPARE(lynkor.exitStatus(), QProcess::NormalExit);
 }
 
 int main(int argc, char** argv)

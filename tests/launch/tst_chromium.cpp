@@ -41,7 +41,7 @@ class TestChromium : public QObject
         QObject context;
         std::optional<bool> result;
         dde.OpenURL(address, &context, [&](bool ok) { result = ok; });
-        QTest::qWaitFor([&] { return result.has_value(); }, 20000);
+        (void)QTest::qWaitFor([&] { return result.has_value(); }, 20000);
         return result;
     }
     // Polls the browser until its page has the wanted title.
@@ -58,7 +58,7 @@ class TestChromium : public QObject
                 t = gotTitle;
                 u = gotUrl;
             });
-            QTest::qWaitFor([&] { return answered; }, 5000);
+            (void)QTest::qWaitFor([&] { return answered; }, 5000);
             if (ok && t == title) {
                 if (url)
                     *url = u;

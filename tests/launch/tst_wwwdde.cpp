@@ -14,7 +14,7 @@ std::optional<bool> openUrl(TWwwDde& dde, const QByteArray& address)
     QObject context;
     std::optional<bool> result;
     dde.OpenURL(address, &context, [&](bool ok) { result = ok; });
-    QTest::qWaitFor([&] { return result.has_value(); }, 5000);
+    (void)QTest::qWaitFor([&] { return result.has_value(); }, 5000);
     return result;
 }
 
@@ -33,7 +33,7 @@ Info windowInfoOf(TWwwDde& dde)
     dde.GetWindowInfo(&context, [&](bool ok, const QByteArray& title, const QByteArray& url) {
         info = {true, ok, title, url};
     });
-    QTest::qWaitFor([&] { return info.answered; }, 5000);
+    (void)QTest::qWaitFor([&] { return info.answered; }, 5000);
     return info;
 }
 

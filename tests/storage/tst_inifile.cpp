@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include "TestFiles.h"
 #include <csignal>
 #include <sys/resource.h>
 
@@ -66,6 +68,7 @@ private slots:
     void deleteOfMissingKeyLeavesFileUntouched();
     void loadingSavesOnlyWhenTheBytesDiffer();
     void unreadableFileRaisesOpenError();
+    void failedSaveLeavesOldFileWhole_data();
     void failedSaveLeavesOldFileWhole();
     void saveIntoMissingFolderRaisesCreateError();
     void batchSavesOnceAndMatchesKeyByKey();
@@ -307,27 +310,28 @@ void TestIniFile::unreadableFileRaisesOpenError()
     }
 }
 
+void TestIniFile::failedSaveLeavesOldFileWhole_data()
+{
+    QTest::addColumn<int>("growth");
+    QTest::newRow("large write") << 100000;
+    // Small enough to sit in a write buffer until the commit.
+    QTest::newRow("small write") << 100;
+}
+
 void TestIniFile::failedSaveLeavesOldFileWhole()
 {
+    QFETCH(int, growth);
     const QString p = path("full.ini");
     const QByteArray old = "[A]\r\nk=1\r\n";
     writeAll(p, old);
-    // A file size limit makes the write fail half-way, even for root.
-    struct rlimit saved;
-    getrlimit(RLIMIT_FSIZE, &saved);
-    auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = saved;
-    limit.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &limit);
     QString error;
     try {
+        const TestFiles::WritesFailBeyond full(old.size() + growth / 2);
         TIniFile32 ini(m_store, bpath("full.ini"));
-        ini.WriteString("A", "big", QByteArray(100000, 'x'));
+        ini.WriteString("A", "big", QByteArray(growth, 'x'));
     } catch (const FileError& e) {
         error = e.text();
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
     QCOMPARE(error, QStringLiteral("Cannot create file ") + p);
     QCOMPARE(readAll(p), old);
     QCOMPARE(QDir(m_dir.path()).entryList({"full.ini*"}, QDir::Files | QDir::Hidden),

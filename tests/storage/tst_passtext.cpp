@@ -1,5 +1,6 @@
 #include "IniFiles32.h"
 #include "PagePasswords.h"
+#include "BookmarkFile.h"
 #include "PassText.h"
 #include "PathNames.h"
 #include "RecentList.h"
@@ -18,6 +19,8 @@ private slots:
     void storedForms();
     void formsThatWouldNotReadBack_data();
     void formsThatWouldNotReadBack();
+    void markIsTestedOnTheStoredForm_data();
+    void markIsTestedOnTheStoredForm();
     void pagePasswordsMatchByPrefix();
     void pagePassMove();
     void longPagePasswordListSurvivesTheFile();
@@ -90,6 +93,38 @@ void TestPassText::formsThatWouldNotReadBack()
     QFETCH(QByteArray, address);
     QFETCH(QByteArray, password);
     QVERIFY(!PassText::EncryptRoundTrips(address, password));
+}
+
+void TestPassText::markIsTestedOnTheStoredForm_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<bool>("isProtected");
+    QTest::addColumn<QByteArray>("address"); // deciphered
+    // B6 inside a UTF-8 letter ("ö" is C3 B6, "ж" D0 B6, "綠" E7 B6 A0) is a letter.
+    QTest::newRow("UTF-8 file name") << QByteArray("/home/me/K\xC3\xB6ln.pdf") << false << QByteArray();
+    QTest::newRow("UTF-8 Cyrillic") << QByteArray("http://\xD0\xB6\xD0\xB6.example/") << false << QByteArray();
+    QTest::newRow("UTF-8 CJK") << QByteArray("/data/\xE7\xB6\xA0.txt") << false << QByteArray();
+    QTest::newRow("Windows-1252 plain") << QByteArray("http://caf\xE9.example/") << false << QByteArray();
+    // A lone B6 is the mark, as it always was ("¶" in Windows-1252).
+    QTest::newRow("Windows-1252 mark") << QByteArray("abc\xB6pw") << true << PassText::unscramble("abc");
+    QTest::newRow("protected ASCII address") << PassText::Encrypt("http://bank.example/", "pw") << true
+                                             << QByteArray("http://bank.example/");
+    QTest::newRow("protected UTF-8 address") << PassText::Encrypt("/home/me/K\xC3\xB6ln.pdf", "pw") << true
+                                             << QByteArray("/home/me/K\xC3\xB6ln.pdf");
+    // Scrambling "µ" (C2 B5) at positions 2-3 gives C3 B6: a letter, so the
+    // real mark after it still counts.
+    QTest::newRow("scrambled text looking like UTF-8") << PassText::Encrypt("a\xC2\xB5", "pw") << true
+                                                       << QByteArray("a\xC2\xB5");
+}
+
+void TestPassText::markIsTestedOnTheStoredForm()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, isProtected);
+    QFETCH(QByteArray, address);
+    QCOMPARE(PassText::isProtected(stored), isProtected);
+    QCOMPARE(BookmarkFile::IsProtectedUrl(stored), isProtected);
+    QCOMPARE(PassText::Decrypt(stored), address);
 }
 
 void TestPassText::pagePasswordsMatchByPrefix()

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QString>
 #include <QtEndian>
+#include <csignal>
+#include <sys/resource.h>
 
 // Small file helpers shared by the tests.
 namespace TestFiles {
@@ -38,5 +40,31 @@ inline QByteArray put32(QByteArray data, qint64 offset, quint32 value)
     qToLittleEndian(value, data.data() + offset);
     return data;
 }
+
+// While one lives, no file of this process can grow beyond `bytes`: writes
+// fail half-way as on a full disk, even for root.
+class WritesFailBeyond
+{
+public:
+    explicit WritesFailBeyond(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_previous = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~WritesFailBeyond()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_previous);
+    }
+    WritesFailBeyond(const WritesFailBeyond&) = delete;
+    WritesFailBeyond& operator=(const WritesFailBeyond&) = delete;
+
+private:
+    struct rlimit m_saved;
+    void (*m_previous)(int);
+};
 
 } // namespace TestFiles

@@ -1,4 +1,5 @@
 #include "BoardFixture.h"
+#include "BookmarkEditor.h"
 #include "HttpClient.h"
 #include "IniFiles32.h"
 #include "LaunchFixture.h"
@@ -86,6 +87,7 @@ private slots:
     void questionsWaitForTheRunningCommand();
     void fileThatCannotBeWrittenIsReported();
     void hostilePageCostsItsBytesOnly();
+    void droppedLinkGetsItsOwnIconAndAddress();
 };
 
 void TestWebIcon::iconAddress_data()
@@ -545,6 +547,40 @@ void TestWebIcon::hostilePageCostsItsBytesOnly()
     r.web.AutoIcon("B01", link, "Page1", "01");
     QVERIFY(r.settled(30000));
     QCOMPARE(r.key("01P").size(), PageScan::kMaxDescription);
+}
+
+void TestWebIcon::droppedLinkGetsItsOwnIconAndAddress()
+{
+    // A link dropped on a filled button: the new bookmark gets the page's
+    // icon, description and address; the one pushed aside moves unchanged.
+    LocalHttpServer server;
+    server.add("/new.html", "<link rel=\"icon\" href=\"/new.ico\"><meta name=\"description\" content=\"New site\">");
+    server.add("/new.ico", kIco, "image/x-icon");
+    server.start();
+    Rig r;
+    r.put("01N", "Old");
+    r.put("01U", "http://old.example/");
+    r.put("01A", "10.1.2.3");
+    r.put("01G", "7");
+    r.f.board->pages().LoadCurrent();
+    const QByteArray link = "http://localhost:" + QByteArray::number(server.port()) + "/new.html";
+    BookmarkEditor::Dropped item;
+    item.url = link;
+    item.title = "New";
+    r.f.board->editor().FilesDropped(item, QPoint(5, 5), 600);
+    QVERIFY(r.settled());
+    QCOMPARE(r.key("01N"), QByteArray("New"));
+    QCOMPARE(r.key("01P"), QByteArray("New site"));
+    QCOMPARE(r.key("01A"), QByteArray("127.0.0.1"));
+    QCOMPARE(r.key("01G"), QByteArray("600"));
+    QVERIFY(r.key("01I").endsWith(".ico"));
+    QCOMPARE(r.key("02N"), QByteArray("Old"));
+    QCOMPARE(r.key("02U"), QByteArray("http://old.example/"));
+    QCOMPARE(r.key("02P"), QByteArray());
+    QCOMPARE(r.key("02A"), QByteArray("10.1.2.3"));
+    QCOMPARE(r.key("02G"), QByteArray("7"));
+    QCOMPARE(r.key("02I"), QByteArray());
+    QVERIFY(r.f.ui.messages().isEmpty()); // no question about the old bookmark's address
 }
 
 QTEST_GUILESS_MAIN(TestWebIcon)
