@@ -51,6 +51,7 @@ struct LynkorApp::Parts
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<SingleInstance> instance;
     std::unique_ptr<TermSignals> term;
+    bool terminating = false;
 };
 
 LynkorApp::LynkorApp(QStringList arguments, QByteArray programDir, Prompter* prompter)
@@ -100,9 +101,12 @@ void LynkorApp::start()
     // A termination request or the end of the desktop session closes the
     // window as its close box does, even while a dialog is open.
     m->term = std::make_unique<TermSignals>();
-    QObject::connect(m->term.get(), &TermSignals::terminationRequested, window, [window] {
+    QObject::connect(m->term.get(), &TermSignals::terminationRequested, window, [this, window] {
+        m->terminating = true;
         window->close();
-        QApplication::quit();
+        // exit, not quit: quit does nothing before the main loop runs, and a
+        // start-up question (an error box) runs a loop of its own.
+        QCoreApplication::exit(0);
     });
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, window,
                      [window](QSessionManager&) { window->close(); });
@@ -111,8 +115,17 @@ void LynkorApp::start()
         m->conversation->setPort(
             m->files.ReadFromIniI(SettingsFile::kBrowser, "DevToolsPort", kDefaultDevToolsPort));
     });
+    // A termination that came while start-up asked something (an error box)
+    // ends the program here; the event loop is not entered.
+    if (m->terminating)
+        return;
     if (m->state.visible())
         window->show();
+}
+
+bool LynkorApp::terminating() const
+{
+    return m->terminating;
 }
 
 MainWindow& LynkorApp::window()

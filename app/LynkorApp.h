@@ -23,6 +23,9 @@ public:
     bool claimInstance();
     // Builds the board from the files and shows the window as its start mode says.
     void start();
+    // True once a termination request (SIGTERM, the session's end) came: the
+    // program ends, even when it came before the event loop ran.
+    bool terminating() const;
 
     // After start().
     MainWindow& window();

@@ -65,5 +65,7 @@ int main(int argc, char** argv)
     if (!lynkor.claimInstance())
         return 0;
     lynkor.start();
+    if (lynkor.terminating())
+        return 0;
     return app.exec();
 }

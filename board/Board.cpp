@@ -105,6 +105,19 @@ void Board::whenIdle(std::function<void()> run)
 
 void Board::settle()
 {
+    // A save that split a hard link is said once per file.
+    for (const QByteArray& path : store().takeSplitLinks()) {
+        if (m_splitSaid.contains(path))
+            continue;
+        m_splitSaid << path;
+        m_idle.push_back([this, path] {
+            m_ui.message(QStringLiteral("\"%1\" had other names (hard links). Lynkor saves a file whole or not "
+                                        "at all, so it now has a file of its own; the other names keep the contents "
+                                        "it had before.")
+                             .arg(PathNames::toQt(path)),
+                         Prompter::Type::Information, Prompter::Buttons::Ok);
+        });
+    }
     while (!busy() && !m_idle.empty()) {
         std::function<void()> next = std::move(m_idle.front());
         m_idle.pop_front();

@@ -188,6 +188,7 @@ private:
     int m_running = 0;
     int m_waiting = 0;
     std::deque<std::function<void()>> m_idle;
+    QList<QByteArray> m_splitSaid;
     ProgramFiles& m_files;
     BoardState& m_state;
     Prompter& m_ui;

@@ -31,7 +31,7 @@ namespace {
 QByteArray urlOfShortcut(const QByteArray& path, IniStore& store)
 {
     TIniFile32 ini(store, path);
-    return ini.ReadString("InternetShortcut", "URL", path);
+    return AnsiText::oneLine(ini.ReadString("InternetShortcut", "URL", path));
 }
 
 } // namespace
@@ -388,6 +388,10 @@ void BookmarkEditor::FilesDropped(const Dropped& item, QPoint at, int boardWidth
         if (r[F::Title].isEmpty())
             r[F::Title] = LaunchText::FileTitle(name);
     }
+    // What a dropped file or link says becomes one line each, whatever it holds.
+    for (QByteArray& field : r.fields)
+        field = AnsiText::oneLine(field);
+    iconLink = AnsiText::oneLine(iconLink);
     const QByteArray plainUrl = r[F::Url];
     const std::optional<QByteArray> stored = b.passwords().storedUrl(page, r[F::Url], r[F::Title]);
     if (!stored)

@@ -294,9 +294,10 @@ void RecordOps::putBack(const QByteArray& page, const QByteArray& slot)
 void RecordOps::FileCopy(const QByteArray& source, const QByteArray& destination)
 {
     QFile in(PathNames::toQt(source));
-    if (!in.open(QIODevice::ReadOnly))
+    if (!PathNames::fileExists(source) || !in.open(QIODevice::ReadOnly))
         throw FileError(QStringLiteral("Cannot open file %1").arg(in.fileName()));
-    IniStore::writeAtomically(destination, in.readAll());
+    // The copy is as private as its source.
+    IniStore::writeAtomically(destination, in.readAll(), source);
 }
 
 QByteArray RecordOps::backupName(const QByteArray& bookmarkFile)

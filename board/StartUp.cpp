@@ -24,9 +24,9 @@ namespace {
 void copyFile(const QByteArray& from, const QByteArray& to)
 {
     QFile source(PathNames::toQt(from));
-    if (!source.open(QIODevice::ReadOnly))
+    if (!PathNames::fileExists(from) || !source.open(QIODevice::ReadOnly))
         throw FileError(QStringLiteral("Cannot open file %1").arg(source.fileName()));
-    IniStore::writeAtomically(to, source.readAll());
+    IniStore::writeAtomically(to, source.readAll(), from);
 }
 
 } // namespace

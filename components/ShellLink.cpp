@@ -1,6 +1,7 @@
 #include "ShellLink.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <optional>
@@ -292,8 +293,9 @@ std::optional<ShellLink> ShellLink::parse(const QByteArray& bytes)
 
 std::optional<ShellLink> ShellLink::read(const QString& file)
 {
+    // Only a regular file: a pipe with a shortcut's name would never end.
     QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!QFileInfo(file).isFile() || !f.open(QIODevice::ReadOnly))
         return std::nullopt;
     return parse(f.read(MaxFileBytes));
 }

@@ -4,6 +4,7 @@
 #include "BookmarkEditor.h"
 #include "BookmarkFile.h"
 #include "BrowserConversation.h"
+#include "CommandError.h"
 #include "DesktopEntry.h"
 #include "FileFinder.h"
 #include "IniBatch.h"
@@ -193,9 +194,18 @@ void Launcher::Launch(const QByteArray& page, const QByteArray& address)
         launchAs = ini.ReadString(page, FieldKey(slot, F::LaunchAs), {});
         notes = ini.ReadString(page, FieldKey(slot, F::Notes), {});
     }
+    // A launch never depends on the recent list: on a read-only or full disk
+    // the bookmark opens, and the failed save is said once.
+    QString recentFailure;
     if (b.state().checked("MMRU") && !page.isEmpty()) {
         const QByteArray entry = WindowModes::recentEntry(WindowModes::recentTitle(title, url), page, slot);
-        b.modes().addRecentBookmark(entry);
+        try {
+            b.modes().addRecentBookmark(entry);
+        } catch (const FileError& e) {
+            if (!m_recentFailureSaid)
+                recentFailure = e.text();
+            m_recentFailureSaid = true;
+        }
         b.state().setCurrentRecent(entry);
     }
     const bool fromSearch = LaunchingFromSearch;
@@ -204,12 +214,16 @@ void Launcher::Launch(const QByteArray& page, const QByteArray& address)
         if (!fromDupes)
             m_board.modes().AfterLaunch(notes, !fromSearch);
     };
-    if (launchAs != "Yes" && !m_directOpen) {
+    if (launchAs != "Yes" && !m_directOpen)
         m_launched = webLaunch(address, finished);
-        return;
+    else {
+        m_launched = shellLaunch(page, slot, address);
+        finished();
     }
-    m_launched = shellLaunch(page, slot, address);
-    finished();
+    if (!recentFailure.isEmpty())
+        b.ui().message(recentFailure + QStringLiteral("\nThe bookmark was opened; the list of recent bookmarks "
+                                                      "could not be saved."),
+                       Prompter::Type::Warning, Prompter::Buttons::Ok);
 }
 
 bool Launcher::startBrowser(const QByteArray& address)

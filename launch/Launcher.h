@@ -63,4 +63,5 @@ private:
     int m_counter = 0;
     bool m_directOpen = false;
     bool m_launched = false; // whether the last Launch handed its address on
+    bool m_recentFailureSaid = false;
 };

@@ -171,11 +171,12 @@ void TWwwDde::GetWindowInfo(QObject* context, WindowInfo done)
                 return;
             }
             // The browser answers in UTF-8; the file keeps Windows-1252 when it fits.
-            const QByteArray url = AnsiText::fromUi(QString::fromUtf8(rawUrl));
+            const QByteArray url = AnsiText::oneLine(AnsiText::fromUi(QString::fromUtf8(rawUrl)));
             QByteArray t = TextBetween(*reply, ",\"", "\"");
             if (t.contains('['))
                 t = TextBetween(t, "[", "]");
-            done(true, AnsiText::fromUi(QString::fromUtf8(t)), url);
+            // A page's title is the page's to choose: one line here, whatever it holds.
+            done(true, AnsiText::oneLine(AnsiText::fromUi(QString::fromUtf8(t))), url);
         });
     });
 }

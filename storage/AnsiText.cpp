@@ -135,9 +135,11 @@ QString toUi(const QByteArray& bytes)
 
 QByteArray fromUi(const QString& text)
 {
+    // Windows-1252 only when its bytes read back as the same text: "É’"
+    // gives C9 92, which is valid UTF-8 for "ɒ" and would come back changed.
     bool ok = false;
     QByteArray bytes = encode1252(text, &ok);
-    return ok ? bytes : text.toUtf8();
+    return ok && !showsAsUtf8(bytes) ? bytes : text.toUtf8();
 }
 
 QByteArray toLower(const QByteArray& bytes)
@@ -160,6 +162,15 @@ QByteArray foldCase(const QByteArray& bytes)
     QByteArray out = bytes;
     for (char& c : out)
         c = static_cast<char>(fold1252(static_cast<unsigned char>(c)));
+    return out;
+}
+
+QByteArray oneLine(const QByteArray& bytes)
+{
+    QByteArray out = bytes;
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
     return out;
 }
 

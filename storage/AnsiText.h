@@ -6,7 +6,8 @@
 // The files are 8-bit text. The core keeps bytes; these functions are the
 // only crossing into Unicode. A stored value is shown as UTF-8 when it is valid
 // UTF-8 and holds a byte above 127, else as Windows-1252. Typed text is stored
-// as Windows-1252 when every character fits, else as UTF-8.
+// as Windows-1252 when every character fits and its bytes would read back as
+// the same text, else as UTF-8: what is typed is what is shown.
 namespace AnsiText {
 
 QString toUi(const QByteArray& bytes);
@@ -28,6 +29,10 @@ QByteArray encode1252(const QString& text, bool* ok);
 QByteArray toLower(const QByteArray& bytes);
 
 QByteArray foldCase(const QByteArray& bytes);
+
+// Text from files, the clipboard or the network made one line: every
+// control character becomes a blank.
+QByteArray oneLine(const QByteArray& bytes);
 bool equalsNoCase(const QByteArray& a, const QByteArray& b);
 
 } // namespace AnsiText

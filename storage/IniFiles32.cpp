@@ -1,5 +1,7 @@
 #include "IniFiles32.h"
 
+#include "CommandError.h"
+
 #include <limits>
 
 TIniFile32::TIniFile32(IniStore& store, const QByteArray& fileName)
@@ -83,9 +85,25 @@ int TIniFile32::ReadInteger(const QByteArray& section, const QByteArray& key,
     return ok ? v : defaultValue;
 }
 
+namespace {
+
+// A line break or NUL would end the line: what follows would be read as keys
+// of its own (a crafted title could add bookmarks or rewrite an address).
+bool breaksALine(const QByteArray& text)
+{
+    return text.contains('\r') || text.contains('\n') || text.contains('\0');
+}
+
+} // namespace
+
 void TIniFile32::WriteString(const QByteArray& section, const QByteArray& key,
                              const QByteArray& value)
 {
+    if (breaksALine(section) || breaksALine(key) || breaksALine(value))
+        throw CommandError(QStringLiteral("A line break cannot be stored in %1 (section \"%2\", key \"%3\"); "
+                                          "nothing was written.")
+                               .arg(QString::fromLocal8Bit(m_fileName), QString::fromLatin1(section.left(40)),
+                                    QString::fromLatin1(key.left(40))));
     m_doc->writeString(section, key, value);
     m_store.changed(m_fileName, *m_doc, m_batchKey);
 }

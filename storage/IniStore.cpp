@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <sys/stat.h>
+#include <unistd.h>
 
 QByteArray IniStore::normalized(const QByteArray& path)
 {
@@ -21,7 +23,8 @@ IniDocument IniStore::load(const QByteArray& path)
     QFile file(PathNames::toQt(path));
     if (!file.exists())
         return IniDocument::fromBytes(QByteArray());
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file is read: a pipe would never end, a device never stop.
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
         throw FileError(QStringLiteral("Cannot open file %1").arg(file.fileName()));
     IniDocument doc = IniDocument::fromBytes(file.readAll());
     if (file.error() != QFile::NoError)
@@ -29,28 +32,41 @@ IniDocument IniStore::load(const QByteArray& path)
     return doc;
 }
 
-void IniStore::writeAtomically(const QByteArray& path, const QByteArray& bytes)
+bool IniStore::writeAtomically(const QByteArray& path, const QByteArray& bytes, const QByteArray& like)
 {
     const QString name = PathNames::toQt(path);
     QFileInfo existing(name);
     // A read-only file is not replaced behind the user's back.
     if ((existing.exists() && (!existing.isFile() || !existing.isWritable())))
         throw FileError(QStringLiteral("Cannot create file %1").arg(name));
+    struct stat old = {};
+    const QByteArray model = like.isEmpty() ? path : like;
+    const bool hasModel = ::stat(model.constData(), &old) == 0;
+    const bool linked = like.isEmpty() && hasModel && old.st_nlink > 1;
     QSaveFile file(name);
     file.setDirectWriteFallback(false);
     // Unbuffered: a write that fails (a full disk) must fail here. Kept in
     // QFileDevice's buffer it would fail only in commit's flush, which then
     // still renames the cut temporary file over the whole old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
-        !file.commit())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw FileError(QStringLiteral("Cannot create file %1").arg(name));
+    if (hasModel) {
+        // A private file stays private: the new one gets its bits before any
+        // byte is written, and its owner and group where this process may.
+        ::fchmod(file.handle(), old.st_mode & 07777);
+        [[maybe_unused]] const int owned = ::fchown(file.handle(), old.st_uid, old.st_gid);
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw FileError(QStringLiteral("Cannot create file %1").arg(name));
+    return linked;
 }
 
 void IniStore::save(const QByteArray& path, IniDocument& doc)
 {
     if (doc.matchesLoadedBytes() && QFileInfo::exists(PathNames::toQt(path)))
         return;
-    writeAtomically(path, doc.toBytes());
+    if (writeAtomically(path, doc.toBytes()))
+        m_splitLinks << path;
     doc.markSaved();
     ++m_writes;
 }

@@ -4,7 +4,9 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <memory>
+#include <utility>
 
 // Where TIniFile32 instances get their lines from and save them to. Outside a
 // batch every instance loads the file afresh and every change is saved at once.
@@ -37,7 +39,14 @@ public:
     void save(const QByteArray& path, IniDocument& doc);
     // How many times a file was written through this store.
     int writes() const { return m_writes; }
-    static void writeAtomically(const QByteArray& path, const QByteArray& bytes);
+    // The files saved since the last call that had other names (hard links):
+    // the save gave them a file of their own.
+    QList<QByteArray> takeSplitLinks() { return std::exchange(m_splitLinks, {}); }
+    // The new file keeps the old one's permission bits, owner and group (as
+    // far as the process may set them), or takes those of `like` (a copy
+    // keeps its source's). Returns whether the old file had other names,
+    // which keep the old contents.
+    static bool writeAtomically(const QByteArray& path, const QByteArray& bytes, const QByteArray& like = {});
 
     static QByteArray normalized(const QByteArray& path);
 
@@ -50,4 +59,5 @@ private:
     };
     QHash<QByteArray, Batch> m_batches;
     int m_writes = 0;
+    QList<QByteArray> m_splitLinks;
 };

@@ -9,7 +9,7 @@ void ManualUrlList::load()
 {
     m_items.clear();
     QFile f(PathNames::toQt(m_file));
-    if (!f.open(QIODevice::ReadOnly))
+    if (!PathNames::fileExists(m_file) || !f.open(QIODevice::ReadOnly))
         return;
     QByteArray text = f.readAll();
     text.replace("\r\n", "\n");

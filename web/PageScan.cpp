@@ -208,7 +208,10 @@ QByteArray description(const QByteArray& page, bool* found)
 QString descriptionText(const QByteArray& raw)
 {
     QString text = HtmlText::decode(raw.left(kMaxDescription * 12));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    // Decoded references can bring back any character: controls become blanks.
+    for (QChar& c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char(' ');
     return text.left(kMaxDescription);
 }
 

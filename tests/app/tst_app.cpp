@@ -28,6 +28,7 @@ private slots:
     void secondStartIsReportedByTheRunningInstance();
     void windowKeepsItsPlace_data();
     void windowKeepsItsPlace();
+    void terminationDuringAStartUpErrorEndsTheProgram();
 };
 
 void TestApp::realProgramRunsOnceAndClosesOnTermination()
@@ -113,6 +114,30 @@ void TestApp::windowKeepsItsPlace()
     QFile lyk(home.filePath("Disk.LYK"));
     QVERIFY(lyk.open(QIODevice::ReadOnly));
     QVERIFY(lyk.readAll().contains("[Tabs]\r\nP_\xDF_\xB6_=\r\n"));
+}
+
+void TestApp::terminationDuringAStartUpErrorEndsTheProgram()
+{
+    // The first page cannot be shown: start-up says so in a box. A SIGTERM
+    // while the box waits ends the program.
+    QTemporaryDir home;
+    QFile lyk(home.filePath("Disk.LYK"));
+    QVERIFY(lyk.open(QIODevice::WriteOnly));
+    lyk.write("[Tabs]\r\nCount=1\r\nTab1=P\r\n[P]\r\n01N=x\r\n01U=y\r\n01G=bad\r\n");
+    lyk.close();
+    QFile ini(home.filePath("lyk.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[File]\r\nName=" + QFile::encodeName(home.filePath("Disk.LYK")) + "\r\n");
+    ini.close();
+    QProcess lynkor;
+    lynkor.setProcessEnvironment(environment(home.path()));
+    lynkor.start(QStringLiteral(LYNKOR_BINARY), {});
+    QVERIFY(lynkor.waitForStarted());
+    QTest::qWait(1500); // the box is up
+    QCOMPARE(lynkor.state(), QProcess::Running);
+    ::kill(static_cast<pid_t>(lynkor.processId()), SIGTERM);
+    QVERIFY(lynkor.waitForFinished(10000));
+    QCOMPARE(lynkor.exitStatus(), QProcess::NormalExit);
 }
 
 QTEST_MAIN(TestApp)

@@ -14,6 +14,7 @@
 #include "WebIconFiles.h"
 
 #include <QDir>
+#include <sys/stat.h>
 #include <QFile>
 #include <QImage>
 #include <QtTest>
@@ -77,6 +78,9 @@ private slots:
     void fileTitles_data();
     void fileTitles();
     void failedMoveLeavesNoOptionBehind();
+    void droppedTextCannotBreakTheFile_data();
+    void droppedTextCannotBreakTheFile();
+    void pipesWithShortcutNamesAreNotRead();
     void copyThenRightClickShifts();
     void eraseWithAndWithoutConfirmation_data();
     void eraseWithAndWithoutConfirmation();
@@ -757,6 +761,75 @@ void TestEditor::failedMoveLeavesNoOptionBehind()
     f->ui.answer(1); // Keep Image
     f->board->records().EraseButton("P", "02");
     QCOMPARE(f->ui.asked.back().text, QStringLiteral("Delete Web Icon for \"Other\""));
+}
+
+void TestEditor::droppedTextCannotBreakTheFile_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("title");
+    QTest::addColumn<QByteArray>("url"); // "@" is the dropped file
+    const QByteArray head = "[Desktop Entry]\nType=Application\nExec=/bin/true\n";
+    QTest::newRow("launcher name with LF") << "a.desktop" << head + "Name=Nice\\n01U=http://evil.example/\\n01L=\n"
+                                           << QByteArray("Nice 01U=http://evil.example/ 01L=") << QByteArray("@");
+    QTest::newRow("launcher name with CR") << "b.desktop" << head + "Name=Nice\\r02N=Extra\n"
+                                           << QByteArray("Nice 02N=Extra") << QByteArray("@");
+    QTest::newRow("launcher folder") << "c.desktop" << head + "Name=Folder\nPath=/tmp\\n02U=http://evil.example/\n"
+                                     << QByteArray("Folder") << QByteArray("@");
+    QTest::newRow("link address") << "d.desktop"
+                                  << QByteArray("[Desktop Entry]\nType=Link\nName=Link\nURL=http://ok.example/\\n01L=Yes\n")
+                                  << QByteArray("Link") << QByteArray("http://ok.example/ 01L=Yes");
+    QTest::newRow("shortcut description with CR LF and arguments with LF")
+        << "" << QByteArray() << QByteArray("Nice  01U=http://evil.example/  01L=")
+        << QByteArray("..\\bin\\run.exe /one two");
+}
+
+void TestEditor::droppedTextCannotBreakTheFile()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, title);
+    QFETCH(QByteArray, url);
+    QTemporaryDir dir;
+    QString path = data("shortcuts/injection.lnk");
+    if (!file.isEmpty()) {
+        path = dir.filePath(file);
+        QVERIFY(TestFiles::write(path, content));
+    }
+    url.replace("@", PathNames::fromQt(path));
+    auto f = make({});
+    BookmarkEditor::Dropped item;
+    item.path = PathNames::fromQt(path);
+    f->board->editor().FilesDropped(item, QPoint(5, 5), 600);
+    // Exactly the dropped bookmark's own keys, each on its own line.
+    QByteArray section = f->readFile("Disk.LYK");
+    section = section.mid(section.indexOf("[P]\r\n") + 5);
+    section = section.left(section.indexOf("[Q]"));
+    for (const QByteArray& l : section.split('\n')) {
+        const QByteArray k = l.left(l.indexOf('='));
+        QVERIFY2(l.trimmed().isEmpty() || (k.size() == 3 && k.startsWith("01") && QByteArray("NUCDPSLGIA").contains(k[2])),
+                 l.constData());
+    }
+    QCOMPARE(key(*f, "01N"), title);
+    QCOMPARE(key(*f, "01U"), url);
+    QCOMPARE(key(*f, "02U"), QByteArray());
+}
+
+void TestEditor::pipesWithShortcutNamesAreNotRead()
+{
+    // Named pipes called like a shortcut would never end when read.
+    QTemporaryDir dir;
+    for (const char* name : {"x.url", "y.lnk"})
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QString::fromLatin1(name))).constData(), 0600), 0);
+    auto f = make({});
+    BookmarkEditor::Dropped item;
+    item.path = PathNames::fromQt(dir.filePath("x.url"));
+    f->board->command([&] { f->board->editor().FilesDropped(item, QPoint(5, 5), 600); });
+    QCOMPARE(f->ui.messages(), QStringList{"Cannot open file " + dir.filePath("x.url")});
+    QCOMPARE(key(*f, "01U"), QByteArray());
+    item.path = PathNames::fromQt(dir.filePath("y.lnk"));
+    f->board->command([&] { f->board->editor().FilesDropped(item, QPoint(5, 5), 600); });
+    QCOMPARE(key(*f, "01U"), item.path); // not read: kept as a file
 }
 
 QTEST_GUILESS_MAIN(TestEditor)

@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -56,6 +58,8 @@ private slots:
     void eraseWithTheWebIconQuestion();
     void backupThenUndoRestoresTheFile();
     void backupOption();
+    void copiesAndSavesKeepTheFilesPrivacy();
+    void savingAHardLinkSaysItSplitIt();
     void failingBackupEndsTheCommand();
 };
 
@@ -231,6 +235,63 @@ void TestRecordOps::backupThenUndoRestoresTheFile()
     QCOMPARE(f.state.tabIndex(), 0);
     QCOMPARE(f.state.buttons()[0].caption, QByteArray("Kept"));
     QCOMPARE(f.state.title(), QStringLiteral("Lynkor  [ Disk ]    P: Page 1 of 2   12/10/26"));
+}
+
+void TestRecordOps::copiesAndSavesKeepTheFilesPrivacy()
+{
+    LaunchFixture f;
+    f.writeFile("Disk.LYK", "[Tabs]\r\nCount=1\r\nTab1=P\r\n[P]\r\n" + slotLines(1, "Kept"));
+    const QString lyk = PathNames::toQt(f.path("Disk.LYK"));
+    QVERIFY(QFile::setPermissions(lyk, QFile::ReadOwner | QFile::WriteOwner));
+    f.start();
+    auto mode = [](const QString& path) {
+        struct stat st = {};
+        ::stat(QFile::encodeName(path).constData(), &st);
+        return st.st_mode & 0777;
+    };
+    // The backup, a copy and a save of the file: all stay 0600.
+    f.board->records().takeBackup();
+    QCOMPARE(mode(PathNames::toQt(f.path("Disk.bak"))), mode_t(0600));
+    RecordOps::FileCopy(f.path("Disk.LYK"), f.path("copy.LYK"));
+    QCOMPARE(mode(PathNames::toQt(f.path("copy.LYK"))), mode_t(0600));
+    {
+        TIniFile32 ini(f.store, f.path("Disk.LYK"));
+        ini.WriteString("P", "02N", "New");
+    }
+    QCOMPARE(mode(lyk), mode_t(0600));
+    // Owner and group are kept where this process may set them.
+    if (::geteuid() == 0) {
+        QVERIFY(::chown(QFile::encodeName(lyk).constData(), 65534, 65534) == 0);
+        TIniFile32 ini(f.store, f.path("Disk.LYK"));
+        ini.WriteString("P", "03N", "Newer");
+        struct stat st = {};
+        ::stat(QFile::encodeName(lyk).constData(), &st);
+        QCOMPARE(st.st_uid, uid_t(65534));
+        QCOMPARE(st.st_gid, gid_t(65534));
+    }
+}
+
+void TestRecordOps::savingAHardLinkSaysItSplitIt()
+{
+    LaunchFixture f;
+    f.writeFile("Disk.LYK", "[Tabs]\r\nCount=1\r\nTab1=P\r\n");
+    QVERIFY(::link(f.path("Disk.LYK").constData(), f.path("Other.LYK").constData()) == 0);
+    f.start();
+    f.board->command([&] { f.board->records().MBackupClick(); });
+    f.board->command([&] {
+        TIniFile32 ini(f.store, f.path("Disk.LYK"));
+        ini.WriteString("P", "01N", "Saved whole");
+    });
+    // Saved whole (atomically), so the link is split, and the user is told once.
+    QVERIFY(f.readFile("Disk.LYK").contains("Saved whole"));
+    QVERIFY(!f.readFile("Other.LYK").contains("Saved whole"));
+    QCOMPARE(f.ui.messages().size(), 1);
+    QVERIFY(f.ui.messages().front().contains(QStringLiteral("had other names (hard links)")));
+    f.board->command([&] {
+        TIniFile32 ini(f.store, f.path("Disk.LYK"));
+        ini.WriteString("P", "01N", "Again");
+    });
+    QCOMPARE(f.ui.messages().size(), 1);
 }
 
 void TestRecordOps::backupOption()

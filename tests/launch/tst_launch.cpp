@@ -57,6 +57,7 @@ private slots:
     void addressListsStartOneProcessEach();
     void optionLikeAddressIsRefused();
     void programsStartAgainAndAgain();
+    void launchesSurviveAFullDisk();
     void launchersRunAsTheDesktopRunsThem_data();
     void launchersRunAsTheDesktopRunsThem();
     void shellLaunch_data();
@@ -243,6 +244,27 @@ void TestLaunch::programsStartAgainAndAgain()
     QVERIFY(real.start("/bin/sleep", {"5"}, dir.path()).started);
     QVERIFY(real.start("/bin/sleep", {"5"}, dir.path()).started);
     QProcess::execute("pkill", {"-f", "^/bin/sleep 5$"});
+}
+
+void TestLaunch::launchesSurviveAFullDisk()
+{
+    // Nothing can be saved (a read-only or full disk): the bookmark opens
+    // all the same, and the recent list's failure is said once.
+    auto f = make(page("01N=Site\r\n01U=http://site.example/\r\n02N=Other\r\n02U=http://other.example/\r\n"),
+                  "[WebIcon]\r\nSearch=Off\r\n");
+    const QByteArray before = f->readFile("Disk.LYK");
+    {
+        const TestFiles::WritesFailBeyond full(10);
+        f->board->command([&] { f->board->ButtonClick("B01"); });
+        f->board->command([&] { f->board->ButtonClick("B02"); });
+    }
+    QCOMPARE(f->starter.starts.size(), 2);
+    QCOMPARE(f->starter.starts[1].arguments, QStringList{"http://other.example/"});
+    QCOMPARE(f->ui.messages().size(), 1);
+    QVERIFY2(f->ui.messages().front().startsWith(QStringLiteral("Cannot create file")),
+             qPrintable(f->ui.messages().front()));
+    QVERIFY(f->ui.messages().front().endsWith(QStringLiteral("the list of recent bookmarks could not be saved.")));
+    QCOMPARE(f->readFile("Disk.LYK"), before);
 }
 
 void TestLaunch::launchersRunAsTheDesktopRunsThem_data()

@@ -68,6 +68,8 @@ private slots:
     void deleteOfMissingKeyLeavesFileUntouched();
     void loadingSavesOnlyWhenTheBytesDiffer();
     void unreadableFileRaisesOpenError();
+    void lineBreaksAreRefused_data();
+    void lineBreaksAreRefused();
     void failedSaveLeavesOldFileWhole_data();
     void failedSaveLeavesOldFileWhole();
     void saveIntoMissingFolderRaisesCreateError();
@@ -308,6 +310,37 @@ void TestIniFile::unreadableFileRaisesOpenError()
     } catch (const FileError& e) {
         QCOMPARE(e.text(), QStringLiteral("Cannot open file ") + path("adir.ini"));
     }
+}
+
+void TestIniFile::lineBreaksAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("section");
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<QByteArray>("value");
+    for (const char* brk : {"\r", "\n", "\r\n"}) {
+        const QByteArray b(brk);
+        QTest::addRow("value %s", b == "\r" ? "CR" : b == "\n" ? "LF" : "CR LF")
+            << QByteArray("A") << QByteArray("k") << QByteArray("x" + b + "01U=http://evil.example/");
+    }
+    QTest::newRow("value NUL") << QByteArray("A") << QByteArray("k") << QByteArray("x\0y", 3);
+    QTest::newRow("key LF") << QByteArray("A") << QByteArray("k\nz") << QByteArray("v");
+    QTest::newRow("key NUL") << QByteArray("A") << QByteArray("k\0z", 3) << QByteArray("v");
+    QTest::newRow("section CR") << QByteArray("A\r[B]") << QByteArray("k") << QByteArray("v");
+    QTest::newRow("section NUL") << QByteArray("A\0B", 3) << QByteArray("k") << QByteArray("v");
+}
+
+void TestIniFile::lineBreaksAreRefused()
+{
+    QFETCH(QByteArray, section);
+    QFETCH(QByteArray, key);
+    QFETCH(QByteArray, value);
+    const QString p = path("breaks.ini");
+    const QByteArray old = "[A]\r\nk=1\r\n";
+    writeAll(p, old);
+    TIniFile32 ini(m_store, bpath("breaks.ini"));
+    QVERIFY_THROWS_EXCEPTION(CommandError, ini.WriteString(section, key, value));
+    QCOMPARE(readAll(p), old);
+    QCOMPARE(ini.ReadString("A", "k", {}), QByteArray("1"));
 }
 
 void TestIniFile::failedSaveLeavesOldFileWhole_data()

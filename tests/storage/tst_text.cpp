@@ -44,6 +44,13 @@ void TestText::fromUi_data()
     QTest::newRow("ascii") << QStringLiteral("News") << QByteArray("News");
     QTest::newRow("fits 1252") << QStringLiteral("\u00C4rger \u20AC \u2022") << QByteArray("\xC4rger \x80 \x95");
     QTest::newRow("does not fit: utf-8") << QStringLiteral("\u65E5\u672C \u00E9") << QByteArray("\xE6\x97\xA5\xE6\x9C\xAC \xC3\xA9");
+    // Fits 1252, but those bytes are valid UTF-8 of other text: stored as UTF-8.
+    QTest::newRow("1252 bytes that read as UTF-8") << QStringLiteral("CAF\u00C9\u2019S MENU")
+                                                   << QByteArray("CAF\xC3\x89\xE2\x80\x99S MENU");
+    QTest::newRow("capital eth and section sign") << QStringLiteral("\u00D0\u00A7") << QByteArray("\xC3\x90\xC2\xA7");
+    QTest::newRow("mojibake typed on purpose") << QStringLiteral("\u00C3\u00A9 and \u00C2\u00A3")
+                                               << QByteArray("\xC3\x83\xC2\xA9 and \xC3\x82\xC2\xA3");
+    QTest::newRow("fits, and reads back") << QStringLiteral("caf\u00E9 \u00BD") << QByteArray("caf\xE9 \xBD");
 }
 
 void TestText::fromUi()

@@ -18,6 +18,8 @@ unicode-net.lnk  a network share and suffix whose Unicode copies differ from the
 relative.lnk     no LinkInfo, only a relative path
 envvar.lnk       no LinkInfo; a relative path and, after another ExtraData block, an
                  environment-variable target that wins over it
+injection.lnk    a relative path, a description with CR LF that tries to add keys of its
+                 own, and arguments with a LF
 """
 
 import os
@@ -186,6 +188,10 @@ def main():
                              [data, known_folder_block(),
                               environment_block("%ProgramFiles%\\Run\\run.exe"),
                               TERMINAL_BLOCK]))
+
+    flags, data = strings(True, name="Nice\r\n01U=http://evil.example/\r\n01L=",
+                          relative="..\\bin\\run.exe", arguments="one\ntwo")
+    write("injection.lnk", link(flags, [data, TERMINAL_BLOCK]))
 
 
 if __name__ == "__main__":
