@@ -4,6 +4,8 @@
 #
 #   scripts/dev.sh run [arguments for lynkor]
 #   scripts/dev.sh test
+#   scripts/dev.sh sanitize   (every test again, built with AddressSanitizer,
+#                              LeakSanitizer and UndefinedBehaviorSanitizer)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -48,8 +50,18 @@ case "${1:-}" in
     export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
     xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j2
     ;;
+  sanitize)
+    install_missing
+    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLYNKOR_SANITIZE=ON -DLYNKOR_BUILD_BENCH=OFF >/dev/null
+    cmake --build build-asan -j2
+    export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+    export ASAN_OPTIONS=detect_leaks=1
+    export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizer.supp:print_suppressions=0"
+    export UBSAN_OPTIONS=print_stacktrace=1
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build-asan --output-on-failure -j2 --timeout 300
+    ;;
   *)
-    echo "usage: $0 run [lynkor arguments] | test" >&2
+    echo "usage: $0 run [lynkor arguments] | test | sanitize" >&2
     exit 2
     ;;
 esac
