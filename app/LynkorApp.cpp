@@ -17,6 +17,9 @@
 #include "ProgramFiles.h"
 #include "SingleInstance.h"
 #include "TermSignals.h"
+#include "X11Hotkeys.h"
+#include "XdgAutostart.h"
+#include "XdgScreenSaver.h"
 
 #include "SettingsFile.h"
 
@@ -39,6 +42,9 @@ struct LynkorApp::Parts
     GuiPrompter guiPrompter;
     Prompter* prompter = nullptr;
     LinuxDesktop desktop;
+    X11Hotkeys hotkeys;
+    XdgAutostart autostart = XdgAutostart::forThisProgram();
+    XdgScreenSaver screenSaver;
     std::unique_ptr<Board> board;
     std::unique_ptr<DevToolsConversation> conversation;
     ProcessStarter starter;
@@ -61,7 +67,8 @@ LynkorApp::LynkorApp(QStringList arguments, QByteArray programDir, Prompter* pro
     m->programDir = std::move(programDir);
     m->prompter = prompter ? prompter : &m->guiPrompter;
     m->files.setProgramDir(m->programDir);
-    m->board = std::make_unique<Board>(m->files, m->state, *m->prompter, m->desktop);
+    m->board = std::make_unique<Board>(m->files, m->state, *m->prompter, m->desktop,
+                                       Platform{&m->hotkeys, &m->autostart, &m->screenSaver});
     m->conversation = std::make_unique<DevToolsConversation>(
         kDefaultDevToolsPort, QFile::decodeName(m->programDir + "browser-profile"));
     m->launcher = std::make_unique<Launcher>(*m->board, *m->conversation, m->starter);

@@ -10,6 +10,7 @@
 #include "IniFiles32.h"
 #include "IniStore.h"
 #include "MeanReporter.h"
+#include "NullPlatform.h"
 #include "NullPrompter.h"
 #include "PageDisplay.h"
 #include "PathNames.h"
@@ -58,7 +59,10 @@ struct Fixture
     BoardState state;
     NullPrompter ui;
     FixedDesktop desktop;
-    Board board{files, state, ui, desktop};
+    NullHotkeys hotkeys;
+    NullAutostart autostart;
+    NullScreenSaver screenSaver;
+    Board board{files, state, ui, desktop, Platform{&hotkeys, &autostart, &screenSaver}};
 
     // Puts the generated file back, so each benchmark starts from the same
     // bytes whatever ran before it. Overwritten in place and cut to length:

@@ -14,29 +14,15 @@
 #include "SettingsFile.h"
 #include "StartUp.h"
 #include "WindowModes.h"
-#include "X11Hotkeys.h"
-#include "XdgAutostart.h"
 
-Board::Board(ProgramFiles& files, BoardState& state, Prompter& ui, Desktop& desktop,
-             Platform platform)
+Board::Board(ProgramFiles& files, BoardState& state, Prompter& ui, Desktop& desktop, Platform platform)
     : m_files(files), m_state(state), m_ui(ui), m_desktop(desktop), m_platform(platform),
       m_pages(std::make_unique<PageDisplay>(*this)), m_keys(std::make_unique<KeyboardNav>(*this)),
       m_startUp(std::make_unique<StartUp>(*this)), m_modes(std::make_unique<WindowModes>(*this)),
       m_passwords(std::make_unique<Passwords>(*this)), m_records(std::make_unique<RecordOps>(*this)),
       m_editor(std::make_unique<BookmarkEditor>(*this))
 {
-    if (!m_platform.hotkeys) {
-        m_ownHotkeys = std::make_unique<X11Hotkeys>();
-        m_platform.hotkeys = m_ownHotkeys.get();
-    }
-    if (!m_platform.autostart) {
-        m_ownAutostart = std::make_unique<XdgAutostart>(XdgAutostart::forThisProgram());
-        m_platform.autostart = m_ownAutostart.get();
-    }
-    if (!m_platform.screenSaver) {
-        m_ownScreenSaver = std::make_unique<XdgScreenSaver>();
-        m_platform.screenSaver = m_ownScreenSaver.get();
-    }
+    Q_ASSERT(m_platform.hotkeys && m_platform.autostart && m_platform.screenSaver);
 }
 
 void Board::report(const QString& text)

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "BoardState.h"
+#include "BookmarkLauncher.h"
 #include "Desktop.h"
 #include "DesktopServices.h"
 #include "FormVars.h"
 #include "HotkeyService.h"
+#include "IconFetcher.h"
+#include "Platform.h"
 #include "ManualUrlList.h"
 #include "PagePasswords.h"
 #include "Prompter.h"
@@ -25,48 +28,6 @@ class Passwords;
 class RecordOps;
 class BookmarkEditor;
 
-// Gives a bookmark that gets a link its icon, description and address, as
-// the web layer does it.
-class IconFetcher
-{
-public:
-    virtual ~IconFetcher() = default;
-    // The icon code decided for the slot (see Glyph); the button shows it.
-    virtual QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link,
-                                const QByteArray& page, const QByteArray& slot) = 0;
-};
-
-// Opening what bookmarks point at; the launching layer provides it.
-class BookmarkLauncher
-{
-public:
-    virtual ~BookmarkLauncher() = default;
-    // Opens an address: a web page in the browser, or a program or document.
-    // page: the page of the launched bookmark (empty for a loose address); the
-    // slot is the one of the current button.
-    virtual void Launch(const QByteArray& page, const QByteArray& address) = 0;
-    // The rest of a click on a bookmark button, after it became the current
-    // button: a filled slot is launched, a blank one filled.
-    virtual void SlotClicked(const QByteArray& buttonName) = 0;
-    // Opens a stored bookmark as a click on it would (passwords, "IP"); false
-    // when it was not opened (wrong password, nothing stored).
-    virtual bool LaunchStored(const QByteArray& page, const QByteArray& slot) = 0;
-    // The title and address of the page the browser shows, answered later
-    // (never inside the call); when there is none the user has been told why
-    // and ok is false. The board is busy meanwhile.
-    using PageShown = std::function<void(bool ok, const QByteArray& title, const QByteArray& url)>;
-    virtual void CurrentPage(PageShown done) = 0;
-};
-
-// The platform services the board drives; the real ones are used for any left
-// empty.
-struct Platform
-{
-    HotkeyService* hotkeys = nullptr;
-    Autostart* autostart = nullptr;
-    ScreenSaver* screenSaver = nullptr;
-};
-
 // How a user command relates to a bookmark waiting to be placed.
 enum class CommandKind {
     Normal,      // puts a carried bookmark back first
@@ -79,8 +40,7 @@ enum class CommandKind {
 class Board
 {
 public:
-    Board(ProgramFiles& files, BoardState& state, Prompter& ui, Desktop& desktop,
-          Platform platform = {});
+    Board(ProgramFiles& files, BoardState& state, Prompter& ui, Desktop& desktop, Platform platform);
     ~Board();
 
     // Every entry from the event loop into the board passes here, so that a
@@ -194,9 +154,6 @@ private:
     Prompter& m_ui;
     Desktop& m_desktop;
     Platform m_platform;
-    std::unique_ptr<HotkeyService> m_ownHotkeys;
-    std::unique_ptr<Autostart> m_ownAutostart;
-    std::unique_ptr<ScreenSaver> m_ownScreenSaver;
     FormVars m_vars;
     PagePasswords m_pagePasswords;
     RecentList m_mruList1{20, 10};

@@ -1,33 +1,8 @@
 #pragma once
 
-#include <QByteArray>
-#include <QObject>
-#include <QString>
-#include <functional>
+#include "HttpRequests.h"
+
 #include <memory>
-
-struct HttpOptions
-{
-    QByteArray userAgent;
-    QByteArray accept;
-    QByteArray cookie;
-    int timeoutMs = 0; // 0 = none
-    bool followRedirects = true;
-    // A job keeps at most this much of the body (0 = all of it); the rest is
-    // not read, and the result says it was cut.
-    qint64 maxBodyBytes = 0;
-};
-
-struct HttpResult
-{
-    bool ok = false; // a complete answer arrived (any status code), or its first maxBodyBytes
-    bool aborted = false;
-    bool truncated = false; // the body was cut at maxBodyBytes
-    bool timedOut = false;  // ended by timeoutMs; a job's body holds what came
-    int statusCode = 0;     // of the last hop
-    QString error;          // why it failed
-    QByteArray body;        // jobs only
-};
 
 // An HTTP client on libcurl. All transfers of a client run on one worker
 // thread with one curl multi handle, so any number can be in flight; what
@@ -40,13 +15,13 @@ struct HttpResult
 //   (header lines of every hop, document begin, data, end, done);
 // - request(): a job whose whole result (body collected) goes to a callback
 //   bound to a context object; any number at once.
-class HttpClient : public QObject
+class HttpClient : public QObject, public HttpRequests
 {
     Q_OBJECT
 public:
     using Options = HttpOptions;
     using Result = HttpResult;
-    using Done = std::function<void(const HttpResult&)>;
+    using Done = HttpRequests::Done;
 
     explicit HttpClient(QObject* parent = nullptr);
     ~HttpClient() override;
@@ -61,9 +36,9 @@ public:
 
     // Starts a GET job. done runs later on the user-interface thread, unless
     // context is gone by then or the job was cancelled. Returns the job's id.
-    quint64 request(const QByteArray& url, const Options& options, QObject* context, Done done);
+    quint64 request(const QByteArray& url, const Options& options, QObject* context, Done done) override;
     // Stops a job; its callback never runs. Unknown or finished ids are ignored.
-    void cancel(quint64 job);
+    void cancel(quint64 job) override;
     // Jobs started and not yet delivered or cancelled.
     int jobsInFlight() const;
 

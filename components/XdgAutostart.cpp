@@ -1,6 +1,5 @@
 #include "XdgAutostart.h"
 
-#include "HelperProcess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -82,9 +81,4 @@ bool XdgAutostart::setEnabled(bool enabled)
     // Unbuffered, so that a full disk fails the write rather than the commit.
     return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(text) == text.size() &&
            file.commit();
-}
-
-void XdgScreenSaver::activate(QObject* context, Done done)
-{
-    HelperProcess::run(m_command, {QStringLiteral("activate")}, context, std::move(done));
 }

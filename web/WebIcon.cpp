@@ -3,7 +3,7 @@
 #include "AnsiText.h"
 #include "BookmarkFile.h"
 #include "CommandError.h"
-#include "HttpClient.h"
+#include "HttpRequests.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
 #include "IniStore.h"
@@ -430,7 +430,7 @@ private:
     friend class WebIcon;
 };
 
-WebIcon::WebIcon(Board& board, HttpClient& http, NameLookup& lookup)
+WebIcon::WebIcon(Board& board, HttpRequests& http, NameLookup& lookup)
     : m_board(board), m_http(http), m_lookup(lookup)
 {
     m_pool.setMaxThreadCount(1);

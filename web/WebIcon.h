@@ -8,7 +8,7 @@
 #include <QThreadPool>
 #include <map>
 
-class HttpClient;
+class HttpRequests;
 class NameLookup;
 
 // AutoIcon: a bookmark that gets a link, or a web bookmark that is opened,
@@ -25,7 +25,7 @@ class WebIcon : public QObject, public IconFetcher
 {
     Q_OBJECT
 public:
-    WebIcon(Board& board, HttpClient& http, NameLookup& lookup);
+    WebIcon(Board& board, HttpRequests& http, NameLookup& lookup);
     ~WebIcon() override;
 
     QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
@@ -47,7 +47,7 @@ private:
     void decline(const QByteArray& key) { m_declined.insert(key); }
 
     Board& m_board;
-    HttpClient& m_http;
+    HttpRequests& m_http;
     NameLookup& m_lookup;
     int m_watchdogMs = kWatchdogMs;
     std::map<QByteArray, Job*> m_jobs; // by file, page and slot

@@ -6,6 +6,7 @@
 #include "PathNames.h"
 #include "WindowModes.h"
 #include "XdgAutostart.h"
+#include "XdgScreenSaver.h"
 
 #include <QFile>
 #include <QSignalSpy>

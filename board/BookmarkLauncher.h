@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <functional>
+
+// Opening what bookmarks point at; the launching layer provides it.
+class BookmarkLauncher
+{
+public:
+    virtual ~BookmarkLauncher() = default;
+    // Opens an address: a web page in the browser, or a program or document.
+    // page: the page of the launched bookmark (empty for a loose address); the
+    // slot is the one of the current button.
+    virtual void Launch(const QByteArray& page, const QByteArray& address) = 0;
+    // The rest of a click on a bookmark button, after it became the current
+    // button: a filled slot is launched, a blank one filled.
+    virtual void SlotClicked(const QByteArray& buttonName) = 0;
+    // Opens a stored bookmark as a click on it would (passwords, "IP"); false
+    // when it was not opened (wrong password, nothing stored).
+    virtual bool LaunchStored(const QByteArray& page, const QByteArray& slot) = 0;
+    // The title and address of the page the browser shows, answered later
+    // (never inside the call); when there is none the user has been told why
+    // and ok is false. The board is busy meanwhile.
+    using PageShown = std::function<void(bool ok, const QByteArray& title, const QByteArray& url)>;
+    virtual void CurrentPage(PageShown done) = 0;
+};

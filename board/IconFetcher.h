@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+
+// Gives a bookmark that gets a link its icon, description and address, as
+// the web layer does it.
+class IconFetcher
+{
+public:
+    virtual ~IconFetcher() = default;
+    // The icon code decided for the slot (see Glyph); the button shows it.
+    virtual QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link,
+                                const QByteArray& page, const QByteArray& slot) = 0;
+};
