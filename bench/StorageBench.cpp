@@ -270,9 +270,9 @@ int main(int argc, char** argv)
     fx.original = SampleBookmarks::file();
     fx.files.setProgramDir(PathNames::fromQt(fx.dir.path()));
     fx.files.setBookmarkFileName(fx.path);
-    fx.state.setChecked("MBIcon", true);
-    fx.state.setChecked("MBNotes", true);
-    fx.state.setChecked("MBUrl", true);
+    fx.state.setChecked(MenuItem::MBIcon, true);
+    fx.state.setChecked(MenuItem::MBNotes, true);
+    fx.state.setChecked(MenuItem::MBUrl, true);
     try {
         fx.restore();
     } catch (const std::exception& e) {

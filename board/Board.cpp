@@ -113,7 +113,7 @@ void Board::settle()
 
 void Board::showRecent()
 {
-    const bool track = m_state.checked("MMRU");
+    const bool track = m_state.checked(MenuItem::MMRU);
     m_state.setRecent(track ? m_mruList1.shown() : QList<QByteArray>(), m_mruList2.shown());
 }
 
@@ -281,10 +281,10 @@ QByteArray Board::AutoIcon(const QByteArray& buttonName, const QByteArray& link,
 
 void Board::MWebIconClick()
 {
-    toggleOption("MWebIcon", SettingsFile::kWebIcon, SettingsFile::kSearch);
+    toggleOption(MenuItem::MWebIcon, SettingsFile::kWebIcon, SettingsFile::kSearch);
 }
 
-void Board::toggleOption(const QByteArray& item, const QByteArray& section, const QByteArray& key)
+void Board::toggleOption(MenuItem item, const QByteArray& section, const QByteArray& key)
 {
     const bool on = !m_state.checked(item);
     m_state.setChecked(item, on);

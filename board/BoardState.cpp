@@ -111,27 +111,27 @@ void BoardState::setVisible(bool visible)
     emit visibleChanged();
 }
 
-void BoardState::setChecked(const QByteArray& name, bool checked)
+void BoardState::setChecked(MenuItem item, bool checked)
 {
-    MenuItemState& s = m_items[name];
+    MenuItemState& s = m_items[static_cast<int>(item)];
     if (s.checked == checked)
         return;
     s.checked = checked;
     emit itemsChanged();
 }
 
-void BoardState::setEnabled(const QByteArray& name, bool enabled)
+void BoardState::setEnabled(MenuItem item, bool enabled)
 {
-    MenuItemState& s = m_items[name];
+    MenuItemState& s = m_items[static_cast<int>(item)];
     if (s.enabled == enabled)
         return;
     s.enabled = enabled;
     emit itemsChanged();
 }
 
-void BoardState::setItemVisible(const QByteArray& name, bool visible)
+void BoardState::setItemVisible(MenuItem item, bool visible)
 {
-    MenuItemState& s = m_items[name];
+    MenuItemState& s = m_items[static_cast<int>(item)];
     if (s.visible == visible)
         return;
     s.visible = visible;

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "ButtonFace.h"
+#include "MenuItem.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <array>
 #include <vector>
 
 struct MenuItemState
@@ -83,12 +85,12 @@ public:
     bool visible() const { return m_visible; }
     void setVisible(bool visible);
 
-    // Menu items and tool-bar controls by component name.
-    MenuItemState item(const QByteArray& name) const { return m_items.value(name); }
-    bool checked(const QByteArray& name) const { return m_items.value(name).checked; }
-    void setChecked(const QByteArray& name, bool checked);
-    void setEnabled(const QByteArray& name, bool enabled);
-    void setItemVisible(const QByteArray& name, bool visible);
+    // Menu items and tool-bar controls with a state of their own.
+    MenuItemState item(MenuItem item) const { return m_items[static_cast<int>(item)]; }
+    bool checked(MenuItem item) const { return m_items[static_cast<int>(item)].checked; }
+    void setChecked(MenuItem item, bool checked);
+    void setEnabled(MenuItem item, bool enabled);
+    void setItemVisible(MenuItem item, bool visible);
 
     // A locked (password-protected) file hides the tab strip, the tool bar and
     // the menus and shows the unlock buttons instead.
@@ -171,7 +173,7 @@ private:
     WindowGeometry m_geometry;
     bool m_minimized = false;
     bool m_visible = false;
-    QHash<QByteArray, MenuItemState> m_items;
+    std::array<MenuItemState, MenuItems::kCount> m_items;
     bool m_locked = false;
     bool m_online = false;
     bool m_alwaysOnTop = false;

@@ -144,10 +144,10 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
     const QByteArray shownUrl = protectedPage && BookmarkFile::IsProtectedUrl(url) ? PassText::Decrypt(url) : url;
     {
         ButtonFace& face = b.state().mutableButtons()[now];
-        face.glyph = b.state().checked("MBIcon") ? d.glyph : IconRef::noIcon();
+        face.glyph = b.state().checked(MenuItem::MBIcon) ? d.glyph : IconRef::noIcon();
         face.hint = BookmarkFile::IsProtectedUrl(url) && !protectedPage
                         ? ToolTip::kPasswordProtected
-                        : ToolTip::build(shownUrl, notes, b.state().checked("MBUrl"), b.state().checked("MBNotes"));
+                        : ToolTip::build(shownUrl, notes, b.state().checked(MenuItem::MBUrl), b.state().checked(MenuItem::MBNotes));
         b.state().notifyFace(now);
     }
     if (!hadUrl && !url.isEmpty())
@@ -155,7 +155,7 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
 
     auto rebuildHint = [&](const QByteArray& address) {
         ButtonFace& face = b.state().mutableButtons()[now];
-        face.hint = ToolTip::build(address, notes, b.state().checked("MBUrl"), b.state().checked("MBNotes"));
+        face.hint = ToolTip::build(address, notes, b.state().checked(MenuItem::MBUrl), b.state().checked(MenuItem::MBNotes));
         b.state().notifyFace(now);
     };
     switch (d.action) {
@@ -214,7 +214,7 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
         b.records().beginPlacing(page, slot, d.action == BookmarkDialog::Move);
         break;
     case BookmarkDialog::Erase:
-        if (b.state().checked("MNewDlg")) {
+        if (b.state().checked(MenuItem::MNewDlg)) {
             const QString text = QStringLiteral("Are you sure you want to delete the \"") +
                                  AnsiText::toUi(b.state().buttons()[now].caption) + QStringLiteral("\" bookmark?");
             if (b.ui().message(text, Prompter::Type::Information, Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
@@ -228,7 +228,7 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
         bool ok = false;
         const int glyph = TIniFile32::toInteger(ini.ReadString(page, FieldKey(slot, F::Glyph), {}), &ok);
         ButtonFace& face = b.state().mutableButtons()[now];
-        if (!b.state().checked("MBIcon"))
+        if (!b.state().checked(MenuItem::MBIcon))
             face.glyph = IconRef::noIcon();
         else if (iconFile.isEmpty() && !ok)
             face.glyph = IconRef::defaultIcon();
@@ -260,12 +260,12 @@ void BookmarkEditor::BFontChange(const QByteArray& buttonName, const QByteArray&
 
 void BookmarkEditor::MNewDlgClick()
 {
-    m_board.toggleOption("MNewDlg", SettingsFile::kConfirm, SettingsFile::kDialog);
+    m_board.toggleOption(MenuItem::MNewDlg, SettingsFile::kConfirm, SettingsFile::kDialog);
 }
 
 void BookmarkEditor::MWebDlgClick()
 {
-    m_board.toggleOption("MWebDlg", SettingsFile::kConfirm, SettingsFile::kWebIcon);
+    m_board.toggleOption(MenuItem::MWebDlg, SettingsFile::kConfirm, SettingsFile::kWebIcon);
 }
 
 void BookmarkEditor::MDBIconClick()

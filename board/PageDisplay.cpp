@@ -20,7 +20,7 @@ void PageDisplay::Buttons(int columns)
 {
     BoardState& state = m_board.state();
     FormVars& vars = m_board.vars();
-    const bool iconsShown = state.checked("MBIcon");
+    const bool iconsShown = state.checked(MenuItem::MBIcon);
     std::vector<ButtonFace> buttons;
     const std::vector<ButtonFace>& old = state.buttons();
     const int count = columns * BoardGeometry::kRows;
@@ -72,9 +72,9 @@ void PageDisplay::buildFace(const TIniFile32& ini, const QByteArray& page, Butto
         BookmarkFile::GlyphCode(ini.ReadString(page, FieldKey(slot, F::Glyph), "0"), legacyGlyph);
     *glyphCode = glyph;
     const QByteArray notes = ini.ReadString(page, FieldKey(slot, F::Notes), {});
-    face.hint = ToolTip::build(url, notes, state.checked("MBUrl"), state.checked("MBNotes"));
+    face.hint = ToolTip::build(url, notes, state.checked(MenuItem::MBUrl), state.checked(MenuItem::MBNotes));
 
-    if (!state.checked("MBIcon"))
+    if (!state.checked(MenuItem::MBIcon))
         face.glyph = IconRef::noIcon();
     else if (glyph >= 1 && glyph <= 499)
         face.glyph = {IconRef::Internal, glyph, {}};
@@ -87,8 +87,8 @@ void PageDisplay::buildFace(const TIniFile32& ini, const QByteArray& page, Butto
 
     // On a protected page the tip shows the deciphered address.
     if (m_board.PagePassBox().PageProtected(page) && BookmarkFile::IsProtectedUrl(url))
-        face.hint = ToolTip::build(PassText::Decrypt(url), notes, state.checked("MBUrl"),
-                                   state.checked("MBNotes"));
+        face.hint = ToolTip::build(PassText::Decrypt(url), notes, state.checked(MenuItem::MBUrl),
+                                   state.checked(MenuItem::MBNotes));
 
     face.color = ini.ReadInteger(page, FieldKey(slot, F::Color), vars.ButtonFontColor);
     face.handCursor = true;
@@ -119,14 +119,14 @@ void PageDisplay::Load(const QByteArray& page)
     // that a page that fails to load still leaves the tabs usable.
     if (vars.FirstBuild) {
         const QByteArray track = ini.ReadString(BookmarkFile::kMRUX, BookmarkFile::kTrack, "On");
-        state.setChecked("MMRU", track != "Off");
+        state.setChecked(MenuItem::MMRU, track != "Off");
         b.modes().fileOpened(path);
         state.setLocked(!vars.FilePasswordValue.isEmpty());
         state.setTabs(BookmarkFile::ReadPageList(ini), 0);
     }
     // A page shown without a tab change (a file just opened) still shows
     // whether it is protected, so that protecting it twice cannot happen.
-    state.setChecked("MPagePass", b.PagePassBox().PageProtected(page));
+    state.setChecked(MenuItem::MPagePass, b.PagePassBox().PageProtected(page));
 
     std::vector<ButtonFace>& faces = state.mutableButtons();
     const int count = std::min<int>(vars.Columns * BoardGeometry::kRows, static_cast<int>(faces.size()));
@@ -173,12 +173,12 @@ bool PageDisplay::TabSet1Change(int newIndex)
         vars.KeyboardSelection = 0;
         b.FormCaption();
     }
-    state.setChecked("MPagePass", false);
+    state.setChecked(MenuItem::MPagePass, false);
     if (newIndex < 0 || newIndex >= static_cast<int>(state.tabs().size()))
         return true;
     const QByteArray page = state.tabs()[newIndex];
     if (!b.passwords().enterPage(page)) {
-        state.setChecked("MPagePass", b.PagePassBox().PageProtected(state.currentPage()));
+        state.setChecked(MenuItem::MPagePass, b.PagePassBox().PageProtected(state.currentPage()));
         return false;
     }
     state.setTitle(QStringLiteral("Loading bookmarks for ") + AnsiText::toUi(page));
@@ -230,16 +230,16 @@ void PageDisplay::MColumn2Click(int columns)
         return;
     vars.Columns = columns;
     b.files().WriteToIniI(SettingsFile::kColumn, SettingsFile::kCount, columns);
-    b.state().setChecked("MColumn2", columns == 2);
-    b.state().setChecked("MColumn3", columns == 3);
-    b.state().setChecked("MColumn4", columns == 4);
+    b.state().setChecked(MenuItem::MColumn2, columns == 2);
+    b.state().setChecked(MenuItem::MColumn3, columns == 3);
+    b.state().setChecked(MenuItem::MColumn4, columns == 4);
     vars.FirstBuild = true;
     Buttons(columns);
     vars.FirstBuild = false;
     LoadCurrent();
 }
 
-void PageDisplay::toggleDisplayOption(const QByteArray& item, const QByteArray& key)
+void PageDisplay::toggleDisplayOption(MenuItem item, const QByteArray& key)
 {
     BoardState& state = m_board.state();
     const bool on = !state.checked(item);
@@ -250,17 +250,17 @@ void PageDisplay::toggleDisplayOption(const QByteArray& item, const QByteArray& 
 
 void PageDisplay::MBIconClick()
 {
-    toggleDisplayOption("MBIcon", SettingsFile::kIcons);
+    toggleDisplayOption(MenuItem::MBIcon, SettingsFile::kIcons);
 }
 
 void PageDisplay::MBNotesClick()
 {
-    toggleDisplayOption("MBNotes", SettingsFile::kNotes);
+    toggleDisplayOption(MenuItem::MBNotes, SettingsFile::kNotes);
 }
 
 void PageDisplay::MBUrlClick()
 {
-    toggleDisplayOption("MBUrl", SettingsFile::kUrl);
+    toggleDisplayOption(MenuItem::MBUrl, SettingsFile::kUrl);
 }
 
 void PageDisplay::MFontButtonClick()

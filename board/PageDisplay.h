@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include "MenuItem.h"
+
 class Board;
 class TIniFile32;
 struct ButtonFace;
@@ -47,7 +49,7 @@ public:
                    bool* legacyGlyph, int* glyphCode) const;
 
 private:
-    void toggleDisplayOption(const QByteArray& item, const QByteArray& key);
+    void toggleDisplayOption(MenuItem item, const QByteArray& key);
     void resetFace(ButtonFace& face) const;
 
     Board& m_board;

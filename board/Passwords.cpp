@@ -123,7 +123,7 @@ void Passwords::ProgPassButtonClick()
 void Passwords::MPagePassClick()
 {
     const QByteArray page = m_board.state().currentPage();
-    if (m_board.state().checked("MPagePass"))
+    if (m_board.state().checked(MenuItem::MPagePass))
         unprotectPage(page);
     else
         protectPage(page);
@@ -167,7 +167,7 @@ void Passwords::protectPage(const QByteArray& page)
     // leave the addresses scrambled for good.
     ini.WriteString(BookmarkFile::kTabs, BookmarkFile::kPagePasswords, b.PagePassBox().WritePagePass());
     batch.commit();
-    b.state().setChecked("MPagePass", true);
+    b.state().setChecked(MenuItem::MPagePass, true);
 }
 
 void Passwords::unprotectPage(const QByteArray& page)
@@ -184,7 +184,7 @@ void Passwords::unprotectPage(const QByteArray& page)
         inform(b, QString::fromLatin1(kInvalid));
         return;
     }
-    b.state().setChecked("MPagePass", false);
+    b.state().setChecked(MenuItem::MPagePass, false);
     const QByteArray path = b.files().BookmarkFileName();
     IniBatch batch(b.store(), path);
     TIniFile32 ini(b.store(), path);
@@ -207,7 +207,7 @@ bool Passwords::enterPage(const QByteArray& page)
     Board& b = m_board;
     if (!b.PagePassBox().PageProtected(page))
         return true;
-    b.state().setChecked("MPagePass", true);
+    b.state().setChecked(MenuItem::MPagePass, true);
     const QByteArray typed = ask(forPage(page));
     b.vars().TypedPassword.clear();
     if (typed != b.PagePassBox().GetPagePass(page)) {

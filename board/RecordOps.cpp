@@ -69,8 +69,8 @@ void RecordOps::WriteButton(const QByteArray& page, const QByteArray& slot)
     if (index >= 0 && page == b.state().currentPage()) {
         ButtonFace& face = b.state().mutableButtons()[index];
         face.caption = r[F::Title];
-        face.hint = ToolTip::build(r[F::Url], r[F::Notes], b.state().checked("MBUrl"),
-                                   b.state().checked("MBNotes"), false);
+        face.hint = ToolTip::build(r[F::Url], r[F::Notes], b.state().checked(MenuItem::MBUrl),
+                                   b.state().checked(MenuItem::MBNotes), false);
         face.handCursor = true;
         face.color = b.vars().ButtonFontColor;
         if (!r[F::Color].isEmpty()) {
@@ -79,7 +79,7 @@ void RecordOps::WriteButton(const QByteArray& page, const QByteArray& slot)
             if (ok)
                 face.color = color;
         }
-        if (!b.state().checked("MBIcon")) {
+        if (!b.state().checked(MenuItem::MBIcon)) {
             face.glyph = IconRef::noIcon();
         } else if (r[F::Glyph].isEmpty()) {
             face.glyph = IconRef::defaultIcon();
@@ -157,7 +157,7 @@ void RecordOps::EraseButton(const QByteArray& page, const QByteArray& slot, WebI
         ButtonFace& face = b.state().mutableButtons()[index];
         face.caption.clear();
         face.hint.clear();
-        face.glyph = b.state().checked("MBIcon") ? IconRef::blank() : IconRef::noIcon();
+        face.glyph = b.state().checked(MenuItem::MBIcon) ? IconRef::blank() : IconRef::noIcon();
         face.handCursor = false;
         b.state().notifyFace(index);
     }
@@ -180,7 +180,7 @@ void RecordOps::EraseButton(const QByteArray& page, const QByteArray& slot, WebI
 
     if (icon == WebIconFile::MayDelete && WebIconFiles::belongsTo(iconFile, url)) {
         bool remove = true;
-        if (b.state().checked("MWebDlg")) {
+        if (b.state().checked(MenuItem::MWebDlg)) {
             const QString quoted = QStringLiteral("\"") + AnsiText::toUi(title) + QStringLiteral("\"");
             remove = b.ui().choice({QStringLiteral("Delete Web Icon for ") + quoted,
                                     {QStringLiteral("Delete Image"), QStringLiteral("Keep Image")},
@@ -308,7 +308,7 @@ QByteArray RecordOps::backupName(const QByteArray& bookmarkFile)
 void RecordOps::takeBackup()
 {
     Board& b = m_board;
-    if (!b.state().checked("MBackup"))
+    if (!b.state().checked(MenuItem::MBackup))
         return;
     const QByteArray file = b.files().BookmarkFileName();
     // A file that is not there yet has nothing to keep.
@@ -353,9 +353,9 @@ QString RecordOps::foreignBackup(const QByteArray& file) const
 void RecordOps::MBackupClick()
 {
     Board& b = m_board;
-    const bool on = !b.state().checked("MBackup");
-    b.state().setChecked("MBackup", on);
-    b.state().setEnabled("MUndo", on);
+    const bool on = !b.state().checked(MenuItem::MBackup);
+    b.state().setChecked(MenuItem::MBackup, on);
+    b.state().setEnabled(MenuItem::MUndo, on);
     b.files().WriteToIniS(SettingsFile::kAuto, SettingsFile::kBackup, SettingsFile::onOff(on));
 }
 

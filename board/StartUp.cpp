@@ -98,8 +98,8 @@ void StartUp::readOptions(TIniFile32& settings)
     auto onOff = [&](const QByteArray& section, const QByteArray& key) {
         return !isOff(settings.ReadString(section, key, On));
     };
-    state.setChecked("MNewDlg", onOff(kConfirm, kDialog));
-    state.setChecked("MWebDlg", onOff(kConfirm, kWebIcon));
+    state.setChecked(MenuItem::MNewDlg, onOff(kConfirm, kDialog));
+    state.setChecked(MenuItem::MWebDlg, onOff(kConfirm, kWebIcon));
     vars.TrayMode = settings.ReadString(kLocation, kTray, No);
     vars.ShowPages = settings.ReadString(kShow, kPages, kMultiple);
 
@@ -121,16 +121,16 @@ void StartUp::readOptions(TIniFile32& settings)
     vars.AutoRunLoad = settings.ReadString(kAutoRun, kLoad, No) == Yes;
     m_board.modes().applyAutoRun(vars.AutoRunLoad);
 
-    state.setChecked("MBIcon", onOff(kButton, kIcons));
-    state.setChecked("MBNotes", onOff(kButton, kNotes));
-    state.setChecked("MBUrl", onOff(kButton, kUrl));
-    state.setChecked("MWebIcon", onOff(kWebIcon, kSearch));
+    state.setChecked(MenuItem::MBIcon, onOff(kButton, kIcons));
+    state.setChecked(MenuItem::MBNotes, onOff(kButton, kNotes));
+    state.setChecked(MenuItem::MBUrl, onOff(kButton, kUrl));
+    state.setChecked(MenuItem::MWebIcon, onOff(kWebIcon, kSearch));
     const bool backup = onOff(kAuto, kBackup);
-    state.setChecked("MBackup", backup);
-    state.setEnabled("MUndo", backup);
-    state.setChecked("MColumn2", vars.Columns == 2);
-    state.setChecked("MColumn3", vars.Columns == 3);
-    state.setChecked("MColumn4", vars.Columns == 4);
+    state.setChecked(MenuItem::MBackup, backup);
+    state.setEnabled(MenuItem::MUndo, backup);
+    state.setChecked(MenuItem::MColumn2, vars.Columns == 2);
+    state.setChecked(MenuItem::MColumn3, vars.Columns == 3);
+    state.setChecked(MenuItem::MColumn4, vars.Columns == 4);
 }
 
 void StartUp::seedBrowsers(TIniFile32& settings)
@@ -159,10 +159,10 @@ void StartUp::showBrowsers()
     BoardState& state = m_board.state();
     m_board.showBrowsers();
     const bool single = vars.ShowPages == kSingle;
-    state.setChecked("SingleButton", single);
-    state.setChecked("MSingle", single);
-    state.setChecked("MultButton", !single);
-    state.setChecked("MMultiple", !single);
+    state.setChecked(MenuItem::SingleButton, single);
+    state.setChecked(MenuItem::MSingle, single);
+    state.setChecked(MenuItem::MultButton, !single);
+    state.setChecked(MenuItem::MMultiple, !single);
 }
 
 void StartUp::readBookmarkFileKeys()

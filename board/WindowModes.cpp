@@ -24,24 +24,19 @@ const QString kNoWayBack = QStringLiteral(
 
 } // namespace
 
-QByteArray WindowModes::storedValue(const QByteArray& item)
+QByteArray WindowModes::storedValue(std::optional<MenuItem> item)
 {
-    if (item == "MStartSmall")
-        return Yes;
-    if (item == "MStartBar")
-        return "Bar";
-    if (item == "MMini")
-        return "Mini";
-    if (item == "MHide")
-        return "Hide";
+    for (const Mode& m : kModes)
+        if (item == m.item)
+            return m.stored;
     return No;
 }
 
-void WindowModes::setMode(const QByteArray& item)
+void WindowModes::setMode(std::optional<MenuItem> item)
 {
     BoardState& state = m_board.state();
-    for (const char* i : kModeItems)
-        state.setChecked(i, item == i);
+    for (const Mode& m : kModes)
+        state.setChecked(m.item, item == m.item);
 }
 
 void WindowModes::setMini(bool on)
@@ -56,39 +51,40 @@ void WindowModes::hideWindow()
     m_board.state().setVisible(false);
 }
 
-void WindowModes::MStartSmallClick(const QByteArray& item)
+void WindowModes::MStartSmallClick(MenuItem item)
 {
     Board& b = m_board;
     BoardState& state = b.state();
     const bool wasChecked = state.checked(item);
-    if (item == "MMini") {
-        setMode(wasChecked ? QByteArray() : item);
+    const std::optional<MenuItem> toggled = wasChecked ? std::nullopt : std::optional<MenuItem>(item);
+    if (item == MenuItem::MMini) {
+        setMode(toggled);
         if (!wasChecked)
             setMini(true);
-    } else if (item == "MStartSmall" || item == "MStartBar") {
+    } else if (item == MenuItem::MStartSmall || item == MenuItem::MStartBar) {
         // Without a notification area a window minimized to it could never
         // be found again.
-        if (item == "MStartSmall" && !wasChecked && !state.trayAvailable()) {
+        if (item == MenuItem::MStartSmall && !wasChecked && !state.trayAvailable()) {
             b.ui().message(kNoTray, Prompter::Type::Information, Prompter::Buttons::Ok);
             return;
         }
-        setMode(wasChecked ? QByteArray() : item);
-    } else if (item == "MHide") {
+        setMode(toggled);
+    } else if (item == MenuItem::MHide) {
         if (b.files().ReadFromIniS(kHotKey, "D2", {}) == Off)
             return;
-        setMode(wasChecked ? QByteArray() : item);
+        setMode(toggled);
         if (!wasChecked) {
             const QByteArray text =
                 b.files().ReadFromIniS(kHotKey, "Shift2", {}) + " " + b.files().ReadFromIniS(kHotKey, "Key2", {});
             if (text == " ") {
                 b.ui().message(QStringLiteral("Please configure HotKeys "), Prompter::Type::Information,
                                Prompter::Buttons::Ok);
-                state.setChecked("MHide", false);
+                state.setChecked(MenuItem::MHide, false);
             } else if (!m_showHotKeyWorks) {
                 QString why = b.hotkeys().unavailableReason();
                 b.ui().message(why.isEmpty() ? kNoWayBack : kNoWayBack + QLatin1Char('\n') + why,
                                Prompter::Type::Information, Prompter::Buttons::Ok);
-                state.setChecked("MHide", false);
+                state.setChecked(MenuItem::MHide, false);
             } else {
                 b.ui().message(QStringLiteral("Your HotKey for unhiding the program is: ") +
                                    AnsiText::toUi(text),
@@ -96,12 +92,12 @@ void WindowModes::MStartSmallClick(const QByteArray& item)
             }
         }
     }
-    if (!state.checked("MMini"))
+    if (!state.checked(MenuItem::MMini))
         setMini(false);
     QByteArray value = No;
-    for (const char* i : kModeItems)
-        if (state.checked(i))
-            value = storedValue(i);
+    for (const Mode& m : kModes)
+        if (state.checked(m.item))
+            value = m.stored;
     b.vars().TrayMode = value;
     b.files().WriteToIniS(kLocation, kTray, value);
 }
@@ -111,18 +107,13 @@ void WindowModes::applyStartMode()
     Board& b = m_board;
     BoardState& state = b.state();
     const QByteArray mode = b.vars().TrayMode;
-    QByteArray item;
-    if (mode == Yes)
-        item = "MStartSmall";
-    else if (mode == "Bar")
-        item = "MStartBar";
-    else if (mode == "Hide")
-        item = "MHide";
-    else if (mode == "Mini")
-        item = "MMini";
+    std::optional<MenuItem> item;
+    for (const Mode& m : kModes)
+        if (mode == m.stored)
+            item = m.item;
     setMode(item);
     bool visible = true;
-    if (item == "MStartSmall") {
+    if (item == MenuItem::MStartSmall) {
         if (state.trayAvailable()) {
             state.setTrayIconVisible(true);
             visible = false;
@@ -131,7 +122,7 @@ void WindowModes::applyStartMode()
             m_trayMissingSaid = true;
             b.ui().message(kNoTray, Prompter::Type::Information, Prompter::Buttons::Ok);
         }
-    } else if (item == "MMini") {
+    } else if (item == MenuItem::MMini) {
         visible = false; // shown once mini mode is in place
     }
     state.setVisible(visible);
@@ -140,7 +131,7 @@ void WindowModes::applyStartMode()
 void WindowModes::applyMiniMode()
 {
     BoardState& state = m_board.state();
-    if (!state.checked("MMini"))
+    if (!state.checked(MenuItem::MMini))
         return;
     setMini(true);
     state.setVisible(true);
@@ -152,32 +143,32 @@ void WindowModes::AfterLaunch(const QByteArray& notes, bool modes)
     Board& b = m_board;
     BoardState& state = b.state();
     if (!modes) {
-        if (state.checked("MMini"))
+        if (state.checked(MenuItem::MMini))
             setMini(true);
         return;
     }
-    if (state.checked("MHide") && m_showHotKeyWorks)
+    if (state.checked(MenuItem::MHide) && m_showHotKeyWorks)
         hideWindow();
-    if (state.checked("MStartSmall") && state.trayAvailable()) {
+    if (state.checked(MenuItem::MStartSmall) && state.trayAvailable()) {
         hideWindow();
         state.setTrayIconVisible(true);
         state.setTrayTip(notes.isEmpty() ? QStringLiteral("Lynkor")
                                          : AnsiText::toUi(NotesText::AddReturn(notes)));
     }
-    if (state.checked("MStartBar"))
+    if (state.checked(MenuItem::MStartBar))
         state.requestWindow(BoardState::WindowRequest::Minimize);
-    if (state.checked("MMini"))
+    if (state.checked(MenuItem::MMini))
         setMini(true);
 }
 
 void WindowModes::AppMin()
 {
     BoardState& state = m_board.state();
-    if (state.checked("MStartSmall") && state.trayAvailable()) {
+    if (state.checked(MenuItem::MStartSmall) && state.trayAvailable()) {
         hideWindow();
         state.setTrayIconVisible(true);
     }
-    if (state.checked("MMini") && state.geometry().height != kMiniHeight) {
+    if (state.checked(MenuItem::MMini) && state.geometry().height != kMiniHeight) {
         setMini(true);
         state.requestWindow(BoardState::WindowRequest::Show);
     }
@@ -238,7 +229,7 @@ void WindowModes::SetHotKeys()
         if (n == HotKeys::ShowLynkor) {
             m_showHotKeyWorks = works;
             if (!works)
-                b.state().setChecked("MHide", false);
+                b.state().setChecked(MenuItem::MHide, false);
         }
     }
     m_failedHotKeys = failed;
@@ -274,7 +265,7 @@ void WindowModes::MHotkeysClick()
 
 void WindowModes::applyAutoRun(bool on)
 {
-    m_board.state().setChecked("MAutoRun", on);
+    m_board.state().setChecked(MenuItem::MAutoRun, on);
     if (on)
         m_board.autostart().setEnabled(true);
 }
@@ -282,13 +273,13 @@ void WindowModes::applyAutoRun(bool on)
 void WindowModes::MAutoRunClick()
 {
     Board& b = m_board;
-    const bool on = !b.state().checked("MAutoRun");
+    const bool on = !b.state().checked(MenuItem::MAutoRun);
     if (!b.autostart().setEnabled(on)) {
         b.ui().message(QStringLiteral("Lynkor could not change its start entry of the desktop session."),
                        Prompter::Type::Error, Prompter::Buttons::Ok);
         return;
     }
-    b.state().setChecked("MAutoRun", on);
+    b.state().setChecked(MenuItem::MAutoRun, on);
     b.files().WriteToIniS(kAutoRun, kLoad, on ? Yes : No);
 }
 
@@ -307,8 +298,8 @@ void WindowModes::ScreenSaveClick()
 void WindowModes::MMRUClick()
 {
     Board& b = m_board;
-    const bool on = !b.state().checked("MMRU");
-    b.state().setChecked("MMRU", on);
+    const bool on = !b.state().checked(MenuItem::MMRU);
+    b.state().setChecked(MenuItem::MMRU, on);
     b.files().WriteToIniSLYK(BookmarkFile::kMRUX, BookmarkFile::kTrack, onOff(on));
     b.showRecent();
 }
@@ -330,7 +321,7 @@ QByteArray WindowModes::recentTitle(const QByteArray& title, const QByteArray& u
 void WindowModes::addRecentBookmark(const QByteArray& entry)
 {
     Board& b = m_board;
-    if (!b.state().checked("MMRU"))
+    if (!b.state().checked(MenuItem::MMRU))
         return;
     b.MruList1().add(entry);
     b.MruList1().save(b.store());

@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 #include <QStringList>
+#include <optional>
+
+#include "MenuItem.h"
 
 class Board;
 
@@ -14,7 +17,7 @@ public:
     explicit WindowModes(Board& board) : m_board(board) {}
 
     // The four mode items share this handler.
-    void MStartSmallClick(const QByteArray& item);
+    void MStartSmallClick(MenuItem item);
     // Start-up: the stored mode decides whether the window shows.
     void applyStartMode();
     // Start-up, after the board is built: mini mode takes effect.
@@ -50,11 +53,20 @@ public:
     // Opens a recent file.
     void MruList2MruClick(const QByteArray& path);
 
-    static constexpr const char* kModeItems[4] = {"MStartSmall", "MStartBar", "MMini", "MHide"};
-    static QByteArray storedValue(const QByteArray& item);
+    // The four mode items and the Location/Tray value each stands for.
+    struct Mode
+    {
+        MenuItem item;
+        const char* stored;
+    };
+    static constexpr Mode kModes[4] = {{MenuItem::MStartSmall, "Yes"},
+                                       {MenuItem::MStartBar, "Bar"},
+                                       {MenuItem::MMini, "Mini"},
+                                       {MenuItem::MHide, "Hide"}};
+    static QByteArray storedValue(std::optional<MenuItem> item);
 
 private:
-    void setMode(const QByteArray& item);
+    void setMode(std::optional<MenuItem> item);
     void setMini(bool on);
     void hideWindow();
 

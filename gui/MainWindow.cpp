@@ -258,6 +258,12 @@ void MainWindow::focusKeys()
         m_keys->setFocus(Qt::OtherFocusReason);
 }
 
+QAction* MainWindow::addItem(QMenu* menu, MenuItem item, const QString& caption,
+                             const std::function<void()>& command, bool checkable)
+{
+    return addItem(menu, QString::fromLatin1(MenuItems::nameOf(item)), caption, command, checkable);
+}
+
 QAction* MainWindow::addItem(QMenu* menu, const QString& name, const QString& caption,
                              const std::function<void()>& command, bool checkable)
 {
@@ -295,15 +301,15 @@ void MainWindow::buildMenus()
 
     QMenu* setup = menuBar()->addMenu(QStringLiteral("&Setup"));
     setup->setObjectName(QStringLiteral("MSetup"));
-    addItem(setup, QStringLiteral("MBIcon"), QStringLiteral("&Display Bookmark Icons"),
+    addItem(setup, MenuItem::MBIcon, QStringLiteral("&Display Bookmark Icons"),
             [&pages] { pages.MBIconClick(); }, true);
-    addItem(setup, QStringLiteral("MBNotes"), QStringLiteral("Display Bookmark &Notes"),
+    addItem(setup, MenuItem::MBNotes, QStringLiteral("Display Bookmark &Notes"),
             [&pages] { pages.MBNotesClick(); }, true);
-    addItem(setup, QStringLiteral("MBUrl"), QStringLiteral("Display Bookmark &URL"),
+    addItem(setup, MenuItem::MBUrl, QStringLiteral("Display Bookmark &URL"),
             [&pages] { pages.MBUrlClick(); }, true);
     setup->addSeparator();
     for (int n = 2; n <= 4; ++n)
-        addItem(setup, QStringLiteral("MColumn%1").arg(n),
+        addItem(setup, MenuItem(static_cast<int>(MenuItem::MColumn2) + n - 2),
                 QStringLiteral("&%1 Columns of Bookmarks").arg(n),
                 [&pages, n] { pages.MColumn2Click(n); }, true);
     setup->addSeparator();
@@ -319,25 +325,25 @@ void MainWindow::buildMenus()
                                       QStringLiteral("Minimize to Mini &Mode on bookmark launch"),
                                       QStringLiteral("Stealth Mode [Hide] on bookmark launch")};
     for (int i = 0; i < 4; ++i) {
-        const QByteArray item = WindowModes::kModeItems[i];
-        addItem(setup, QString::fromLatin1(item), modeCaptions[i],
+        const MenuItem item = WindowModes::kModes[i].item;
+        addItem(setup, QString::fromLatin1(MenuItems::nameOf(item)), modeCaptions[i],
                 [&modes, item] { modes.MStartSmallClick(item); }, true);
     }
     setup->addSeparator();
-    addItem(setup, QStringLiteral("MWebIcon"), QStringLiteral("Search for &Web Page Icon, Desc. && IP"),
+    addItem(setup, MenuItem::MWebIcon, QStringLiteral("Search for &Web Page Icon, Desc. && IP"),
             [this] { m_board.MWebIconClick(); }, true);
-    addItem(setup, QStringLiteral("MBackup"), QStringLiteral("&Auto Backup prior to Modification"),
+    addItem(setup, MenuItem::MBackup, QStringLiteral("&Auto Backup prior to Modification"),
             [this] { m_board.records().MBackupClick(); }, true);
-    addItem(setup, QStringLiteral("MNewDlg"), QStringLiteral("&Confirm before Erasing a Bookmark"),
+    addItem(setup, MenuItem::MNewDlg, QStringLiteral("&Confirm before Erasing a Bookmark"),
             [this] { m_board.editor().MNewDlgClick(); }, true);
-    addItem(setup, QStringLiteral("MWebDlg"), QStringLiteral("&Confirm before Erasing a Web Icon"),
+    addItem(setup, MenuItem::MWebDlg, QStringLiteral("&Confirm before Erasing a Web Icon"),
             [this] { m_board.editor().MWebDlgClick(); }, true);
     setup->addSeparator();
-    addItem(setup, QStringLiteral("MMRU"), QStringLiteral("Store last 10 bookmarks in &Tray"),
+    addItem(setup, MenuItem::MMRU, QStringLiteral("Store last 10 bookmarks in &Tray"),
             [&modes] { modes.MMRUClick(); }, true);
     addItem(setup, QStringLiteral("MHotkeys"), QStringLiteral("&HotKeys"),
             [&modes] { modes.MHotkeysClick(); });
-    addItem(setup, QStringLiteral("MAutoRun"), QStringLiteral("&Load Lynkor during Windows Startup"),
+    addItem(setup, MenuItem::MAutoRun, QStringLiteral("&Load Lynkor during Windows Startup"),
             [&modes] { modes.MAutoRunClick(); }, true);
 
     m_browserMenu = menuBar()->addMenu(QStringLiteral("&Browsers"));
@@ -346,19 +352,19 @@ void MainWindow::buildMenus()
     addItem(m_browserMenu, QStringLiteral("MAddBrowser"), QStringLiteral("&Add or Remove Browser from List"),
             [this] { m_launcher.AddBrowserClick(); });
     m_browserMenu->addSeparator();
-    addItem(m_browserMenu, QStringLiteral("MMultiple"), QStringLiteral("Use &Multiple Browser Windows"),
+    addItem(m_browserMenu, MenuItem::MMultiple, QStringLiteral("Use &Multiple Browser Windows"),
             [this] { m_launcher.SingleButtonClick(false); }, true);
-    addItem(m_browserMenu, QStringLiteral("MSingle"), QStringLiteral("Use &Single Browser Window"),
+    addItem(m_browserMenu, MenuItem::MSingle, QStringLiteral("Use &Single Browser Window"),
             [this] { m_launcher.SingleButtonClick(true); }, true);
 
     QMenu* bookmarks = menuBar()->addMenu(QStringLiteral("B&ookmarks"));
     bookmarks->setObjectName(QStringLiteral("MBookmarks"));
-    addItem(bookmarks, QStringLiteral("MUndo"), QStringLiteral("&Undo last Edit"),
+    addItem(bookmarks, MenuItem::MUndo, QStringLiteral("&Undo last Edit"),
             [this] { m_board.records().MUndoClick(); });
 
     QMenu* tabs = menuBar()->addMenu(QStringLiteral("Page &Tabs"));
     tabs->setObjectName(QStringLiteral("MTabs"));
-    addItem(tabs, QStringLiteral("MPagePass"), QStringLiteral("&Password Protect Page"),
+    addItem(tabs, MenuItem::MPagePass, QStringLiteral("&Password Protect Page"),
             [this] { m_board.passwords().MPagePassClick(); }, true);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -471,9 +477,9 @@ void MainWindow::buildToolBar()
                                  silk("world"), QStringLiteral("Browser"), [this] {
                                      m_browserMenu->popup(pos() + QPoint(4, 77));
                                  });
-    auto* single = makeButton(QStringLiteral("SingleButton"), QStringLiteral("Use current Browser window on Launch"),
+    auto* single = makeButton(QString::fromLatin1(MenuItems::nameOf(MenuItem::SingleButton)), QStringLiteral("Use current Browser window on Launch"),
                               silk("application"), QStringLiteral("1"), [this] { m_launcher.SingleButtonClick(true); });
-    auto* multiple = makeButton(QStringLiteral("MultButton"), QStringLiteral("Open another Browser window on Launch"),
+    auto* multiple = makeButton(QString::fromLatin1(MenuItems::nameOf(MenuItem::MultButton)), QStringLiteral("Open another Browser window on Launch"),
                                 silk("application_cascade"), QStringLiteral("n"),
                                 [this] { m_launcher.SingleButtonClick(false); });
     single->setCheckable(true);
@@ -597,11 +603,13 @@ void MainWindow::renderTabs()
 
 void MainWindow::renderItems()
 {
-    for (const char* name : {"SingleButton", "MultButton"})
-        if (auto* b = m_toolBar->findChild<QToolButton*>(QString::fromLatin1(name)))
-            b->setChecked(m_state.checked(name));
+    for (MenuItem item : {MenuItem::SingleButton, MenuItem::MultButton})
+        if (auto* b = m_toolBar->findChild<QToolButton*>(QString::fromLatin1(MenuItems::nameOf(item))))
+            b->setChecked(m_state.checked(item));
     for (auto it = m_actions.begin(); it != m_actions.end(); ++it) {
-        const MenuItemState s = m_state.item(it.key().toLatin1());
+        // Items without a state of their own (commands) are always there.
+        const std::optional<MenuItem> item = MenuItems::named(it.key().toLatin1());
+        const MenuItemState s = item ? m_state.item(*item) : MenuItemState{};
         if (it.value()->isCheckable())
             it.value()->setChecked(s.checked);
         it.value()->setEnabled(s.enabled);

@@ -197,7 +197,7 @@ void Launcher::Launch(const QByteArray& page, const QByteArray& address)
     // A launch never depends on the recent list: on a read-only or full disk
     // the bookmark opens, and the failed save is said once.
     QString recentFailure;
-    if (b.state().checked("MMRU") && !page.isEmpty()) {
+    if (b.state().checked(MenuItem::MMRU) && !page.isEmpty()) {
         const QByteArray entry = WindowModes::recentEntry(WindowModes::recentTitle(title, url), page, slot);
         try {
             b.modes().addRecentBookmark(entry);
@@ -263,7 +263,7 @@ bool Launcher::webLaunch(const QByteArray& address, const std::function<void()>&
 {
     Board& b = m_board;
     m_dde.ServiceApplication = b.vars().BrowserPath;
-    const bool linked = b.state().checked("SingleButton") && !address.contains(";;") &&
+    const bool linked = b.state().checked(MenuItem::SingleButton) && !address.contains(";;") &&
                         m_conversation.canServe(b.vars().BrowserPath);
     if (!linked) {
         const bool ok = startBrowsers(address);
@@ -466,9 +466,9 @@ void Launcher::SingleButtonClick(bool single)
 {
     Board& b = m_board;
     b.vars().ShowPages = single ? kSingle : kMultiple;
-    for (const char* item : {"SingleButton", "MSingle"})
+    for (MenuItem item : {MenuItem::SingleButton, MenuItem::MSingle})
         b.state().setChecked(item, single);
-    for (const char* item : {"MultButton", "MMultiple"})
+    for (MenuItem item : {MenuItem::MultButton, MenuItem::MMultiple})
         b.state().setChecked(item, !single);
     b.files().WriteToIniS(kShow, kPages, b.vars().ShowPages);
 }

@@ -232,8 +232,8 @@ private:
                 write(F::Notes, AnsiText::fromUi(m_description));
                 if (shown()) {
                     const QByteArray notes = NotesText::Wrap(NotesText::AddReturn(stored(F::Notes)));
-                    const bool showNotes = state.checked("MBNotes");
-                    const bool showUrl = state.checked("MBUrl");
+                    const bool showNotes = state.checked(MenuItem::MBNotes);
+                    const bool showUrl = state.checked(MenuItem::MBUrl);
                     const int index = state.buttonIndex(m_button);
                     state.mutableButtons()[index].hint = showNotes && showUrl ? notes + '\r' + m_link
                                                          : showNotes         ? notes
@@ -260,7 +260,7 @@ private:
             }
             if (code != "00")
                 write(F::Glyph, code);
-            if (!state.checked("MBIcon"))
+            if (!state.checked(MenuItem::MBIcon))
                 setGlyph(IconRef::noIcon());
         }
         batch.commit();
@@ -481,7 +481,7 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
             setGlyph({IconRef::Internal, n, {}});
     }
 
-    const bool search = state.checked("MWebIcon");
+    const bool search = state.checked(MenuItem::MWebIcon);
     IniBatch batch(b.store(), path);
     TIniFile32 ini(b.store(), path);
     auto write = [&](F::Field field, const QByteArray& value) { ini.WriteString(page, FieldKey(slot, field), value); };
@@ -517,7 +517,7 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
     if (code != "00")
         write(F::Glyph, code);
     batch.commit();
-    if (!state.checked("MBIcon"))
+    if (!state.checked(MenuItem::MBIcon))
         setGlyph(IconRef::noIcon());
     return code;
 }

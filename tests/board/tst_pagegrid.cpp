@@ -208,7 +208,7 @@ void TestPageGrid::displayOptions()
     f.start();
     f.board->pages().MBUrlClick();
     QCOMPARE(f.key("lyk.ini", "Button", "Url"), QByteArray("Off"));
-    QVERIFY(!f.state.checked("MBUrl"));
+    QVERIFY(!f.state.checked(MenuItem::MBUrl));
     QCOMPARE(f.state.buttons()[0].hint, QByteArray("first\r\nsecond"));
     QVERIFY(f.state.buttons()[2].hint.isEmpty()); // no notes: no tip
     f.board->pages().MBNotesClick();
@@ -240,8 +240,8 @@ void TestPageGrid::columnCount()
     f.board->pages().MColumn2Click(2);
     QCOMPARE(f.key("lyk.ini", "Column", "Count"), QByteArray("2"));
     QCOMPARE(f.state.buttons().size(), size_t(40));
-    QVERIFY(f.state.checked("MColumn2"));
-    QVERIFY(!f.state.checked("MColumn4"));
+    QVERIFY(f.state.checked(MenuItem::MColumn2));
+    QVERIFY(!f.state.checked(MenuItem::MColumn4));
     QCOMPARE(f.key("Disk.LYK", "P", "41U"), QByteArray("far")); // hidden, not lost
     f.board->pages().MColumn2Click(4);
     QCOMPARE(f.state.buttons().size(), size_t(80));
@@ -257,14 +257,14 @@ void TestPageGrid::switchingPages()
     QCOMPARE(f.state.buttons()[0].margin, 30);
     QStringList titles;
     QObject::connect(&f.state, &BoardState::titleChanged, [&] { titles << f.state.title(); });
-    f.state.setChecked("MPagePass", true);
+    f.state.setChecked(MenuItem::MPagePass, true);
     f.board->pages().selectTab(1);
     QCOMPARE(titles.mid(1, 1), QStringList{"Loading bookmarks for Home"});
     QCOMPARE(f.state.title(), QStringLiteral("Lynkor  [ Disk ]    Home: Page 2 of 3   12/10/26"));
     QCOMPARE(f.state.buttons()[0].caption, QByteArray("House"));
     QCOMPARE(f.state.buttons()[0].margin, 1);
     QCOMPARE(f.board->vars().KeyboardSelection, 0);
-    QVERIFY(!f.state.checked("MPagePass"));
+    QVERIFY(!f.state.checked(MenuItem::MPagePass));
 }
 
 void TestPageGrid::pagesDifferingInCaseShareASection()

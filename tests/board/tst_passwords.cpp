@@ -145,7 +145,7 @@ void TestPasswords::protectAndUnprotectAPage()
     f.board->pages().selectTab(1);
     f.ui.answer(QStringLiteral("pw"));
     f.board->passwords().MPagePassClick();
-    QVERIFY(f.state.checked("MPagePass"));
+    QVERIFY(f.state.checked(MenuItem::MPagePass));
     for (const QByteArray k : {"01", "02", "75"}) {
         const QByteArray url = f.key("Disk.LYK", "Bank", k + "U");
         QCOMPARE(url, PassText::Encrypt("http://site" + k + ".example/", "pw"));
@@ -158,11 +158,11 @@ void TestPasswords::protectAndUnprotectAPage()
     f.ui.answer(QStringLiteral("wrong"));
     f.board->passwords().MPagePassClick();
     QCOMPARE(f.ui.messages(), QStringList{"Invalid Password!"});
-    QVERIFY(f.state.checked("MPagePass"));
+    QVERIFY(f.state.checked(MenuItem::MPagePass));
 
     f.ui.answer(QStringLiteral("pw"));
     f.board->passwords().MPagePassClick();
-    QVERIFY(!f.state.checked("MPagePass"));
+    QVERIFY(!f.state.checked(MenuItem::MPagePass));
     QCOMPARE(f.key("Disk.LYK", "Bank", "75U"), QByteArray("http://site75.example/"));
     QCOMPARE(f.key("Disk.LYK", "Bank", "01U"), QByteArray("http://site01.example/"));
     QVERIFY(f.board->PagePassBox().entries().isEmpty());
@@ -179,7 +179,7 @@ void TestPasswords::emptyPasswordChangesNothing()
     f.ui.answer(QString());
     f.board->passwords().MPagePassClick();
     QCOMPARE(f.readFile("Disk.LYK"), before);
-    QVERIFY(!f.state.checked("MPagePass"));
+    QVERIFY(!f.state.checked(MenuItem::MPagePass));
 }
 
 void TestPasswords::passwordThatCannotBeStoredProtectsNothing()
@@ -195,7 +195,7 @@ void TestPasswords::passwordThatCannotBeStoredProtectsNothing()
     QVERIFY(f.ui.messages().front().contains(QStringLiteral("\"Odd\"")));
     QCOMPARE(f.readFile("Disk.LYK"), before);
     QVERIFY(f.board->PagePassBox().entries().isEmpty());
-    QVERIFY(!f.state.checked("MPagePass"));
+    QVERIFY(!f.state.checked(MenuItem::MPagePass));
 }
 
 void TestPasswords::enteringAProtectedPage()
@@ -207,7 +207,7 @@ void TestPasswords::enteringAProtectedPage()
     f.ui.answer(QStringLiteral("pw"));
     f.board->passwords().MPagePassClick();
     f.board->pages().selectTab(0);
-    QVERIFY(!f.state.checked("MPagePass"));
+    QVERIFY(!f.state.checked(MenuItem::MPagePass));
 
     f.ui.answer(QStringLiteral("nope"));
     f.board->pages().selectTab(1);
@@ -215,12 +215,12 @@ void TestPasswords::enteringAProtectedPage()
     QCOMPARE(f.ui.messages().back(), QStringLiteral("Invalid Password!"));
     QVERIFY(f.ui.asked.back().kind == "message");
     QCOMPARE(f.ui.asked[f.ui.asked.size() - 2].text, QStringLiteral("Password for the page \"Bank\":"));
-    QVERIFY(!f.state.checked("MPagePass"));
+    QVERIFY(!f.state.checked(MenuItem::MPagePass));
 
     f.ui.answer(QStringLiteral("pw"));
     f.board->pages().selectTab(1);
     QCOMPARE(f.state.tabIndex(), 1);
-    QVERIFY(f.state.checked("MPagePass"));
+    QVERIFY(f.state.checked(MenuItem::MPagePass));
     QCOMPARE(f.state.buttons()[0].hint, QByteArray("http://site01.example/")); // deciphered
     QVERIFY(f.board->vars().TypedPassword.isEmpty());
 
@@ -248,7 +248,7 @@ void TestPasswords::prefixRuleForPages()
     f.ui.answer(QStringLiteral("erspw"));
     f.board->pages().selectTab(1);
     QCOMPARE(f.state.tabIndex(), 1);
-    QVERIFY(f.state.checked("MPagePass"));
+    QVERIFY(f.state.checked(MenuItem::MPagePass));
 }
 
 void TestPasswords::unprotectWithoutEntry()
@@ -256,7 +256,7 @@ void TestPasswords::unprotectWithoutEntry()
     BoardFixture f;
     f.writeFile("Disk.LYK", pageWithSlots());
     f.start();
-    f.state.setChecked("MPagePass", true);
+    f.state.setChecked(MenuItem::MPagePass, true);
     f.board->passwords().MPagePassClick();
     QCOMPARE(f.ui.messages(), QStringList{"Could not a find Password for this Page!"});
 }

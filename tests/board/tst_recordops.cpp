@@ -298,11 +298,11 @@ void TestRecordOps::backupOption()
 {
     LaunchFixture f;
     f.start();
-    QVERIFY(f.state.checked("MBackup"));
-    QVERIFY(f.state.item("MUndo").enabled);
+    QVERIFY(f.state.checked(MenuItem::MBackup));
+    QVERIFY(f.state.item(MenuItem::MUndo).enabled);
     f.board->records().MBackupClick();
     QCOMPARE(f.key("lyk.ini", "Auto", "Backup"), QByteArray("Off"));
-    QVERIFY(!f.state.item("MUndo").enabled);
+    QVERIFY(!f.state.item(MenuItem::MUndo).enabled);
     f.board->ButtonClick("B01");
     QVERIFY(!QFile::exists(PathNames::toQt(f.path("Disk.bak"))));
     // Undo without a backup copies nothing and shows the first page.

@@ -295,16 +295,16 @@ void TestStartUp::optionsAndDefaults()
                                "[Notebook]\r\nFontSize=12\r\nFontColor=128\r\n");
     f.start();
     QCOMPARE(f.state.buttons().size(), size_t(60));
-    QVERIFY(f.state.checked("MBIcon"));
-    QVERIFY(f.state.checked("MBNotes")); // only exactly "Off" is off
-    QVERIFY(!f.state.checked("MBUrl"));
-    QVERIFY(!f.state.checked("MBackup"));
-    QVERIFY(!f.state.item("MUndo").enabled);
-    QVERIFY(f.state.checked("MNewDlg"));
-    QVERIFY(f.state.checked("MWebDlg"));
-    QVERIFY(f.state.checked("MWebIcon"));
-    QVERIFY(f.state.checked("MColumn3"));
-    QVERIFY(!f.state.checked("MColumn4"));
+    QVERIFY(f.state.checked(MenuItem::MBIcon));
+    QVERIFY(f.state.checked(MenuItem::MBNotes)); // only exactly "Off" is off
+    QVERIFY(!f.state.checked(MenuItem::MBUrl));
+    QVERIFY(!f.state.checked(MenuItem::MBackup));
+    QVERIFY(!f.state.item(MenuItem::MUndo).enabled);
+    QVERIFY(f.state.checked(MenuItem::MNewDlg));
+    QVERIFY(f.state.checked(MenuItem::MWebDlg));
+    QVERIFY(f.state.checked(MenuItem::MWebIcon));
+    QVERIFY(f.state.checked(MenuItem::MColumn3));
+    QVERIFY(!f.state.checked(MenuItem::MColumn4));
     QCOMPARE(f.state.geometry(), (WindowGeometry{44, 33, 700, 469}));
     QCOMPARE(f.state.tabStyle().fontName, QByteArray("Courier"));
     QCOMPARE(f.state.tabStyle().selectedColor, 255);

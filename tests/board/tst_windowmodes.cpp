@@ -111,26 +111,27 @@ void TestWindowModes::modeItemsAreExclusiveAndStored()
     BoardFixture f;
     f.state.setTrayAvailable(true);
     f.start();
-    f.board->modes().MStartSmallClick(item == "MStartBar" ? "MStartSmall" : "MStartBar");
-    f.board->modes().MStartSmallClick(item);
+    const MenuItem chosen = *MenuItems::named(item);
+    f.board->modes().MStartSmallClick(chosen == MenuItem::MStartBar ? MenuItem::MStartSmall : MenuItem::MStartBar);
+    f.board->modes().MStartSmallClick(chosen);
     QCOMPARE(f.key("lyk.ini", "Location", "Tray"), stored);
-    for (const char* i : WindowModes::kModeItems)
-        QCOMPARE(f.state.checked(i), item == i);
+    for (const WindowModes::Mode& m : WindowModes::kModes)
+        QCOMPARE(f.state.checked(m.item), chosen == m.item);
     // Choosing the checked item again unchecks it and stores "No".
-    f.board->modes().MStartSmallClick(item);
+    f.board->modes().MStartSmallClick(chosen);
     QCOMPARE(f.key("lyk.ini", "Location", "Tray"), QByteArray("No"));
-    for (const char* i : WindowModes::kModeItems)
-        QVERIFY(!f.state.checked(i));
+    for (const WindowModes::Mode& m : WindowModes::kModes)
+        QVERIFY(!f.state.checked(m.item));
 }
 
 void TestWindowModes::miniModeShrinksAndStaysOnTop()
 {
     BoardFixture f;
     f.start();
-    f.board->modes().MStartSmallClick("MMini");
+    f.board->modes().MStartSmallClick(MenuItem::MMini);
     QCOMPARE(f.state.geometry().height, 88);
     QVERIFY(f.state.alwaysOnTop());
-    f.board->modes().MStartSmallClick("MStartBar");
+    f.board->modes().MStartSmallClick(MenuItem::MStartBar);
     QCOMPARE(f.state.geometry().height, 469);
     QVERIFY(!f.state.alwaysOnTop());
 }
@@ -140,8 +141,8 @@ void TestWindowModes::trayModeNeedsANotificationArea()
     BoardFixture f;
     f.state.setTrayAvailable(false);
     f.start();
-    f.board->modes().MStartSmallClick("MStartSmall");
-    QVERIFY(!f.state.checked("MStartSmall"));
+    f.board->modes().MStartSmallClick(MenuItem::MStartSmall);
+    QVERIFY(!f.state.checked(MenuItem::MStartSmall));
     QCOMPARE(f.ui.messages().size(), 1);
     QVERIFY(f.ui.messages().front().contains(QStringLiteral("no notification area")));
     QCOMPARE(f.key("lyk.ini", "Location", "Tray"), QByteArray("No"));
@@ -175,8 +176,8 @@ void TestWindowModes::stealthMode()
     f.writeFile("lyk.ini", settings);
     f.hotkeys.isAvailable = hotkeysAvailable;
     f.start();
-    f.board->modes().MStartSmallClick("MHide");
-    QCOMPARE(f.state.checked("MHide"), checked);
+    f.board->modes().MStartSmallClick(MenuItem::MHide);
+    QCOMPARE(f.state.checked(MenuItem::MHide), checked);
     QCOMPARE(f.ui.messages(), messages);
     QCOMPARE(f.key("lyk.ini", "Location", "Tray"), checked ? QByteArray("Hide") : QByteArray("No"));
 }
@@ -242,7 +243,7 @@ void TestWindowModes::afterLaunch()
     f.state.setTrayAvailable(true);
     f.start();
     if (!item.isEmpty())
-        f.board->modes().MStartSmallClick(item);
+        f.board->modes().MStartSmallClick(*MenuItems::named(item));
     // The window was made tall again since; the launch shrinks it once more.
     f.state.requestSize(620, 469);
     f.state.setAlwaysOnTop(false);
@@ -263,7 +264,7 @@ void TestWindowModes::minimizeAndTrayClick()
     BoardFixture f;
     f.state.setTrayAvailable(true);
     f.start();
-    f.board->modes().MStartSmallClick("MStartSmall");
+    f.board->modes().MStartSmallClick(MenuItem::MStartSmall);
     f.board->modes().AppMin();
     QVERIFY(!f.state.visible());
     QVERIFY(f.state.trayIconVisible());
@@ -275,7 +276,7 @@ void TestWindowModes::minimizeAndTrayClick()
     QCOMPARE(requests.count(), 1);
     QCOMPARE(requests.front().front().value<Request>(), Request::Show);
 
-    f.board->modes().MStartSmallClick("MMini");
+    f.board->modes().MStartSmallClick(MenuItem::MMini);
     f.state.requestSize(620, 469); // the user made it tall again
     f.board->modes().AppMin();
     QCOMPARE(f.state.geometry().height, 88);
@@ -322,7 +323,7 @@ void TestWindowModes::hotKeyDialogSavesAndApplies()
     BoardFixture f;
     f.writeFile("lyk.ini", "[File]\r\nName=" + f.path("Disk.LYK") + "\r\n[Location]\r\nTray=Hide\r\n" + kHotkey2On);
     f.start();
-    QVERIFY(f.state.checked("MHide"));
+    QVERIFY(f.state.checked(MenuItem::MHide));
     HotKeys keys;
     keys.entries[1] = {"H", HotKeys::kCtrl | HotKeys::kShift, true};
     keys.entries[2] = {"F10", HotKeys::kCtrl, false};
@@ -334,7 +335,7 @@ void TestWindowModes::hotKeyDialogSavesAndApplies()
     QCOMPARE(f.key("lyk.ini", "HotKey", "D2"), QByteArray("Off"));
     QCOMPARE(f.key("lyk.ini", "HotKey", "D5"), QByteArray("Off"));
     QCOMPARE(f.hotkeys.registered.keys(), QList<int>{1});
-    QVERIFY(!f.state.checked("MHide")); // no way back: stealth is off
+    QVERIFY(!f.state.checked(MenuItem::MHide)); // no way back: stealth is off
     // Only the item is unchecked; the stored mode is the user's to change (the
     // next start shows the window and finds hotkey 2 off just the same).
     QCOMPARE(f.key("lyk.ini", "Location", "Tray"), QByteArray("Hide"));
@@ -373,24 +374,24 @@ void TestWindowModes::startWithTheDesktopSession()
 {
     BoardFixture f;
     f.start();
-    QVERIFY(!f.state.checked("MAutoRun"));
+    QVERIFY(!f.state.checked(MenuItem::MAutoRun));
     f.board->modes().MAutoRunClick();
     QVERIFY(f.autostart.enabled);
-    QVERIFY(f.state.checked("MAutoRun"));
+    QVERIFY(f.state.checked(MenuItem::MAutoRun));
     QCOMPARE(f.key("lyk.ini", "AutoRun", "Load"), QByteArray("Yes"));
     f.board->modes().MAutoRunClick();
     QVERIFY(!f.autostart.enabled);
     QCOMPARE(f.key("lyk.ini", "AutoRun", "Load"), QByteArray("No"));
     f.autostart.fails = true;
     f.board->modes().MAutoRunClick();
-    QVERIFY(!f.state.checked("MAutoRun"));
+    QVERIFY(!f.state.checked(MenuItem::MAutoRun));
     QCOMPARE(f.key("lyk.ini", "AutoRun", "Load"), QByteArray("No"));
     QCOMPARE(f.ui.messages().size(), 1);
 
     BoardFixture g;
     g.writeFile("lyk.ini", "[AutoRun]\r\nLoad=Yes\r\n");
     g.start();
-    QVERIFY(g.state.checked("MAutoRun"));
+    QVERIFY(g.state.checked(MenuItem::MAutoRun));
     QVERIFY(g.autostart.enabled);
 }
 
@@ -474,7 +475,7 @@ void TestWindowModes::recentBookmarks()
 {
     BoardFixture f;
     f.start();
-    QVERIFY(f.state.checked("MMRU"));
+    QVERIFY(f.state.checked(MenuItem::MMRU));
     QCOMPARE(WindowModes::recentEntry("Mail", "Page1", "05"), QByteArray("Mail  |Page1::05"));
     for (int i = 1; i <= 12; ++i)
         f.board->modes().addRecentBookmark(WindowModes::recentEntry("Site " + QByteArray::number(i), "Page1", "01"));
@@ -492,7 +493,7 @@ void TestWindowModes::recentBookmarks()
     BoardFixture g;
     g.writeFile("Disk.LYK", "[MRUX]\r\nTrack=Off\r\n");
     g.start();
-    QVERIFY(!g.state.checked("MMRU"));
+    QVERIFY(!g.state.checked(MenuItem::MMRU));
 }
 
 void TestWindowModes::recentFiles()

@@ -381,7 +381,7 @@ void TestMainWindow::checkMarksShowWhatIsStored()
     f->ui.answer(QString()); // the password dialog is cancelled
     w->action(item)->trigger();
     QCOMPARE(w->action(item)->isChecked(), checked);
-    QCOMPARE(f->state.checked(item.toLatin1()), checked);
+    QCOMPARE(f->state.checked(*MenuItems::named(item.toLatin1())), checked);
 }
 
 void TestMainWindow::closingWritesThePagePasswords()

@@ -375,7 +375,7 @@ void TestLaunch::recentEntriesAndTrayTip()
 {
     auto f = make(page("01N=Site\r\n01U=http://site.example/\r\n01P=first|~second\r\n02U=http://untitled.example/\r\n"));
     f->state.setTrayAvailable(true);
-    f->board->modes().MStartSmallClick("MStartSmall");
+    f->board->modes().MStartSmallClick(MenuItem::MStartSmall);
     f->board->ButtonClick("B01");
     QCOMPARE(f->state.recentBookmarks(), QList<QByteArray>{"Site  |Main::01"});
     QCOMPARE(f->state.currentRecent(), QByteArray("Site  |Main::01"));
@@ -558,12 +558,12 @@ void TestLaunch::noBrowserOffersTheList()
 void TestLaunch::singleAndMultiple()
 {
     auto f = make(page(""));
-    QVERIFY(f->state.checked("MultButton"));
+    QVERIFY(f->state.checked(MenuItem::MultButton));
     f->launcher.SingleButtonClick(true);
     QCOMPARE(f->key("lyk.ini", "Show", "Pages"), QByteArray("Single"));
-    QVERIFY(f->state.checked("SingleButton"));
-    QVERIFY(f->state.checked("MSingle"));
-    QVERIFY(!f->state.checked("MMultiple"));
+    QVERIFY(f->state.checked(MenuItem::SingleButton));
+    QVERIFY(f->state.checked(MenuItem::MSingle));
+    QVERIFY(!f->state.checked(MenuItem::MMultiple));
     f->launcher.SingleButtonClick(false);
     QCOMPARE(f->key("lyk.ini", "Show", "Pages"), QByteArray("Multiple"));
 }
