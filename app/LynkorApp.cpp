@@ -27,11 +27,6 @@
 #include <QFile>
 #include <QSessionManager>
 
-namespace {
-// The browser's DevTools endpoint on 127.0.0.1 (settings Browser/DevToolsPort).
-constexpr int kDefaultDevToolsPort = 9222;
-} // namespace
-
 struct LynkorApp::Parts
 {
     QStringList arguments;
@@ -70,7 +65,7 @@ LynkorApp::LynkorApp(QStringList arguments, QByteArray programDir, Prompter* pro
     m->board = std::make_unique<Board>(m->files, m->state, *m->prompter, m->desktop,
                                        Platform{&m->hotkeys, &m->autostart, &m->screenSaver});
     m->conversation = std::make_unique<DevToolsConversation>(
-        kDefaultDevToolsPort, QFile::decodeName(m->programDir + "browser-profile"));
+        SettingsFile::DevToolsPort.defaultNumber(), QFile::decodeName(m->programDir + "browser-profile"));
     m->launcher = std::make_unique<Launcher>(*m->board, *m->conversation, m->starter);
     m->board->setLauncher(m->launcher.get());
     m->webIcon = std::make_unique<WebIcon>(*m->board, m->http, m->lookup);
@@ -119,8 +114,7 @@ void LynkorApp::start()
                      [window](QSessionManager&) { window->close(); });
     window->dispatch([this] {
         m->board->FormCreate(m->arguments);
-        m->conversation->setPort(
-            m->files.ReadFromIniI(SettingsFile::kBrowser, "DevToolsPort", kDefaultDevToolsPort));
+        m->conversation->setPort(m->files.readNumber(SettingsFile::DevToolsPort));
     });
     // A termination that came while start-up asked something (an error box)
     // ends the program here; the event loop is not entered.

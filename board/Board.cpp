@@ -7,6 +7,7 @@
 #include "PageDisplay.h"
 #include "BookmarkEditor.h"
 #include "BookmarkFile.h"
+#include "BrowserList.h"
 #include "CommandError.h"
 #include "Passwords.h"
 #include "PathNames.h"
@@ -119,12 +120,8 @@ void Board::showRecent()
 
 void Board::showBrowsers()
 {
-    QList<QByteArray> browsers;
     TIniFile32 ini(store(), m_files.settingsPath());
-    const int count = std::min(ini.ReadInteger(SettingsFile::kBrowser, SettingsFile::kCount, 0), 100);
-    for (int n = 1; n <= count; ++n)
-        browsers << ini.ReadString(SettingsFile::kBrowser, QByteArray::number(n), {});
-    m_state.setBrowsers(browsers, m_vars.BrowserIndex);
+    m_state.setBrowsers(BrowserList::read(ini).paths, m_vars.BrowserIndex);
 }
 
 void Board::FormClose()
@@ -174,7 +171,7 @@ void Board::FormCaption()
 
 void Board::MResetSizeClick()
 {
-    m_state.requestSize(SettingsFile::kDefaultWidth, SettingsFile::kNormalHeight);
+    m_state.requestSize(SettingsFile::Width.defaultNumber(), SettingsFile::kNormalHeight);
 }
 
 void Board::MHelpCClick(HelpItem item)
@@ -208,10 +205,10 @@ void Board::SaveLocation()
     const QByteArray path = m_files.settingsPath();
     IniBatch batch(store(), path);
     TIniFile32 ini(store(), path);
-    ini.WriteInteger(kLocation, kTop, g.top);
-    ini.WriteInteger(kLocation, kLeft, g.left);
-    ini.WriteInteger(kLocation, kWidth, g.width);
-    ini.WriteString(kWindow, kState, m_state.minimized() ? kMin : kNorm);
+    Top.write(ini, g.top);
+    Left.write(ini, g.left);
+    Width.write(ini, g.width);
+    WindowState.write(ini, m_state.minimized() ? kMin : kNorm);
     batch.commit();
 }
 
@@ -281,14 +278,14 @@ QByteArray Board::AutoIcon(const QByteArray& buttonName, const QByteArray& link,
 
 void Board::MWebIconClick()
 {
-    toggleOption(MenuItem::MWebIcon, SettingsFile::kWebIcon, SettingsFile::kSearch);
+    toggleOption(MenuItem::MWebIcon, SettingsFile::WebIconSearch);
 }
 
-void Board::toggleOption(MenuItem item, const QByteArray& section, const QByteArray& key)
+void Board::toggleOption(MenuItem item, const Setting& setting)
 {
     const bool on = !m_state.checked(item);
     m_state.setChecked(item, on);
-    m_files.WriteToIniS(section, key, SettingsFile::onOff(on));
+    m_files.write(setting, SettingsFile::onOff(on));
 }
 
 QStringList Board::customPalette()

@@ -115,7 +115,7 @@ public:
     // "Search for Web Page Icon, Desc. & IP": on or off.
     void MWebIconClick();
     // An on/off menu option: its check mark flips and the settings key follows.
-    void toggleOption(MenuItem item, const QByteArray& section, const QByteArray& key);
+    void toggleOption(MenuItem item, const Setting& setting);
     // The 16 custom colours of the colour dialogs ("ColorA=FFFFFF" ...).
     QStringList customPalette();
     void saveCustomPalette(const QStringList& colors);

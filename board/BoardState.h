@@ -2,6 +2,7 @@
 
 #include "ButtonFace.h"
 #include "MenuItem.h"
+#include "SettingsFile.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -20,11 +21,11 @@ struct MenuItemState
 
 struct TabStyle
 {
-    QByteArray fontName = "Arial";
-    int fontSize = 9;
-    int fontColor = 0;
-    int selectedColor = 16744576;
-    int unselectedColor = 11228244;
+    QByteArray fontName = SettingsFile::TabFontName.defaultText();
+    int fontSize = SettingsFile::TabFontSize.defaultNumber();
+    int fontColor = SettingsFile::TabFontColor.defaultNumber();
+    int selectedColor = SettingsFile::TabSelectedColor.defaultNumber();
+    int unselectedColor = SettingsFile::TabUnselectedColor.defaultNumber();
     bool operator==(const TabStyle&) const = default;
 };
 
@@ -32,8 +33,8 @@ struct WindowGeometry
 {
     int left = 0;
     int top = 0;
-    int width = 620;
-    int height = 469;
+    int width = SettingsFile::Width.defaultNumber();
+    int height = SettingsFile::kNormalHeight;
     bool operator==(const WindowGeometry&) const = default;
 };
 
@@ -165,8 +166,8 @@ private:
     TabStyle m_tabStyle;
     bool m_tabStripVisible = true;
     std::vector<ButtonFace> m_buttons;
-    QByteArray m_buttonFontName = "Arial";
-    int m_buttonFontSize = 9;
+    QByteArray m_buttonFontName = SettingsFile::ButtonFontName.defaultText();
+    int m_buttonFontSize = SettingsFile::ButtonFontSize.defaultNumber();
     int m_panelHeight = 380;
     IconRef m_defaultIcon{IconRef::Internal, 120, {}};
     QString m_title;

@@ -260,12 +260,12 @@ void BookmarkEditor::BFontChange(const QByteArray& buttonName, const QByteArray&
 
 void BookmarkEditor::MNewDlgClick()
 {
-    m_board.toggleOption(MenuItem::MNewDlg, SettingsFile::kConfirm, SettingsFile::kDialog);
+    m_board.toggleOption(MenuItem::MNewDlg, SettingsFile::ConfirmErase);
 }
 
 void BookmarkEditor::MWebDlgClick()
 {
-    m_board.toggleOption(MenuItem::MWebDlg, SettingsFile::kConfirm, SettingsFile::kWebIcon);
+    m_board.toggleOption(MenuItem::MWebDlg, SettingsFile::ConfirmWebIcon);
 }
 
 void BookmarkEditor::MDBIconClick()

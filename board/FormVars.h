@@ -1,24 +1,26 @@
 #pragma once
 
+#include "SettingsFile.h"
+
 #include <QByteArray>
 
 // The main window's own variables (everything that is not shown).
 struct FormVars
 {
     QByteArray StartFileName;
-    int Columns = 4;
-    int WindowWidth = 620;
-    QByteArray ButtonFontName = "Arial";
-    int ButtonFontSize = 9;
-    int ButtonFontColor = 0;
+    int Columns = SettingsFile::Columns.defaultNumber();
+    int WindowWidth = SettingsFile::Width.defaultNumber();
+    QByteArray ButtonFontName = SettingsFile::ButtonFontName.defaultText();
+    int ButtonFontSize = SettingsFile::ButtonFontSize.defaultNumber();
+    int ButtonFontColor = SettingsFile::ButtonFontColor.defaultNumber();
     QByteArray BrowserPath;
     int BrowserIndex = 1;
     QByteArray FilePasswordValue;
     bool FirstBuild = false;
 
     // Start mode and launch options read at start (Location/Tray, Show/Pages).
-    QByteArray TrayMode = "No";
-    QByteArray ShowPages = "Multiple";
+    QByteArray TrayMode = SettingsFile::Tray.defaultText();
+    QByteArray ShowPages = SettingsFile::ShowPages.defaultText();
     bool AutoRunLoad = false;
 
     // "B" + slot key of the button last clicked or keyboard-selected.

@@ -229,7 +229,7 @@ void PageDisplay::MColumn2Click(int columns)
     if (columns < 2 || columns > 4)
         return;
     vars.Columns = columns;
-    b.files().WriteToIniI(SettingsFile::kColumn, SettingsFile::kCount, columns);
+    b.files().write(SettingsFile::Columns, columns);
     b.state().setChecked(MenuItem::MColumn2, columns == 2);
     b.state().setChecked(MenuItem::MColumn3, columns == 3);
     b.state().setChecked(MenuItem::MColumn4, columns == 4);
@@ -239,28 +239,28 @@ void PageDisplay::MColumn2Click(int columns)
     LoadCurrent();
 }
 
-void PageDisplay::toggleDisplayOption(MenuItem item, const QByteArray& key)
+void PageDisplay::toggleDisplayOption(MenuItem item, const Setting& setting)
 {
     BoardState& state = m_board.state();
     const bool on = !state.checked(item);
     state.setChecked(item, on);
-    m_board.files().WriteToIniS(SettingsFile::kButton, key, SettingsFile::onOff(on));
+    m_board.files().write(setting, SettingsFile::onOff(on));
     LoadCurrent();
 }
 
 void PageDisplay::MBIconClick()
 {
-    toggleDisplayOption(MenuItem::MBIcon, SettingsFile::kIcons);
+    toggleDisplayOption(MenuItem::MBIcon, SettingsFile::ButtonIcons);
 }
 
 void PageDisplay::MBNotesClick()
 {
-    toggleDisplayOption(MenuItem::MBNotes, SettingsFile::kNotes);
+    toggleDisplayOption(MenuItem::MBNotes, SettingsFile::ButtonNotes);
 }
 
 void PageDisplay::MBUrlClick()
 {
-    toggleDisplayOption(MenuItem::MBUrl, SettingsFile::kUrl);
+    toggleDisplayOption(MenuItem::MBUrl, SettingsFile::ButtonUrl);
 }
 
 void PageDisplay::MFontButtonClick()
@@ -277,9 +277,9 @@ void PageDisplay::MFontButtonClick()
         const QByteArray path = b.files().settingsPath();
         IniBatch batch(b.store(), path);
         TIniFile32 ini(b.store(), path);
-        ini.WriteString(SettingsFile::kNotebook, SettingsFile::kFontName, vars.ButtonFontName);
-        ini.WriteInteger(SettingsFile::kNotebook, SettingsFile::kFontSize, vars.ButtonFontSize);
-        ini.WriteInteger(SettingsFile::kNotebook, SettingsFile::kFontColor, vars.ButtonFontColor);
+        SettingsFile::ButtonFontName.write(ini, vars.ButtonFontName);
+        SettingsFile::ButtonFontSize.write(ini, vars.ButtonFontSize);
+        SettingsFile::ButtonFontColor.write(ini, vars.ButtonFontColor);
         batch.commit();
     }
     LoadCurrent();

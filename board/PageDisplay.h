@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include "MenuItem.h"
+#include "SettingsFile.h"
 
 class Board;
 class TIniFile32;
@@ -49,9 +50,9 @@ public:
                    bool* legacyGlyph, int* glyphCode) const;
 
 private:
-    void toggleDisplayOption(MenuItem item, const QByteArray& key);
+    void toggleDisplayOption(MenuItem item, const Setting& setting);
     void resetFace(ButtonFace& face) const;
 
     Board& m_board;
-    int m_clientWidth = 620;
+    int m_clientWidth = SettingsFile::Width.defaultNumber();
 };

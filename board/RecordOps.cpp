@@ -317,9 +317,9 @@ void RecordOps::takeBackup()
     FileCopy(file, backupName(file));
     // Files that share a stem share a backup: undo must know whose it is.
     if (m_backupOf.isNull())
-        m_backupOf = b.files().ReadFromIniS(SettingsFile::kAuto, SettingsFile::kBackupOf, {});
+        m_backupOf = b.files().read(SettingsFile::BackupOf);
     if (m_backupOf != file) {
-        b.files().WriteToIniS(SettingsFile::kAuto, SettingsFile::kBackupOf, file);
+        b.files().write(SettingsFile::BackupOf, file);
         m_backupOf = file;
     }
 }
@@ -327,7 +327,7 @@ void RecordOps::takeBackup()
 QString RecordOps::foreignBackup(const QByteArray& file) const
 {
     const QByteArray backup = backupName(file);
-    const QByteArray of = m_board.files().ReadFromIniS(SettingsFile::kAuto, SettingsFile::kBackupOf, {});
+    const QByteArray of = m_board.files().read(SettingsFile::BackupOf);
     const QString name = PathNames::toQt(PathNames::fileName(backup));
     if (!of.isEmpty()) {
         if (of == file)
@@ -356,7 +356,7 @@ void RecordOps::MBackupClick()
     const bool on = !b.state().checked(MenuItem::MBackup);
     b.state().setChecked(MenuItem::MBackup, on);
     b.state().setEnabled(MenuItem::MUndo, on);
-    b.files().WriteToIniS(SettingsFile::kAuto, SettingsFile::kBackup, SettingsFile::onOff(on));
+    b.files().write(SettingsFile::AutoBackup, SettingsFile::onOff(on));
 }
 
 void RecordOps::MUndoClick()

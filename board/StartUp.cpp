@@ -3,6 +3,7 @@
 #include "AnsiText.h"
 #include "Board.h"
 #include "BookmarkFile.h"
+#include "BrowserList.h"
 #include "CommandLine.h"
 #include "CommandError.h"
 #include "IniBatch.h"
@@ -66,20 +67,20 @@ void StartUp::migrateLegacyFiles()
 
 void StartUp::recoverDiskCopy(TIniFile32& settings)
 {
-    if (settings.ReadString(kFile, kTempName, {}) != kDisk)
+    if (TempName.read(settings) != kDisk)
         return;
     // The last run ended while it worked on the disk copy: give the copies
     // their own names back. An existing file of that name is never replaced.
     const QByteArray dir = m_board.files().ProgramDir();
-    const QByteArray fileName = settings.ReadString(kFile, kName, {});
-    const QByteArray searchName = settings.ReadString(kSearch, kName, {});
+    const QByteArray fileName = FileName.read(settings);
+    const QByteArray searchName = SearchName.read(settings);
     if (!fileName.isEmpty())
         QFile::rename(PathNames::toQt(PathNames::findNoCase(dir, "disk.lyk")),
                       PathNames::toQt(fileName));
     if (!searchName.isEmpty())
         QFile::rename(PathNames::toQt(PathNames::findNoCase(dir, "disk.ise")),
                       PathNames::toQt(searchName));
-    settings.WriteString(kFile, kTempName, {});
+    TempName.write(settings, QByteArray());
 }
 
 QByteArray StartUp::bookmarkArgument(const QByteArray& argument) const
@@ -95,37 +96,34 @@ void StartUp::readOptions(TIniFile32& settings)
 {
     FormVars& vars = m_board.vars();
     BoardState& state = m_board.state();
-    auto onOff = [&](const QByteArray& section, const QByteArray& key) {
-        return !isOff(settings.ReadString(section, key, On));
-    };
-    state.setChecked(MenuItem::MNewDlg, onOff(kConfirm, kDialog));
-    state.setChecked(MenuItem::MWebDlg, onOff(kConfirm, kWebIcon));
-    vars.TrayMode = settings.ReadString(kLocation, kTray, No);
-    vars.ShowPages = settings.ReadString(kShow, kPages, kMultiple);
+    state.setChecked(MenuItem::MNewDlg, ConfirmErase.readOn(settings));
+    state.setChecked(MenuItem::MWebDlg, ConfirmWebIcon.readOn(settings));
+    vars.TrayMode = Tray.read(settings);
+    vars.ShowPages = ShowPages.read(settings);
 
-    vars.ButtonFontName = settings.ReadString(kNotebook, kFontName, kDefaultFontName);
-    vars.ButtonFontSize = settings.ReadInteger(kNotebook, kFontSize, kDefaultFontSize);
-    vars.ButtonFontColor = settings.ReadInteger(kNotebook, kFontColor, kDefaultFontColor);
+    vars.ButtonFontName = ButtonFontName.read(settings);
+    vars.ButtonFontSize = ButtonFontSize.readNumber(settings);
+    vars.ButtonFontColor = ButtonFontColor.readNumber(settings);
     state.setButtonFont(vars.ButtonFontName, vars.ButtonFontSize);
 
     TabStyle tabs;
-    tabs.fontColor = settings.ReadInteger(kTabs, kFontColor, kDefaultFontColor);
-    tabs.fontName = settings.ReadString(kTabs, kFontName, kDefaultFontName);
-    tabs.fontSize = settings.ReadInteger(kTabs, kFontSize, kDefaultFontSize);
-    tabs.unselectedColor = settings.ReadInteger(kTabs, kUnselectedColor, kDefaultUnselectedColor);
-    tabs.selectedColor = settings.ReadInteger(kTabs, kSelectedColor, kDefaultSelectedColor);
+    tabs.fontColor = TabFontColor.readNumber(settings);
+    tabs.fontName = TabFontName.read(settings);
+    tabs.fontSize = TabFontSize.readNumber(settings);
+    tabs.unselectedColor = TabUnselectedColor.readNumber(settings);
+    tabs.selectedColor = TabSelectedColor.readNumber(settings);
     state.setTabStyle(tabs);
 
-    vars.BrowserIndex = settings.ReadInteger(kBrowser, kSelected, 1);
-    vars.BrowserPath = settings.ReadString(kBrowser, QByteArray::number(vars.BrowserIndex), {});
-    vars.AutoRunLoad = settings.ReadString(kAutoRun, kLoad, No) == Yes;
+    vars.BrowserIndex = BrowserSelected.readNumber(settings);
+    vars.BrowserPath = BrowserList::path(settings, vars.BrowserIndex);
+    vars.AutoRunLoad = AutoRunLoad.read(settings) == Yes;
     m_board.modes().applyAutoRun(vars.AutoRunLoad);
 
-    state.setChecked(MenuItem::MBIcon, onOff(kButton, kIcons));
-    state.setChecked(MenuItem::MBNotes, onOff(kButton, kNotes));
-    state.setChecked(MenuItem::MBUrl, onOff(kButton, kUrl));
-    state.setChecked(MenuItem::MWebIcon, onOff(kWebIcon, kSearch));
-    const bool backup = onOff(kAuto, kBackup);
+    state.setChecked(MenuItem::MBIcon, ButtonIcons.readOn(settings));
+    state.setChecked(MenuItem::MBNotes, ButtonNotes.readOn(settings));
+    state.setChecked(MenuItem::MBUrl, ButtonUrl.readOn(settings));
+    state.setChecked(MenuItem::MWebIcon, WebIconSearch.readOn(settings));
+    const bool backup = AutoBackup.readOn(settings);
     state.setChecked(MenuItem::MBackup, backup);
     state.setEnabled(MenuItem::MUndo, backup);
     state.setChecked(MenuItem::MColumn2, vars.Columns == 2);
@@ -143,12 +141,7 @@ void StartUp::seedBrowsers(TIniFile32& settings)
     const std::vector<QByteArray> found = m_board.desktop().installedBrowsers();
     if (found.empty())
         return;
-    for (size_t i = 0; i < found.size(); ++i)
-        settings.WriteString(kBrowser, QByteArray::number(static_cast<int>(i) + 1), found[i]);
-    settings.WriteInteger(kBrowser, kCount, static_cast<int>(found.size()));
-    // The seeded path is entry 1; the selection must say so, or the next
-    // start would find a stale entry and seed again.
-    settings.WriteInteger(kBrowser, kSelected, 1);
+    BrowserList::seed(settings, found);
     vars.BrowserPath = found.front();
     vars.BrowserIndex = 1;
 }
@@ -214,38 +207,38 @@ void StartUp::FormCreate(const QStringList& arguments)
     {
         IniBatch batch(b.store(), settingsPath);
         TIniFile32 settings(b.store(), settingsPath);
-        vars.WindowWidth = settings.ReadInteger(kLocation, kWidth, kDefaultWidth);
-        vars.Columns = settings.ReadInteger(kColumn, kCount, kDefaultColumns);
+        vars.WindowWidth = Width.readNumber(settings);
+        vars.Columns = Columns.readNumber(settings);
         if (vars.Columns < 2 || vars.Columns > 4)
-            vars.Columns = kDefaultColumns;
+            vars.Columns = Columns.defaultNumber();
 
         recoverDiskCopy(settings);
 
-        QByteArray fileName = settings.ReadString(kFile, kName, {});
+        QByteArray fileName = FileName.read(settings);
         // A name that is no absolute path here (C:\LYNKOR\Disk.LYK of a Windows
         // installation, or a relative one) is not found: opened as it stands it
         // would land in whatever folder Lynkor was started from.
         if (fileName.isEmpty() || !PathNames::nameHasDot(fileName) || !fileName.startsWith('/')) {
             fileName = files.fixedFile(BookmarkFile::kDefaultFileName);
             const bool smallScreen = b.desktop().screenHeight() < kSmallScreenHeight;
-            settings.WriteString(kFile, kName, fileName);
-            settings.WriteString(kWindow, kState, kNorm);
-            settings.WriteString(kLocation, kShowHint, Yes);
-            settings.WriteString(kLocation, kTray, No);
-            settings.WriteInteger(kLocation, kTop, smallScreen ? kSmallScreenPosition : kFirstRunTop);
-            settings.WriteInteger(kLocation, kLeft, smallScreen ? kSmallScreenPosition : kFirstRunLeft);
-            settings.WriteInteger(kLocation, kWidth, kDefaultWidth);
+            FileName.write(settings, fileName);
+            WindowState.write(settings, kNorm);
+            ShowHint.write(settings, Yes);
+            Tray.write(settings, No);
+            Top.write(settings, smallScreen ? kSmallScreenPosition : kFirstRunTop);
+            Left.write(settings, smallScreen ? kSmallScreenPosition : kFirstRunLeft);
+            Width.write(settings, Width.defaultNumber());
         }
         for (const QByteArray& argument : cl.bookmarkFiles) {
             fileName = bookmarkArgument(argument);
-            settings.WriteString(kFile, kName, fileName);
+            FileName.write(settings, fileName);
         }
         files.setBookmarkFileName(fileName);
         vars.StartFileName = fileName;
 
         WindowGeometry g = state.geometry();
-        g.top = settings.ReadInteger(kLocation, kTop, 0);
-        g.left = settings.ReadInteger(kLocation, kLeft, 0);
+        g.top = Top.readNumber(settings);
+        g.left = Left.readNumber(settings);
         g.width = vars.WindowWidth;
         g.height = kNormalHeight;
         state.noteGeometry(g);

@@ -99,7 +99,7 @@ void WindowModes::MStartSmallClick(MenuItem item)
         if (state.checked(m.item))
             value = m.stored;
     b.vars().TrayMode = value;
-    b.files().WriteToIniS(kLocation, kTray, value);
+    b.files().write(Tray, value);
 }
 
 void WindowModes::applyStartMode()
@@ -280,7 +280,7 @@ void WindowModes::MAutoRunClick()
         return;
     }
     b.state().setChecked(MenuItem::MAutoRun, on);
-    b.files().WriteToIniS(kAutoRun, kLoad, on ? Yes : No);
+    b.files().write(AutoRunLoad, on ? Yes : No);
 }
 
 void WindowModes::ScreenSaveClick()
@@ -354,7 +354,7 @@ void WindowModes::MruList2MruClick(const QByteArray& path)
     b.PagePassBox().clear();
     b.files().setBookmarkFileName(path);
     b.passwords().readPagePasswords();
-    b.files().WriteToIniS(kFile, kName, path);
+    b.files().write(FileName, path);
     b.vars().FirstBuild = true;
     {
         TIniFile32 ini(b.store(), path);

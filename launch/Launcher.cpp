@@ -4,6 +4,7 @@
 #include "BookmarkEditor.h"
 #include "BookmarkFile.h"
 #include "BrowserConversation.h"
+#include "BrowserList.h"
 #include "CommandError.h"
 #include "DesktopEntry.h"
 #include "FileFinder.h"
@@ -390,9 +391,9 @@ void Launcher::ChangeBrowser(int n)
     const QByteArray path = b.files().settingsPath();
     IniBatch batch(b.store(), path);
     TIniFile32 ini(b.store(), path);
-    b.vars().BrowserPath = ini.ReadString(kBrowser, QByteArray::number(n), {});
+    b.vars().BrowserPath = BrowserList::path(ini, n);
     b.vars().BrowserIndex = n;
-    ini.WriteInteger(kBrowser, kSelected, n);
+    BrowserList::select(ini, n);
     batch.commit();
     b.showBrowsers();
 }
@@ -409,14 +410,10 @@ void Launcher::AddBrowserClick()
         return;
     const QByteArray path = b.files().settingsPath();
     if (answer == 1) {
-        int count = 0;
-        int selected = 0;
         QByteArray name;
         {
             TIniFile32 ini(b.store(), path);
-            count = ini.ReadInteger(kBrowser, kCount, 0);
-            selected = ini.ReadInteger(kBrowser, kSelected, 0);
-            name = PathNames::fileName(ini.ReadString(kBrowser, QByteArray::number(selected), {}));
+            name = PathNames::fileName(BrowserList::path(ini, ini.ReadInteger(kBrowser, BrowserSelected.keyName(), 0)));
         }
         if (b.ui().message(QStringLiteral("Are you sure you want to delete [ ") + AnsiText::toUi(name) +
                                QStringLiteral(" ] from the browser list?"),
@@ -424,22 +421,8 @@ void Launcher::AddBrowserClick()
             return;
         IniBatch batch(b.store(), path);
         TIniFile32 ini(b.store(), path);
-        ini.WriteInteger(kBrowser, kCount, std::max(0, count - 1));
-        ini.WriteInteger(kBrowser, kSelected, 1);
-        ini.DeleteKey(kBrowser, QByteArray::number(selected));
-        // Renumber without gaps: every remaining path moves to the next free number.
-        int next = 1;
-        for (int n = 1; n <= count; ++n) {
-            const QByteArray value = ini.ReadString(kBrowser, QByteArray::number(n), {});
-            if (value.isEmpty())
-                continue;
-            if (n != next) {
-                ini.WriteString(kBrowser, QByteArray::number(next), value);
-                ini.DeleteKey(kBrowser, QByteArray::number(n));
-            }
-            ++next;
-        }
-        b.vars().BrowserPath = ini.ReadString(kBrowser, "1", {});
+        BrowserList::removeSelected(ini);
+        b.vars().BrowserPath = BrowserList::path(ini, 1);
         b.vars().BrowserIndex = 1;
         batch.commit();
         b.showBrowsers();
@@ -452,13 +435,10 @@ void Launcher::AddBrowserClick()
     const QByteArray browser = PathNames::fromQt(chosen);
     IniBatch batch(b.store(), path);
     TIniFile32 ini(b.store(), path);
-    const int count = ini.ReadInteger(kBrowser, kCount, 0);
-    ini.WriteString(kBrowser, QByteArray::number(count + 1), browser);
-    ini.WriteInteger(kBrowser, kCount, count + 1);
-    ini.WriteInteger(kBrowser, kSelected, count + 1);
+    const int n = BrowserList::add(ini, browser);
     batch.commit();
     b.vars().BrowserPath = browser;
-    b.vars().BrowserIndex = count + 1;
+    b.vars().BrowserIndex = n;
     b.showBrowsers();
 }
 
@@ -470,7 +450,7 @@ void Launcher::SingleButtonClick(bool single)
         b.state().setChecked(item, single);
     for (MenuItem item : {MenuItem::MultButton, MenuItem::MMultiple})
         b.state().setChecked(item, !single);
-    b.files().WriteToIniS(kShow, kPages, b.vars().ShowPages);
+    b.files().write(ShowPages, b.vars().ShowPages);
 }
 
 void Launcher::URLBoxEnter(const QByteArray& typed)

@@ -41,6 +41,36 @@ QByteArray ProgramFiles::recentFilesPath() const
     return fixedFile(SettingsFile::kDefaultFileName);
 }
 
+QByteArray ProgramFiles::read(const Setting& setting)
+{
+    TIniFile32 ini(m_store, settingsPath());
+    return setting.read(ini);
+}
+
+int ProgramFiles::readNumber(const Setting& setting)
+{
+    TIniFile32 ini(m_store, settingsPath());
+    return setting.readNumber(ini);
+}
+
+bool ProgramFiles::readOn(const Setting& setting)
+{
+    TIniFile32 ini(m_store, settingsPath());
+    return setting.readOn(ini);
+}
+
+void ProgramFiles::write(const Setting& setting, const QByteArray& value)
+{
+    TIniFile32 ini(m_store, settingsPath());
+    setting.write(ini, value);
+}
+
+void ProgramFiles::write(const Setting& setting, int value)
+{
+    TIniFile32 ini(m_store, settingsPath());
+    setting.write(ini, value);
+}
+
 void ProgramFiles::WriteToIniS(const QByteArray& section, const QByteArray& key,
                                const QByteArray& value)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IniStore.h"
+#include "Setting.h"
 
 #include <QByteArray>
 
@@ -29,6 +30,13 @@ public:
     QByteArray recentFilesPath() const;
     // A file of the data folder whose name the program fixes.
     QByteArray fixedFile(const QByteArray& name) const;
+
+    // One key of the settings file, read or written in one call.
+    QByteArray read(const Setting& setting);
+    int readNumber(const Setting& setting);
+    bool readOn(const Setting& setting);
+    void write(const Setting& setting, const QByteArray& value);
+    void write(const Setting& setting, int value);
 
     void WriteToIniS(const QByteArray& section, const QByteArray& key, const QByteArray& value);
     void WriteToIniI(const QByteArray& section, const QByteArray& key, int value);

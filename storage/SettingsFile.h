@@ -1,10 +1,13 @@
 #pragma once
 
+#include "Setting.h"
+
 #include <QByteArray>
 
-// Keys and defaults of the settings file ("lyk.ini" or <stem>.INI). On/off
-// options hold "On"/"Off" and yes/no options "Yes"/"No"; a key counts as off
-// only when it holds exactly "Off" (or "No"), so a missing key means on.
+// The settings file ("lyk.ini" or <stem>.INI): every key with its section and
+// its default, each in this one table. On/off options hold "On"/"Off" and
+// yes/no options "Yes"/"No"; a key counts as off only when it holds exactly
+// "Off" (or "No"), so a missing key means on.
 namespace SettingsFile {
 
 inline const QByteArray kDefaultStem = "LYK";
@@ -23,82 +26,70 @@ inline const QByteArray No = "No";
 inline bool isOff(const QByteArray& v) { return v == Off; }
 inline QByteArray onOff(bool on) { return on ? On : Off; }
 
-// Location
-inline const QByteArray kLocation = "Location";
-inline const QByteArray kTop = "Top";
-inline const QByteArray kLeft = "Left";
-inline const QByteArray kWidth = "Width";
-inline const QByteArray kTray = "Tray";
-inline const QByteArray kShowHint = "ShowHint";
-constexpr int kDefaultWidth = 620;
+// The window.
+inline constexpr Setting Top{"Location", "Top", "0"};
+inline constexpr Setting Left{"Location", "Left", "0"};
+inline constexpr Setting Width{"Location", "Width", "620"};
+// What a launch does to the window: "Yes" (tray), "Bar", "Mini", "Hide", "No".
+inline constexpr Setting Tray{"Location", "Tray", "No"};
+inline constexpr Setting ShowHint{"Location", "ShowHint", ""};
+inline constexpr Setting WindowState{"Window", "State", ""};
+inline const QByteArray kNorm = "Norm";
+inline const QByteArray kMin = "Min";
+// The height is not stored: normal, and mini mode's.
+constexpr int kNormalHeight = 469;
+constexpr int kMiniHeight = 88;
+// Where a first run puts the window (on a low screen: 2, 2).
 constexpr int kFirstRunTop = 50;
 constexpr int kFirstRunLeft = 100;
 constexpr int kSmallScreenPosition = 2;
 constexpr int kSmallScreenHeight = 500;
-constexpr int kNormalHeight = 469;
-constexpr int kMiniHeight = 88;
 
-inline const QByteArray kWindow = "Window";
-inline const QByteArray kState = "State";
-inline const QByteArray kNorm = "Norm";
-inline const QByteArray kMin = "Min";
+// The board.
+inline constexpr Setting Columns{"Column", "Count", "4"};
+inline constexpr Setting ButtonFontName{"Notebook", "FontName", "Arial"};
+inline constexpr Setting ButtonFontSize{"Notebook", "FontSize", "9"};
+inline constexpr Setting ButtonFontColor{"Notebook", "FontColor", "0"};
+inline constexpr Setting TabFontName{"Tabs", "FontName", "Arial"};
+inline constexpr Setting TabFontSize{"Tabs", "FontSize", "9"};
+inline constexpr Setting TabFontColor{"Tabs", "FontColor", "0"};
+inline constexpr Setting TabUnselectedColor{"Tabs", "UnselectedColor", "11228244"};
+inline constexpr Setting TabSelectedColor{"Tabs", "SelectedColor", "16744576"};
+inline constexpr Setting ButtonIcons{"Button", "Icons", "On"};
+inline constexpr Setting ButtonNotes{"Button", "Notes", "On"};
+inline constexpr Setting ButtonUrl{"Button", "Url", "On"};
 
-inline const QByteArray kColumn = "Column";
-inline const QByteArray kCount = "Count";
-constexpr int kDefaultColumns = 4;
-
-inline const QByteArray kFile = "File";
-inline const QByteArray kName = "Name";
-inline const QByteArray kTempName = "TempName";
+// The bookmark file and its companions.
+inline constexpr Setting FileName{"File", "Name", ""};
+// "Disk" while the disk copy of the bookmark file is in use.
+inline constexpr Setting TempName{"File", "TempName", ""};
 inline const QByteArray kDisk = "Disk";
-inline const QByteArray kSearch = "Search";
+inline constexpr Setting SearchName{"Search", "Name", ""};
 
-inline const QByteArray kConfirm = "Confirm";
-inline const QByteArray kDialog = "Dialog";
-inline const QByteArray kWebIcon = "WebIcon";
-
-inline const QByteArray kShow = "Show";
-inline const QByteArray kPages = "Pages";
+// Options of the menus.
+inline constexpr Setting ConfirmErase{"Confirm", "Dialog", "On"};
+inline constexpr Setting ConfirmWebIcon{"Confirm", "WebIcon", "On"};
+inline constexpr Setting WebIconSearch{"WebIcon", "Search", "On"};
+inline constexpr Setting AutoBackup{"Auto", "Backup", "On"};
+// The bookmark file the backup was last taken of (files sharing a stem share it).
+inline constexpr Setting BackupOf{"Auto", "BackupOf", ""};
+inline constexpr Setting AutoRunLoad{"AutoRun", "Load", "No"};
+inline constexpr Setting ShowPages{"Show", "Pages", "Multiple"};
 inline const QByteArray kMultiple = "Multiple";
 inline const QByteArray kSingle = "Single";
+inline constexpr Setting MergeColor{"Merge", "Color", "111"};
 
-inline const QByteArray kNotebook = "Notebook";
-inline const QByteArray kTabs = "Tabs";
-inline const QByteArray kFontName = "FontName";
-inline const QByteArray kFontSize = "FontSize";
-inline const QByteArray kFontColor = "FontColor";
-inline const QByteArray kUnselectedColor = "UnselectedColor";
-inline const QByteArray kSelectedColor = "SelectedColor";
-inline const QByteArray kDefaultFontName = "Arial";
-constexpr int kDefaultFontSize = 9;
-constexpr int kDefaultFontColor = 0;
-constexpr int kDefaultUnselectedColor = 11228244;
-constexpr int kDefaultSelectedColor = 16744576;
-
+// The browsers: Count, Selected, and the paths under "1" .. Count.
+inline constexpr Setting BrowserCount{"Browser", "Count", "0"};
+inline constexpr Setting BrowserSelected{"Browser", "Selected", "1"};
 inline const QByteArray kBrowser = "Browser";
-inline const QByteArray kSelected = "Selected";
+// The DevTools port of the browser link on 127.0.0.1.
+inline constexpr Setting DevToolsPort{"Browser", "DevToolsPort", "9222"};
 
-inline const QByteArray kAutoRun = "AutoRun";
-inline const QByteArray kLoad = "Load";
-
-inline const QByteArray kButton = "Button";
-inline const QByteArray kIcons = "Icons";
-inline const QByteArray kNotes = "Notes";
-inline const QByteArray kUrl = "Url";
-
-inline const QByteArray kAuto = "Auto";
-inline const QByteArray kBackup = "Backup";
-// The bookmark file the backup was last taken of (files sharing a stem share it).
-inline const QByteArray kBackupOf = "BackupOf";
-
-inline const QByteArray kMerge = "Merge";
-inline const QByteArray kColor = "Color";
-constexpr int kNoColorFilter = 111;
-
-inline const QByteArray kHotKey = "HotKey";
-inline const QByteArray kColors = "Colors";
+// Sections whose keys are numbered or lettered.
+inline const QByteArray kHotKey = "HotKey";  // Key<n>, Shift<n>, D<n>
+inline const QByteArray kColors = "Colors";  // ColorA .. ColorP
 inline const QByteArray kDefaultCustomColor = "FFFFFF";
-
 inline const QByteArray kMRU = "MRU";
 
 } // namespace SettingsFile
