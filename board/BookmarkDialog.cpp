@@ -3,6 +3,7 @@
 #include "AnsiText.h"
 #include "Board.h"
 #include "BookmarkFile.h"
+#include "BookmarkSlot.h"
 #include "GlyphChooser.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
@@ -11,7 +12,6 @@
 #include "PageDisplay.h"
 #include "Passwords.h"
 
-using BookmarkFile::FieldKey;
 using F = BookmarkRecord;
 
 bool BookmarkDialog::save()
@@ -54,13 +54,13 @@ bool BookmarkDialog::NameChange()
     IniBatch batch(b.store(), path);
     TIniFile32 ini(b.store(), path);
     if (!title.isEmpty())
-        ini.WriteString(page, FieldKey(slot, F::Title), title);
+        BookmarkSlot(ini, page, slot).setTitle(title);
     if (!url.isEmpty())
-        ini.WriteString(page, FieldKey(slot, F::Url), *stored);
+        BookmarkSlot(ini, page, slot).setUrl(*stored);
     // Clearing a box clears the stored value; an empty box leaves a missing key missing.
     for (auto [field, value] : {std::pair{F::IpAddress, ip}, {F::Notes, notes}, {F::ExtraInfo, extra}})
-        if (!value.isEmpty() || !ini.ReadString(page, FieldKey(slot, field), {}).isEmpty())
-            ini.WriteString(page, FieldKey(slot, field), value);
+        if (!value.isEmpty() || !BookmarkSlot(ini, page, slot).get(field).isEmpty())
+            BookmarkSlot(ini, page, slot).set(field, value);
     // The button shows what is stored now: a box left empty keeps the stored
     // title or address, and a new address with no icon of its own shows the
     // default icon.
@@ -82,7 +82,7 @@ void BookmarkDialog::ResetBC()
     Board& b = m_board;
     {
         TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-        ini.DeleteKey(page, FieldKey(slot, F::Color));
+        BookmarkSlot(ini, page, slot).erase(F::Color);
     }
     color = b.vars().ButtonFontColor;
     const int index = b.state().buttonIndex("B" + slot);
@@ -96,7 +96,7 @@ void BookmarkDialog::writeLaunchAs(const QByteArray& value)
 {
     Board& b = m_board;
     TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-    ini.WriteString(page, FieldKey(slot, F::LaunchAs), value);
+    BookmarkSlot(ini, page, slot).setLaunchAs(value);
 }
 
 bool BookmarkDialog::SaveBtnClick()

@@ -5,6 +5,7 @@
 #include "BoardGeometry.h"
 #include "BookmarkDialog.h"
 #include "BookmarkFile.h"
+#include "BookmarkSlot.h"
 #include "DesktopEntry.h"
 #include "GlyphChooser.h"
 #include "IniBatch.h"
@@ -23,7 +24,6 @@
 #include <QFileInfo>
 #include <QUrl>
 
-using BookmarkFile::FieldKey;
 using F = BookmarkRecord;
 
 namespace {
@@ -106,12 +106,12 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
     QByteArray launchAs;
     {
         TIniFile32 ini(b.store(), path);
-        storedUrl = ini.ReadString(page, FieldKey(slot, F::Url), {});
-        launchAs = ini.ReadString(page, FieldKey(slot, F::LaunchAs), {});
-        d.Desc1 = AnsiText::toUi(ini.ReadString(page, FieldKey(slot, F::Title), {}));
-        d.IP1 = AnsiText::toUi(ini.ReadString(page, FieldKey(slot, F::IpAddress), {}));
-        d.EI1 = AnsiText::toUi(NotesText::AddReturn(ini.ReadString(page, FieldKey(slot, F::Notes), {})));
-        d.EI2 = AnsiText::toUi(ini.ReadString(page, FieldKey(slot, F::ExtraInfo), {}));
+        storedUrl = BookmarkSlot(ini, page, slot).url();
+        launchAs = BookmarkSlot(ini, page, slot).launchAs();
+        d.Desc1 = AnsiText::toUi(BookmarkSlot(ini, page, slot).title());
+        d.IP1 = AnsiText::toUi(BookmarkSlot(ini, page, slot).ipAddress());
+        d.EI1 = AnsiText::toUi(NotesText::AddReturn(BookmarkSlot(ini, page, slot).notes()));
+        d.EI2 = AnsiText::toUi(BookmarkSlot(ini, page, slot).extraInfo());
     }
     const bool protectedPage = b.PagePassBox().PageProtected(page);
     const bool ownPassword = BookmarkFile::IsProtectedUrl(storedUrl) && !protectedPage;
@@ -138,8 +138,8 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
     QByteArray notes;
     {
         TIniFile32 ini(b.store(), path);
-        url = ini.ReadString(page, FieldKey(slot, F::Url), {});
-        notes = ini.ReadString(page, FieldKey(slot, F::Notes), {});
+        url = BookmarkSlot(ini, page, slot).url();
+        notes = BookmarkSlot(ini, page, slot).notes();
     }
     const QByteArray shownUrl = protectedPage && BookmarkFile::IsProtectedUrl(url) ? PassText::Decrypt(url) : url;
     {
@@ -167,7 +167,8 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
                                Prompter::Buttons::Ok);
             } else {
                 const QByteArray plain = PassText::Decrypt(url);
-                b.files().WriteToIniSLYK(page, FieldKey(slot, F::Url), plain);
+                TIniFile32 ini(b.store(), path);
+                BookmarkSlot(ini, page, slot).setUrl(plain);
                 rebuildHint(plain);
             }
         } else if (!url.isEmpty()) {
@@ -180,7 +181,8 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
                                        .arg(d.Desc1),
                                    Prompter::Type::Information, Prompter::Buttons::Ok);
                 } else {
-                    b.files().WriteToIniSLYK(page, FieldKey(slot, F::Url), PassText::Encrypt(url, typed));
+                    TIniFile32 ini(b.store(), path);
+                    BookmarkSlot(ini, page, slot).setUrl(PassText::Encrypt(url, typed));
                     ButtonFace& face = b.state().mutableButtons()[now];
                     face.hint = ToolTip::kPasswordProtected;
                     b.state().notifyFace(now);
@@ -193,16 +195,19 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
     case BookmarkDialog::LocalFile:
         if (launchAs == "Yes") {
             TIniFile32 ini(b.store(), path);
-            ini.DeleteKey(page, FieldKey(slot, F::LaunchAs));
+            BookmarkSlot(ini, page, slot).erase(F::LaunchAs);
         } else if (launchAs.isEmpty()) {
-            b.files().WriteToIniSLYK(page, FieldKey(slot, F::LaunchAs), "Yes");
+            {
+                TIniFile32 ini(b.store(), path);
+                BookmarkSlot(ini, page, slot).setLaunchAs("Yes");
+            }
             if (d.URL1.isEmpty())
                 b.ButtonClick(buttonName);
             else
                 d.save();
             TIniFile32 ini(b.store(), path);
-            if (ini.ReadString(page, FieldKey(slot, F::Url), {}).isEmpty())
-                ini.DeleteKey(page, FieldKey(slot, F::LaunchAs));
+            if (BookmarkSlot(ini, page, slot).url().isEmpty())
+                BookmarkSlot(ini, page, slot).erase(F::LaunchAs);
         }
         break;
     case BookmarkDialog::Color:
@@ -224,9 +229,9 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
         break;
     case BookmarkDialog::IconChanged: {
         TIniFile32 ini(b.store(), path);
-        QByteArray iconFile = ini.ReadString(page, FieldKey(slot, F::IconFile), {});
+        QByteArray iconFile = BookmarkSlot(ini, page, slot).iconFile();
         bool ok = false;
-        const int glyph = TIniFile32::toInteger(ini.ReadString(page, FieldKey(slot, F::Glyph), {}), &ok);
+        const int glyph = TIniFile32::toInteger(BookmarkSlot(ini, page, slot).glyph(), &ok);
         ButtonFace& face = b.state().mutableButtons()[now];
         if (!b.state().checked(MenuItem::MBIcon))
             face.glyph = IconRef::noIcon();
@@ -253,7 +258,8 @@ void BookmarkEditor::BFontChange(const QByteArray& buttonName, const QByteArray&
     if (chosen) {
         b.state().mutableButtons()[index].color = *chosen;
         b.state().notifyFace(index);
-        b.files().WriteToIniILYK(page, FieldKey(slot, F::Color), *chosen);
+        TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+        BookmarkSlot(ini, page, slot).setColor(*chosen);
     }
     b.saveCustomPalette(custom);
 }
@@ -300,8 +306,8 @@ void BookmarkEditor::chooseLocalFile(const QByteArray& buttonName, const QByteAr
     {
         IniBatch batch(b.store(), path);
         TIniFile32 ini(b.store(), path);
-        ini.WriteString(page, FieldKey(slot, F::Title), caption);
-        ini.WriteString(page, FieldKey(slot, F::Url), *stored);
+        BookmarkSlot(ini, page, slot).setTitle(caption);
+        BookmarkSlot(ini, page, slot).setUrl(*stored);
         batch.commit();
     }
     const int index = b.state().buttonIndex(buttonName);

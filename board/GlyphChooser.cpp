@@ -1,6 +1,7 @@
 #include "GlyphChooser.h"
 
 #include "Board.h"
+#include "BookmarkSlot.h"
 #include "IconLoader.h"
 #include "IniFiles32.h"
 #include "PathNames.h"
@@ -16,16 +17,16 @@ const QString& GlyphChooser::filter()
     return f;
 }
 
-QByteArray GlyphChooser::read(char letter) const
+QByteArray GlyphChooser::read(BookmarkRecord::Field field) const
 {
     TIniFile32 ini(m_board.store(), m_board.files().BookmarkFileName());
-    return ini.ReadString(m_page, m_slot + letter, {});
+    return BookmarkSlot(ini, m_page, m_slot).get(field);
 }
 
-void GlyphChooser::write(char letter, const QByteArray& value)
+void GlyphChooser::write(BookmarkRecord::Field field, const QByteArray& value)
 {
     TIniFile32 ini(m_board.store(), m_board.files().BookmarkFileName());
-    ini.WriteString(m_page, m_slot + letter, value);
+    BookmarkSlot(ini, m_page, m_slot).set(field, value);
 }
 
 void GlyphChooser::loadFile(const QByteArray& path)
@@ -44,8 +45,8 @@ void GlyphChooser::FormActivate(const QByteArray& page, const QByteArray& slot)
     chosenNumber = 120;
     dialogAction = 0;
     changed = false;
-    const QByteArray url = read('U');
-    QByteArray file = read('I');
+    const QByteArray url = read(BookmarkRecord::Url);
+    QByteArray file = read(BookmarkRecord::IconFile);
     if (file.isEmpty())
         file = url;
     // A program with parameters: the program is the part before " /".
@@ -80,33 +81,33 @@ void GlyphChooser::select(int position)
     if (strip == Strip::Internal) {
         chosenNumber = position;
         chosenGlyph = {IconRef::Internal, position, {}};
-        write('G', QByteArray::number(position));
-        if (!read('I').isEmpty())
-            write('I', {});
+        write(BookmarkRecord::Glyph, QByteArray::number(position));
+        if (!read(BookmarkRecord::IconFile).isEmpty())
+            write(BookmarkRecord::IconFile, {});
         return;
     }
     chosenNumber = 599 + position;
     if (position == 0) {
         bool ok = false;
-        const int stored = TIniFile32::toInteger(read('G'), &ok);
+        const int stored = TIniFile32::toInteger(read(BookmarkRecord::Glyph), &ok);
         chosenNumber = ok ? stored : 600;
     }
     if (filePath.isEmpty()) {
-        filePath = read('I');
+        filePath = read(BookmarkRecord::IconFile);
         if (filePath.isEmpty())
-            filePath = read('U');
+            filePath = read(BookmarkRecord::Url);
     }
     chosenGlyph = {IconRef::File, std::max(0, chosenNumber - 600), filePath};
-    write('G', QByteArray::number(chosenNumber));
-    write('I', filePath);
+    write(BookmarkRecord::Glyph, QByteArray::number(chosenNumber));
+    write(BookmarkRecord::IconFile, filePath);
     dialogAction = 20;
 }
 
 void GlyphChooser::NoIconBtnClick()
 {
     changed = true;
-    write('I', {});
-    write('G', {});
+    write(BookmarkRecord::IconFile, {});
+    write(BookmarkRecord::Glyph, {});
     chosenGlyph = IconRef::defaultIcon();
     chosenNumber = 0;
     dialogAction = 20;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BookmarkRecord.h"
 #include "ButtonFace.h"
 
 #include <QByteArray>
@@ -44,8 +45,10 @@ public:
 
 private:
     void loadFile(const QByteArray& path);
-    QByteArray read(char letter) const;
-    void write(char letter, const QByteArray& value);
+    // The fields of the dialog slot (for the default icon, page "Default" and
+    // "slot" "Icon": the keys IconG and IconI).
+    QByteArray read(BookmarkRecord::Field field) const;
+    void write(BookmarkRecord::Field field, const QByteArray& value);
 
     Board& m_board;
     QByteArray m_page;

@@ -4,6 +4,7 @@
 #include "Board.h"
 #include "BoardGeometry.h"
 #include "BookmarkFile.h"
+#include "BookmarkSlot.h"
 #include "CommandError.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
@@ -13,7 +14,6 @@
 #include "SettingsFile.h"
 #include "ToolTip.h"
 
-using BookmarkFile::FieldKey;
 using F = BookmarkRecord;
 
 void PageDisplay::Buttons(int columns)
@@ -63,15 +63,18 @@ void PageDisplay::buildFace(const TIniFile32& ini, const QByteArray& page, Butto
     const QByteArray slot = face.slotKey();
     *legacyGlyph = false;
     resetFace(face);
-    face.caption = ini.ReadString(page, FieldKey(slot, F::Title), {});
-    const QByteArray url = ini.ReadString(page, FieldKey(slot, F::Url), {});
+    face.caption = BookmarkSlot(ini, page, slot).title();
+    const QByteArray url = BookmarkSlot(ini, page, slot).url();
     if (url.isEmpty())
         return;
-    const QByteArray iconFile = ini.ReadString(page, FieldKey(slot, F::IconFile), url);
+    const BookmarkSlot fields(ini, page, slot);
+    QByteArray iconFile = fields.iconFile();
+    if (iconFile.isEmpty())
+        iconFile = url;
     const int glyph =
-        BookmarkFile::GlyphCode(ini.ReadString(page, FieldKey(slot, F::Glyph), "0"), legacyGlyph);
+        BookmarkFile::GlyphCode(fields.glyph().isEmpty() ? QByteArray("0") : fields.glyph(), legacyGlyph);
     *glyphCode = glyph;
-    const QByteArray notes = ini.ReadString(page, FieldKey(slot, F::Notes), {});
+    const QByteArray notes = BookmarkSlot(ini, page, slot).notes();
     face.hint = ToolTip::build(url, notes, state.checked(MenuItem::MBUrl), state.checked(MenuItem::MBNotes));
 
     if (!state.checked(MenuItem::MBIcon))
@@ -90,7 +93,7 @@ void PageDisplay::buildFace(const TIniFile32& ini, const QByteArray& page, Butto
         face.hint = ToolTip::build(PassText::Decrypt(url), notes, state.checked(MenuItem::MBUrl),
                                    state.checked(MenuItem::MBNotes));
 
-    face.color = ini.ReadInteger(page, FieldKey(slot, F::Color), vars.ButtonFontColor);
+    face.color = fields.color(vars.ButtonFontColor);
     face.handCursor = true;
     if (!vars.FilePasswordValue.isEmpty()) {
         face.caption.clear();
@@ -137,7 +140,7 @@ void PageDisplay::Load(const QByteArray& page)
             int glyph = 0;
             buildFace(ini, page, faces[n], &legacy, &glyph);
             if (legacy)
-                ini.WriteString(page, FieldKey(faces[n].slotKey(), F::Glyph), QByteArray::number(glyph));
+                BookmarkSlot(ini, page, faces[n].slotKey()).setGlyph(QByteArray::number(glyph));
         }
     } catch (const CommandError&) {
         // The page stops loading at a bad icon code; the buttons after it must

@@ -3,13 +3,13 @@
 #include "AnsiText.h"
 #include "Board.h"
 #include "BookmarkFile.h"
+#include "BookmarkSlot.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
 #include "PageDisplay.h"
 #include "PassText.h"
 #include "PathNames.h"
 
-using BookmarkFile::FieldKey;
 using F = BookmarkRecord;
 
 namespace {
@@ -147,9 +147,9 @@ void Passwords::protectPage(const QByteArray& page)
     // Every address must read back exactly before any is changed.
     for (int n = 1; n <= BookmarkFile::kMaxSlots; ++n) {
         const QByteArray slot = BookmarkFile::SlotKey(n);
-        const QByteArray url = ini.ReadString(page, FieldKey(slot, F::Url), {});
+        const QByteArray url = BookmarkSlot(ini, page, slot).url();
         if (!url.isEmpty() && !PassText::EncryptRoundTrips(url, password)) {
-            const QByteArray title = ini.ReadString(page, FieldKey(slot, F::Title), {});
+            const QByteArray title = BookmarkSlot(ini, page, slot).title();
             inform(b, QStringLiteral("The address of the bookmark \"%1\" cannot be protected with this "
                                      "password; nothing was protected. Please choose another password.")
                           .arg(AnsiText::toUi(title.isEmpty() ? slot : title)));
@@ -158,10 +158,10 @@ void Passwords::protectPage(const QByteArray& page)
     }
     b.PagePassBox().add(page, password);
     for (int n = 1; n <= BookmarkFile::kMaxSlots; ++n) {
-        const QByteArray key = FieldKey(BookmarkFile::SlotKey(n), F::Url);
-        const QByteArray url = ini.ReadString(page, key, {});
+        BookmarkSlot slot(ini, page, BookmarkFile::SlotKey(n));
+        const QByteArray url = slot.url();
         if (!url.isEmpty())
-            ini.WriteString(page, key, PassText::Encrypt(url, password));
+            slot.setUrl(PassText::Encrypt(url, password));
     }
     // The list is saved with the addresses: a list lost in a crash would
     // leave the addresses scrambled for good.
@@ -189,12 +189,12 @@ void Passwords::unprotectPage(const QByteArray& page)
     IniBatch batch(b.store(), path);
     TIniFile32 ini(b.store(), path);
     for (int n = 1; n <= BookmarkFile::kMaxSlots; ++n) {
-        const QByteArray key = FieldKey(BookmarkFile::SlotKey(n), F::Url);
-        const QByteArray url = ini.ReadString(page, key, {});
+        BookmarkSlot slot(ini, page, BookmarkFile::SlotKey(n));
+        const QByteArray url = slot.url();
         // An address without the mark was never scrambled; deciphering it
         // would blank it.
         if (BookmarkFile::IsProtectedUrl(url))
-            ini.WriteString(page, key, PassText::Decrypt(url));
+            slot.setUrl(PassText::Decrypt(url));
     }
     b.PagePassBox().remove(page);
     ini.WriteString(BookmarkFile::kTabs, BookmarkFile::kPagePasswords, b.PagePassBox().WritePagePass());

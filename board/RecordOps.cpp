@@ -4,6 +4,7 @@
 #include "Board.h"
 #include "BoardGeometry.h"
 #include "BookmarkFile.h"
+#include "BookmarkSlot.h"
 #include "CommandError.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
@@ -18,7 +19,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-using BookmarkFile::FieldKey;
 using F = BookmarkRecord;
 
 void RecordOps::setRecord(const BookmarkRecord& record)
@@ -41,7 +41,7 @@ void RecordOps::StoreButton(const QByteArray& file, const QByteArray& page, cons
     m_box.clear();
     TIniFile32 ini(m_board.store(), file);
     for (int f = 0; f < F::kFieldCount; ++f)
-        m_box << ini.ReadString(page, FieldKey(slot, static_cast<F::Field>(f)), {});
+        m_box << BookmarkSlot(ini, page, slot).get(static_cast<F::Field>(f));
 }
 
 void RecordOps::WriteButton(const QByteArray& page, const QByteArray& slot)
@@ -53,15 +53,15 @@ void RecordOps::WriteButton(const QByteArray& page, const QByteArray& slot)
     const QByteArray path = b.files().BookmarkFileName();
     IniBatch batch(b.store(), path);
     TIniFile32 ini(b.store(), path);
-    ini.WriteString(page, FieldKey(slot, F::Title), r[F::Title]);
-    ini.WriteString(page, FieldKey(slot, F::Url), r[F::Url]);
+    BookmarkSlot(ini, page, slot).setTitle(r[F::Title]);
+    BookmarkSlot(ini, page, slot).setUrl(r[F::Url]);
     for (F::Field f : {F::Color, F::Updated, F::Notes, F::ExtraInfo, F::LaunchAs, F::IpAddress})
         if (!r[f].isEmpty())
-            ini.WriteString(page, FieldKey(slot, f), r[f]);
+            BookmarkSlot(ini, page, slot).set(f, r[f]);
     if (!r[F::Glyph].isEmpty())
-        ini.WriteString(page, FieldKey(slot, F::Glyph), r[F::Glyph]);
+        BookmarkSlot(ini, page, slot).setGlyph(r[F::Glyph]);
     if (!r[F::IconFile].isEmpty())
-        ini.WriteString(page, FieldKey(slot, F::IconFile), r[F::IconFile]);
+        BookmarkSlot(ini, page, slot).setIconFile(r[F::IconFile]);
 
     // The face is a copy of the current page only: another page's slot has no
     // button on the board.
@@ -142,9 +142,9 @@ void RecordOps::MoveButtons(const QByteArray& fromPage, const QByteArray& toPage
     TIniFile32 ini(b.store(), path);
     for (F::Field f : {F::Url, F::Title, F::Color, F::Updated, F::Notes, F::ExtraInfo, F::LaunchAs,
                        F::Glyph, F::IconFile, F::IpAddress}) {
-        const QByteArray value = ini.ReadString(fromPage, FieldKey(fromSlot, f), {});
+        const QByteArray value = BookmarkSlot(ini, fromPage, fromSlot).get(f);
         if (!value.isEmpty())
-            ini.WriteString(toPage, FieldKey(toSlot, f), value);
+            BookmarkSlot(ini, toPage, toSlot).set(f, value);
     }
     batch.commit();
 }
@@ -170,11 +170,11 @@ void RecordOps::EraseButton(const QByteArray& page, const QByteArray& slot, WebI
     {
         IniBatch batch(b.store(), path);
         TIniFile32 ini(b.store(), path);
-        title = ini.ReadString(page, FieldKey(slot, F::Title), {});
-        url = ini.ReadString(page, FieldKey(slot, F::Url), {});
-        iconFile = ini.ReadString(page, FieldKey(slot, F::IconFile), {});
+        title = BookmarkSlot(ini, page, slot).title();
+        url = BookmarkSlot(ini, page, slot).url();
+        iconFile = BookmarkSlot(ini, page, slot).iconFile();
         for (int f = 0; f < F::kFieldCount; ++f)
-            ini.DeleteKey(page, FieldKey(slot, static_cast<F::Field>(f)));
+            BookmarkSlot(ini, page, slot).erase(static_cast<F::Field>(f));
         batch.commit();
     }
 
@@ -276,7 +276,7 @@ void RecordOps::putBack(const QByteArray& page, const QByteArray& slot)
     QByteArray target = slot;
     {
         TIniFile32 ini(b.store(), file);
-        auto blank = [&](int n) { return ini.ReadString(page, FieldKey(BookmarkFile::SlotKey(n), F::Url), {}).isEmpty(); };
+        auto blank = [&](int n) { return !BookmarkSlot(ini, page, BookmarkFile::SlotKey(n)).isFilled(); };
         if (!blank(BookmarkFile::SlotNumber(slot))) {
             target.clear();
             for (int n = 1; n <= BookmarkFile::kMaxSlots && target.isEmpty(); ++n)

@@ -3,6 +3,7 @@
 #include "AnsiText.h"
 #include "BookmarkEditor.h"
 #include "BookmarkFile.h"
+#include "BookmarkSlot.h"
 #include "BrowserConversation.h"
 #include "BrowserList.h"
 #include "CommandError.h"
@@ -24,7 +25,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-using BookmarkFile::FieldKey;
 using F = BookmarkRecord;
 using namespace SettingsFile;
 
@@ -65,9 +65,9 @@ void Launcher::SlotClicked(const QByteArray& buttonName)
     int color = b.vars().ButtonFontColor;
     {
         TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-        url = ini.ReadString(page, FieldKey(slot, F::Url), {});
-        color = ini.ReadInteger(page, FieldKey(slot, F::Color), b.vars().ButtonFontColor);
-        launchAs = ini.ReadString(page, FieldKey(slot, F::LaunchAs), {});
+        url = BookmarkSlot(ini, page, slot).url();
+        color = BookmarkSlot(ini, page, slot).color(b.vars().ButtonFontColor);
+        launchAs = BookmarkSlot(ini, page, slot).launchAs();
     }
     if (url.isEmpty()) {
         b.records().takeBackup();
@@ -94,10 +94,10 @@ bool Launcher::LaunchStored(const QByteArray& page, const QByteArray& slot)
     QByteArray title;
     {
         TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-        url = ini.ReadString(page, FieldKey(slot, F::Url), {});
-        launchAs = ini.ReadString(page, FieldKey(slot, F::LaunchAs), {});
-        ipAddress = ini.ReadString(page, FieldKey(slot, F::IpAddress), {});
-        title = ini.ReadString(page, FieldKey(slot, F::Title), {});
+        url = BookmarkSlot(ini, page, slot).url();
+        launchAs = BookmarkSlot(ini, page, slot).launchAs();
+        ipAddress = BookmarkSlot(ini, page, slot).ipAddress();
+        title = BookmarkSlot(ini, page, slot).title();
     }
     if (url.isEmpty())
         return false;
@@ -155,16 +155,16 @@ void Launcher::fillFromBrowser(const QByteArray& buttonName, const QByteArray& p
         IniBatch batch(b.store(), path);
         TIniFile32 ini(b.store(), path);
         // Filled meanwhile (a hotkey added a bookmark): it is not replaced.
-        if (!ini.ReadString(page, FieldKey(slot, F::Url), {}).isEmpty())
+        if (!BookmarkSlot(ini, page, slot).url().isEmpty())
             return;
         const QByteArray url = LaunchText::EndSlash(shownUrl);
         const std::optional<QByteArray> stored = b.passwords().storedUrl(page, url, title);
         if (!stored)
             return;
-        ini.WriteString(page, FieldKey(slot, F::Url), *stored);
-        ini.WriteString(page, FieldKey(slot, F::Title), title);
+        BookmarkSlot(ini, page, slot).setUrl(*stored);
+        BookmarkSlot(ini, page, slot).setTitle(title);
         if (color != b.vars().ButtonFontColor)
-            ini.WriteInteger(page, FieldKey(slot, F::Color), color);
+            BookmarkSlot(ini, page, slot).setColor(color);
         const int index = b.state().buttonIndex(buttonName);
         if (index >= 0 && page == b.state().currentPage()) {
             bool legacy = false;
@@ -190,10 +190,10 @@ void Launcher::Launch(const QByteArray& page, const QByteArray& address)
     QByteArray url;
     if (!page.isEmpty()) {
         TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-        title = ini.ReadString(page, FieldKey(slot, F::Title), {});
-        url = ini.ReadString(page, FieldKey(slot, F::Url), {});
-        launchAs = ini.ReadString(page, FieldKey(slot, F::LaunchAs), {});
-        notes = ini.ReadString(page, FieldKey(slot, F::Notes), {});
+        title = BookmarkSlot(ini, page, slot).title();
+        url = BookmarkSlot(ini, page, slot).url();
+        launchAs = BookmarkSlot(ini, page, slot).launchAs();
+        notes = BookmarkSlot(ini, page, slot).notes();
     }
     // A launch never depends on the recent list: on a read-only or full disk
     // the bookmark opens, and the failed save is said once.
@@ -348,7 +348,7 @@ bool Launcher::shellLaunch(const QByteArray& page, const QByteArray& slot, const
     QByteArray extraInfo;
     if (!page.isEmpty()) {
         TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-        extraInfo = ini.ReadString(page, FieldKey(slot, F::ExtraInfo), {});
+        extraInfo = BookmarkSlot(ini, page, slot).extraInfo();
     }
     // The Extra Info of a program bookmark doubles as its start folder.
     if (!extraInfo.isEmpty() &&

@@ -2,6 +2,7 @@
 
 #include "AnsiText.h"
 #include "BookmarkFile.h"
+#include "BookmarkSlot.h"
 #include "CommandError.h"
 #include "HttpRequests.h"
 #include "IniBatch.h"
@@ -22,7 +23,6 @@
 #include <QThreadPool>
 #include <QTimer>
 
-using BookmarkFile::FieldKey;
 using F = BookmarkRecord;
 
 namespace {
@@ -151,7 +151,7 @@ private:
     // Whether the slot still holds the address the job was started for.
     bool holdsAddress(const TIniFile32& ini) const
     {
-        return ini.ReadString(m_page, FieldKey(m_slot, F::Url), {}) == m_storedUrl;
+        return BookmarkSlot(ini, m_page, m_slot).url() == m_storedUrl;
     }
 
     void pageArrived(const HttpResult& r)
@@ -224,10 +224,9 @@ private:
         IniBatch batch(b.store(), m_file);
         TIniFile32 ini(b.store(), m_file);
         if (holdsAddress(ini)) {
-            auto stored = [&](F::Field field) { return ini.ReadString(m_page, FieldKey(m_slot, field), {}); };
-            auto write = [&](F::Field field, const QByteArray& value) {
-                ini.WriteString(m_page, FieldKey(m_slot, field), value);
-            };
+            BookmarkSlot slot(ini, m_page, m_slot);
+            auto stored = [&](F::Field field) { return slot.get(field); };
+            auto write = [&](F::Field field, const QByteArray& value) { slot.set(field, value); };
             if (m_descriptionFound && stored(F::Notes).isEmpty()) {
                 write(F::Notes, AnsiText::fromUi(m_description));
                 if (shown()) {
@@ -288,12 +287,12 @@ private:
             TIniFile32 ini(b.store(), m_file);
             if (!holdsAddress(ini))
                 return;
-            stored = ini.ReadString(m_page, FieldKey(m_slot, F::IpAddress), {});
-            title = ini.ReadString(m_page, FieldKey(m_slot, F::Title), {});
+            stored = BookmarkSlot(ini, m_page, m_slot).ipAddress();
+            title = BookmarkSlot(ini, m_page, m_slot).title();
         }
         if (stored.isEmpty()) {
             TIniFile32 ini(b.store(), m_file);
-            ini.WriteString(m_page, FieldKey(m_slot, F::IpAddress), result);
+            BookmarkSlot(ini, m_page, m_slot).setIpAddress(result);
             return;
         }
         // A stored address with a port (typed for launching by address) is
@@ -319,7 +318,7 @@ private:
             TIniFile32 ini(b.store(), m_file);
             if (!holdsAddress(ini))
                 return;
-            stored = ini.ReadString(m_page, FieldKey(m_slot, F::Url), {});
+            stored = BookmarkSlot(ini, m_page, m_slot).url();
         }
         const QByteArray shownUrl = BookmarkFile::IsProtectedUrl(stored) ? m_link : stored;
         const QByteArray link = LaunchText::withHost(m_link, result);
@@ -350,7 +349,7 @@ private:
                 return;
             {
                 TIniFile32 ini(b.store(), file);
-                if (ini.ReadString(page, FieldKey(slot, F::Url), {}) != storedUrl)
+                if (BookmarkSlot(ini, page, slot).url() != storedUrl)
                     return;
             }
             if (b.ui().message(text, Prompter::Type::Confirmation, Prompter::Buttons::YesNo) != Prompter::Answer::Yes) {
@@ -362,7 +361,7 @@ private:
                 QByteArray title;
                 {
                     TIniFile32 ini(b.store(), file);
-                    title = ini.ReadString(page, FieldKey(slot, F::Title), {});
+                    title = BookmarkSlot(ini, page, slot).title();
                 }
                 const std::optional<QByteArray> stored = b.passwords().storedUrl(page, offered, title);
                 if (!stored)
@@ -370,7 +369,7 @@ private:
                 value = *stored;
             }
             TIniFile32 ini(b.store(), file);
-            ini.WriteString(page, FieldKey(slot, field), value);
+            BookmarkSlot(ini, page, slot).set(field, value);
         });
     }
 
@@ -484,7 +483,7 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
     const bool search = state.checked(MenuItem::MWebIcon);
     IniBatch batch(b.store(), path);
     TIniFile32 ini(b.store(), path);
-    auto write = [&](F::Field field, const QByteArray& value) { ini.WriteString(page, FieldKey(slot, field), value); };
+    auto write = [&](F::Field field, const QByteArray& value) { BookmarkSlot(ini, page, slot).set(field, value); };
     if (web && search) {
         // A link that names an address keeps it at once; its name comes later.
         bool isAddress = false;
@@ -501,13 +500,13 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
             m_jobs.erase(it);
         }
         auto* job = new Job(*this, ++m_lastJob, key, path, page, slot, buttonName, link,
-                            ini.ReadString(page, FieldKey(slot, F::Url), {}));
+                            BookmarkSlot(ini, page, slot).url());
         m_jobs.emplace(key, job);
         job->start();
     }
     if (!search) {
         code = "00";
-        if (ini.ReadString(page, FieldKey(slot, F::Glyph), {}).isEmpty())
+        if (BookmarkSlot(ini, page, slot).glyph().isEmpty())
             setGlyph(IconRef::defaultIcon());
     }
     if (code == "600") {
