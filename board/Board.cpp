@@ -241,11 +241,8 @@ void Board::ButtonClick(const QByteArray& buttonName)
     const int index = m_state.buttonIndex(buttonName);
     if (index < 0)
         return;
-    ButtonFace& face = m_state.mutableButtons()[index];
-    if (face.margin != 1) {
-        face.margin = 1;
-        m_state.notifyFace(index);
-    }
+    if (m_state.buttons()[index].margin != 1)
+        m_state.updateFace(index, [](ButtonFace& face) { face.margin = 1; });
     m_vars.CurrentButton = buttonName;
     // A bookmark waiting to be placed is put down here (the keyboard's way).
     if (m_records->placing()) {

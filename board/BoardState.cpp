@@ -46,16 +46,6 @@ void BoardState::setButtons(std::vector<ButtonFace> buttons)
     emit buttonsRebuilt();
 }
 
-void BoardState::notifyFace(int index)
-{
-    emit faceChanged(index);
-}
-
-void BoardState::notifyFaces()
-{
-    emit facesChanged();
-}
-
 void BoardState::setButtonFont(const QByteArray& name, int size)
 {
     if (m_buttonFontName == name && m_buttonFontSize == size)

@@ -56,12 +56,39 @@ public:
 
     // Bookmark buttons of the current page.
     const std::vector<ButtonFace>& buttons() const { return m_buttons; }
-    std::vector<ButtonFace>& mutableButtons() { return m_buttons; }
     int buttonIndex(const QByteArray& name) const;
     // New set of buttons (created or laid out again).
     void setButtons(std::vector<ButtonFace> buttons);
-    void notifyFace(int index);
-    void notifyFaces();
+    // Changes one button's face and tells the window, in one call. An index
+    // that names no button changes nothing and returns false.
+    template <class Change>
+    bool updateFace(int index, Change&& change)
+    {
+        if (index < 0 || index >= static_cast<int>(m_buttons.size()))
+            return false;
+        change(m_buttons[index]);
+        emit faceChanged(index);
+        return true;
+    }
+    // The same for the button of a slot of a page, which has a face only
+    // while that page is shown.
+    template <class Change>
+    bool updateShownFace(const QByteArray& page, const QByteArray& buttonName, Change&& change)
+    {
+        return page == currentPage() && updateFace(buttonIndex(buttonName), std::forward<Change>(change));
+    }
+    // Changes all faces of the page; the window is told even when the change
+    // stops half-way with an exception.
+    template <class Change>
+    void updateFaces(Change&& change)
+    {
+        struct Notify
+        {
+            BoardState* state;
+            ~Notify() { emit state->facesChanged(); }
+        } notify{this};
+        change(m_buttons);
+    }
     QByteArray buttonFontName() const { return m_buttonFontName; }
     int buttonFontSize() const { return m_buttonFontSize; }
     void setButtonFont(const QByteArray& name, int size);

@@ -64,15 +64,12 @@ bool BookmarkDialog::NameChange()
     // The button shows what is stored now: a box left empty keeps the stored
     // title or address, and a new address with no icon of its own shows the
     // default icon.
-    const int index = b.state().buttonIndex("B" + slot);
-    if (index >= 0 && page == b.state().currentPage()) {
-        ButtonFace& face = b.state().mutableButtons()[index];
+    b.state().updateShownFace(page, "B" + slot, [&](ButtonFace& face) {
         bool legacy = false;
         int code = 0;
         b.pages().buildFace(ini, page, face, &legacy, &code);
         glyph = face.glyph;
-        b.state().notifyFace(index);
-    }
+    });
     batch.commit();
     return true;
 }
@@ -85,11 +82,7 @@ void BookmarkDialog::ResetBC()
         BookmarkSlot(ini, page, slot).erase(F::Color);
     }
     color = b.vars().ButtonFontColor;
-    const int index = b.state().buttonIndex("B" + slot);
-    if (index >= 0 && page == b.state().currentPage()) {
-        b.state().mutableButtons()[index].color = color;
-        b.state().notifyFace(index);
-    }
+    b.state().updateShownFace(page, "B" + slot, [&](ButtonFace& face) { face.color = color; });
 }
 
 void BookmarkDialog::writeLaunchAs(const QByteArray& value)

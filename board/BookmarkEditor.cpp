@@ -142,21 +142,19 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
         notes = BookmarkSlot(ini, page, slot).notes();
     }
     const QByteArray shownUrl = protectedPage && BookmarkFile::IsProtectedUrl(url) ? PassText::Decrypt(url) : url;
-    {
-        ButtonFace& face = b.state().mutableButtons()[now];
+    b.state().updateFace(now, [&](ButtonFace& face) {
         face.glyph = b.state().checked(MenuItem::MBIcon) ? d.glyph : IconRef::noIcon();
         face.hint = BookmarkFile::IsProtectedUrl(url) && !protectedPage
                         ? ToolTip::kPasswordProtected
                         : ToolTip::build(shownUrl, notes, b.state().checked(MenuItem::MBUrl), b.state().checked(MenuItem::MBNotes));
-        b.state().notifyFace(now);
-    }
+    });
     if (!hadUrl && !url.isEmpty())
         b.AutoIcon(buttonName, shownUrl, page, slot);
 
     auto rebuildHint = [&](const QByteArray& address) {
-        ButtonFace& face = b.state().mutableButtons()[now];
-        face.hint = ToolTip::build(address, notes, b.state().checked(MenuItem::MBUrl), b.state().checked(MenuItem::MBNotes));
-        b.state().notifyFace(now);
+        b.state().updateFace(now, [&](ButtonFace& face) {
+            face.hint = ToolTip::build(address, notes, b.state().checked(MenuItem::MBUrl), b.state().checked(MenuItem::MBNotes));
+        });
     };
     switch (d.action) {
     case BookmarkDialog::PassBox: {
@@ -183,9 +181,7 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
                 } else {
                     TIniFile32 ini(b.store(), path);
                     BookmarkSlot(ini, page, slot).setUrl(PassText::Encrypt(url, typed));
-                    ButtonFace& face = b.state().mutableButtons()[now];
-                    face.hint = ToolTip::kPasswordProtected;
-                    b.state().notifyFace(now);
+                    b.state().updateFace(now, [](ButtonFace& face) { face.hint = ToolTip::kPasswordProtected; });
                 }
             }
         }
@@ -232,14 +228,14 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
         QByteArray iconFile = BookmarkSlot(ini, page, slot).iconFile();
         bool ok = false;
         const int glyph = TIniFile32::toInteger(BookmarkSlot(ini, page, slot).glyph(), &ok);
-        ButtonFace& face = b.state().mutableButtons()[now];
-        if (!b.state().checked(MenuItem::MBIcon))
-            face.glyph = IconRef::noIcon();
-        else if (iconFile.isEmpty() && !ok)
-            face.glyph = IconRef::defaultIcon();
-        else
-            face.glyph = {IconRef::File, std::max(0, (ok ? glyph : 0) - 600), iconFile.isEmpty() ? url : iconFile};
-        b.state().notifyFace(now);
+        b.state().updateFace(now, [&](ButtonFace& face) {
+            if (!b.state().checked(MenuItem::MBIcon))
+                face.glyph = IconRef::noIcon();
+            else if (iconFile.isEmpty() && !ok)
+                face.glyph = IconRef::defaultIcon();
+            else
+                face.glyph = {IconRef::File, std::max(0, (ok ? glyph : 0) - 600), iconFile.isEmpty() ? url : iconFile};
+        });
         break;
     }
     default:
@@ -256,8 +252,7 @@ void BookmarkEditor::BFontChange(const QByteArray& buttonName, const QByteArray&
     QStringList custom = b.customPalette();
     const std::optional<int> chosen = b.ui().color(b.state().buttons()[index].color, custom);
     if (chosen) {
-        b.state().mutableButtons()[index].color = *chosen;
-        b.state().notifyFace(index);
+        b.state().updateFace(index, [&](ButtonFace& face) { face.color = *chosen; });
         TIniFile32 ini(b.store(), b.files().BookmarkFileName());
         BookmarkSlot(ini, page, slot).setColor(*chosen);
     }
@@ -310,14 +305,11 @@ void BookmarkEditor::chooseLocalFile(const QByteArray& buttonName, const QByteAr
         BookmarkSlot(ini, page, slot).setUrl(*stored);
         batch.commit();
     }
-    const int index = b.state().buttonIndex(buttonName);
-    if (index >= 0) {
-        ButtonFace& face = b.state().mutableButtons()[index];
+    b.state().updateFace(b.state().buttonIndex(buttonName), [&](ButtonFace& face) {
         face.caption = caption;
         face.hint = url;
         face.handCursor = true;
-        b.state().notifyFace(index);
-    }
+    });
     b.AutoIcon(buttonName, url, page, slot);
 }
 

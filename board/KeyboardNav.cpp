@@ -31,17 +31,12 @@ void KeyboardNav::moveSelection(int to)
 {
     BoardState& state = m_board.state();
     FormVars& vars = m_board.vars();
-    auto& faces = state.mutableButtons();
-    if (to < 1 || to > static_cast<int>(faces.size()))
+    if (to < 1 || to > static_cast<int>(state.buttons().size()))
         return;
-    if (vars.KeyboardSelection >= 1 && vars.KeyboardSelection <= static_cast<int>(faces.size())) {
-        faces[vars.KeyboardSelection - 1].margin = BoardGeometry::kNormalMargin;
-        state.notifyFace(vars.KeyboardSelection - 1);
-    }
+    state.updateFace(vars.KeyboardSelection - 1, [](ButtonFace& face) { face.margin = BoardGeometry::kNormalMargin; });
     vars.KeyboardSelection = to;
-    ButtonFace& face = faces[to - 1];
-    face.margin = BoardGeometry::kSelectedMargin;
-    state.notifyFace(to - 1);
+    state.updateFace(to - 1, [](ButtonFace& face) { face.margin = BoardGeometry::kSelectedMargin; });
+    const ButtonFace& face = state.buttons()[to - 1];
     vars.CurrentButton = face.name;
     state.setTitle(QString::number(to) + QStringLiteral(" : ") + AnsiText::toUi(face.hint));
 }

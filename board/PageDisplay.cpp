@@ -131,30 +131,28 @@ void PageDisplay::Load(const QByteArray& page)
     // whether it is protected, so that protecting it twice cannot happen.
     state.setChecked(MenuItem::MPagePass, b.PagePassBox().PageProtected(page));
 
-    std::vector<ButtonFace>& faces = state.mutableButtons();
-    const int count = std::min<int>(vars.Columns * BoardGeometry::kRows, static_cast<int>(faces.size()));
-    int n = 0;
-    try {
-        for (; n < count; ++n) {
-            bool legacy = false;
-            int glyph = 0;
-            buildFace(ini, page, faces[n], &legacy, &glyph);
-            if (legacy)
-                BookmarkSlot(ini, page, faces[n].slotKey()).setGlyph(QByteArray::number(glyph));
+    state.updateFaces([&](std::vector<ButtonFace>& faces) {
+        const int count = std::min<int>(vars.Columns * BoardGeometry::kRows, static_cast<int>(faces.size()));
+        int n = 0;
+        try {
+            for (; n < count; ++n) {
+                bool legacy = false;
+                int glyph = 0;
+                buildFace(ini, page, faces[n], &legacy, &glyph);
+                if (legacy)
+                    BookmarkSlot(ini, page, faces[n].slotKey()).setGlyph(QByteArray::number(glyph));
+            }
+        } catch (const CommandError&) {
+            // The page stops loading at a bad icon code; the buttons after it
+            // must not keep the faces of the page shown before.
+            for (; n < count; ++n)
+                resetFace(faces[n]);
+            throw;
         }
-    } catch (const CommandError&) {
-        // The page stops loading at a bad icon code; the buttons after it must
-        // not keep the faces of the page shown before.
-        for (; n < count; ++n)
-            resetFace(faces[n]);
-        state.notifyFaces();
-        throw;
-    }
-
-    ini.UpdateFile();
-    batch.commit();
-    vars.FirstBuild = false;
-    state.notifyFaces();
+        ini.UpdateFile();
+        batch.commit();
+        vars.FirstBuild = false;
+    });
 }
 
 void PageDisplay::LoadCurrent()
@@ -168,11 +166,8 @@ bool PageDisplay::TabSet1Change(int newIndex)
     BoardState& state = b.state();
     FormVars& vars = b.vars();
     if (vars.KeyboardSelection > 0) {
-        const int i = vars.KeyboardSelection - 1;
-        if (i < static_cast<int>(state.buttons().size())) {
-            state.mutableButtons()[i].margin = BoardGeometry::kNormalMargin;
-            state.notifyFace(i);
-        }
+        state.updateFace(vars.KeyboardSelection - 1,
+                         [](ButtonFace& face) { face.margin = BoardGeometry::kNormalMargin; });
         vars.KeyboardSelection = 0;
         b.FormCaption();
     }

@@ -65,9 +65,7 @@ void RecordOps::WriteButton(const QByteArray& page, const QByteArray& slot)
 
     // The face is a copy of the current page only: another page's slot has no
     // button on the board.
-    const int index = b.state().buttonIndex("B" + slot);
-    if (index >= 0 && page == b.state().currentPage()) {
-        ButtonFace& face = b.state().mutableButtons()[index];
+    b.state().updateShownFace(page, "B" + slot, [&](ButtonFace& face) {
         face.caption = r[F::Title];
         face.hint = ToolTip::build(r[F::Url], r[F::Notes], b.state().checked(MenuItem::MBUrl),
                                    b.state().checked(MenuItem::MBNotes), false);
@@ -91,8 +89,7 @@ void RecordOps::WriteButton(const QByteArray& page, const QByteArray& slot)
             b.pages().buildFace(ini, page, built, &legacy, &glyph);
             face.glyph = built.glyph;
         }
-        b.state().notifyFace(index);
-    }
+    });
     m_box.clear();
     batch.commit();
 }
@@ -152,15 +149,12 @@ void RecordOps::MoveButtons(const QByteArray& fromPage, const QByteArray& toPage
 void RecordOps::EraseButton(const QByteArray& page, const QByteArray& slot, WebIconFile icon)
 {
     Board& b = m_board;
-    const int index = b.state().buttonIndex("B" + slot);
-    if (index >= 0 && page == b.state().currentPage()) {
-        ButtonFace& face = b.state().mutableButtons()[index];
+    b.state().updateShownFace(page, "B" + slot, [&](ButtonFace& face) {
         face.caption.clear();
         face.hint.clear();
         face.glyph = b.state().checked(MenuItem::MBIcon) ? IconRef::blank() : IconRef::noIcon();
         face.handCursor = false;
-        b.state().notifyFace(index);
-    }
+    });
     const QByteArray path = b.files().BookmarkFileName();
     // The keys and the recent list go to the file in one save.
     IniBatch erase(b.store(), path);

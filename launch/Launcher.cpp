@@ -165,13 +165,11 @@ void Launcher::fillFromBrowser(const QByteArray& buttonName, const QByteArray& p
         BookmarkSlot(ini, page, slot).setTitle(title);
         if (color != b.vars().ButtonFontColor)
             BookmarkSlot(ini, page, slot).setColor(color);
-        const int index = b.state().buttonIndex(buttonName);
-        if (index >= 0 && page == b.state().currentPage()) {
+        b.state().updateShownFace(page, buttonName, [&](ButtonFace& face) {
             bool legacy = false;
             int glyph = 0;
-            b.pages().buildFace(ini, page, b.state().mutableButtons()[index], &legacy, &glyph);
-            b.state().notifyFace(index);
-        }
+            b.pages().buildFace(ini, page, face, &legacy, &glyph);
+        });
         batch.commit();
         if (url.startsWith("http"))
             b.AutoIcon(buttonName, url, page, slot);

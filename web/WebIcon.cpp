@@ -144,9 +144,8 @@ private:
     {
         if (!shown())
             return;
-        const int index = m_board.state().buttonIndex(m_button);
-        m_board.state().mutableButtons()[index].glyph = glyph;
-        m_board.state().notifyFace(index);
+        m_board.state().updateFace(m_board.state().buttonIndex(m_button),
+                                   [&](ButtonFace& face) { face.glyph = glyph; });
     }
     // Whether the slot still holds the address the job was started for.
     bool holdsAddress(const TIniFile32& ini) const
@@ -233,12 +232,12 @@ private:
                     const QByteArray notes = NotesText::Wrap(NotesText::AddReturn(stored(F::Notes)));
                     const bool showNotes = state.checked(MenuItem::MBNotes);
                     const bool showUrl = state.checked(MenuItem::MBUrl);
-                    const int index = state.buttonIndex(m_button);
-                    state.mutableButtons()[index].hint = showNotes && showUrl ? notes + '\r' + m_link
-                                                         : showNotes         ? notes
-                                                         : showUrl           ? m_link
-                                                                             : QByteArray();
-                    state.notifyFace(index);
+                    state.updateFace(state.buttonIndex(m_button), [&](ButtonFace& face) {
+                        face.hint = showNotes && showUrl ? notes + '\r' + m_link
+                                    : showNotes         ? notes
+                                    : showUrl           ? m_link
+                                                        : QByteArray();
+                    });
                 }
             }
             const QByteArray storedIcon = stored(F::IconFile);
@@ -457,11 +456,7 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
     BoardState& state = b.state();
     const QByteArray path = b.files().BookmarkFileName();
     auto setGlyph = [&](const IconRef& glyph) {
-        const int index = state.buttonIndex(buttonName);
-        if (index >= 0 && page == state.currentPage()) {
-            state.mutableButtons()[index].glyph = glyph;
-            state.notifyFace(index);
-        }
+        state.updateShownFace(page, buttonName, [&](ButtonFace& face) { face.glyph = glyph; });
     };
 
     QByteArray code = "600";

@@ -145,9 +145,14 @@ void TestX11::trayIconAppearsWhereATrayExists()
     // window is hidden; a click on it brings the window back.
     QString icon;
     QTRY_VERIFY_WITH_TIMEOUT(!(icon = visibleWindowOfThisProgram()).isEmpty(), 10000);
-    QProcess::execute(QStringLiteral("xdotool"),
-                      {QStringLiteral("mousemove"), QStringLiteral("--window"), icon, QStringLiteral("5"),
-                       QStringLiteral("5"), QStringLiteral("click"), QStringLiteral("1")});
+    // The tray embeds the icon a moment after it maps, and a click before
+    // that lands nowhere: click again until the window answers.
+    for (int attempt = 0; attempt < 20 && !app.window().isVisible(); ++attempt) {
+        QProcess::execute(QStringLiteral("xdotool"),
+                          {QStringLiteral("mousemove"), QStringLiteral("--window"), icon, QStringLiteral("5"),
+                           QStringLiteral("5"), QStringLiteral("click"), QStringLiteral("1")});
+        QTest::qWaitFor([&] { return app.window().isVisible(); }, 500);
+    }
     QTRY_VERIFY(app.window().isVisible());
     QTRY_VERIFY(!app.window().trayIcon()->isVisible());
     tray.kill();
