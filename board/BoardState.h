@@ -1,5 +1,8 @@
 #pragma once
 
+#include "MenuItemState.h"
+#include "TabStyle.h"
+#include "WindowGeometry.h"
 #include "ButtonFace.h"
 #include "MenuItem.h"
 #include "SettingsFile.h"
@@ -11,32 +14,6 @@
 #include <QString>
 #include <array>
 #include <vector>
-
-struct MenuItemState
-{
-    bool checked = false;
-    bool enabled = true;
-    bool visible = true;
-};
-
-struct TabStyle
-{
-    QByteArray fontName = SettingsFile::TabFontName.defaultText();
-    int fontSize = SettingsFile::TabFontSize.defaultNumber();
-    int fontColor = SettingsFile::TabFontColor.defaultNumber();
-    int selectedColor = SettingsFile::TabSelectedColor.defaultNumber();
-    int unselectedColor = SettingsFile::TabUnselectedColor.defaultNumber();
-    bool operator==(const TabStyle&) const = default;
-};
-
-struct WindowGeometry
-{
-    int left = 0;
-    int top = 0;
-    int width = SettingsFile::Width.defaultNumber();
-    int height = SettingsFile::kNormalHeight;
-    bool operator==(const WindowGeometry&) const = default;
-};
 
 // Everything the main window shows, in plain data with change signals. The
 // widgets read it and forward events; they hold no behaviour of their own.

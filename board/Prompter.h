@@ -1,5 +1,10 @@
 #pragma once
 
+#include "ChoiceRequest.h"
+#include "FileRequest.h"
+#include "FontChoice.h"
+#include "PasswordRequest.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -14,40 +19,6 @@ class GlyphChooser;
 // runs and clicks on buttons and tabs are ignored; the drag cursors mean a
 // picked-up bookmark or page waits for its target.
 enum class ScreenCursor { Default, HandPoint, HourGlass, Drag, PickUp };
-
-struct FontChoice
-{
-    QString name;
-    int size = 9;
-    int color = 0; // 0x00BBGGRR
-    bool operator==(const FontChoice&) const = default;
-};
-
-// The choice dialog Dlg1: the caller's title, button captions and lines; the
-// answer is the position of the pressed button, -1 when it was closed.
-struct ChoiceRequest
-{
-    QString title;
-    QStringList buttons;
-    QStringList lines;
-    std::optional<int> background; // 0x00BBGGRR
-};
-
-// TPassForm: the input is always masked. A new password is typed twice.
-struct PasswordRequest
-{
-    QString purpose;         // "Password for the page \"Work\":"
-    bool newPassword = false; // setting one ("Save Password"), or checking one ("OK")
-};
-
-struct FileRequest
-{
-    QString title;
-    QString filter; // "Lynkor Files|*.LYK|All Files|*.*"
-    QString startFolder;
-    QString fileName;
-    int helpContext = 0;
-};
 
 // Every question the behaviour classes ask the user goes through here. The
 // window implements it with real dialogs; tests answer from a script.

@@ -6,6 +6,7 @@
 #include "BookmarkFile.h"
 #include "BookmarkSlot.h"
 #include "CommandError.h"
+#include "FileError.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
 #include "PageDisplay.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DesktopServices.h"
+#include "Autostart.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DesktopServices.h"
+#include "ScreenSaver.h"
 
 #include <QString>
 

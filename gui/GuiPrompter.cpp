@@ -1,7 +1,10 @@
 #include "GuiPrompter.h"
 
 #include "BookmarkDialogWidget.h"
-#include "Dialogs.h"
+#include "GlyphChooserWidget.h"
+#include "ChoiceDialog.h"
+#include "FontDialog.h"
+#include "LineDialog.h"
 #include "HelpWindow.h"
 #include "HotKeyDialog.h"
 #include "PasswordDialog.h"

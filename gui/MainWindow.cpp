@@ -65,53 +65,6 @@ QPixmap led(bool on)
 
 } // namespace
 
-BoardPanel::BoardPanel(QWidget* parent) : QWidget(parent)
-{
-    setAcceptDrops(true);
-}
-
-QSize BoardPanel::sizeHint() const
-{
-    return {width(), maximumHeight()};
-}
-
-void BoardPanel::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
-}
-
-void BoardPanel::dragMoveEvent(QDragMoveEvent* event)
-{
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
-}
-
-void BoardPanel::dropEvent(QDropEvent* event)
-{
-    emit dropped(event);
-}
-
-KeyCatcher::KeyCatcher(QWidget* parent) : QWidget(parent)
-{
-    setObjectName(QStringLiteral("Keys"));
-    setAccessibleName(QStringLiteral("Keys"));
-    setFocusPolicy(Qt::StrongFocus);
-    setFixedSize(1, 1);
-}
-
-void KeyCatcher::keyPressEvent(QKeyEvent* event)
-{
-    emit keyPressed(event);
-}
-
-void KeyCatcher::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
-        emit tabbedInto();
-}
-
 MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Launcher& launcher)
     : m_board(board), m_state(board.state()), m_prompter(prompter), m_icons(icons), m_launcher(launcher)
 {
@@ -175,7 +128,7 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
     connect(escape, &QShortcut::activated, this, [this] {
         dispatch([this] { m_board.keys().KeysKeyDown(KeyboardNav::Key::Escape); }, CommandKind::WhilePlacing);
     });
-    connect(static_cast<BoardPanel*>(m_panel), &BoardPanel::dropped, this, &MainWindow::boardDrop);
+    connect(m_panel, &BoardPanel::dropped, this, &MainWindow::boardDrop);
     connect(m_tabs, &TabStrip::tabRequested, this, [this](int index) {
         dispatch([this, index] { m_board.pages().selectTab(index); }, CommandKind::WhilePlacing);
     });

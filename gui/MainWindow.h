@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "Board.h"
+#include "BoardPanel.h"
+#include "KeyCatcher.h"
 
 class BoardState;
 class Launcher;
@@ -21,40 +23,6 @@ class QMenu;
 class QPushButton;
 class QSystemTrayIcon;
 class QToolButton;
-
-// The board panel: as high as the board when there is room, lower when the
-// window is (mini mode).
-class BoardPanel : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit BoardPanel(QWidget* parent = nullptr);
-    QSize sizeHint() const override;
-signals:
-    void dropped(QDropEvent* event);
-
-protected:
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-};
-
-// The key catcher `Keys`: the board's place in the Tab order, holding the
-// keyboard focus while the board is idle.
-class KeyCatcher : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit KeyCatcher(QWidget* parent = nullptr);
-signals:
-    void keyPressed(QKeyEvent* event);
-    // Reached with Tab or Shift+Tab.
-    void tabbedInto();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-};
 
 // The main window: renders the board state and forwards every event to the
 // board's handlers.
@@ -142,7 +110,7 @@ private:
     QToolButton* m_addBookmark = nullptr;
     QString m_dragSource; // the button a left press picked up
     QWidget* m_toolBar = nullptr;
-    QWidget* m_panel = nullptr;
+    BoardPanel* m_panel = nullptr;
     TabStrip* m_tabs = nullptr;
     KeyCatcher* m_keys = nullptr;
     QLabel* m_dialUp = nullptr;

@@ -7,6 +7,7 @@
 #include "BrowserConversation.h"
 #include "BrowserList.h"
 #include "CommandError.h"
+#include "FileError.h"
 #include "DesktopEntry.h"
 #include "FileFinder.h"
 #include "IniBatch.h"

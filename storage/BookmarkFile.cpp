@@ -1,6 +1,7 @@
 #include "BookmarkFile.h"
 
 #include "CommandError.h"
+#include "ConversionError.h"
 #include "AnsiText.h"
 #include "PassText.h"
 

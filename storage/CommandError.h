@@ -16,17 +16,3 @@ private:
     QString m_text;
     QByteArray m_utf8;
 };
-
-// "Cannot open file %s" / "Cannot create file %s".
-class FileError : public CommandError
-{
-public:
-    using CommandError::CommandError;
-};
-
-// "'%s' is not a valid integer value".
-class ConversionError : public CommandError
-{
-public:
-    using CommandError::CommandError;
-};

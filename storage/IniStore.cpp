@@ -1,6 +1,7 @@
 #include "IniStore.h"
 
 #include "CommandError.h"
+#include "FileError.h"
 #include "PathNames.h"
 
 #include <QDir>

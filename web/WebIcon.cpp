@@ -4,6 +4,7 @@
 #include "BookmarkFile.h"
 #include "BookmarkSlot.h"
 #include "CommandError.h"
+#include "FileError.h"
 #include "HttpRequests.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"

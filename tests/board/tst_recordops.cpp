@@ -1,5 +1,6 @@
 #include "BoardFixture.h"
 #include "CommandError.h"
+#include "FileError.h"
 #include "IniFiles32.h"
 #include "LaunchFixture.h"
 #include "PageDisplay.h"

@@ -1,6 +1,7 @@
 #include "LaunchFixture.h"
 #include "BookmarkButton.h"
 #include "CommandError.h"
+#include "FileError.h"
 #include "IconLibrary.h"
 #include "MainWindow.h"
 #include "PageDisplay.h"

@@ -1,5 +1,5 @@
 #include "DevToolsConversation.h"
-#include "LaunchFakes.h"
+#include "RecordingStarter.h"
 #include "LocalHttpServer.h"
 #include "Launcher.h"
 #include "BoardFixture.h"

@@ -1,4 +1,5 @@
-#include "LaunchFakes.h"
+#include "RecordingStarter.h"
+#include "ScriptedConversation.h"
 #include "ScriptedPrompter.h"
 #include "WwwDde.h"
 

@@ -1,5 +1,6 @@
 #include "BookmarkFile.h"
 #include "CommandError.h"
+#include "ConversionError.h"
 #include "IniFiles32.h"
 #include "PathNames.h"
 #include "ProgramFiles.h"

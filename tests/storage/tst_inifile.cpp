@@ -1,4 +1,5 @@
 #include "CommandError.h"
+#include "FileError.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
 #include "PathNames.h"

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "BoardFixture.h"
-#include "LaunchFakes.h"
+#include "RecordingStarter.h"
+#include "ScriptedConversation.h"
 #include "Launcher.h"
 
 // A board with its launching layer on a scripted browser link.

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "DesktopServices.h"
 #include "HotkeyService.h"
 
 #include <QMap>
-#include <QTimer>
 #include <QStringList>
 
 // Hotkeys that record what was registered.
@@ -37,36 +35,4 @@ public:
     }
     void clearAll() override { registered.clear(); }
     void press(int id) { emit activated(id); }
-};
-
-class FakeAutostart : public Autostart
-{
-public:
-    bool enabled = false;
-    bool fails = false;
-    int calls = 0;
-    bool setEnabled(bool on) override
-    {
-        ++calls;
-        if (fails)
-            return false;
-        enabled = on;
-        return true;
-    }
-    bool isEnabled() const override { return enabled; }
-};
-
-class FakeScreenSaver : public ScreenSaver
-{
-public:
-    int activations = 0;
-    bool works = true;
-    void activate(QObject* context, Done done) override
-    {
-        ++activations;
-        const bool ok = works;
-        QTimer::singleShot(0, context, [done, ok] {
-            done(ok, ok ? QString() : QStringLiteral("No screen saver is running."));
-        });
-    }
 };

@@ -1,93 +1,14 @@
-#include "Dialogs.h"
+#include "FontDialog.h"
 
 #include "WinColor.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontComboBox>
-#include <QFontDatabase>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-
-ChoiceDialog::ChoiceDialog(const ChoiceRequest& request, QWidget* parent) : QDialog(parent)
-{
-    setObjectName(QStringLiteral("Dlg1"));
-    setWindowTitle(request.title);
-    auto* layout = new QVBoxLayout(this);
-    auto* text = new QLabel(request.lines.join(QLatin1Char('\n')), this);
-    text->setTextFormat(Qt::PlainText);
-    text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    text->setAccessibleName(request.title);
-    layout->addWidget(text);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    for (int i = 0; i < request.buttons.size(); ++i) {
-        auto* b = new QPushButton(request.buttons[i], this);
-        b->setAccessibleName(request.buttons[i]);
-        if (i == 0)
-            b->setDefault(true);
-        connect(b, &QPushButton::clicked, this, [this, i] {
-            m_pressed = i;
-            accept();
-        });
-        row->addWidget(b);
-    }
-    row->addStretch();
-    layout->addLayout(row);
-    if (request.background) {
-        QPalette p = palette();
-        p.setColor(QPalette::Window, WinColor::toQColor(*request.background));
-        setPalette(p);
-        setAutoFillBackground(true);
-    }
-}
-
-LineDialog::LineDialog(const QString& caption, const QString& editName, const QString& buttonCaption,
-                       QWidget* parent)
-    : QDialog(parent)
-{
-    setWindowTitle(caption);
-    auto* layout = new QVBoxLayout(this);
-    m_edit = new QLineEdit(this);
-    m_edit->setObjectName(editName);
-    m_edit->setAccessibleName(editName);
-    m_edit->setMinimumWidth(240);
-    layout->addWidget(m_edit);
-    auto* button = new QPushButton(buttonCaption, this);
-    button->setAccessibleName(buttonCaption);
-    button->setDefault(true);
-    layout->addWidget(button, 0, Qt::AlignHCenter);
-    connect(button, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_edit, &QLineEdit::returnPressed, this, &QDialog::accept);
-}
-
-void LineDialog::setMasked(bool masked)
-{
-    m_edit->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
-}
-
-void LineDialog::setText(const QString& text)
-{
-    m_edit->setText(text);
-    m_edit->selectAll();
-    m_edit->setFocus();
-}
-
-QString LineDialog::text() const
-{
-    return m_edit->text();
-}
-
-void LineDialog::reject()
-{
-    m_edit->clear();
-    QDialog::reject();
-}
 
 namespace {
 

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// What a file picker shows.
+struct FileRequest
+{
+    QString title;
+    QString filter; // "Lynkor Files|*.LYK|All Files|*.*"
+    QString startFolder;
+    QString fileName;
+    int helpContext = 0;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// How one HTTP request ended.
+struct HttpResult
+{
+    bool ok = false; // a complete answer arrived (any status code), or its first maxBodyBytes
+    bool aborted = false;
+    bool truncated = false; // the body was cut at maxBodyBytes
+    bool timedOut = false;  // ended by timeoutMs; a job's body holds what came
+    int statusCode = 0;     // of the last hop
+    QString error;          // why it failed
+    QByteArray body;        // jobs only
+};

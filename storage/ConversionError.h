@@ -1,0 +1,10 @@
+#pragma once
+
+#include "CommandError.h"
+
+// "'%s' is not a valid integer value".
+class ConversionError : public CommandError
+{
+public:
+    using CommandError::CommandError;
+};
