@@ -480,7 +480,9 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
     IniBatch batch(b.store(), path);
     TIniFile32 ini(b.store(), path);
     auto write = [&](F::Field field, const QByteArray& value) { BookmarkSlot(ini, page, slot).set(field, value); };
-    if (web && search) {
+    const QByteArray storedUrl = BookmarkSlot(ini, page, slot).url();
+    // A slot that holds no bookmark gets nothing from the web: no half record.
+    if (web && search && !storedUrl.isEmpty()) {
         // A link that names an address keeps it at once; its name comes later.
         bool isAddress = false;
         bareHost(link, &isAddress);
@@ -495,8 +497,7 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
             delete it->second; // an earlier fetch for the slot is outdated
             m_jobs.erase(it);
         }
-        auto* job = new Job(*this, ++m_lastJob, key, path, page, slot, buttonName, link,
-                            BookmarkSlot(ini, page, slot).url());
+        auto* job = new Job(*this, ++m_lastJob, key, path, page, slot, buttonName, link, storedUrl);
         m_jobs.emplace(key, job);
         job->start();
     }

@@ -289,7 +289,8 @@ void TestPageGrid::buttonFont()
     QCOMPARE(f.state.buttons()[0].color, 128);
     QCOMPARE(f.ui.asked.back().text, QStringLiteral("Arial"));
 
-    f.board->pages().MFontButtonClick(); // cancelled
+    f.ui.answer(ScriptedPrompter::closed());
+    f.board->pages().MFontButtonClick();
     QCOMPARE(f.key("lyk.ini", "Notebook", "FontSize"), QByteArray("11"));
     QCOMPARE(f.ui.asked.back().text, QStringLiteral("DejaVu Serif"));
 }

@@ -310,6 +310,7 @@ void TestWindowModes::hotKeysWaitingForTheirCommandsAreNotGrabbed()
                            "Key4=I\r\nShift4=Ctrl,Alt\r\nD4=On\r\nKey5=O\r\nShift5=Ctrl,Alt\r\nD5=On\r\n");
     f.start();
     QCOMPARE(f.hotkeys.registered.keys(), QList<int>{0});
+    f.ui.answer(ScriptedPrompter::closed());
     f.board->modes().MHotkeysClick();
     QCOMPARE(f.ui.asked.back().kind, QStringLiteral("hotKeys"));
     QVERIFY2(f.ui.asked.back().text.contains(QStringLiteral("Not available yet: Show Search, Import Web Page, Open "
@@ -350,6 +351,7 @@ void TestWindowModes::hotKeyDialogSavesAndApplies()
 
     // Closing the dialog changes nothing.
     const QByteArray before = f.readFile("lyk.ini");
+    f.ui.answer(ScriptedPrompter::closed());
     f.board->modes().MHotkeysClick();
     QCOMPARE(f.readFile("lyk.ini"), before);
 }

@@ -365,21 +365,24 @@ void TestMainWindow::checkMarksShowWhatIsStored_data()
 {
     QTest::addColumn<QString>("item");
     QTest::addColumn<bool>("checked");
-    QTest::newRow("page password cancelled") << "MPagePass" << false;
-    QTest::newRow("the columns already shown") << "MColumn4" << true;
-    QTest::newRow("stealth without a way back") << "MHide" << false;
-    QTest::newRow("tray without a tray") << "MStartSmall" << false;
-    QTest::newRow("start entry that fails") << "MAutoRun" << false;
+    QTest::addColumn<QVariantList>("answers");
+    QTest::newRow("page password cancelled") << "MPagePass" << false << QVariantList{ScriptedPrompter::closed()};
+    QTest::newRow("the columns already shown") << "MColumn4" << true << QVariantList{};
+    QTest::newRow("stealth without a way back") << "MHide" << false << QVariantList{};
+    QTest::newRow("tray without a tray") << "MStartSmall" << false << QVariantList{};
+    QTest::newRow("start entry that fails") << "MAutoRun" << false << QVariantList{};
 }
 
 void TestMainWindow::checkMarksShowWhatIsStored()
 {
     QFETCH(QString, item);
     QFETCH(bool, checked);
+    QFETCH(QVariantList, answers);
     open();
     f->autostart.fails = true;
     f->state.setTrayAvailable(false);
-    f->ui.answer(QString()); // the password dialog is cancelled
+    for (const QVariant& answer : answers)
+        f->ui.answer(answer);
     w->action(item)->trigger();
     QCOMPARE(w->action(item)->isChecked(), checked);
     QCOMPARE(f->state.checked(*MenuItems::named(item.toLatin1())), checked);

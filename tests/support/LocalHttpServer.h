@@ -30,7 +30,14 @@ public:
                  int pieces, int pauseMs);
     void start();
     int port() const { return m_port; }
+    // "http://127.0.0.1:port/path": a reverse look-up names the host, and an
+    // AutoIcon then offers the name instead of the address.
     QByteArray url(const QByteArray& path) const;
+    // "http://localhost:port/path": the same server by its name.
+    QByteArray namedUrl(const QByteArray& path) const
+    {
+        return "http://localhost:" + QByteArray::number(m_port) + path;
+    }
 
 private:
     std::unique_ptr<httplib::Server> m_server;

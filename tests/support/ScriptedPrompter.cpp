@@ -1,10 +1,32 @@
 #include "ScriptedPrompter.h"
 
+#include <QTest>
+
+QVariant ScriptedPrompter::closed()
+{
+    return QVariant::fromValue(Closed{});
+}
+
+ScriptedPrompter::~ScriptedPrompter()
+{
+    if (!answers.empty() && !QTest::currentTestFailed()) {
+        const QByteArray what = QByteArray::number(answers.size()) + " scripted answers were never asked for";
+        QTest::qFail(what.constData(), __FILE__, __LINE__);
+    }
+}
+
+void ScriptedPrompter::unscripted()
+{
+    const Question& q = asked.last();
+    const QByteArray what = "Nobody scripted an answer to the " + q.kind.toUtf8() + " \"" + q.text.toUtf8() + '"';
+    QTest::qFail(what.constData(), __FILE__, __LINE__);
+}
+
 QVariant ScriptedPrompter::next()
 {
     if (answers.empty()) {
-        ++unanswered;
-        return {};
+        unscripted();
+        return closed();
     }
     QVariant v = answers.front();
     answers.pop_front();
@@ -27,7 +49,7 @@ Prompter::Answer ScriptedPrompter::message(const QString& text, Type type, Butto
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     const QVariant v = next();
-    return v.canConvert<Answer>() ? v.value<Answer>() : Answer::No;
+    return v.metaType() == QMetaType::fromType<Answer>() ? v.value<Answer>() : Answer::No;
 }
 
 int ScriptedPrompter::choice(const ChoiceRequest& request)
@@ -39,7 +61,7 @@ int ScriptedPrompter::choice(const ChoiceRequest& request)
     q.lines = request.lines;
     asked.push_back(q);
     const QVariant v = next();
-    return v.isValid() ? v.toInt() : -1;
+    return v.metaType() == QMetaType::fromType<int>() ? v.toInt() : -1;
 }
 
 QString ScriptedPrompter::password(const PasswordRequest& request)
@@ -49,7 +71,8 @@ QString ScriptedPrompter::password(const PasswordRequest& request)
     q.text = request.purpose;
     q.newPassword = request.newPassword;
     asked.push_back(q);
-    return next().toString();
+    const QVariant v = next();
+    return v.metaType() == QMetaType::fromType<QString>() ? v.toString() : QString();
 }
 
 int ScriptedPrompter::chooseItem(const QString& title, const QString& text, const QStringList& items)
@@ -61,7 +84,7 @@ int ScriptedPrompter::chooseItem(const QString& title, const QString& text, cons
     q.options = items;
     asked.push_back(q);
     const QVariant v = next();
-    return v.isValid() ? v.toInt() : -1;
+    return v.metaType() == QMetaType::fromType<int>() ? v.toInt() : -1;
 }
 
 QString ScriptedPrompter::pageName(const QString& proposal)
@@ -70,7 +93,8 @@ QString ScriptedPrompter::pageName(const QString& proposal)
     q.kind = QStringLiteral("pageName");
     q.text = proposal;
     asked.push_back(q);
-    return next().toString();
+    const QVariant v = next();
+    return v.metaType() == QMetaType::fromType<QString>() ? v.toString() : QString();
 }
 
 QString ScriptedPrompter::fileQuestion(const QString& kind, const FileRequest& request)
@@ -80,7 +104,8 @@ QString ScriptedPrompter::fileQuestion(const QString& kind, const FileRequest& r
     q.text = request.title;
     q.options = {request.filter, request.startFolder};
     asked.push_back(q);
-    return next().toString();
+    const QVariant v = next();
+    return v.metaType() == QMetaType::fromType<QString>() ? v.toString() : QString();
 }
 
 QString ScriptedPrompter::openFile(const FileRequest& request)
@@ -100,7 +125,8 @@ QString ScriptedPrompter::folder(const QString& title, const QString& startFolde
     q.text = title;
     q.options = {startFolder};
     asked.push_back(q);
-    return next().toString();
+    const QVariant v = next();
+    return v.metaType() == QMetaType::fromType<QString>() ? v.toString() : QString();
 }
 
 std::optional<int> ScriptedPrompter::color(int initial, QStringList& customColors)
@@ -111,7 +137,7 @@ std::optional<int> ScriptedPrompter::color(int initial, QStringList& customColor
     q.lines = customColors;
     asked.push_back(q);
     const QVariant v = next();
-    if (!v.isValid())
+    if (v.metaType() != QMetaType::fromType<int>())
         return std::nullopt;
     return v.toInt();
 }
@@ -123,7 +149,7 @@ std::optional<FontChoice> ScriptedPrompter::font(const FontChoice& initial)
     q.text = initial.name;
     asked.push_back(q);
     const QVariant v = next();
-    if (!v.canConvert<FontChoice>())
+    if (v.metaType() != QMetaType::fromType<FontChoice>())
         return std::nullopt;
     return v.value<FontChoice>();
 }
@@ -135,7 +161,7 @@ bool ScriptedPrompter::hotKeys(HotKeys& keys, const QString& notice)
     q.text = notice;
     asked.push_back(q);
     const QVariant v = next();
-    if (!v.canConvert<HotKeys>())
+    if (v.metaType() != QMetaType::fromType<HotKeys>())
         return false;
     keys = v.value<HotKeys>();
     return true;
@@ -147,7 +173,7 @@ void ScriptedPrompter::bookmarkDialog(BookmarkDialog& dialog)
     q.kind = QStringLiteral("bookmarkDialog");
     asked.push_back(q);
     if (bookmarkDialogs.empty()) {
-        ++unanswered;
+        unscripted();
         return;
     }
     auto script = std::move(bookmarkDialogs.front());
@@ -161,7 +187,7 @@ void ScriptedPrompter::chooseIcon(GlyphChooser& chooser)
     q.kind = QStringLiteral("chooseIcon");
     asked.push_back(q);
     if (iconChoosers.empty()) {
-        ++unanswered;
+        unscripted();
         return;
     }
     auto script = std::move(iconChoosers.front());

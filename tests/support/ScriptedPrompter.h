@@ -26,12 +26,20 @@ public:
         bool newPassword = false; // a password being set, typed twice
     };
 
+    // The user closed the dialog (Escape, Cancel, the window's close box).
+    struct Closed
+    {
+    };
+    static QVariant closed();
+    ~ScriptedPrompter() override;
+
     // Answers, taken in order: Answer, int (choice position), QString (text
-    // dialogs and file pickers), std::optional<int> (colour), FontChoice.
+    // dialogs and file pickers), int (colour), FontChoice, HotKeys, or
+    // closed(). A question that needs an answer when none is left fails the
+    // running test: every question a test causes is one it expects.
     std::deque<QVariant> answers;
     QList<Question> asked;
     QList<int> helpShown; // context numbers; -1 = the search window
-    int unanswered = 0;   // questions asked with no answer left
 
     void answer(const QVariant& v) { answers.push_back(v); }
     QStringList messages() const;
@@ -39,7 +47,7 @@ public:
     Answer message(const QString& text, Type type, Buttons buttons, int helpContext) override;
     int choice(const ChoiceRequest& request) override;
     QString password(const PasswordRequest& request) override;
-    // Answered with an int (the position), or -1 (cancelled) without one.
+    // Answered with an int (the position), -1 or closed() to cancel.
     int chooseItem(const QString& title, const QString& text, const QStringList& items) override;
     QString pageName(const QString& proposal) override;
     QString openFile(const FileRequest& request) override;
@@ -47,9 +55,10 @@ public:
     QString folder(const QString& title, const QString& startFolder) override;
     std::optional<int> color(int initial, QStringList& customColors) override;
     std::optional<FontChoice> font(const FontChoice& initial) override;
-    // Answered with a HotKeys value (saved) or nothing (closed).
+    // Answered with a HotKeys value (saved) or closed().
     bool hotKeys(HotKeys& keys, const QString& notice) override;
-    // The dialogs run the next script on their model, as a user would.
+    // The dialogs run the next script on their model, as a user would; a
+    // script that does nothing closes the dialog unchanged.
     void bookmarkDialog(BookmarkDialog& dialog) override;
     void chooseIcon(GlyphChooser& chooser) override;
     std::deque<std::function<void(BookmarkDialog&)>> bookmarkDialogs;
@@ -71,7 +80,9 @@ public:
     bool cancelSearch = false;
 
 private:
+    // The next answer; fails the test when none is left.
     QVariant next();
+    void unscripted();
     QString fileQuestion(const QString& kind, const FileRequest& request);
     ScreenCursor m_cursor = ScreenCursor::Default;
 };
@@ -79,3 +90,4 @@ private:
 Q_DECLARE_METATYPE(Prompter::Answer)
 Q_DECLARE_METATYPE(FontChoice)
 Q_DECLARE_METATYPE(HotKeys)
+Q_DECLARE_METATYPE(ScriptedPrompter::Closed)

@@ -84,6 +84,7 @@ private slots:
     void clickOnAWebBookmarkFetchesItsIcon();
     void iconRequestFollowsThePageAtOnce();
     void slotChangedWhileWaitingIsLeftAlone();
+    void blankSlotGetsNothing();
     void questionsWaitForTheRunningCommand();
     void fileThatCannotBeWrittenIsReported();
     void hostilePageCostsItsBytesOnly();
@@ -225,7 +226,7 @@ void TestWebIcon::shortcutIconDescriptionAndAddress()
     server.add("/img/site.ico", kIco, "image/x-icon");
     server.start();
     Rig r;
-    const QByteArray link = server.url("/page.html");
+    const QByteArray link = server.namedUrl("/page.html");
     r.put("01N", "Local");
     r.put("01U", link);
     // The web part runs in the background: AutoIcon returns at once.
@@ -250,7 +251,7 @@ void TestWebIcon::faviconFallbackAndGifRename()
     server.add("/favicon.ico", kGif, "image/gif");
     server.start();
     Rig r;
-    const QByteArray link = server.url("/");
+    const QByteArray link = server.namedUrl("/");
     r.put("01U", link);
     r.web.AutoIcon("B01", link, "Page1", "01");
     QVERIFY(r.settled());
@@ -266,7 +267,7 @@ void TestWebIcon::missingFaviconLeavesTheDefaultIcon()
     server.add("/p.html", "<html></html>");
     server.start(); // /favicon.ico answers 404
     Rig r;
-    const QByteArray link = server.url("/p.html");
+    const QByteArray link = server.namedUrl("/p.html");
     r.put("01U", link);
     QCOMPARE(r.web.AutoIcon("B01", link, "Page1", "01"), QByteArray("00"));
     QVERIFY(r.settled());
@@ -284,7 +285,7 @@ void TestWebIcon::keptNotesAndGlyph()
     server.add("/i.ico", kIco, "image/x-icon");
     server.start();
     Rig r;
-    const QByteArray link = server.url("/p.html");
+    const QByteArray link = server.namedUrl("/p.html");
     r.put("01U", link);
     r.put("01P", "my own notes");
     r.put("01G", "7");
@@ -301,7 +302,7 @@ void TestWebIcon::watchdogEndsAServerThatNeverAnswers()
     server.start();
     Rig r;
     r.web.setWatchdog(400);
-    const QByteArray link = server.url("/slow.html");
+    const QByteArray link = server.namedUrl("/slow.html");
     r.put("01U", link);
     QElapsedTimer clock;
     clock.start();
@@ -323,7 +324,8 @@ void TestWebIcon::windowStaysResponsiveWhileAPageLoads()
     timer.start(50);
     QElapsedTimer clock;
     clock.start();
-    r.web.AutoIcon("B01", server.url("/slow.html"), "Page1", "01");
+    r.put("01U", server.namedUrl("/slow.html"));
+    r.web.AutoIcon("B01", server.namedUrl("/slow.html"), "Page1", "01");
     QVERIFY(clock.elapsed() < 100); // returns at once
     QVERIFY(!r.f.board->busy());  // commands go on meanwhile
     QVERIFY(r.settled());
@@ -364,7 +366,7 @@ void TestWebIcon::changedAddressIsOffered()
     server.add("/p.html", "<html></html>");
     server.start();
     Rig r;
-    const QByteArray link = "http://localhost:" + QByteArray::number(server.port()) + "/p.html";
+    const QByteArray link = server.namedUrl("/p.html");
     r.put("01U", link);
     r.web.AutoIcon("B01", link, "Page1", "01");
     QTRY_COMPARE(r.key("01A"), QByteArray("127.0.0.1")); // empty: written without asking
@@ -422,7 +424,7 @@ void TestWebIcon::clickOnAWebBookmarkFetchesItsIcon()
     Rig r;
     r.f.board->vars().BrowserPath = "/usr/bin/stand-in";
     r.put("03N", "Site");
-    r.put("03U", server.url("/p.html"));
+    r.put("03U", server.namedUrl("/p.html"));
     r.f.board->pages().LoadCurrent();
     r.f.board->ButtonClick("B03");
     QCOMPARE(r.f.starter.starts.size(), 1);
@@ -459,7 +461,7 @@ void TestWebIcon::iconRequestFollowsThePageAtOnce()
     r.f.board->vars().BrowserPath = "/usr/bin/chromium";
     r.f.launcher.SingleButtonClick(true);
     r.put("01N", "Cafe");
-    r.put("01U", server.url("/cafe.html"));
+    r.put("01U", server.namedUrl("/cafe.html"));
     r.f.board->pages().LoadCurrent();
     r.f.board->ButtonClick("B01");
     QTRY_COMPARE_WITH_TIMEOUT(r.key("01G"), QByteArray("600"), 5000);
@@ -479,7 +481,7 @@ void TestWebIcon::slotChangedWhileWaitingIsLeftAlone()
     server.add("/favicon.ico", kIco, "image/x-icon");
     server.start();
     Rig r;
-    const QByteArray link = "http://localhost:" + QByteArray::number(server.port()) + "/p.html";
+    const QByteArray link = server.namedUrl("/p.html");
     r.put("01U", link);
     r.web.AutoIcon("B01", link, "Page1", "01");
     // The user puts another bookmark into the slot while the page loads.
@@ -492,13 +494,28 @@ void TestWebIcon::slotChangedWhileWaitingIsLeftAlone()
     QCOMPARE(r.key("01A"), QByteArray());
 }
 
+void TestWebIcon::blankSlotGetsNothing()
+{
+    // A job for a slot that holds no bookmark must not leave half a record
+    // (an address, notes, an icon) in it.
+    LocalHttpServer server;
+    server.add("/p.html", "<meta name=\"description\" content=\"a site\"><link rel=\"icon\" href=\"/i.ico\">");
+    server.add("/i.ico", kIco, "image/x-icon");
+    server.start();
+    Rig r;
+    r.web.AutoIcon("B02", server.namedUrl("/p.html"), "Page1", "02");
+    QVERIFY(r.settled());
+    for (const char* field : {"02U", "02A", "02P", "02I"})
+        QVERIFY2(r.key(field).isEmpty(), field);
+}
+
 void TestWebIcon::questionsWaitForTheRunningCommand()
 {
     LocalHttpServer server;
     server.add("/p.html", "<html></html>");
     server.start();
     Rig r;
-    const QByteArray link = "http://localhost:" + QByteArray::number(server.port()) + "/p.html";
+    const QByteArray link = server.namedUrl("/p.html");
     r.put("01U", link);
     r.put("01A", "10.9.8.7");
     r.f.ui.answer(QVariant::fromValue(Answer::No));
@@ -520,7 +537,7 @@ void TestWebIcon::fileThatCannotBeWrittenIsReported()
     server.add("/p.html", "<meta name=\"description\" content=\"text\">");
     server.start();
     Rig r;
-    const QByteArray link = "http://localhost:" + QByteArray::number(server.port()) + "/p.html";
+    const QByteArray link = server.namedUrl("/p.html");
     r.put("01U", link);
     r.web.AutoIcon("B01", link, "Page1", "01");
     // The bookmark file cannot be read or written any more when the answers come.
@@ -542,7 +559,7 @@ void TestWebIcon::hostilePageCostsItsBytesOnly()
                               QByteArray(3 * 1024 * 1024, ' '));
     server.start();
     Rig r;
-    const QByteArray link = server.url("/p.html");
+    const QByteArray link = server.namedUrl("/p.html");
     r.put("01U", link);
     r.web.AutoIcon("B01", link, "Page1", "01");
     QVERIFY(r.settled(30000));
@@ -563,7 +580,7 @@ void TestWebIcon::droppedLinkGetsItsOwnIconAndAddress()
     r.put("01A", "10.1.2.3");
     r.put("01G", "7");
     r.f.board->pages().LoadCurrent();
-    const QByteArray link = "http://localhost:" + QByteArray::number(server.port()) + "/new.html";
+    const QByteArray link = server.namedUrl("/new.html");
     BookmarkEditor::Dropped item;
     item.url = link;
     item.title = "New";
