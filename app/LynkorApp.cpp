@@ -1,22 +1,22 @@
 #include "LynkorApp.h"
 
 #include "Board.h"
-#include "DevToolsConversation.h"
-#include "HttpClient.h"
-#include "NameLookup.h"
-#include "WebIcon.h"
-#include "Launcher.h"
-#include "ProcessStarter.h"
 #include "BoardState.h"
+#include "DevToolsConversation.h"
 #include "GuiPrompter.h"
+#include "HttpClient.h"
 #include "IconLibrary.h"
 #include "IniStore.h"
+#include "Launcher.h"
 #include "LinuxDesktop.h"
 #include "MainWindow.h"
+#include "NameLookup.h"
 #include "NetDetector.h"
+#include "ProcessStarter.h"
 #include "ProgramFiles.h"
 #include "SingleInstance.h"
 #include "TermSignals.h"
+#include "WebIcon.h"
 #include "X11Hotkeys.h"
 #include "XdgAutostart.h"
 #include "XdgScreenSaver.h"
@@ -55,8 +55,7 @@ struct LynkorApp::Parts
     bool terminating = false;
 };
 
-LynkorApp::LynkorApp(QStringList arguments, QByteArray programDir, Prompter* prompter)
-    : m(std::make_unique<Parts>())
+LynkorApp::LynkorApp(QStringList arguments, QByteArray programDir, Prompter* prompter) : m(std::make_unique<Parts>())
 {
     m->arguments = std::move(arguments);
     m->programDir = std::move(programDir);
@@ -64,8 +63,8 @@ LynkorApp::LynkorApp(QStringList arguments, QByteArray programDir, Prompter* pro
     m->files.setProgramDir(m->programDir);
     m->board = std::make_unique<Board>(m->files, m->state, *m->prompter, m->desktop,
                                        Platform{&m->hotkeys, &m->autostart, &m->screenSaver});
-    m->conversation = std::make_unique<DevToolsConversation>(
-        SettingsFile::DevToolsPort.defaultNumber(), QFile::decodeName(m->programDir + "browser-profile"));
+    m->conversation = std::make_unique<DevToolsConversation>(SettingsFile::DevToolsPort.defaultNumber(),
+                                                             QFile::decodeName(m->programDir + "browser-profile"));
     m->launcher = std::make_unique<Launcher>(*m->board, *m->conversation, m->starter);
     m->board->setLauncher(m->launcher.get());
     m->webIcon = std::make_unique<WebIcon>(*m->board, m->http, m->lookup);
@@ -84,8 +83,9 @@ void LynkorApp::start()
 {
     m->net = std::make_unique<NetDetector>();
     m->board->NetDetectorChanged(m->net->online());
-    QObject::connect(m->net.get(), &NetDetector::changed, m->board->context(),
-                     [this](bool online) { m->board->deliver([this, online] { m->board->NetDetectorChanged(online); }); });
+    QObject::connect(m->net.get(), &NetDetector::changed, m->board->context(), [this](bool online) {
+        m->board->deliver([this, online] { m->board->NetDetectorChanged(online); });
+    });
     m->net->start();
     m->icons = std::make_unique<IconLibrary>();
     m->guiPrompter.setIcons(m->icons.get());

@@ -20,8 +20,7 @@ public:
             if (run.error_occurred)
                 continue;
             const std::string& name = run.run_name.function_name;
-            const double ms =
-                run.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            const double ms = run.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
             if (run.run_type == Run::RT_Aggregate) {
                 if (run.aggregate_name == "mean")
                     m_means[name] = ms;

@@ -19,8 +19,8 @@ void decodeAmpersands(benchmark::State& st)
 
 void descriptionOfAHostilePage(benchmark::State& st)
 {
-    const QByteArray page = "<meta name=\"description\" content=\"" + QByteArray("&amp").repeated(st.range(0) / 4) +
-                            "\">";
+    const QByteArray page =
+        "<meta name=\"description\" content=\"" + QByteArray("&amp").repeated(st.range(0) / 4) + "\">";
     for (auto _ : st) {
         bool found = false;
         benchmark::DoNotOptimize(PageScan::descriptionText(PageScan::description(page, &found)));
@@ -30,7 +30,8 @@ void descriptionOfAHostilePage(benchmark::State& st)
 
 void iconLinksOfAHostilePage(benchmark::State& st)
 {
-    const QByteArray page = QByteArray("<link rel=\"icon\" href=\"/i.ico\" sizes=\"16x16\" ").repeated(st.range(0) / 46);
+    const QByteArray page =
+        QByteArray("<link rel=\"icon\" href=\"/i.ico\" sizes=\"16x16\" ").repeated(st.range(0) / 46);
     for (auto _ : st) {
         QByteArray extension;
         bool declared = false;

@@ -29,9 +29,9 @@ template <std::size_t N> const char* pick(const std::array<const char*, N>& list
     return list[h % N];
 }
 
-const std::array<const char*, 16> kWords = {
-    "Daily", "News",  "Home",    "Garden", "Recipes", "Weather", "Forum",   "Travel",
-    "Photo", "Music", "Library", "Review", "Market",  "Tools",   "Support", "Archive"};
+const std::array<const char*, 16> kWords = {"Daily",  "News",   "Home",    "Garden", "Recipes", "Weather",
+                                            "Forum",  "Travel", "Photo",   "Music",  "Library", "Review",
+                                            "Market", "Tools",  "Support", "Archive"};
 
 const std::array<const char*, 8> kPaths = {"news",      "docs/manual", "shop/items", "forum/topics",
                                            "blog/2004", "files",       "help/faq",   "articles"};
@@ -52,14 +52,14 @@ const std::array<int, 7> kGlyphs = {120, 512, 0, 3, 45, 507, 250};
 
 QByteArray title(quint32 h)
 {
-    return QByteArray(pick(kWords, h)) + ' ' + pick(kWords, h >> 4) + ' ' + pick(kWords, h >> 8) +
-           ' ' + QByteArray::number(h % 97);
+    return QByteArray(pick(kWords, h)) + ' ' + pick(kWords, h >> 4) + ' ' + pick(kWords, h >> 8) + ' ' +
+           QByteArray::number(h % 97);
 }
 
 QByteArray url(quint32 h)
 {
-    return "http://www.site" + QByteArray::number(h % 1000) + ".example/" + pick(kPaths, h >> 10) +
-           "/page" + QByteArray::number((h >> 13) % 10000) + ".html";
+    return "http://www.site" + QByteArray::number(h % 1000) + ".example/" + pick(kPaths, h >> 10) + "/page" +
+           QByteArray::number((h >> 13) % 10000) + ".html";
 }
 
 QByteArray notes(quint32 h)
@@ -143,8 +143,7 @@ QByteArray file()
             const QByteArray slot = BookmarkFile::SlotKey(s);
             for (int f = 0; f < F::kFieldCount; ++f) {
                 const auto field = static_cast<F::Field>(f);
-                line(BookmarkFile::FieldKey(slot, field) + "=" +
-                     SampleBookmarks::field(p, s, field));
+                line(BookmarkFile::FieldKey(slot, field) + "=" + SampleBookmarks::field(p, s, field));
             }
         }
     }

@@ -12,8 +12,8 @@
 #include "MeanReporter.h"
 #include "NullAutostart.h"
 #include "NullHotkeys.h"
-#include "NullScreenSaver.h"
 #include "NullPrompter.h"
+#include "NullScreenSaver.h"
 #include "PageDisplay.h"
 #include "PathNames.h"
 #include "ProgramFiles.h"
@@ -74,8 +74,7 @@ struct Fixture
     void restore() const
     {
         QFile f(PathNames::toQt(path));
-        if (!f.open(QIODevice::ReadWrite) || f.write(original) != original.size() ||
-            !f.resize(original.size()))
+        if (!f.open(QIODevice::ReadWrite) || f.write(original) != original.size() || !f.resize(original.size()))
             throw std::runtime_error("cannot write the bookmark file");
     }
 };
@@ -118,8 +117,8 @@ template <class Body> void guarded(benchmark::State& st, Body&& body)
     } catch (const std::exception& e) {
         st.SkipWithError(e.what());
     }
-    st.counters["faults"] = benchmark::Counter(static_cast<double>(minorFaults() - faults),
-                                               benchmark::Counter::kAvgIterations);
+    st.counters["faults"] =
+        benchmark::Counter(static_cast<double>(minorFaults() - faults), benchmark::Counter::kAvgIterations);
 }
 
 void readAndSplit(benchmark::State& st, Fixture& fx)
@@ -255,9 +254,8 @@ int main(int argc, char** argv)
     // all benchmarks are shuffled together and each mean spans the whole run.
     std::vector<char*> args(argv, argv + argc);
     char interleave[] = "--benchmark_enable_random_interleaving=true";
-    if (std::none_of(args.begin(), args.end(), [](const char* a) {
-            return std::strncmp(a, "--benchmark_enable_random_interleaving", 38) == 0;
-        }))
+    if (std::none_of(args.begin(), args.end(),
+                     [](const char* a) { return std::strncmp(a, "--benchmark_enable_random_interleaving", 38) == 0; }))
         args.insert(args.begin() + 1, interleave);
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
@@ -281,9 +279,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    std::printf("bookmark file: %d pages x %d slots, %.2f MB, %lld lines\n",
-                SampleBookmarks::kPages, SampleBookmarks::kSlots, fx.original.size() / 1e6,
-                static_cast<long long>(fx.original.count('\n')));
+    std::printf("bookmark file: %d pages x %d slots, %.2f MB, %lld lines\n", SampleBookmarks::kPages,
+                SampleBookmarks::kSlots, fx.original.size() / 1e6, static_cast<long long>(fx.original.count('\n')));
     std::fflush(stdout);
 
     const auto add = [&fx](const char* name, void (*fn)(benchmark::State&, Fixture&)) {

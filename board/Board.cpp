@@ -1,14 +1,14 @@
 #include "Board.h"
 
 #include "AnsiText.h"
-#include "IniBatch.h"
-#include "IniFiles32.h"
-#include "KeyboardNav.h"
-#include "PageDisplay.h"
 #include "BookmarkEditor.h"
 #include "BookmarkFile.h"
 #include "BrowserList.h"
 #include "CommandError.h"
+#include "IniBatch.h"
+#include "IniFiles32.h"
+#include "KeyboardNav.h"
+#include "PageDisplay.h"
 #include "Passwords.h"
 #include "PathNames.h"
 #include "RecordOps.h"
@@ -155,17 +155,14 @@ void Board::FormCaption()
                              .arg(AnsiText::toUi(m_records->placingTitle())));
         return;
     }
-    const QByteArray stem = m_files.SettingsStem() == SettingsFile::kDefaultStem
-                                ? QByteArray()
-                                : m_files.SettingsStem();
+    const QByteArray stem =
+        m_files.SettingsStem() == SettingsFile::kDefaultStem ? QByteArray() : m_files.SettingsStem();
     const QByteArray file = PathNames::fileName(PathNames::stem(m_files.BookmarkFileName()));
     const int index = m_state.tabIndex();
     const QString title = QStringLiteral("Lynkor ") + AnsiText::toUi(stem) + QStringLiteral(" [ ") +
-                          AnsiText::toUi(file) + QStringLiteral(" ]    ") +
-                          AnsiText::toUi(m_state.currentPage()) + QStringLiteral(": Page ") +
-                          QString::number(index + 1) + QStringLiteral(" of ") +
-                          QString::number(m_state.tabs().size()) + QStringLiteral("   ") +
-                          m_desktop.todayText();
+                          AnsiText::toUi(file) + QStringLiteral(" ]    ") + AnsiText::toUi(m_state.currentPage()) +
+                          QStringLiteral(": Page ") + QString::number(index + 1) + QStringLiteral(" of ") +
+                          QString::number(m_state.tabs().size()) + QStringLiteral("   ") + m_desktop.todayText();
     m_state.setTitle(title);
 }
 
@@ -214,8 +211,7 @@ void Board::SaveLocation()
 
 void Board::OnceInstanceStarted()
 {
-    m_ui.message(QStringLiteral("Program Already Running!"), Prompter::Type::Information,
-                 Prompter::Buttons::Ok);
+    m_ui.message(QStringLiteral("Program Already Running!"), Prompter::Type::Information, Prompter::Buttons::Ok);
 }
 
 void Board::NetDetectorChanged(bool online)
@@ -291,8 +287,8 @@ QStringList Board::customPalette()
     TIniFile32 ini(store(), m_files.settingsPath());
     for (char letter = 'A'; letter <= 'P'; ++letter) {
         const QByteArray key = QByteArray("Color") + letter;
-        colors << QString::fromLatin1(key + "=" + ini.ReadString(SettingsFile::kColors, key,
-                                                                   SettingsFile::kDefaultCustomColor));
+        colors << QString::fromLatin1(key + "=" +
+                                      ini.ReadString(SettingsFile::kColors, key, SettingsFile::kDefaultCustomColor));
     }
     return colors;
 }

@@ -1,19 +1,19 @@
 #pragma once
 
+#include "Autostart.h"
 #include "BoardState.h"
 #include "BookmarkLauncher.h"
 #include "Desktop.h"
-#include "Autostart.h"
-#include "ScreenSaver.h"
 #include "FormVars.h"
 #include "HotkeyService.h"
 #include "IconFetcher.h"
-#include "Platform.h"
 #include "ManualUrlList.h"
 #include "PagePasswords.h"
-#include "Prompter.h"
+#include "Platform.h"
 #include "ProgramFiles.h"
+#include "Prompter.h"
 #include "RecentList.h"
+#include "ScreenSaver.h"
 
 #include <QObject>
 #include <QStringList>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "MenuItemState.h"
-#include "TabStyle.h"
-#include "WindowGeometry.h"
 #include "ButtonFace.h"
 #include "MenuItem.h"
+#include "MenuItemState.h"
 #include "SettingsFile.h"
+#include "TabStyle.h"
+#include "WindowGeometry.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -38,8 +38,7 @@ public:
     void setButtons(std::vector<ButtonFace> buttons);
     // Changes one button's face and tells the window, in one call. An index
     // that names no button changes nothing and returns false.
-    template <class Change>
-    bool updateFace(int index, Change&& change)
+    template <class Change> bool updateFace(int index, Change&& change)
     {
         if (index < 0 || index >= static_cast<int>(m_buttons.size()))
             return false;
@@ -49,15 +48,13 @@ public:
     }
     // The same for the button of a slot of a page, which has a face only
     // while that page is shown.
-    template <class Change>
-    bool updateShownFace(const QByteArray& page, const QByteArray& buttonName, Change&& change)
+    template <class Change> bool updateShownFace(const QByteArray& page, const QByteArray& buttonName, Change&& change)
     {
         return page == currentPage() && updateFace(buttonIndex(buttonName), std::forward<Change>(change));
     }
     // Changes all faces of the page; the window is told even when the change
     // stops half-way with an exception.
-    template <class Change>
-    void updateFaces(Change&& change)
+    template <class Change> void updateFaces(Change&& change)
     {
         struct Notify
         {

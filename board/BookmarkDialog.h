@@ -17,15 +17,24 @@ class BookmarkDialog
 public:
     explicit BookmarkDialog(Board& board) : m_board(board) {}
 
-    enum Action { None = 0, PassBox = 1, LocalFile = 2, Color = 3, Move = 4, Copy = 5, Erase = 6, Email = 7,
-                  IconChanged = 20 };
+    enum Action {
+        None = 0,
+        PassBox = 1,
+        LocalFile = 2,
+        Color = 3,
+        Move = 4,
+        Copy = 5,
+        Erase = 6,
+        Email = 7,
+        IconChanged = 20
+    };
 
     // Fields as shown (text the user can edit).
-    QString Desc1;  // Title
-    QString URL1;   // Url (deciphered on a protected page)
-    QString IP1;    // IpAddress
-    QString EI1;    // Notes, lines separated by CR LF
-    QString EI2;    // ExtraInfo
+    QString Desc1; // Title
+    QString URL1;  // Url (deciphered on a protected page)
+    QString IP1;   // IpAddress
+    QString EI1;   // Notes, lines separated by CR LF
+    QString EI2;   // ExtraInfo
     bool passChecked = false;
     bool passVisible = true;
     enum class Launch { Url, Ip, Local } launch = Launch::Url;

@@ -117,10 +117,10 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
     const bool ownPassword = BookmarkFile::IsProtectedUrl(storedUrl) && !protectedPage;
     d.passChecked = ownPassword;
     d.URL1 = AnsiText::toUi(protectedPage && BookmarkFile::IsProtectedUrl(storedUrl) ? PassText::Decrypt(storedUrl)
-                                                                                   : storedUrl);
+                                                                                     : storedUrl);
     d.passVisible = !protectedPage;
     d.protectedView = ownPassword;
-    d.launch = launchAs == "IP" ? BookmarkDialog::Launch::Ip
+    d.launch = launchAs == "IP"    ? BookmarkDialog::Launch::Ip
                : launchAs == "Yes" ? BookmarkDialog::Launch::Local
                                    : BookmarkDialog::Launch::Url;
     d.color = b.state().buttons()[index].color;
@@ -146,14 +146,16 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
         face.glyph = b.state().checked(MenuItem::MBIcon) ? d.glyph : IconRef::noIcon();
         face.hint = BookmarkFile::IsProtectedUrl(url) && !protectedPage
                         ? ToolTip::kPasswordProtected
-                        : ToolTip::build(shownUrl, notes, b.state().checked(MenuItem::MBUrl), b.state().checked(MenuItem::MBNotes));
+                        : ToolTip::build(shownUrl, notes, b.state().checked(MenuItem::MBUrl),
+                                         b.state().checked(MenuItem::MBNotes));
     });
     if (!hadUrl && !url.isEmpty())
         b.AutoIcon(buttonName, shownUrl, page, slot);
 
     auto rebuildHint = [&](const QByteArray& address) {
         b.state().updateFace(now, [&](ButtonFace& face) {
-            face.hint = ToolTip::build(address, notes, b.state().checked(MenuItem::MBUrl), b.state().checked(MenuItem::MBNotes));
+            face.hint = ToolTip::build(address, notes, b.state().checked(MenuItem::MBUrl),
+                                       b.state().checked(MenuItem::MBNotes));
         });
     };
     switch (d.action) {
@@ -287,7 +289,10 @@ void BookmarkEditor::chooseLocalFile(const QByteArray& buttonName, const QByteAr
 {
     Board& b = m_board;
     const QString chosen = b.ui().openFile({QStringLiteral("Select a Program or File"),
-                                            QStringLiteral("All Files|*.*|Programs|*"), QStringLiteral("/"), {}, 0});
+                                            QStringLiteral("All Files|*.*|Programs|*"),
+                                            QStringLiteral("/"),
+                                            {},
+                                            0});
     if (chosen.isEmpty())
         return;
     QByteArray url = PathNames::fromQt(chosen);
@@ -422,7 +427,8 @@ void BookmarkEditor::AddBookmarkClick()
         // the page stays as it is.
         if (!ok || url.isEmpty() || file != b.files().BookmarkFileName() || page != b.state().currentPage())
             return;
-        const int last = std::min<int>(b.vars().Columns * BoardGeometry::kRows, static_cast<int>(b.state().buttons().size()));
+        const int last =
+            std::min<int>(b.vars().Columns * BoardGeometry::kRows, static_cast<int>(b.state().buttons().size()));
         for (int n = 1; n <= last; ++n) {
             if (!b.state().buttons()[n - 1].caption.isEmpty())
                 continue;

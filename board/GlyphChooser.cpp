@@ -8,12 +8,12 @@
 
 const QString& GlyphChooser::filter()
 {
-    static const QString f = QStringLiteral(
-        "All Icon File Types|*.EXE;*.DLL;*.ICL;*.ICO;*.BMP;*.GIF;*.JPG;*.PNG;*.SVG;*.DESKTOP|"
-        "Executables (.EXE)|*.EXE|Dynamic Link Library (.DLL)|*.DLL|Icon Library (.ICL)|*.ICL|"
-        "Icon (.ICO)|*.ICO|Bitmap (.BMP)|*.BMP|Graphic Interchange Format (.GIF)|*.GIF|"
-        "Joint Photographic Experts Group (.JPG)|*.JPG|Portable Network Graphics (.PNG)|*.PNG|"
-        "Scalable Vector Graphics (.SVG)|*.SVG|Desktop Launchers (.DESKTOP)|*.DESKTOP|All Files|*");
+    static const QString f =
+        QStringLiteral("All Icon File Types|*.EXE;*.DLL;*.ICL;*.ICO;*.BMP;*.GIF;*.JPG;*.PNG;*.SVG;*.DESKTOP|"
+                       "Executables (.EXE)|*.EXE|Dynamic Link Library (.DLL)|*.DLL|Icon Library (.ICL)|*.ICL|"
+                       "Icon (.ICO)|*.ICO|Bitmap (.BMP)|*.BMP|Graphic Interchange Format (.GIF)|*.GIF|"
+                       "Joint Photographic Experts Group (.JPG)|*.JPG|Portable Network Graphics (.PNG)|*.PNG|"
+                       "Scalable Vector Graphics (.SVG)|*.SVG|Desktop Launchers (.DESKTOP)|*.DESKTOP|All Files|*");
     return f;
 }
 

@@ -13,8 +13,8 @@ struct Named
 
 // The order of the texts matters for reading: the first text of a set wins.
 constexpr Named kModifierTexts[] = {
-    {4, "Ctrl"},      {1, "Shift"},      {2, "Alt"},           {6, "Ctrl,Alt"},
-    {5, "Ctrl,Shift"}, {3, "Alt,Shift"}, {7, "Ctrl,Alt,Shift"}, {0, ""},
+    {4, "Ctrl"},      {1, "Shift"},          {2, "Alt"}, {6, "Ctrl,Alt"}, {5, "Ctrl,Shift"},
+    {3, "Alt,Shift"}, {7, "Ctrl,Alt,Shift"}, {0, ""},
 };
 
 QByteArray n(const char* prefix, int i)
@@ -62,10 +62,9 @@ const QStringList& HotKeys::keyTexts()
         t << QStringLiteral("0");
         for (int i = 1; i <= 12; ++i)
             t << QStringLiteral("F%1").arg(i);
-        t << QStringLiteral("Up") << QStringLiteral("Down") << QStringLiteral("Left")
-          << QStringLiteral("Right") << QStringLiteral("Tab") << QStringLiteral("Insert")
-          << QStringLiteral("Delete") << QStringLiteral("Home") << QStringLiteral("End")
-          << QStringLiteral("Page up") << QStringLiteral("Page down");
+        t << QStringLiteral("Up") << QStringLiteral("Down") << QStringLiteral("Left") << QStringLiteral("Right")
+          << QStringLiteral("Tab") << QStringLiteral("Insert") << QStringLiteral("Delete") << QStringLiteral("Home")
+          << QStringLiteral("End") << QStringLiteral("Page up") << QStringLiteral("Page down");
         return t;
     }();
     return texts;
@@ -80,9 +79,8 @@ QString HotKeys::itemName(int i)
 
 QString HotKeys::label(int i)
 {
-    static const char* labels[kCount] = {"=  Add Bookmark", "=  Hide Lynkor",
-                                         "=  Show Lynkor",  "=  Show Search",
-                                         "=  Import Web Page", "=  Open Lynkor File"};
+    static const char* labels[kCount] = {"=  Add Bookmark", "=  Hide Lynkor",     "=  Show Lynkor",
+                                         "=  Show Search",  "=  Import Web Page", "=  Open Lynkor File"};
     return QString::fromLatin1(labels[i]);
 }
 

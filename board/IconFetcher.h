@@ -9,6 +9,6 @@ class IconFetcher
 public:
     virtual ~IconFetcher() = default;
     // The icon code decided for the slot (see Glyph); the button shows it.
-    virtual QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link,
-                                const QByteArray& page, const QByteArray& slot) = 0;
+    virtual QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
+                                const QByteArray& slot) = 0;
 };

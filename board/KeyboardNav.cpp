@@ -47,8 +47,7 @@ bool KeyboardNav::KeysKeyDown(Key key)
     BoardState& state = b.state();
     FormVars& vars = b.vars();
     const int count = static_cast<int>(state.tabs().size());
-    const int last = std::min<int>(vars.Columns * BoardGeometry::kRows,
-                                   static_cast<int>(state.buttons().size()));
+    const int last = std::min<int>(vars.Columns * BoardGeometry::kRows, static_cast<int>(state.buttons().size()));
     switch (key) {
     case Key::F1:
         b.MHelpCClick(Board::HelpItem::Contents);

@@ -11,7 +11,24 @@ class KeyboardNav
 public:
     // Space acts as Enter on the selected button; Menu (also Shift+F10) opens
     // its bookmark dialog; Escape puts a bookmark waiting to be placed back.
-    enum class Key { F1, F7, F9, Left, Right, Up, Down, PageUp, PageDown, Home, End, Enter, Space, Menu, Escape, Other };
+    enum class Key {
+        F1,
+        F7,
+        F9,
+        Left,
+        Right,
+        Up,
+        Down,
+        PageUp,
+        PageDown,
+        Home,
+        End,
+        Enter,
+        Space,
+        Menu,
+        Escape,
+        Other
+    };
 
     explicit KeyboardNav(Board& board) : m_board(board) {}
 

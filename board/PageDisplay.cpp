@@ -10,9 +10,9 @@
 #include "IniFiles32.h"
 #include "PassText.h"
 #include "Passwords.h"
-#include "WindowModes.h"
 #include "SettingsFile.h"
 #include "ToolTip.h"
+#include "WindowModes.h"
 
 using F = BookmarkRecord;
 
@@ -55,8 +55,8 @@ void PageDisplay::resetFace(ButtonFace& face) const
     face.handCursor = false;
 }
 
-void PageDisplay::buildFace(const TIniFile32& ini, const QByteArray& page, ButtonFace& face,
-                            bool* legacyGlyph, int* glyphCode) const
+void PageDisplay::buildFace(const TIniFile32& ini, const QByteArray& page, ButtonFace& face, bool* legacyGlyph,
+                            int* glyphCode) const
 {
     const FormVars& vars = m_board.vars();
     const BoardState& state = m_board.state();
@@ -71,8 +71,7 @@ void PageDisplay::buildFace(const TIniFile32& ini, const QByteArray& page, Butto
     QByteArray iconFile = fields.iconFile();
     if (iconFile.isEmpty())
         iconFile = url;
-    const int glyph =
-        BookmarkFile::GlyphCode(fields.glyph().isEmpty() ? QByteArray("0") : fields.glyph(), legacyGlyph);
+    const int glyph = BookmarkFile::GlyphCode(fields.glyph().isEmpty() ? QByteArray("0") : fields.glyph(), legacyGlyph);
     *glyphCode = glyph;
     const QByteArray notes = BookmarkSlot(ini, page, slot).notes();
     face.hint = ToolTip::build(url, notes, state.checked(MenuItem::MBUrl), state.checked(MenuItem::MBNotes));
@@ -114,8 +113,7 @@ void PageDisplay::Load(const QByteArray& page)
     if (vars.FirstBuild) {
         const QByteArray filePassword = ini.ReadString(BookmarkFile::kTabs, BookmarkFile::kFilePassword, {});
         const QByteArray version = ini.ReadString(BookmarkFile::kProgram, BookmarkFile::kVersion, {});
-        vars.FilePasswordValue =
-            (filePassword.isEmpty() && version.isEmpty()) ? QByteArray() : filePassword + version;
+        vars.FilePasswordValue = (filePassword.isEmpty() && version.isEmpty()) ? QByteArray() : filePassword + version;
     }
 
     // A newly opened file lists its pages before its first page is shown, so
@@ -200,8 +198,7 @@ void PageDisplay::selectTab(int index)
     TabSet1Click();
 }
 
-void PageDisplay::FormResize(int windowWidth, int clientWidth, int clientHeight,
-                             int tabStripHeight, int toolBarHeight)
+void PageDisplay::FormResize(int windowWidth, int clientWidth, int clientHeight, int tabStripHeight, int toolBarHeight)
 {
     Board& b = m_board;
     FormVars& vars = b.vars();
@@ -265,8 +262,7 @@ void PageDisplay::MFontButtonClick()
 {
     Board& b = m_board;
     FormVars& vars = b.vars();
-    const FontChoice initial{AnsiText::toUi(vars.ButtonFontName), vars.ButtonFontSize,
-                             vars.ButtonFontColor};
+    const FontChoice initial{AnsiText::toUi(vars.ButtonFontName), vars.ButtonFontSize, vars.ButtonFontColor};
     if (std::optional<FontChoice> chosen = b.ui().font(initial)) {
         vars.ButtonFontName = AnsiText::fromUi(chosen->name);
         vars.ButtonFontSize = chosen->size;

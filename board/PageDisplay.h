@@ -31,8 +31,7 @@ public:
     void selectTab(int index);
 
     // The window has a new size; heights are those of the window's parts.
-    void FormResize(int windowWidth, int clientWidth, int clientHeight, int tabStripHeight,
-                    int toolBarHeight);
+    void FormResize(int windowWidth, int clientWidth, int clientHeight, int tabStripHeight, int toolBarHeight);
 
     void MColumn2Click(int columns);
     void MBIconClick();
@@ -46,8 +45,8 @@ public:
     void setClientWidth(int width) { m_clientWidth = width; }
 
     // The face a slot's stored fields give on the current page.
-    void buildFace(const TIniFile32& ini, const QByteArray& page, ButtonFace& face,
-                   bool* legacyGlyph, int* glyphCode) const;
+    void buildFace(const TIniFile32& ini, const QByteArray& page, ButtonFace& face, bool* legacyGlyph,
+                   int* glyphCode) const;
 
 private:
     void toggleDisplayOption(MenuItem item, const Setting& setting);

@@ -5,6 +5,6 @@
 // TPassForm: the input is always masked. A new password is typed twice.
 struct PasswordRequest
 {
-    QString purpose;         // "Password for the page \"Work\":"
+    QString purpose;          // "Password for the page \"Work\":"
     bool newPassword = false; // setting one ("Save Password"), or checking one ("OK")
 };

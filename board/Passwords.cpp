@@ -90,9 +90,8 @@ void Passwords::ProgramProtected(const QByteArray& storedValue)
         TIniFile32 ini(b.store(), b.files().BookmarkFileName());
         version = ini.ReadString(BookmarkFile::kProgram, BookmarkFile::kVersion, {});
     }
-    const QByteArray scrambled = storedValue.endsWith(version)
-                                     ? storedValue.left(storedValue.size() - version.size())
-                                     : storedValue.left(storedValue.size() - 3);
+    const QByteArray scrambled = storedValue.endsWith(version) ? storedValue.left(storedValue.size() - version.size())
+                                                               : storedValue.left(storedValue.size() - 3);
     const QByteArray expected = PassText::unscramble(scrambled);
     if (typed != expected) {
         inform(b, QString::fromLatin1(kInvalid));

@@ -15,8 +15,8 @@ QByteArray withSlash(QByteArray dir)
 
 bool holdsSettings(const QByteArray& folder, const QByteArray& stem)
 {
-    for (const QByteArray& name : {stem + SettingsFile::kExtension, SettingsFile::kDefaultFileName,
-                                   SettingsFile::kLegacyFileName})
+    for (const QByteArray& name :
+         {stem + SettingsFile::kExtension, SettingsFile::kDefaultFileName, SettingsFile::kLegacyFileName})
         if (QFileInfo(PathNames::toQt(PathNames::findNoCase(folder, name))).isFile())
             return true;
     return false;
@@ -42,8 +42,7 @@ QByteArray ProgramDirLocator::locate() const
     return PathNames::fromQt(QDir(PathNames::toQt(dir)).absolutePath()) + '/';
 }
 
-ProgramDirLocator ProgramDirLocator::fromEnvironment(const QByteArray& programFolder,
-                                                     const QByteArray& stem)
+ProgramDirLocator ProgramDirLocator::fromEnvironment(const QByteArray& programFolder, const QByteArray& stem)
 {
     ProgramDirLocator l;
     l.lynkorHome = qgetenv("LYNKOR_HOME");

@@ -7,7 +7,7 @@
 // $XDG_DATA_HOME/lynkor/ (normally ~/.local/share/lynkor/), created here.
 struct ProgramDirLocator
 {
-    QByteArray lynkorHome;  // $LYNKOR_HOME
+    QByteArray lynkorHome; // $LYNKOR_HOME
     QByteArray programFolder;
     QByteArray xdgDataHome; // $XDG_DATA_HOME
     QByteArray home;        // $HOME
@@ -15,6 +15,5 @@ struct ProgramDirLocator
 
     // Always ends with "/". Returns empty when the folder cannot be created.
     QByteArray locate() const;
-    static ProgramDirLocator fromEnvironment(const QByteArray& programFolder,
-                                             const QByteArray& stem);
+    static ProgramDirLocator fromEnvironment(const QByteArray& programFolder, const QByteArray& stem);
 };

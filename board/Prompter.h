@@ -31,8 +31,8 @@ public:
 
     virtual ~Prompter() = default;
 
-    virtual Answer message(const QString& text, Type type = Type::Information,
-                           Buttons buttons = Buttons::Ok, int helpContext = 0) = 0;
+    virtual Answer message(const QString& text, Type type = Type::Information, Buttons buttons = Buttons::Ok,
+                           int helpContext = 0) = 0;
     virtual int choice(const ChoiceRequest& request) = 0;
     // TPassForm: the password typed ("" after Cancel or Escape).
     virtual QString password(const PasswordRequest& request) = 0;

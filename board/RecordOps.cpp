@@ -99,8 +99,8 @@ bool RecordOps::PutButton(const QByteArray& buttonName)
 {
     Board& b = m_board;
     const QByteArray page = b.state().currentPage();
-    const int last = std::min<int>(b.vars().Columns * BoardGeometry::kRows,
-                                   static_cast<int>(b.state().buttons().size()));
+    const int last =
+        std::min<int>(b.vars().Columns * BoardGeometry::kRows, static_cast<int>(b.state().buttons().size()));
     const int n = BookmarkFile::SlotNumber(buttonName.mid(1, 2));
     auto caption = [&b](int slot) { return b.state().buttons()[slot - 1].caption; };
 
@@ -131,15 +131,15 @@ bool RecordOps::PutButton(const QByteArray& buttonName)
     return placed;
 }
 
-void RecordOps::MoveButtons(const QByteArray& fromPage, const QByteArray& toPage,
-                            const QByteArray& toSlot, const QByteArray& fromSlot)
+void RecordOps::MoveButtons(const QByteArray& fromPage, const QByteArray& toPage, const QByteArray& toSlot,
+                            const QByteArray& fromSlot)
 {
     Board& b = m_board;
     const QByteArray path = b.files().BookmarkFileName();
     IniBatch batch(b.store(), path);
     TIniFile32 ini(b.store(), path);
-    for (F::Field f : {F::Url, F::Title, F::Color, F::Updated, F::Notes, F::ExtraInfo, F::LaunchAs,
-                       F::Glyph, F::IconFile, F::IpAddress}) {
+    for (F::Field f : {F::Url, F::Title, F::Color, F::Updated, F::Notes, F::ExtraInfo, F::LaunchAs, F::Glyph,
+                       F::IconFile, F::IpAddress}) {
         const QByteArray value = BookmarkSlot(ini, fromPage, fromSlot).get(f);
         if (!value.isEmpty())
             BookmarkSlot(ini, toPage, toSlot).set(f, value);
@@ -177,16 +177,16 @@ void RecordOps::EraseButton(const QByteArray& page, const QByteArray& slot, WebI
         bool remove = true;
         if (b.state().checked(MenuItem::MWebDlg)) {
             const QString quoted = QStringLiteral("\"") + AnsiText::toUi(title) + QStringLiteral("\"");
-            remove = b.ui().choice({QStringLiteral("Delete Web Icon for ") + quoted,
-                                    {QStringLiteral("Delete Image"), QStringLiteral("Keep Image")},
-                                    {QStringLiteral("A Web Icon is being used by the ") + quoted +
-                                         QStringLiteral(" bookmark."),
-                                     AnsiText::toUi(url),
-                                     QStringLiteral("If you have duplicate bookmarks they may be using this "
-                                                    "icon as well."),
-                                     QStringLiteral("If you delete this icon you can recover it by bookmarking "
-                                                    "the site again.")},
-                                    std::nullopt}) == 0;
+            remove = b.ui().choice(
+                         {QStringLiteral("Delete Web Icon for ") + quoted,
+                          {QStringLiteral("Delete Image"), QStringLiteral("Keep Image")},
+                          {QStringLiteral("A Web Icon is being used by the ") + quoted + QStringLiteral(" bookmark."),
+                           AnsiText::toUi(url),
+                           QStringLiteral("If you have duplicate bookmarks they may be using this "
+                                          "icon as well."),
+                           QStringLiteral("If you delete this icon you can recover it by bookmarking "
+                                          "the site again.")},
+                          std::nullopt}) == 0;
         }
         const QByteArray extension = AnsiText::toLower(PathNames::fileName(iconFile));
         if (remove && (extension.endsWith(".gif") || extension.endsWith(".jpg") || extension.endsWith(".ico")))
@@ -336,7 +336,8 @@ QString RecordOps::foreignBackup(const QByteArray& file) const
     const QString stem = PathNames::toQt(PathNames::fileName(PathNames::stem(file)));
     const QDir dir(PathNames::toQt(PathNames::folder(file).isEmpty() ? QByteArray(".") : PathNames::folder(file)));
     for (const QString& other : dir.entryList({stem + QStringLiteral(".*")}, QDir::Files)) {
-        if (other == PathNames::toQt(PathNames::fileName(file)) || !other.endsWith(QLatin1String(".lyk"), Qt::CaseInsensitive))
+        if (other == PathNames::toQt(PathNames::fileName(file)) ||
+            !other.endsWith(QLatin1String(".lyk"), Qt::CaseInsensitive))
             continue;
         return QStringLiteral("The backup \"%1\" may have been taken of \"%2\", not of the open file \"%3\"; "
                               "nothing was restored.")

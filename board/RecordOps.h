@@ -34,8 +34,7 @@ public:
     // KeepIcon: never offers to delete, and never deletes, the slot's web icon
     // file (the source of a move keeps it).
     enum class WebIconFile { MayDelete, Keep };
-    void EraseButton(const QByteArray& page, const QByteArray& slot,
-                     WebIconFile icon = WebIconFile::MayDelete);
+    void EraseButton(const QByteArray& page, const QByteArray& slot, WebIconFile icon = WebIconFile::MayDelete);
 
     // Placing: after the dialog's Move or Copy the record waits for a press on
     // a bookmark button of any page. A bookmark that cannot be placed, or whose

@@ -4,16 +4,16 @@
 #include "Board.h"
 #include "BookmarkFile.h"
 #include "BrowserList.h"
-#include "CommandLine.h"
 #include "CommandError.h"
+#include "CommandLine.h"
 #include "FileError.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
 #include "PageDisplay.h"
-#include "PathNames.h"
 #include "Passwords.h"
-#include "WindowModes.h"
+#include "PathNames.h"
 #include "SettingsFile.h"
+#include "WindowModes.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,10 +47,8 @@ const QStringList& StartUp::welcomeLines()
 
 void StartUp::NewUser(const QByteArray& installFolder)
 {
-    const QByteArray installer =
-        (installFolder.endsWith('/') ? installFolder : installFolder + '/') + "setup.exe";
-    m_board.ui().choice({QStringLiteral("Welcome to Lynkor"), {QStringLiteral("Begin")},
-                         welcomeLines(), std::nullopt});
+    const QByteArray installer = (installFolder.endsWith('/') ? installFolder : installFolder + '/') + "setup.exe";
+    m_board.ui().choice({QStringLiteral("Welcome to Lynkor"), {QStringLiteral("Begin")}, welcomeLines(), std::nullopt});
     if (PathNames::fileExists(installer))
         copyFile(installer, m_board.files().ProgramDir() + "setup.exe");
 }
@@ -61,8 +59,7 @@ void StartUp::migrateLegacyFiles()
     const QByteArray dir = files.ProgramDir();
     if (!PathNames::existsNoCase(dir, kDefaultFileName) && PathNames::existsNoCase(dir, kLegacyFileName))
         copyFile(PathNames::findNoCase(dir, kLegacyFileName), dir + kDefaultFileName);
-    if (!PathNames::existsNoCase(dir, kUserFileName) &&
-        PathNames::existsNoCase(dir, kLegacyUserFileName))
+    if (!PathNames::existsNoCase(dir, kUserFileName) && PathNames::existsNoCase(dir, kLegacyUserFileName))
         copyFile(PathNames::findNoCase(dir, kLegacyUserFileName), dir + kUserFileName);
 }
 
@@ -76,11 +73,9 @@ void StartUp::recoverDiskCopy(TIniFile32& settings)
     const QByteArray fileName = FileName.read(settings);
     const QByteArray searchName = SearchName.read(settings);
     if (!fileName.isEmpty())
-        QFile::rename(PathNames::toQt(PathNames::findNoCase(dir, "disk.lyk")),
-                      PathNames::toQt(fileName));
+        QFile::rename(PathNames::toQt(PathNames::findNoCase(dir, "disk.lyk")), PathNames::toQt(fileName));
     if (!searchName.isEmpty())
-        QFile::rename(PathNames::toQt(PathNames::findNoCase(dir, "disk.ise")),
-                      PathNames::toQt(searchName));
+        QFile::rename(PathNames::toQt(PathNames::findNoCase(dir, "disk.ise")), PathNames::toQt(searchName));
     TempName.write(settings, QByteArray());
 }
 
@@ -166,8 +161,7 @@ void StartUp::readBookmarkFileKeys()
     TIniFile32 ini(b.store(), b.files().BookmarkFileName());
     const QByteArray filePassword = ini.ReadString(BookmarkFile::kTabs, BookmarkFile::kFilePassword, {});
     const QByteArray version = ini.ReadString(BookmarkFile::kProgram, BookmarkFile::kVersion, {});
-    vars.FilePasswordValue =
-        (filePassword.isEmpty() && version.isEmpty()) ? QByteArray() : filePassword + version;
+    vars.FilePasswordValue = (filePassword.isEmpty() && version.isEmpty()) ? QByteArray() : filePassword + version;
 
     const QByteArray iconG = ini.ReadString(BookmarkFile::kDefault, BookmarkFile::kIconG, {});
     int index = BookmarkFile::kDefaultIconG;

@@ -5,8 +5,7 @@
 
 namespace ToolTip {
 
-QByteArray build(const QByteArray& url, const QByteArray& storedNotes, bool showUrl,
-                 bool showNotes, bool wrap)
+QByteArray build(const QByteArray& url, const QByteArray& storedNotes, bool showUrl, bool showNotes, bool wrap)
 {
     if (BookmarkFile::IsProtectedUrl(url))
         return kPasswordProtected;

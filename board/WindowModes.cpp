@@ -2,8 +2,8 @@
 
 #include "AnsiText.h"
 #include "Board.h"
-#include "BookmarkFile.h"
 #include "BookmarkEditor.h"
+#include "BookmarkFile.h"
 #include "HotKeys.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
@@ -16,11 +16,11 @@ using namespace SettingsFile;
 
 namespace {
 
-const QString kNoTray = QStringLiteral(
-    "This desktop has no notification area (system tray), so Lynkor cannot minimize to it.");
-const QString kNoWayBack = QStringLiteral(
-    "Stealth mode needs a working hotkey to show Lynkor again: enable hotkey \"Show Lynkor\" "
-    "under Setup, HotKeys.");
+const QString kNoTray =
+    QStringLiteral("This desktop has no notification area (system tray), so Lynkor cannot minimize to it.");
+const QString kNoWayBack =
+    QStringLiteral("Stealth mode needs a working hotkey to show Lynkor again: enable hotkey \"Show Lynkor\" "
+                   "under Setup, HotKeys.");
 
 } // namespace
 
@@ -86,8 +86,7 @@ void WindowModes::MStartSmallClick(MenuItem item)
                                Prompter::Type::Information, Prompter::Buttons::Ok);
                 state.setChecked(MenuItem::MHide, false);
             } else {
-                b.ui().message(QStringLiteral("Your HotKey for unhiding the program is: ") +
-                                   AnsiText::toUi(text),
+                b.ui().message(QStringLiteral("Your HotKey for unhiding the program is: ") + AnsiText::toUi(text),
                                Prompter::Type::Information, Prompter::Buttons::Ok);
             }
         }
@@ -152,8 +151,7 @@ void WindowModes::AfterLaunch(const QByteArray& notes, bool modes)
     if (state.checked(MenuItem::MStartSmall) && state.trayAvailable()) {
         hideWindow();
         state.setTrayIconVisible(true);
-        state.setTrayTip(notes.isEmpty() ? QStringLiteral("Lynkor")
-                                         : AnsiText::toUi(NotesText::AddReturn(notes)));
+        state.setTrayTip(notes.isEmpty() ? QStringLiteral("Lynkor") : AnsiText::toUi(NotesText::AddReturn(notes)));
     }
     if (state.checked(MenuItem::MStartBar))
         state.requestWindow(BoardState::WindowRequest::Minimize);
@@ -222,7 +220,8 @@ void WindowModes::SetHotKeys()
             works = b.hotkeys().set(n, QString::fromLatin1(e.key), e.modifiers);
             if (!works && b.hotkeys().available())
                 failed << (QString::fromLatin1(HotKeys::StateToStr(e.modifiers)) + QLatin1Char(' ') +
-                           QString::fromLatin1(e.key)).trimmed();
+                           QString::fromLatin1(e.key))
+                              .trimmed();
         } else {
             b.hotkeys().set(n, QString(), 0);
         }
@@ -289,8 +288,8 @@ void WindowModes::ScreenSaveClick()
     b.screenSaver().activate(b.context(), [&b](bool ok, const QString& why) {
         if (!ok)
             b.deliver([&] {
-                b.ui().message(QStringLiteral("The screen saver could not be started.\n") + why,
-                               Prompter::Type::Error, Prompter::Buttons::Ok);
+                b.ui().message(QStringLiteral("The screen saver could not be started.\n") + why, Prompter::Type::Error,
+                               Prompter::Buttons::Ok);
             });
     });
 }
@@ -304,8 +303,7 @@ void WindowModes::MMRUClick()
     b.showRecent();
 }
 
-QByteArray WindowModes::recentEntry(const QByteArray& title, const QByteArray& page,
-                                    const QByteArray& slotKey)
+QByteArray WindowModes::recentEntry(const QByteArray& title, const QByteArray& page, const QByteArray& slotKey)
 {
     return title + "  |" + page + "::" + slotKey;
 }

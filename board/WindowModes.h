@@ -43,8 +43,7 @@ public:
 
     void MMRUClick();
     // Recent bookmarks: "Title  |page::slot".
-    static QByteArray recentEntry(const QByteArray& title, const QByteArray& page,
-                                  const QByteArray& slotKey);
+    static QByteArray recentEntry(const QByteArray& title, const QByteArray& page, const QByteArray& slotKey);
     // The name of a recent entry: the title, or for an untitled bookmark its address.
     static QByteArray recentTitle(const QByteArray& title, const QByteArray& url);
     void addRecentBookmark(const QByteArray& entry);

@@ -46,15 +46,15 @@ QStringList BrowserDiscovery::defaultPathDirs()
 const QStringList& BrowserDiscovery::knownBrowsers()
 {
     static const QStringList names = {
-        QStringLiteral("firefox"),        QStringLiteral("firefox-esr"),
-        QStringLiteral("chromium"),       QStringLiteral("chromium-browser"),
-        QStringLiteral("google-chrome"),  QStringLiteral("google-chrome-stable"),
-        QStringLiteral("brave-browser"),  QStringLiteral("microsoft-edge"),
-        QStringLiteral("vivaldi"),        QStringLiteral("opera"),
-        QStringLiteral("librewolf"),      QStringLiteral("epiphany-browser"),
-        QStringLiteral("epiphany"),       QStringLiteral("falkon"),
-        QStringLiteral("konqueror"),      QStringLiteral("qutebrowser"),
-        QStringLiteral("midori"),         QStringLiteral("seamonkey"),
+        QStringLiteral("firefox"),       QStringLiteral("firefox-esr"),
+        QStringLiteral("chromium"),      QStringLiteral("chromium-browser"),
+        QStringLiteral("google-chrome"), QStringLiteral("google-chrome-stable"),
+        QStringLiteral("brave-browser"), QStringLiteral("microsoft-edge"),
+        QStringLiteral("vivaldi"),       QStringLiteral("opera"),
+        QStringLiteral("librewolf"),     QStringLiteral("epiphany-browser"),
+        QStringLiteral("epiphany"),      QStringLiteral("falkon"),
+        QStringLiteral("konqueror"),     QStringLiteral("qutebrowser"),
+        QStringLiteral("midori"),        QStringLiteral("seamonkey"),
     };
     return names;
 }

@@ -167,8 +167,7 @@ std::optional<DesktopEntry> DesktopEntry::readFields(const QString& file)
         const qsizetype equals = line.indexOf(u'=');
         if (!inEntry || equals <= 0)
             continue;
-        keys.insert(line.left(equals).trimmed().toString(),
-                    line.mid(equals + 1).trimmed().toString());
+        keys.insert(line.left(equals).trimmed().toString(), line.mid(equals + 1).trimmed().toString());
     }
     if (!seenGroup)
         return std::nullopt;

@@ -70,28 +70,26 @@ bool DevToolsConversation::isChromiumFamily(const QByteArray& program)
 
 QString DevToolsConversation::advice() const
 {
-    return QStringLiteral(
-               "Lynkor reads the page from a Chromium-family browser (Chromium, Chrome, Brave, Edge, "
-               "Vivaldi, Opera) that listens on its debugging port %1:\n"
-               "- choose such a browser in the Browsers menu and \"Use Single Browser Window\": the "
-               "browser window Lynkor then opens can be read, or\n"
-               "- start your browser yourself with the option --remote-debugging-port=%1.")
+    return QStringLiteral("Lynkor reads the page from a Chromium-family browser (Chromium, Chrome, Brave, Edge, "
+                          "Vivaldi, Opera) that listens on its debugging port %1:\n"
+                          "- choose such a browser in the Browsers menu and \"Use Single Browser Window\": the "
+                          "browser window Lynkor then opens can be read, or\n"
+                          "- start your browser yourself with the option --remote-debugging-port=%1.")
         .arg(m_port);
 }
 
 QStringList DevToolsConversation::startArguments() const
 {
     QStringList args = {QStringLiteral("--remote-debugging-port=%1").arg(m_port),
-                        QStringLiteral("--user-data-dir=%1").arg(m_profile),
-                        QStringLiteral("--no-first-run"), QStringLiteral("--no-default-browser-check")};
+                        QStringLiteral("--user-data-dir=%1").arg(m_profile), QStringLiteral("--no-first-run"),
+                        QStringLiteral("--no-default-browser-check")};
     // The browser's sandbox refuses to run as root.
     if (::geteuid() == 0)
         args << QStringLiteral("--no-sandbox");
     return args;
 }
 
-void DevToolsConversation::get(const QString& path, int timeoutMs, const QByteArray& verb, QObject* context,
-                               Bytes done)
+void DevToolsConversation::get(const QString& path, int timeoutMs, const QByteArray& verb, QObject* context, Bytes done)
 {
     QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path)));
     request.setTransferTimeout(timeoutMs);
@@ -168,8 +166,8 @@ void DevToolsConversation::pages(int timeoutMs, bool bookmarkableOnly, QObject* 
     });
 }
 
-void DevToolsConversation::navigate(const QString& webSocketUrl, const QString& url, int timeoutMs,
-                                    QObject* context, Reply done)
+void DevToolsConversation::navigate(const QString& webSocketUrl, const QString& url, int timeoutMs, QObject* context,
+                                    Reply done)
 {
     // One answer only, from whichever comes first.
     struct State
@@ -269,8 +267,7 @@ void DevToolsConversation::Request(const QByteArray& item, int timeoutMs, QObjec
                     [answer](const std::optional<QByteArray>& r) { answer(r ? kAccepted : kRefused); });
                 return;
             }
-            const QString socketUrl =
-                list.first().toObject().value(QStringLiteral("webSocketDebuggerUrl")).toString();
+            const QString socketUrl = list.first().toObject().value(QStringLiteral("webSocketDebuggerUrl")).toString();
             navigate(socketUrl, url, timeoutMs, context, answer);
         });
         return;

@@ -3,8 +3,7 @@
 #include <QDirIterator>
 #include <QRegularExpression>
 
-QStringList findFiles(const QString& folder, const QString& pattern, const std::function<bool()>& keepGoing,
-                      int most)
+QStringList findFiles(const QString& folder, const QString& pattern, const std::function<bool()>& keepGoing, int most)
 {
     // Names are matched without regard to case, as the names people type
     // rarely match the disk's spelling.

@@ -163,10 +163,7 @@ struct HttpClient::Engine
         curl_multi_wakeup(multi);
     }
 
-    template <typename F> void post(F&& f)
-    {
-        QMetaObject::invokeMethod(q, std::forward<F>(f), Qt::QueuedConnection);
-    }
+    template <typename F> void post(F&& f) { QMetaObject::invokeMethod(q, std::forward<F>(f), Qt::QueuedConnection); }
 
     // Worker thread.
     void run();
@@ -396,7 +393,8 @@ void HttpClient::abort()
     const quint64 id = std::exchange(m->current, 0);
     m->engine->cancel(id);
     Owner* owner = m.get();
-    QMetaObject::invokeMethod(this, [owner] { owner->finish(abortedResult()); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [owner] { owner->finish(abortedResult()); }, Qt::QueuedConnection);
 }
 
 bool HttpClient::busy() const

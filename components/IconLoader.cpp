@@ -257,9 +257,7 @@ QImage resample(const QImage& source, int width, int height, Filter filter)
             // Lanczos rings past the range; a colour above its alpha would be no valid
             // premultiplied pixel, so colours are held to the alpha as well.
             const int alpha = std::clamp(int(std::lround(a)), 0, 255);
-            const auto channel = [alpha](double v) {
-                return std::clamp(int(std::lround(v)), 0, alpha);
-            };
+            const auto channel = [alpha](double v) { return std::clamp(int(std::lround(v)), 0, alpha); };
             line[x] = qRgba(channel(r), channel(g), channel(b), alpha);
         }
     }

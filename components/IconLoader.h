@@ -23,8 +23,7 @@ QImage JPEGLoad(const QString& file);
 // Icon number index of file on the button face, (buttonHeight - 4) pixels square; null
 // when the file is missing or has no such icon. An invalid face is the palette's button
 // colour.
-QImage IconSmallBtn(const QString& file, int index, int buttonHeight = 19,
-                    const QColor& face = QColor());
+QImage IconSmallBtn(const QString& file, int index, int buttonHeight = 19, const QColor& face = QColor());
 // The first icon of file at 15 x 15 on the button colour. The file need not exist: a
 // program name finds its theme icon.
 QImage IconSmall(const QString& file);

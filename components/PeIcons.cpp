@@ -138,8 +138,7 @@ void PeIcons::parse()
         if (rawOffset >= in.size())
             continue;
         // Raw data cut short by the end of the file counts only as far as it goes.
-        sections.append({in.u32(header + 12), rawOffset,
-                         std::min<qint64>(in.u32(header + 16), in.size() - rawOffset)});
+        sections.append({in.u32(header + 12), rawOffset, std::min<qint64>(in.u32(header + 16), in.size() - rawOffset)});
     }
 
     // The file bytes holding [rva, rva + length), all inside one section.

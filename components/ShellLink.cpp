@@ -53,10 +53,7 @@ constexpr char16_t High1252[32] = {
 class Span
 {
 public:
-    Span(const QByteArray& data, qint64 begin, qint64 length)
-        : m_data(data), m_begin(begin), m_length(length)
-    {
-    }
+    Span(const QByteArray& data, qint64 begin, qint64 length) : m_data(data), m_begin(begin), m_length(length) {}
     explicit Span(const QByteArray& data) : Span(data, 0, data.size()) {}
 
     qint64 length() const { return m_length; }
@@ -144,8 +141,8 @@ QString joinPath(const QString& base, const QString& suffix)
 
 // The Unicode copy when the header has room for its offset and it reads cleanly, else
 // the ANSI copy. A string may not start inside the header that locates it.
-std::optional<QString> pickString(const Span& span, qint64 headerSize, qint64 ansiField,
-                                  qint64 unicodeField, qint64 unicodeHeader)
+std::optional<QString> pickString(const Span& span, qint64 headerSize, qint64 ansiField, qint64 unicodeField,
+                                  qint64 unicodeHeader)
 {
     if (headerSize >= unicodeHeader) {
         const quint32 offset = span.u32(unicodeField).value_or(0);
@@ -169,8 +166,7 @@ QString networkPath(const Span& info, quint32 netLinkOffset)
     if (!net)
         return {};
     // The Unicode offsets exist only when the ANSI name starts after them.
-    const qint64 headerSize =
-        *net->u32(8) >= NetLinkUnicodeSize ? NetLinkUnicodeSize : NetLinkMinSize;
+    const qint64 headerSize = *net->u32(8) >= NetLinkUnicodeSize ? NetLinkUnicodeSize : NetLinkMinSize;
     return pickString(*net, headerSize, 8, 0x14, NetLinkUnicodeSize).value_or(QString());
 }
 
@@ -179,11 +175,9 @@ QString linkInfoTarget(const Span& info)
 {
     const qint64 headerSize = *info.u32(4);
     const quint32 flags = *info.u32(8);
-    const QString suffix =
-        pickString(info, headerSize, 0x18, 0x20, LinkInfoUnicodeHeader).value_or(QString());
+    const QString suffix = pickString(info, headerSize, 0x18, 0x20, LinkInfoUnicodeHeader).value_or(QString());
     if (flags & VolumeIDAndLocalBasePath) {
-        const QString base =
-            pickString(info, headerSize, 0x10, 0x1C, LinkInfoUnicodeHeader).value_or(QString());
+        const QString base = pickString(info, headerSize, 0x10, 0x1C, LinkInfoUnicodeHeader).value_or(QString());
         if (!base.isEmpty())
             return joinPath(base, suffix);
     }
@@ -265,8 +259,7 @@ std::optional<ShellLink> ShellLink::parse(const QByteArray& bytes)
     QString relativePath;
     QString* const strings[] = {&link.description, &relativePath, &link.workingDir, &link.arguments,
                                 &link.iconLocation};
-    const quint32 stringFlags[] = {HasName, HasRelativePath, HasWorkingDir, HasArguments,
-                                   HasIconLocation};
+    const quint32 stringFlags[] = {HasName, HasRelativePath, HasWorkingDir, HasArguments, HasIconLocation};
     const qint64 unitSize = (flags & IsUnicode) ? 2 : 1;
     bool complete = true;
     for (int i = 0; i < 5; ++i) {

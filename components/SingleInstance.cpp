@@ -5,16 +5,13 @@
 #include <QLocalSocket>
 #include <unistd.h>
 
-SingleInstance::SingleInstance(QString key, QObject* parent) : QObject(parent), m_key(std::move(key))
-{
-}
+SingleInstance::SingleInstance(QString key, QObject* parent) : QObject(parent), m_key(std::move(key)) {}
 
 SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::keyFor(const QByteArray& programDir)
 {
-    const QByteArray hash =
-        QCryptographicHash::hash(programDir, QCryptographicHash::Sha1).toHex().left(16);
+    const QByteArray hash = QCryptographicHash::hash(programDir, QCryptographicHash::Sha1).toHex().left(16);
     return QStringLiteral("lynkor-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
 }
 
@@ -63,9 +60,7 @@ void SingleInstance::accept()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         auto buffer = std::make_shared<QByteArray>();
-        connect(socket, &QLocalSocket::readyRead, socket, [socket, buffer] {
-            *buffer += socket->readAll();
-        });
+        connect(socket, &QLocalSocket::readyRead, socket, [socket, buffer] { *buffer += socket->readAll(); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket, buffer] {
             *buffer += socket->readAll();
             QStringList arguments;

@@ -68,11 +68,11 @@ unsigned long X11Hotkeys::keysymFor(const QString& key)
             return XK_F1 + (n - 1);
     }
     static const QHash<QString, unsigned long> named = {
-        {QStringLiteral("Up"), XK_Up},         {QStringLiteral("Down"), XK_Down},
-        {QStringLiteral("Left"), XK_Left},     {QStringLiteral("Right"), XK_Right},
-        {QStringLiteral("Tab"), XK_Tab},       {QStringLiteral("Insert"), XK_Insert},
-        {QStringLiteral("Delete"), XK_Delete}, {QStringLiteral("Home"), XK_Home},
-        {QStringLiteral("End"), XK_End},       {QStringLiteral("Page up"), XK_Prior},
+        {QStringLiteral("Up"), XK_Up},          {QStringLiteral("Down"), XK_Down},
+        {QStringLiteral("Left"), XK_Left},      {QStringLiteral("Right"), XK_Right},
+        {QStringLiteral("Tab"), XK_Tab},        {QStringLiteral("Insert"), XK_Insert},
+        {QStringLiteral("Delete"), XK_Delete},  {QStringLiteral("Home"), XK_Home},
+        {QStringLiteral("End"), XK_End},        {QStringLiteral("Page up"), XK_Prior},
         {QStringLiteral("Page down"), XK_Next},
     };
     return named.value(key, 0);
@@ -85,8 +85,7 @@ bool X11Hotkeys::grab(const Grab& g)
     s_grabError = 0;
     XErrorHandler previous = XSetErrorHandler(recordError);
     for (unsigned int extra : kIgnored)
-        XGrabKey(d, static_cast<int>(g.keycode), g.modifiers | extra, m_root, True, GrabModeAsync,
-                 GrabModeAsync);
+        XGrabKey(d, static_cast<int>(g.keycode), g.modifiers | extra, m_root, True, GrabModeAsync, GrabModeAsync);
     XSync(d, False);
     XSetErrorHandler(previous);
     if (s_grabError != 0) {
@@ -153,7 +152,8 @@ bool X11Hotkeys::nativeEventFilter(const QByteArray& eventType, void* message, q
         if (it->keycode == key->detail && it->modifiers == state) {
             const int id = it.key();
             // Act after the event has been handled, never inside the filter.
-            QMetaObject::invokeMethod(this, [this, id] { emit activated(id); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, id] { emit activated(id); }, Qt::QueuedConnection);
             return true;
         }
     }

@@ -1,6 +1,5 @@
 #include "XdgAutostart.h"
 
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -22,8 +21,7 @@ QString quoted(const QString& arg)
         return arg;
     QString out = QStringLiteral("\"");
     for (QChar c : arg) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
-            c == QLatin1Char('\\'))
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
             out += QLatin1Char('\\');
         out += c;
     }
@@ -74,11 +72,12 @@ bool XdgAutostart::setEnabled(bool enabled)
                             "Type=Application\n"
                             "Name=Lynkor\n"
                             "Comment=Bookmark launcher\n"
-                            "Exec=" + exec.toUtf8() + "\n"
+                            "Exec=" +
+                            exec.toUtf8() +
+                            "\n"
                             "Terminal=false\n"
                             "X-GNOME-Autostart-enabled=true\n";
     QSaveFile file(entryPath());
     // Unbuffered, so that a full disk fails the write rather than the commit.
-    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(text) == text.size() &&
-           file.commit();
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(text) == text.size() && file.commit();
 }

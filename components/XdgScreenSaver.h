@@ -8,10 +8,7 @@
 class XdgScreenSaver : public ScreenSaver
 {
 public:
-    explicit XdgScreenSaver(QString command = QStringLiteral("xdg-screensaver"))
-        : m_command(std::move(command))
-    {
-    }
+    explicit XdgScreenSaver(QString command = QStringLiteral("xdg-screensaver")) : m_command(std::move(command)) {}
     void activate(QObject* context, Done done) override;
 
 private:

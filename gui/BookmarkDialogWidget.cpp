@@ -1,8 +1,8 @@
 #include "BookmarkDialogWidget.h"
 
 #include "AnsiText.h"
-#include "DialogButton.h"
 #include "BookmarkDialog.h"
+#include "DialogButton.h"
 #include "IconLibrary.h"
 #include "WinColor.h"
 
@@ -102,8 +102,8 @@ BookmarkDialogWidget::BookmarkDialogWidget(BookmarkDialog& model, IconLibrary& i
     for (QPushButton* b : {m_save, m_move, m_copy, m_erase, cancel, help})
         buttons->addWidget(b);
     layout->addLayout(buttons);
-    m_protectedHidden = {m_url, urlLabel, m_ip, ipLabel, m_notes, notesLabel, m_extra, extraLabel, m_save,
-                         m_icon, m_color, m_reset, m_move, m_copy, m_erase, m_launch, m_top};
+    m_protectedHidden = {m_url,  urlLabel, m_ip,    ipLabel, m_notes, notesLabel, m_extra,  extraLabel, m_save,
+                         m_icon, m_color,  m_reset, m_move,  m_copy,  m_erase,    m_launch, m_top};
 
     connect(m_save, &QPushButton::clicked, this, [this] { run(&BookmarkDialog::SaveBtnClick); });
     for (QLineEdit* e : {m_title, m_url, m_extra, m_ip})
@@ -120,9 +120,8 @@ BookmarkDialogWidget::BookmarkDialogWidget(BookmarkDialog& model, IconLibrary& i
     connect(m_localBox, &QCheckBox::clicked, this, [this] { run(&BookmarkDialog::LocalBoxClick); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, [this] { m_model.HelpBtnClick(); });
-    connect(m_title, &QLineEdit::textChanged, this, [this] {
-        m_pass->setVisible(m_model.passVisible && !m_title->text().isEmpty());
-    });
+    connect(m_title, &QLineEdit::textChanged, this,
+            [this] { m_pass->setVisible(m_model.passVisible && !m_title->text().isEmpty()); });
     connect(m_notes, &QPlainTextEdit::textChanged, this, [this] {
         // The notes hold at most 1000 characters.
         const QString text = m_notes->toPlainText();

@@ -19,7 +19,7 @@ public:
     BookmarkDialogWidget(BookmarkDialog& model, IconLibrary& icons, QWidget* parent = nullptr);
 
 private:
-    void take();      // the edited texts into the model
+    void take();    // the edited texts into the model
     void display(); // the model into the widgets
     void run(bool (BookmarkDialog::*handler)());
     void refresh();

@@ -81,9 +81,8 @@ void GlyphChooserWidget::fill()
     }
     auto* placeholder = new QListWidgetItem(QIcon(m_icons.blank()), QString(), m_strip);
     placeholder->setToolTip(QStringLiteral("0"));
-    const QList<QImage> images = m_model.fileImageCount > 1
-                                     ? IconLoader::fileImages(PathNames::toQt(m_model.filePath))
-                                     : QList<QImage>();
+    const QList<QImage> images =
+        m_model.fileImageCount > 1 ? IconLoader::fileImages(PathNames::toQt(m_model.filePath)) : QList<QImage>();
     for (int i = 0; i < images.size(); ++i) {
         auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(images[i])), QString(), m_strip);
         item->setToolTip(QString::number(i + 1));

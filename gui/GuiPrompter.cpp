@@ -1,12 +1,12 @@
 #include "GuiPrompter.h"
 
 #include "BookmarkDialogWidget.h"
-#include "GlyphChooserWidget.h"
 #include "ChoiceDialog.h"
 #include "FontDialog.h"
-#include "LineDialog.h"
+#include "GlyphChooserWidget.h"
 #include "HelpWindow.h"
 #include "HotKeyDialog.h"
+#include "LineDialog.h"
 #include "PasswordDialog.h"
 #include "WinColor.h"
 
@@ -34,8 +34,7 @@ GuiPrompter::~GuiPrompter()
     delete m_help;
 }
 
-Prompter::Answer GuiPrompter::message(const QString& text, Type type, Buttons buttons,
-                                      int helpContext)
+Prompter::Answer GuiPrompter::message(const QString& text, Type type, Buttons buttons, int helpContext)
 {
     QMessageBox box(m_parent);
     switch (type) {
@@ -111,8 +110,8 @@ int GuiPrompter::chooseItem(const QString& title, const QString& text, const QSt
 
 QString GuiPrompter::pageName(const QString& proposal)
 {
-    LineDialog dialog(QStringLiteral("Enter New Page Name"), QStringLiteral("TabName"),
-                      QStringLiteral("Save Name"), m_parent);
+    LineDialog dialog(QStringLiteral("Enter New Page Name"), QStringLiteral("TabName"), QStringLiteral("Save Name"),
+                      m_parent);
     dialog.setObjectName(QStringLiteral("TNameForm"));
     dialog.setText(proposal);
     run(dialog);
@@ -270,8 +269,8 @@ void GuiPrompter::beep()
 bool GuiPrompter::keepSearching(const QString& what)
 {
     if (!m_search) {
-        m_search = new QProgressDialog(QStringLiteral("Searching for %1 ...").arg(what),
-                                       QStringLiteral("Cancel"), 0, 0, m_parent);
+        m_search = new QProgressDialog(QStringLiteral("Searching for %1 ...").arg(what), QStringLiteral("Cancel"), 0, 0,
+                                       m_parent);
         m_search->setWindowTitle(QStringLiteral("Lynkor"));
         m_search->setWindowModality(Qt::WindowModal);
         // A quick search never shows it.

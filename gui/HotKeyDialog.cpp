@@ -8,8 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-HotKeyDialog::HotKeyDialog(const HotKeys& keys, const QString& notice, QWidget* parent)
-    : QDialog(parent)
+HotKeyDialog::HotKeyDialog(const HotKeys& keys, const QString& notice, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("THotKeyForm"));
     setWindowTitle(QStringLiteral("Lynkor HotKeys"));
@@ -50,9 +49,9 @@ HotKeyDialog::HotKeyDialog(const HotKeys& keys, const QString& notice, QWidget* 
         grid->addWidget(r.shift, n, 3);
         grid->addWidget(r.key, n, 4);
         const bool available = HotKeys::available(n);
-        grid->addWidget(new QLabel(HotKeys::label(n) + (available ? QString() : QStringLiteral("  (not available yet)")),
-                                   this),
-                        n, 5);
+        grid->addWidget(
+            new QLabel(HotKeys::label(n) + (available ? QString() : QStringLiteral("  (not available yet)")), this), n,
+            5);
         // A hotkey waiting for its command keeps its stored values, untouched.
         for (QWidget* w : std::initializer_list<QWidget*>{r.enabled, r.ctrl, r.alt, r.shift, r.key})
             w->setEnabled(available);

@@ -4,8 +4,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-LineDialog::LineDialog(const QString& caption, const QString& editName, const QString& buttonCaption,
-                       QWidget* parent)
+LineDialog::LineDialog(const QString& caption, const QString& editName, const QString& buttonCaption, QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(caption);

@@ -1,17 +1,17 @@
 #include "MainWindow.h"
 
 #include "AnsiText.h"
-#include "BoardGeometry.h"
-#include "PathNames.h"
 #include "Board.h"
-#include "BookmarkEditor.h"
+#include "BoardGeometry.h"
 #include "BookmarkButton.h"
+#include "BookmarkEditor.h"
 #include "CommandError.h"
 #include "IconLibrary.h"
 #include "KeyboardNav.h"
 #include "Launcher.h"
 #include "PageDisplay.h"
 #include "Passwords.h"
+#include "PathNames.h"
 #include "RecordOps.h"
 #include "TabStrip.h"
 #include "WinColor.h"
@@ -19,24 +19,24 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileIconProvider>
-#include <QLineEdit>
-#include <QCloseEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSystemTrayIcon>
-#include <QFileInfo>
-#include <QWindow>
 #include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -114,10 +114,12 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
     connect(m_keys, &KeyCatcher::keyPressed, this, &MainWindow::onKey);
     // Tab brings the board's keys with a visible selection.
     connect(m_keys, &KeyCatcher::tabbedInto, this, [this] {
-        dispatch([this] {
-            if (m_board.vars().KeyboardSelection == 0)
-                m_board.keys().KeysKeyDown(KeyboardNav::Key::Down);
-        }, CommandKind::WhilePlacing);
+        dispatch(
+            [this] {
+                if (m_board.vars().KeyboardSelection == 0)
+                    m_board.keys().KeysKeyDown(KeyboardNav::Key::Down);
+            },
+            CommandKind::WhilePlacing);
     });
     auto* toAddress = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
     connect(toAddress, &QShortcut::activated, this, [this] {
@@ -142,10 +144,8 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
     });
     connect(&m_state, &BoardState::buttonFontChanged, this, &MainWindow::applyButtonFont);
     connect(&m_state, &BoardState::tabsChanged, this, &MainWindow::renderTabs);
-    connect(&m_state, &BoardState::tabIndexChanged, this,
-            [this] { m_tabs->setCurrent(m_state.tabIndex()); });
-    connect(&m_state, &BoardState::tabStyleChanged, this,
-            [this] { m_tabs->applyStyle(m_state.tabStyle()); });
+    connect(&m_state, &BoardState::tabIndexChanged, this, [this] { m_tabs->setCurrent(m_state.tabIndex()); });
+    connect(&m_state, &BoardState::tabStyleChanged, this, [this] { m_tabs->applyStyle(m_state.tabStyle()); });
     connect(&m_state, &BoardState::titleChanged, this, [this] {
         QString t = m_state.title();
         t.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
@@ -154,8 +154,7 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
     connect(&m_state, &BoardState::panelHeightChanged, this,
             [this] { m_panel->setMaximumHeight(m_state.panelHeight()); });
     connect(&m_state, &BoardState::geometryRequested, this, &MainWindow::applyGeometry);
-    connect(&m_state, &BoardState::visibleChanged, this,
-            [this] { setVisible(m_state.visible()); });
+    connect(&m_state, &BoardState::visibleChanged, this, [this] { setVisible(m_state.visible()); });
     connect(&m_state, &BoardState::itemsChanged, this, &MainWindow::renderItems);
     connect(&m_state, &BoardState::lockedChanged, this, &MainWindow::renderLock);
     connect(&m_state, &BoardState::onlineChanged, this, &MainWindow::renderOnline);
@@ -164,8 +163,7 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
     connect(&m_state, &BoardState::alwaysOnTopChanged, this, &MainWindow::applyAlwaysOnTop);
     connect(&m_state, &BoardState::trayChanged, this, &MainWindow::renderTray);
     connect(&m_state, &BoardState::recentChanged, this, &MainWindow::renderRecent);
-    connect(&m_state, &BoardState::trayMenuRequested, this,
-            [this] { m_trayMenu->popup(mapToGlobal(QPoint(0, 0))); });
+    connect(&m_state, &BoardState::trayMenuRequested, this, [this] { m_trayMenu->popup(mapToGlobal(QPoint(0, 0))); });
     connect(&m_board.hotkeys(), &HotkeyService::activated, this,
             [this](int id) { dispatch([this, id] { m_board.modes().HotKeyActivated(id); }); });
     setTabOrder(m_toolBar, m_urlBox);
@@ -211,8 +209,8 @@ void MainWindow::focusKeys()
         m_keys->setFocus(Qt::OtherFocusReason);
 }
 
-QAction* MainWindow::addItem(QMenu* menu, MenuItem item, const QString& caption,
-                             const std::function<void()>& command, bool checkable)
+QAction* MainWindow::addItem(QMenu* menu, MenuItem item, const QString& caption, const std::function<void()>& command,
+                             bool checkable)
 {
     return addItem(menu, QString::fromLatin1(MenuItems::nameOf(item)), caption, command, checkable);
 }
@@ -254,17 +252,17 @@ void MainWindow::buildMenus()
 
     QMenu* setup = menuBar()->addMenu(QStringLiteral("&Setup"));
     setup->setObjectName(QStringLiteral("MSetup"));
-    addItem(setup, MenuItem::MBIcon, QStringLiteral("&Display Bookmark Icons"),
-            [&pages] { pages.MBIconClick(); }, true);
-    addItem(setup, MenuItem::MBNotes, QStringLiteral("Display Bookmark &Notes"),
-            [&pages] { pages.MBNotesClick(); }, true);
-    addItem(setup, MenuItem::MBUrl, QStringLiteral("Display Bookmark &URL"),
-            [&pages] { pages.MBUrlClick(); }, true);
+    addItem(
+        setup, MenuItem::MBIcon, QStringLiteral("&Display Bookmark Icons"), [&pages] { pages.MBIconClick(); }, true);
+    addItem(
+        setup, MenuItem::MBNotes, QStringLiteral("Display Bookmark &Notes"), [&pages] { pages.MBNotesClick(); }, true);
+    addItem(
+        setup, MenuItem::MBUrl, QStringLiteral("Display Bookmark &URL"), [&pages] { pages.MBUrlClick(); }, true);
     setup->addSeparator();
     for (int n = 2; n <= 4; ++n)
-        addItem(setup, MenuItem(static_cast<int>(MenuItem::MColumn2) + n - 2),
-                QStringLiteral("&%1 Columns of Bookmarks").arg(n),
-                [&pages, n] { pages.MColumn2Click(n); }, true);
+        addItem(
+            setup, MenuItem(static_cast<int>(MenuItem::MColumn2) + n - 2),
+            QStringLiteral("&%1 Columns of Bookmarks").arg(n), [&pages, n] { pages.MColumn2Click(n); }, true);
     setup->addSeparator();
     addItem(setup, QStringLiteral("MDBIcon"), QStringLiteral("Change Default &Icon for Bookmarks"),
             [this] { m_board.editor().MDBIconClick(); });
@@ -279,25 +277,31 @@ void MainWindow::buildMenus()
                                       QStringLiteral("Stealth Mode [Hide] on bookmark launch")};
     for (int i = 0; i < 4; ++i) {
         const MenuItem item = WindowModes::kModes[i].item;
-        addItem(setup, QString::fromLatin1(MenuItems::nameOf(item)), modeCaptions[i],
-                [&modes, item] { modes.MStartSmallClick(item); }, true);
+        addItem(
+            setup, QString::fromLatin1(MenuItems::nameOf(item)), modeCaptions[i],
+            [&modes, item] { modes.MStartSmallClick(item); }, true);
     }
     setup->addSeparator();
-    addItem(setup, MenuItem::MWebIcon, QStringLiteral("Search for &Web Page Icon, Desc. && IP"),
-            [this] { m_board.MWebIconClick(); }, true);
-    addItem(setup, MenuItem::MBackup, QStringLiteral("&Auto Backup prior to Modification"),
-            [this] { m_board.records().MBackupClick(); }, true);
-    addItem(setup, MenuItem::MNewDlg, QStringLiteral("&Confirm before Erasing a Bookmark"),
-            [this] { m_board.editor().MNewDlgClick(); }, true);
-    addItem(setup, MenuItem::MWebDlg, QStringLiteral("&Confirm before Erasing a Web Icon"),
-            [this] { m_board.editor().MWebDlgClick(); }, true);
+    addItem(
+        setup, MenuItem::MWebIcon, QStringLiteral("Search for &Web Page Icon, Desc. && IP"),
+        [this] { m_board.MWebIconClick(); }, true);
+    addItem(
+        setup, MenuItem::MBackup, QStringLiteral("&Auto Backup prior to Modification"),
+        [this] { m_board.records().MBackupClick(); }, true);
+    addItem(
+        setup, MenuItem::MNewDlg, QStringLiteral("&Confirm before Erasing a Bookmark"),
+        [this] { m_board.editor().MNewDlgClick(); }, true);
+    addItem(
+        setup, MenuItem::MWebDlg, QStringLiteral("&Confirm before Erasing a Web Icon"),
+        [this] { m_board.editor().MWebDlgClick(); }, true);
     setup->addSeparator();
-    addItem(setup, MenuItem::MMRU, QStringLiteral("Store last 10 bookmarks in &Tray"),
-            [&modes] { modes.MMRUClick(); }, true);
-    addItem(setup, QStringLiteral("MHotkeys"), QStringLiteral("&HotKeys"),
-            [&modes] { modes.MHotkeysClick(); });
-    addItem(setup, MenuItem::MAutoRun, QStringLiteral("&Load Lynkor during Windows Startup"),
-            [&modes] { modes.MAutoRunClick(); }, true);
+    addItem(
+        setup, MenuItem::MMRU, QStringLiteral("Store last 10 bookmarks in &Tray"), [&modes] { modes.MMRUClick(); },
+        true);
+    addItem(setup, QStringLiteral("MHotkeys"), QStringLiteral("&HotKeys"), [&modes] { modes.MHotkeysClick(); });
+    addItem(
+        setup, MenuItem::MAutoRun, QStringLiteral("&Load Lynkor during Windows Startup"),
+        [&modes] { modes.MAutoRunClick(); }, true);
 
     m_browserMenu = menuBar()->addMenu(QStringLiteral("&Browsers"));
     m_browserMenu->setObjectName(QStringLiteral("MBrowsers"));
@@ -305,20 +309,22 @@ void MainWindow::buildMenus()
     addItem(m_browserMenu, QStringLiteral("MAddBrowser"), QStringLiteral("&Add or Remove Browser from List"),
             [this] { m_launcher.AddBrowserClick(); });
     m_browserMenu->addSeparator();
-    addItem(m_browserMenu, MenuItem::MMultiple, QStringLiteral("Use &Multiple Browser Windows"),
-            [this] { m_launcher.SingleButtonClick(false); }, true);
-    addItem(m_browserMenu, MenuItem::MSingle, QStringLiteral("Use &Single Browser Window"),
-            [this] { m_launcher.SingleButtonClick(true); }, true);
+    addItem(
+        m_browserMenu, MenuItem::MMultiple, QStringLiteral("Use &Multiple Browser Windows"),
+        [this] { m_launcher.SingleButtonClick(false); }, true);
+    addItem(
+        m_browserMenu, MenuItem::MSingle, QStringLiteral("Use &Single Browser Window"),
+        [this] { m_launcher.SingleButtonClick(true); }, true);
 
     QMenu* bookmarks = menuBar()->addMenu(QStringLiteral("B&ookmarks"));
     bookmarks->setObjectName(QStringLiteral("MBookmarks"));
-    addItem(bookmarks, MenuItem::MUndo, QStringLiteral("&Undo last Edit"),
-            [this] { m_board.records().MUndoClick(); });
+    addItem(bookmarks, MenuItem::MUndo, QStringLiteral("&Undo last Edit"), [this] { m_board.records().MUndoClick(); });
 
     QMenu* tabs = menuBar()->addMenu(QStringLiteral("Page &Tabs"));
     tabs->setObjectName(QStringLiteral("MTabs"));
-    addItem(tabs, MenuItem::MPagePass, QStringLiteral("&Password Protect Page"),
-            [this] { m_board.passwords().MPagePassClick(); }, true);
+    addItem(
+        tabs, MenuItem::MPagePass, QStringLiteral("&Password Protect Page"),
+        [this] { m_board.passwords().MPagePassClick(); }, true);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("MHelp"));
@@ -397,8 +403,8 @@ void MainWindow::buildToolBar()
     auto* row = new QHBoxLayout(m_toolBar);
     row->setContentsMargins(2, 2, 1, 2);
     row->setSpacing(2);
-    auto makeButton = [this, row](const QString& name, const QString& hint, const QPixmap& icon,
-                                  const QString& text, const std::function<void()>& command) {
+    auto makeButton = [this, row](const QString& name, const QString& hint, const QPixmap& icon, const QString& text,
+                                  const std::function<void()>& command) {
         auto* b = new QToolButton(m_toolBar);
         b->setObjectName(name);
         b->setToolTip(hint);
@@ -417,30 +423,28 @@ void MainWindow::buildToolBar()
     auto silk = [](const char* name) {
         return QPixmap(QStringLiteral(":/icons/silk/%1.png").arg(QLatin1String(name)));
     };
-    m_addBookmark = makeButton(QStringLiteral("AddBookmark"), QStringLiteral("Bookmark current Web Page"),
-                               m_icons.internal(120), QStringLiteral("+"),
-                               [this] { m_board.editor().AddBookmarkClick(); });
-    makeButton(QStringLiteral("HomeButton"), QStringLiteral("Go to the first page"),
-               silk("resultset_first"), QStringLiteral("|<"),
-               [this] { m_board.pages().HomeButtonClick(); });
-    makeButton(QStringLiteral("EndButton"), QStringLiteral("Go to the last page"),
-               silk("resultset_last"), QStringLiteral(">|"),
-               [this] { m_board.pages().EndButtonClick(); });
-    m_browserButton = makeButton(QStringLiteral("BrowserButton1"), QStringLiteral("Select Default Browser for Lynkor"),
-                                 silk("world"), QStringLiteral("Browser"), [this] {
-                                     m_browserMenu->popup(pos() + QPoint(4, 77));
-                                 });
-    auto* single = makeButton(QString::fromLatin1(MenuItems::nameOf(MenuItem::SingleButton)), QStringLiteral("Use current Browser window on Launch"),
-                              silk("application"), QStringLiteral("1"), [this] { m_launcher.SingleButtonClick(true); });
-    auto* multiple = makeButton(QString::fromLatin1(MenuItems::nameOf(MenuItem::MultButton)), QStringLiteral("Open another Browser window on Launch"),
-                                silk("application_cascade"), QStringLiteral("n"),
-                                [this] { m_launcher.SingleButtonClick(false); });
+    m_addBookmark =
+        makeButton(QStringLiteral("AddBookmark"), QStringLiteral("Bookmark current Web Page"), m_icons.internal(120),
+                   QStringLiteral("+"), [this] { m_board.editor().AddBookmarkClick(); });
+    makeButton(QStringLiteral("HomeButton"), QStringLiteral("Go to the first page"), silk("resultset_first"),
+               QStringLiteral("|<"), [this] { m_board.pages().HomeButtonClick(); });
+    makeButton(QStringLiteral("EndButton"), QStringLiteral("Go to the last page"), silk("resultset_last"),
+               QStringLiteral(">|"), [this] { m_board.pages().EndButtonClick(); });
+    m_browserButton =
+        makeButton(QStringLiteral("BrowserButton1"), QStringLiteral("Select Default Browser for Lynkor"), silk("world"),
+                   QStringLiteral("Browser"), [this] { m_browserMenu->popup(pos() + QPoint(4, 77)); });
+    auto* single = makeButton(QString::fromLatin1(MenuItems::nameOf(MenuItem::SingleButton)),
+                              QStringLiteral("Use current Browser window on Launch"), silk("application"),
+                              QStringLiteral("1"), [this] { m_launcher.SingleButtonClick(true); });
+    auto* multiple = makeButton(QString::fromLatin1(MenuItems::nameOf(MenuItem::MultButton)),
+                                QStringLiteral("Open another Browser window on Launch"), silk("application_cascade"),
+                                QStringLiteral("n"), [this] { m_launcher.SingleButtonClick(false); });
     single->setCheckable(true);
     multiple->setCheckable(true);
     makeButton(QStringLiteral("ScreenSave"), QStringLiteral("Start the Screen Saver"), silk("monitor"),
                QStringLiteral("Saver"), [this] { m_board.modes().ScreenSaveClick(); });
-    makeButton(QStringLiteral("HelpButton1"), QStringLiteral("Search for Help"), silk("help"),
-               QStringLiteral("?"), [this] { m_board.MHelpCClick(Board::HelpItem::HelpButton); });
+    makeButton(QStringLiteral("HelpButton1"), QStringLiteral("Search for Help"), silk("help"), QStringLiteral("?"),
+               [this] { m_board.MHelpCClick(Board::HelpItem::HelpButton); });
     m_urlBox = new QComboBox(m_toolBar);
     m_urlBox->setObjectName(QStringLiteral("URLBox"));
     m_urlBox->setEditable(true);
@@ -481,8 +485,7 @@ void MainWindow::rebuildButtons()
         auto* b = new BookmarkButton(QString::fromLatin1(faces[index].name), m_panel);
         b->setFont(m_panel->font());
         connect(b, &BookmarkButton::pressed, this, [this, b](Qt::MouseButton m) { buttonPressed(b, m); });
-        connect(b, &BookmarkButton::released, this,
-                [this, b](const QPoint& at) { buttonReleased(b, at); });
+        connect(b, &BookmarkButton::released, this, [this, b](const QPoint& at) { buttonReleased(b, at); });
         // A press through the accessibility interface is a click.
         connect(b, &QAbstractButton::clicked, this, [this, b] {
             const QByteArray name = b->objectName().toLatin1();
@@ -761,10 +764,13 @@ void MainWindow::buttonPressed(BookmarkButton* button, Qt::MouseButton mouse)
 {
     const QByteArray name = button->objectName().toLatin1();
     bool drag = false;
-    dispatch([this, name, mouse, &drag] {
-        drag = m_board.editor().BitBtn1MouseDown(
-            name, mouse == Qt::RightButton ? BookmarkEditor::MouseButton::Right : BookmarkEditor::MouseButton::Left);
-    }, CommandKind::WhilePlacing);
+    dispatch(
+        [this, name, mouse, &drag] {
+            drag =
+                m_board.editor().BitBtn1MouseDown(name, mouse == Qt::RightButton ? BookmarkEditor::MouseButton::Right
+                                                                                 : BookmarkEditor::MouseButton::Left);
+        },
+        CommandKind::WhilePlacing);
     m_dragSource = drag ? button->objectName() : QString();
     if (drag)
         QApplication::setOverrideCursor(Qt::DragMoveCursor);
@@ -801,8 +807,7 @@ void MainWindow::boardDrop(QDropEvent* event)
         // Browsers send the page's title beside its address.
         if (mime->hasFormat(QStringLiteral("text/x-moz-url"))) {
             const QByteArray raw = mime->data(QStringLiteral("text/x-moz-url"));
-            const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(raw.constData()),
-                                                    raw.size() / 2);
+            const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(raw.constData()), raw.size() / 2);
             item.title = AnsiText::fromUi(text.section(QLatin1Char('\n'), 1, 1).trimmed());
         }
     }

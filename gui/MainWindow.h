@@ -67,8 +67,8 @@ private:
     void buildMenus();
     void buildToolBar();
     // A command, named as the window names it.
-    QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
-                     const std::function<void()>& command, bool checkable = false);
+    QAction* addItem(QMenu* menu, const QString& name, const QString& caption, const std::function<void()>& command,
+                     bool checkable = false);
     // An item whose state the board keeps.
     QAction* addItem(QMenu* menu, MenuItem item, const QString& caption, const std::function<void()>& command,
                      bool checkable = false);

@@ -61,10 +61,9 @@ void TabStrip::applyStyle(const TabStyle& style)
     const QString text = WinColor::toQColor(style.fontColor).name();
     const QString selected = WinColor::toQColor(style.selectedColor).name();
     const QString unselected = WinColor::toQColor(style.unselectedColor).name();
-    setStyleSheet(QStringLiteral(
-                      "QTabBar::tab { background: %1; color: %2; border: 1px solid #404040;"
-                      " border-top: none; padding: 1px 8px 2px 8px; margin-right: -1px; }"
-                      "QTabBar::tab:selected { background: %3; margin-top: -1px; }")
+    setStyleSheet(QStringLiteral("QTabBar::tab { background: %1; color: %2; border: 1px solid #404040;"
+                                 " border-top: none; padding: 1px 8px 2px 8px; margin-right: -1px; }"
+                                 "QTabBar::tab:selected { background: %3; margin-top: -1px; }")
                       .arg(unselected, text, selected));
 }
 

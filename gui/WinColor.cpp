@@ -13,7 +13,7 @@ QColor toQColor(int colorRef)
         switch (v & 0xFF) {
         case 5: // window
             return p.color(QPalette::Base);
-        case 8: // window text
+        case 8:  // window text
         case 18: // button text
             return p.color(QPalette::WindowText);
         case 13:

@@ -7,8 +7,8 @@
 #include "BrowserConversation.h"
 #include "BrowserList.h"
 #include "CommandError.h"
-#include "FileError.h"
 #include "DesktopEntry.h"
+#include "FileError.h"
 #include "FileFinder.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
@@ -144,8 +144,7 @@ void Launcher::CurrentPage(PageShown done)
     });
 }
 
-void Launcher::fillFromBrowser(const QByteArray& buttonName, const QByteArray& page, const QByteArray& slot,
-                               int color)
+void Launcher::fillFromBrowser(const QByteArray& buttonName, const QByteArray& page, const QByteArray& slot, int color)
 {
     const QByteArray file = m_board.files().BookmarkFileName();
     CurrentPage([=, this](bool ok, const QByteArray& title, const QByteArray& shownUrl) {
@@ -240,9 +239,8 @@ bool Launcher::startBrowser(const QByteArray& address)
         refuse(AnsiText::toUi(address));
         return false;
     }
-    const ProcessStarter::Result r = m_starter.start(PathNames::toQt(b.vars().BrowserPath),
-                                                     {AnsiText::toUi(address)}, {},
-                                                     QString::number(m_counter));
+    const ProcessStarter::Result r = m_starter.start(PathNames::toQt(b.vars().BrowserPath), {AnsiText::toUi(address)},
+                                                     {}, QString::number(m_counter));
     if (!r.started)
         reportStart(r.error);
     return r.started;
@@ -287,7 +285,8 @@ bool Launcher::runLauncher(const QByteArray& path)
 {
     const std::optional<DesktopEntry> entry = DesktopEntry::read(PathNames::toQt(path));
     if (!entry) {
-        reportStart(QStringLiteral("Cannot start %1: it is no launcher that can be started.").arg(PathNames::toQt(path)));
+        reportStart(
+            QStringLiteral("Cannot start %1: it is no launcher that can be started.").arg(PathNames::toQt(path)));
         return false;
     }
     if (!entry->url.isEmpty()) {
@@ -301,8 +300,8 @@ bool Launcher::runLauncher(const QByteArray& path)
     if (!program.contains(QLatin1Char('/')))
         program = QStandardPaths::findExecutable(program);
     if (program.isEmpty()) {
-        reportStart(QStringLiteral("Cannot start %1: the program %2 is not installed.")
-                        .arg(entry->name, entry->program));
+        reportStart(
+            QStringLiteral("Cannot start %1: the program %2 is not installed.").arg(entry->name, entry->program));
         return false;
     }
     if (entry->terminal) {
@@ -470,10 +469,13 @@ void Launcher::URLBoxEnter(const QByteArray& typed)
                 folder = PathNames::fromQt(QDir::homePath());
             bool cancelled = false;
             b.ui().setCursor(ScreenCursor::HourGlass);
-            found = findFiles(PathNames::toQt(folder), name, [&b, &name, &cancelled] {
-                cancelled = !b.ui().keepSearching(name);
-                return !cancelled;
-            }, 50);
+            found = findFiles(
+                PathNames::toQt(folder), name,
+                [&b, &name, &cancelled] {
+                    cancelled = !b.ui().keepSearching(name);
+                    return !cancelled;
+                },
+                50);
             b.ui().endSearch();
             b.ui().setCursor(ScreenCursor::Default);
             if (cancelled)

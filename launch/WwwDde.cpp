@@ -9,10 +9,7 @@
 #include <QObject>
 #include <QTimer>
 
-TWwwDde::TWwwDde(BrowserConversation& conversation, Prompter& ui)
-    : m_conversation(conversation), m_ui(ui)
-{
-}
+TWwwDde::TWwwDde(BrowserConversation& conversation, Prompter& ui) : m_conversation(conversation), m_ui(ui) {}
 
 QByteArray TWwwDde::serviceName() const
 {
@@ -21,8 +18,7 @@ QByteArray TWwwDde::serviceName() const
     return dot < 0 ? name : name.left(dot);
 }
 
-QByteArray TWwwDde::TextBetween(const QByteArray& text, const QByteArray& startMark,
-                                const QByteArray& endMark)
+QByteArray TWwwDde::TextBetween(const QByteArray& text, const QByteArray& startMark, const QByteArray& endMark)
 {
     qsizetype restStart = 0;
     if (!startMark.isEmpty()) {

@@ -39,8 +39,7 @@ public:
     static QByteArray NormalizeURL(const QByteArray& address);
     // The text after the first StartMark (the start when empty) up to the
     // next EndMark (the end when empty); empty when a mark is missing.
-    static QByteArray TextBetween(const QByteArray& text, const QByteArray& startMark,
-                                  const QByteArray& endMark);
+    static QByteArray TextBetween(const QByteArray& text, const QByteArray& startMark, const QByteArray& endMark);
 
     static constexpr int kAttempts = 6;
 

@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config clang-format
   qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins
   qt6-websockets-dev libcurl4-openssl-dev libbenchmark-dev libcpp-httplib-dev
   chromium
@@ -31,6 +31,12 @@ install_missing() {
   fi
 }
 
+# Every C++ file as .clang-format lays it out; a file that differs fails the
+# test command before anything is built.
+check_format() {
+  git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+}
+
 build() {
   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build build -j2
@@ -45,6 +51,7 @@ case "${1:-}" in
     ;;
   test)
     install_missing
+    check_format
     build
     # Tests that need a real X server get one; the rest run offscreen.
     export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"

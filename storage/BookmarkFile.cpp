@@ -1,8 +1,8 @@
 #include "BookmarkFile.h"
 
+#include "AnsiText.h"
 #include "CommandError.h"
 #include "ConversionError.h"
-#include "AnsiText.h"
 #include "PassText.h"
 
 namespace BookmarkFile {
@@ -61,8 +61,7 @@ void WriteNewFileTabs(TIniFile32& ini)
         ini.WriteString(kTabs, TabKey(i), "Page" + QByteArray::number(i));
 }
 
-BookmarkRecord ReadBookmark(const TIniFile32& ini, const QByteArray& page,
-                            const QByteArray& slotKey)
+BookmarkRecord ReadBookmark(const TIniFile32& ini, const QByteArray& page, const QByteArray& slotKey)
 {
     using F = BookmarkRecord;
     BookmarkRecord r;
@@ -87,8 +86,7 @@ int StrToInt(const QByteArray& text)
     bool ok = false;
     int v = TIniFile32::toInteger(text, &ok);
     if (!ok)
-        throw ConversionError(
-            QStringLiteral("'%1' is not a valid integer value").arg(AnsiText::toUi(text)));
+        throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(AnsiText::toUi(text)));
     return v;
 }
 

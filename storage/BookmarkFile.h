@@ -50,8 +50,7 @@ void WriteNewFileTabs(TIniFile32& ini);
 
 // Reads a slot: every field empty by default, except Glyph "0" and IconFile
 // the Url; a blank slot reads only its Title and Url.
-BookmarkRecord ReadBookmark(const TIniFile32& ini, const QByteArray& page,
-                            const QByteArray& slotKey);
+BookmarkRecord ReadBookmark(const TIniFile32& ini, const QByteArray& page, const QByteArray& slotKey);
 
 // A Glyph text as an icon code. Legacy "Icon" + digits (5th..7th character)
 // give d + 500 below 500, else d; "Image" + digits (6th..8th) give d.

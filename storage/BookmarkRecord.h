@@ -11,8 +11,7 @@ struct BookmarkRecord
     enum Field { Title, Url, Color, Updated, Notes, ExtraInfo, LaunchAs, Glyph, IconFile, IpAddress };
     static constexpr int kFieldCount = 10;
     // Key letter of each field, in record order: N U C D P S L G I A.
-    static constexpr std::array<char, kFieldCount> kLetters = {'N', 'U', 'C', 'D', 'P',
-                                                               'S', 'L', 'G', 'I', 'A'};
+    static constexpr std::array<char, kFieldCount> kLetters = {'N', 'U', 'C', 'D', 'P', 'S', 'L', 'G', 'I', 'A'};
 
     std::array<QByteArray, kFieldCount> fields;
 

@@ -9,10 +9,7 @@
 class IniBatch
 {
 public:
-    IniBatch(IniStore& store, QByteArray path) : m_store(store), m_path(std::move(path))
-    {
-        m_store.beginBatch(m_path);
-    }
+    IniBatch(IniStore& store, QByteArray path) : m_store(store), m_path(std::move(path)) { m_store.beginBatch(m_path); }
     ~IniBatch()
     {
         if (!m_done) {

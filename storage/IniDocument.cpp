@@ -220,8 +220,7 @@ QByteArray IniDocument::readString(const QByteArray& section, const QByteArray& 
     return value.isEmpty() ? defaultValue : value;
 }
 
-void IniDocument::writeString(const QByteArray& section, const QByteArray& key,
-                              const QByteArray& value)
+void IniDocument::writeString(const QByteArray& section, const QByteArray& key, const QByteArray& value)
 {
     int s = findSection(section);
     if (s < 0) {

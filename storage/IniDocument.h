@@ -28,8 +28,7 @@ public:
 
     bool isEmpty() const { return m_preamble.empty() && m_segments.empty(); }
 
-    QByteArray readString(const QByteArray& section, const QByteArray& key,
-                          const QByteArray& defaultValue) const;
+    QByteArray readString(const QByteArray& section, const QByteArray& key, const QByteArray& defaultValue) const;
     void writeString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
     // Both return whether a line was removed (and the file must be saved).
     bool deleteKey(const QByteArray& section, const QByteArray& key);

@@ -4,8 +4,7 @@
 
 #include <limits>
 
-TIniFile32::TIniFile32(IniStore& store, const QByteArray& fileName)
-    : m_store(store), m_fileName(fileName)
+TIniFile32::TIniFile32(IniStore& store, const QByteArray& fileName) : m_store(store), m_fileName(fileName)
 {
     IniStore::Handle h = store.open(fileName);
     m_doc = std::move(h.doc);
@@ -77,8 +76,7 @@ int TIniFile32::toInteger(const QByteArray& input, bool* ok)
     return static_cast<int>(v);
 }
 
-int TIniFile32::ReadInteger(const QByteArray& section, const QByteArray& key,
-                            int defaultValue) const
+int TIniFile32::ReadInteger(const QByteArray& section, const QByteArray& key, int defaultValue) const
 {
     bool ok = false;
     int v = toInteger(ReadString(section, key, QByteArray()), &ok);
@@ -96,8 +94,7 @@ bool breaksALine(const QByteArray& text)
 
 } // namespace
 
-void TIniFile32::WriteString(const QByteArray& section, const QByteArray& key,
-                             const QByteArray& value)
+void TIniFile32::WriteString(const QByteArray& section, const QByteArray& key, const QByteArray& value)
 {
     if (breaksALine(section) || breaksALine(key) || breaksALine(value))
         throw CommandError(QStringLiteral("A line break cannot be stored in %1 (section \"%2\", key \"%3\"); "

@@ -16,8 +16,7 @@ public:
 
     const QByteArray& FileName() const { return m_fileName; }
 
-    QByteArray ReadString(const QByteArray& section, const QByteArray& key,
-                          const QByteArray& defaultValue) const;
+    QByteArray ReadString(const QByteArray& section, const QByteArray& key, const QByteArray& defaultValue) const;
     int ReadInteger(const QByteArray& section, const QByteArray& key, int defaultValue) const;
     void WriteString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
     void WriteInteger(const QByteArray& section, const QByteArray& key, int value);

@@ -103,8 +103,7 @@ bool EncryptRoundTrips(const QByteArray& text, const QByteArray& password)
 bool EntryRoundTrips(const QByteArray& entry)
 {
     const QByteArray s = scramble(entry);
-    return !s.isEmpty() && !s.contains(kEntryMark) && !breaksALine(s) &&
-           static_cast<unsigned char>(s.front()) > 32;
+    return !s.isEmpty() && !s.contains(kEntryMark) && !breaksALine(s) && static_cast<unsigned char>(s.front()) > 32;
 }
 
 } // namespace PassText

@@ -19,7 +19,10 @@ QByteArray Encrypt(const QByteArray& text, const QByteArray& password);
 // UTF-8 character ("ö" is C3 B6, "ж" D0 B6: letters of text stored as UTF-8,
 // not marks); -1 when there is none.
 qsizetype markPosition(const QByteArray& stored);
-inline bool isProtected(const QByteArray& stored) { return markPosition(stored) >= 0; }
+inline bool isProtected(const QByteArray& stored)
+{
+    return markPosition(stored) >= 0;
+}
 // unscramble of the bytes before the mark; empty without one.
 QByteArray Decrypt(const QByteArray& stored);
 // unscramble of the bytes after the mark (the bookmark's password).

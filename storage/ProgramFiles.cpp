@@ -28,8 +28,7 @@ QByteArray ProgramFiles::settingsPath() const
     if (!m_settingsPath.isEmpty() && QFileInfo::exists(PathNames::toQt(m_settingsPath)))
         return m_settingsPath;
     const bool isDefault = m_settingsStem.compare(SettingsFile::kDefaultStem, Qt::CaseInsensitive) == 0;
-    const QByteArray name = isDefault ? SettingsFile::kDefaultFileName
-                                      : m_settingsStem + SettingsFile::kExtension;
+    const QByteArray name = isDefault ? SettingsFile::kDefaultFileName : m_settingsStem + SettingsFile::kExtension;
     QByteArray path = PathNames::findNoCase(m_programDir, name);
     if (QFileInfo::exists(PathNames::toQt(path)))
         m_settingsPath = path;
@@ -71,8 +70,7 @@ void ProgramFiles::write(const Setting& setting, int value)
     setting.write(ini, value);
 }
 
-void ProgramFiles::WriteToIniS(const QByteArray& section, const QByteArray& key,
-                               const QByteArray& value)
+void ProgramFiles::WriteToIniS(const QByteArray& section, const QByteArray& key, const QByteArray& value)
 {
     TIniFile32 ini(m_store, settingsPath());
     ini.WriteString(section, key, value);
@@ -84,8 +82,7 @@ void ProgramFiles::WriteToIniI(const QByteArray& section, const QByteArray& key,
     ini.WriteInteger(section, key, value);
 }
 
-QByteArray ProgramFiles::ReadFromIniS(const QByteArray& section, const QByteArray& key,
-                                      const QByteArray& defaultValue)
+QByteArray ProgramFiles::ReadFromIniS(const QByteArray& section, const QByteArray& key, const QByteArray& defaultValue)
 {
     TIniFile32 ini(m_store, settingsPath());
     return ini.ReadString(section, key, defaultValue);
@@ -97,8 +94,7 @@ int ProgramFiles::ReadFromIniI(const QByteArray& section, const QByteArray& key,
     return ini.ReadInteger(section, key, defaultValue);
 }
 
-void ProgramFiles::WriteToIniSLYK(const QByteArray& section, const QByteArray& key,
-                                  const QByteArray& value)
+void ProgramFiles::WriteToIniSLYK(const QByteArray& section, const QByteArray& key, const QByteArray& value)
 {
     TIniFile32 ini(m_store, m_bookmarkFileName);
     ini.WriteString(section, key, value);
@@ -117,8 +113,7 @@ QByteArray ProgramFiles::ReadFromIniSLYK(const QByteArray& section, const QByteA
     return ini.ReadString(section, key, defaultValue);
 }
 
-int ProgramFiles::ReadFromIniILYK(const QByteArray& section, const QByteArray& key,
-                                  int defaultValue)
+int ProgramFiles::ReadFromIniILYK(const QByteArray& section, const QByteArray& key, int defaultValue)
 {
     TIniFile32 ini(m_store, m_bookmarkFileName);
     return ini.ReadInteger(section, key, defaultValue);

@@ -40,14 +40,12 @@ public:
 
     void WriteToIniS(const QByteArray& section, const QByteArray& key, const QByteArray& value);
     void WriteToIniI(const QByteArray& section, const QByteArray& key, int value);
-    QByteArray ReadFromIniS(const QByteArray& section, const QByteArray& key,
-                            const QByteArray& defaultValue);
+    QByteArray ReadFromIniS(const QByteArray& section, const QByteArray& key, const QByteArray& defaultValue);
     int ReadFromIniI(const QByteArray& section, const QByteArray& key, int defaultValue);
 
     void WriteToIniSLYK(const QByteArray& section, const QByteArray& key, const QByteArray& value);
     void WriteToIniILYK(const QByteArray& section, const QByteArray& key, int value);
-    QByteArray ReadFromIniSLYK(const QByteArray& section, const QByteArray& key,
-                               const QByteArray& defaultValue);
+    QByteArray ReadFromIniSLYK(const QByteArray& section, const QByteArray& key, const QByteArray& defaultValue);
     int ReadFromIniILYK(const QByteArray& section, const QByteArray& key, int defaultValue);
 
 private:

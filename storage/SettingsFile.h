@@ -23,8 +23,14 @@ inline const QByteArray Off = "Off";
 inline const QByteArray Yes = "Yes";
 inline const QByteArray No = "No";
 
-inline bool isOff(const QByteArray& v) { return v == Off; }
-inline QByteArray onOff(bool on) { return on ? On : Off; }
+inline bool isOff(const QByteArray& v)
+{
+    return v == Off;
+}
+inline QByteArray onOff(bool on)
+{
+    return on ? On : Off;
+}
 
 // The window.
 inline constexpr Setting Top{"Location", "Top", "0"};
@@ -87,8 +93,8 @@ inline const QByteArray kBrowser = "Browser";
 inline constexpr Setting DevToolsPort{"Browser", "DevToolsPort", "9222"};
 
 // Sections whose keys are numbered or lettered.
-inline const QByteArray kHotKey = "HotKey";  // Key<n>, Shift<n>, D<n>
-inline const QByteArray kColors = "Colors";  // ColorA .. ColorP
+inline const QByteArray kHotKey = "HotKey"; // Key<n>, Shift<n>, D<n>
+inline const QByteArray kColors = "Colors"; // ColorA .. ColorP
 inline const QByteArray kDefaultCustomColor = "FFFFFF";
 inline const QByteArray kMRU = "MRU";
 

@@ -31,8 +31,7 @@ QByteArray lower(QByteArray text)
 
 // Calls found(tag, attributes) for every <meta> and <link> tag of the page,
 // in order; stops when found returns false. One pass, nothing read twice.
-void scanTags(const QByteArray& html,
-              const std::function<bool(const QByteArray&, const QList<Attribute>&)>& found)
+void scanTags(const QByteArray& html, const std::function<bool(const QByteArray&, const QList<Attribute>&)>& found)
 {
     const char* p = html.constData();
     const char* const end = p + html.size();

@@ -69,8 +69,8 @@ QByteArray bareHost(const QByteArray& link, bool* isAddress)
 class WebIcon::Job : public QObject
 {
 public:
-    Job(WebIcon& owner, quint64 serial, QByteArray key, QByteArray file, QByteArray page, QByteArray slot, QByteArray button,
-        QByteArray link, QByteArray storedUrl)
+    Job(WebIcon& owner, quint64 serial, QByteArray key, QByteArray file, QByteArray page, QByteArray slot,
+        QByteArray button, QByteArray link, QByteArray storedUrl)
         : m_owner(owner), m_board(owner.m_board), m_serial(serial), m_key(std::move(key)), m_file(std::move(file)),
           m_page(std::move(page)), m_slot(std::move(slot)), m_button(std::move(button)), m_link(std::move(link)),
           m_storedUrl(std::move(storedUrl))
@@ -149,10 +149,7 @@ private:
                                    [&](ButtonFace& face) { face.glyph = glyph; });
     }
     // Whether the slot still holds the address the job was started for.
-    bool holdsAddress(const TIniFile32& ini) const
-    {
-        return BookmarkSlot(ini, m_page, m_slot).url() == m_storedUrl;
-    }
+    bool holdsAddress(const TIniFile32& ini) const { return BookmarkSlot(ini, m_page, m_slot).url() == m_storedUrl; }
 
     void pageArrived(const HttpResult& r)
     {
@@ -235,9 +232,9 @@ private:
                     const bool showUrl = state.checked(MenuItem::MBUrl);
                     state.updateFace(state.buttonIndex(m_button), [&](ButtonFace& face) {
                         face.hint = showNotes && showUrl ? notes + '\r' + m_link
-                                    : showNotes         ? notes
-                                    : showUrl           ? m_link
-                                                        : QByteArray();
+                                    : showNotes          ? notes
+                                    : showUrl            ? m_link
+                                                         : QByteArray();
                     });
                 }
             }
@@ -429,8 +426,7 @@ private:
     friend class WebIcon;
 };
 
-WebIcon::WebIcon(Board& board, HttpRequests& http, NameLookup& lookup)
-    : m_board(board), m_http(http), m_lookup(lookup)
+WebIcon::WebIcon(Board& board, HttpRequests& http, NameLookup& lookup) : m_board(board), m_http(http), m_lookup(lookup)
 {
     m_pool.setMaxThreadCount(1);
 }

@@ -37,8 +37,7 @@ void TestApp::realProgramRunsOnceAndClosesOnTermination()
     {
         QFile ini(home.filePath("lyk.ini"));
         QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[File]\r\nName=" + QFile::encodeName(home.filePath("Disk.LYK")) +
-                  "\r\n[Window]\r\nState=Min\r\n");
+        ini.write("[File]\r\nName=" + QFile::encodeName(home.filePath("Disk.LYK")) + "\r\n[Window]\r\nState=Min\r\n");
     }
     QProcess first;
     first.setProcessEnvironment(environment(home.path()));

@@ -1,23 +1,23 @@
 #include "BookmarkDialog.h"
-#include "KeyboardNav.h"
-#include "LaunchText.h"
-#include "WindowModes.h"
 #include "BookmarkEditor.h"
 #include "GlyphChooser.h"
 #include "IniFiles32.h"
+#include "KeyboardNav.h"
 #include "LaunchFixture.h"
+#include "LaunchText.h"
 #include "PageDisplay.h"
 #include "PassText.h"
 #include "PathNames.h"
 #include "RecordOps.h"
 #include "TestFiles.h"
 #include "WebIconFiles.h"
+#include "WindowModes.h"
 
 #include <QDir>
-#include <sys/stat.h>
 #include <QFile>
 #include <QImage>
 #include <QtTest>
+#include <sys/stat.h>
 
 using Answer = Prompter::Answer;
 using MouseButton = BookmarkEditor::MouseButton;
@@ -104,13 +104,18 @@ void TestEditor::saveRules_data()
     QTest::addColumn<QString>("url");
     QTest::addColumn<QByteArray>("storedTitle");
     QTest::addColumn<QByteArray>("storedUrl");
-    QTest::newRow("title only") << "My Site" << "" << QByteArray("My Site") << QByteArray("http://www.mysite.com/");
-    QTest::newRow("url only with www") << "" << "http://www.site.com" << QByteArray("site")
+    QTest::newRow("title only") << "My Site"
+                                << "" << QByteArray("My Site") << QByteArray("http://www.mysite.com/");
+    QTest::newRow("url only with www") << ""
+                                       << "http://www.site.com" << QByteArray("site")
                                        << QByteArray("http://www.site.com/");
-    QTest::newRow("url only without www") << "" << "http://news.example.org" << QByteArray("news")
-                                          << QByteArray("http://news.example.org/");
-    QTest::newRow("both") << "Mine" << "www.mine.com" << QByteArray("Mine") << QByteArray("http://www.mine.com/");
-    QTest::newRow("both cleared") << "" << "" << QByteArray("Old") << QByteArray("http://old.example/");
+    QTest::newRow("url only without www")
+        << ""
+        << "http://news.example.org" << QByteArray("news") << QByteArray("http://news.example.org/");
+    QTest::newRow("both") << "Mine"
+                          << "www.mine.com" << QByteArray("Mine") << QByteArray("http://www.mine.com/");
+    QTest::newRow("both cleared") << ""
+                                  << "" << QByteArray("Old") << QByteArray("http://old.example/");
 }
 
 void TestEditor::saveRules()
@@ -170,7 +175,8 @@ void TestEditor::mailtoBecomesALocalLaunch()
 
 void TestEditor::dialogShowsTheBookmark()
 {
-    auto f = make(line(3, "Shown", "03P=a|~b\r\n03S=x\r\n03L=IP\r\n03C=255\r\n"), {}, "[Notebook]\r\nFontColor=128\r\n");
+    auto f =
+        make(line(3, "Shown", "03P=a|~b\r\n03S=x\r\n03L=IP\r\n03C=255\r\n"), {}, "[Notebook]\r\nFontColor=128\r\n");
     bool seen = false;
     dialog(*f, "B03", [&](BookmarkDialog& d) {
         seen = true;
@@ -308,7 +314,8 @@ void TestEditor::carriedBookmarkIsNeverLost()
         if (how == QLatin1String("full"))
             f->board->editor().BitBtn1MouseDown("B38", MouseButton::Left);
         else if (how == QLatin1String("escape"))
-            f->board->command([&] { f->board->keys().KeysKeyDown(KeyboardNav::Key::Escape); }, CommandKind::WhilePlacing);
+            f->board->command([&] { f->board->keys().KeysKeyDown(KeyboardNav::Key::Escape); },
+                              CommandKind::WhilePlacing);
         else if (how == QLatin1String("file"))
             f->board->command([&] { f->board->modes().MruList2MruClick(f->path("other.LYK")); });
         else if (how == QLatin1String("close"))
@@ -501,7 +508,7 @@ void TestEditor::blankLocalFileSlot()
     QCOMPARE(key(*f, "07N"), QByteArray("News Site"));
     QCOMPARE(f->state.buttons()[6].caption, QByteArray("News Site"));
     QVERIFY(f->starter.starts.isEmpty() && f->starter.documents.isEmpty()); // nothing is launched
-    f->ui.answer(QString()); // cancelled: nothing written
+    f->ui.answer(QString());                                                // cancelled: nothing written
     f->board->ButtonClick("B08");
     QCOMPARE(key(*f, "08U"), QByteArray());
 }
@@ -777,7 +784,8 @@ void TestEditor::droppedTextCannotBreakTheFile_data()
     QTest::newRow("launcher folder") << "c.desktop" << head + "Name=Folder\nPath=/tmp\\n02U=http://evil.example/\n"
                                      << QByteArray("Folder") << QByteArray("@");
     QTest::newRow("link address") << "d.desktop"
-                                  << QByteArray("[Desktop Entry]\nType=Link\nName=Link\nURL=http://ok.example/\\n01L=Yes\n")
+                                  << QByteArray(
+                                         "[Desktop Entry]\nType=Link\nName=Link\nURL=http://ok.example/\\n01L=Yes\n")
                                   << QByteArray("Link") << QByteArray("http://ok.example/ 01L=Yes");
     QTest::newRow("shortcut description with CR LF and arguments with LF")
         << "" << QByteArray() << QByteArray("Nice  01U=http://evil.example/  01L=")
@@ -807,7 +815,8 @@ void TestEditor::droppedTextCannotBreakTheFile()
     section = section.left(section.indexOf("[Q]"));
     for (const QByteArray& l : section.split('\n')) {
         const QByteArray k = l.left(l.indexOf('='));
-        QVERIFY2(l.trimmed().isEmpty() || (k.size() == 3 && k.startsWith("01") && QByteArray("NUCDPSLGIA").contains(k[2])),
+        QVERIFY2(l.trimmed().isEmpty() ||
+                     (k.size() == 3 && k.startsWith("01") && QByteArray("NUCDPSLGIA").contains(k[2])),
                  l.constData());
     }
     QCOMPARE(key(*f, "01N"), title);

@@ -137,12 +137,13 @@ void TestPageGrid::toolTips_data()
     QTest::newRow("notes only") << QByteArray("u") << QByteArray("n") << false << true << QByteArray("n");
     QTest::newRow("notes hidden and none stored: no tip")
         << QByteArray("u") << QByteArray() << false << true << QByteArray();
-    QTest::newRow("stored line breaks restored") << QByteArray("u") << QByteArray("a|~b") << false << true
-                                                 << QByteArray("a\r\nb");
+    QTest::newRow("stored line breaks restored")
+        << QByteArray("u") << QByteArray("a|~b") << false << true << QByteArray("a\r\nb");
     QTest::newRow("long note wrapped after column 56")
         << QByteArray("u") << QByteArray(60, 'x') + " tail" << false << true << QByteArray(60, 'x') + "\rtail";
-    QTest::newRow("protected") << QByteArray("a\xB6" "b") << QByteArray("n") << true << true
-                               << QByteArray("Password Protected");
+    QTest::newRow("protected") << QByteArray("a\xB6"
+                                             "b")
+                               << QByteArray("n") << true << true << QByteArray("Password Protected");
 }
 
 void TestPageGrid::toolTips()
@@ -160,9 +161,8 @@ void TestPageGrid::legacyCodesAreWrittenBackOnLoad()
     BoardFixture f;
     f.writeFile("Disk.LYK", "[Tabs]\nCount=1\nTab1=P\n[P]\n01N=a\n01U=u\n01G=Icon012\n02N=b\n02U=v\n02G=Image007\n");
     f.start();
-    QCOMPARE(f.readFile("Disk.LYK"),
-             QByteArray("[Tabs]\r\nCount=1\r\nTab1=P\r\n[P]\r\n01N=a\r\n01U=u\r\n01G=512\r\n"
-                        "02N=b\r\n02U=v\r\n02G=7\r\n"));
+    QCOMPARE(f.readFile("Disk.LYK"), QByteArray("[Tabs]\r\nCount=1\r\nTab1=P\r\n[P]\r\n01N=a\r\n01U=u\r\n01G=512\r\n"
+                                                "02N=b\r\n02U=v\r\n02G=7\r\n"));
     QCOMPARE(f.state.buttons()[1].glyph, (IconRef{IconRef::Internal, 7, {}}));
 }
 

@@ -98,7 +98,8 @@ void TestPasswords::unlockKeepingTheProtection()
 void TestPasswords::unlockRemovingTheProtection()
 {
     BoardFixture f;
-    f.writeFile("Disk.LYK", "[Tabs]\r\nCount=1\r\n\xDF_\xB6__=acd\r\n[Program]\r\nVersion=3.x\r\n[Page1]\r\n01N=a\r\n01U=b\r\n");
+    f.writeFile("Disk.LYK",
+                "[Tabs]\r\nCount=1\r\n\xDF_\xB6__=acd\r\n[Program]\r\nVersion=3.x\r\n[Page1]\r\n01N=a\r\n01U=b\r\n");
     f.start();
     f.ui.answer(QStringLiteral("abc"));
     f.ui.answer(QVariant::fromValue(Answer::Yes));

@@ -66,8 +66,9 @@ private slots:
 
 void TestRecordOps::storeButtonReadsTheTenFields()
 {
-    auto f = make(slotLines(3, "Site", "03C=255\r\n03D=Mon, 01 Jan 2024 10:00:00\r\n03P=a|~b\r\n03S=extra\r\n"
-                                       "03L=IP\r\n03G=512\r\n03I=/x.ico\r\n03A=10.0.0.1\r\n"));
+    auto f = make(slotLines(3, "Site",
+                            "03C=255\r\n03D=Mon, 01 Jan 2024 10:00:00\r\n03P=a|~b\r\n03S=extra\r\n"
+                            "03L=IP\r\n03G=512\r\n03I=/x.ico\r\n03A=10.0.0.1\r\n"));
     f->board->records().StoreButton(f->path("Disk.LYK"), "P", "03");
     QCOMPARE(f->board->records().BookmarkBox(),
              (QList<QByteArray>{"Site", "http://site.example/", "255", "Mon, 01 Jan 2024 10:00:00", "a|~b", "extra",
@@ -85,8 +86,9 @@ void TestRecordOps::writeButtonWritesInOrder()
     f->board->records().setRecord(r);
     f->board->records().WriteButton("P", "04");
     QVERIFY(f->board->records().BookmarkBox().isEmpty());
-    QVERIFY(f->readFile("Disk.LYK").endsWith("[P]\r\n04N=Mail\r\n04U=http://mail.example/\r\n04C=255\r\n"
-                                             "04P=new|~notes\r\n04G=5\r\n"));
+    QVERIFY(f->readFile("Disk.LYK")
+                .endsWith("[P]\r\n04N=Mail\r\n04U=http://mail.example/\r\n04C=255\r\n"
+                          "04P=new|~notes\r\n04G=5\r\n"));
     const ButtonFace& face = f->state.buttons()[3];
     QCOMPARE(face.caption, QByteArray("Mail"));
     QCOMPARE(face.hint, QByteArray("http://mail.example/\rnew\r\nnotes"));
@@ -203,8 +205,8 @@ void TestRecordOps::eraseWithTheWebIconQuestion()
     }
     if (asked)
         f->ui.answer(answer);
-    f->board->records().EraseButton("P", "01", keepingErase ? RecordOps::WebIconFile::MayDelete
-                                                            : RecordOps::WebIconFile::Keep);
+    f->board->records().EraseButton("P", "01",
+                                    keepingErase ? RecordOps::WebIconFile::MayDelete : RecordOps::WebIconFile::Keep);
     QCOMPARE(f->ui.asked.size(), asked ? 1 : 0);
     if (asked) {
         const auto& q = f->ui.asked.front();

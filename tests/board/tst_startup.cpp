@@ -52,22 +52,19 @@ void TestStartUp::commandLine_data()
                                    << QByteArray("LYK") << QByteArrayList();
     QTest::newRow("stem") << QStringList{"work"} << false << QByteArray() << QByteArray("work")
                           << QByteArrayList{"work"};
-    QTest::newRow("file with extension") << QStringList{"mine.LYK"} << false << QByteArray()
-                                         << QByteArray("LYK") << QByteArrayList{"mine.LYK"};
-    QTest::newRow("absolute path is a file, not a switch")
-        << QStringList{"/home/u/b.LYK"} << false << QByteArray() << QByteArray("LYK")
-        << QByteArrayList{"/home/u/b.LYK"};
+    QTest::newRow("file with extension") << QStringList{"mine.LYK"} << false << QByteArray() << QByteArray("LYK")
+                                         << QByteArrayList{"mine.LYK"};
+    QTest::newRow("absolute path is a file, not a switch") << QStringList{"/home/u/b.LYK"} << false << QByteArray()
+                                                           << QByteArray("LYK") << QByteArrayList{"/home/u/b.LYK"};
     QTest::newRow("path without extension: the stem is its name")
-        << QStringList{"/home/u/work"} << false << QByteArray() << QByteArray("work")
-        << QByteArrayList{"/home/u/work"};
+        << QStringList{"/home/u/work"} << false << QByteArray() << QByteArray("work") << QByteArrayList{"/home/u/work"};
     QTest::newRow("hidden folder does not give an extension")
         << QStringList{"/home/u/.lynkor/work"} << false << QByteArray() << QByteArray("work")
         << QByteArrayList{"/home/u/.lynkor/work"};
-    QTest::newRow("second file wins") << QStringList{"a.LYK", "b.LYK"} << false << QByteArray()
-                                      << QByteArray("LYK") << QByteArrayList{"a.LYK", "b.LYK"};
-    QTest::newRow("installer run with a file") << QStringList{"/_/opt", "b.LYK"} << true
-                                               << QByteArray("/opt") << QByteArray("LYK")
-                                               << QByteArrayList{"b.LYK"};
+    QTest::newRow("second file wins") << QStringList{"a.LYK", "b.LYK"} << false << QByteArray() << QByteArray("LYK")
+                                      << QByteArrayList{"a.LYK", "b.LYK"};
+    QTest::newRow("installer run with a file")
+        << QStringList{"/_/opt", "b.LYK"} << true << QByteArray("/opt") << QByteArray("LYK") << QByteArrayList{"b.LYK"};
 }
 
 void TestStartUp::commandLine()
@@ -237,8 +234,8 @@ void TestStartUp::installerFirstRunWelcomes()
     QCOMPARE(q.text, QStringLiteral("Welcome to Lynkor"));
     QCOMPARE(q.options, QStringList{"Begin"});
     QCOMPARE(q.lines, (QStringList{"Click on any blank button to add bookmarks to Lynkor.", "",
-                                   "Other Lynkor data files can be opened or created using the File menu.",
-                                   "", "Click your Right mouse button on any Page Tab or Button for Options."}));
+                                   "Other Lynkor data files can be opened or created using the File menu.", "",
+                                   "Click your Right mouse button on any Page Tab or Button for Options."}));
     QCOMPARE(f.readFile("setup.exe"), QByteArray("installer"));
     QCOMPARE(f.files.SettingsStem(), QByteArray("LYK"));
 }
@@ -264,8 +261,8 @@ void TestStartUp::diskCopyIsRecovered()
 {
     BoardFixture f;
     const QByteArray original = f.path("travel.LYK");
-    f.writeFile("lyk.ini", "[File]\r\nName=" + original + "\r\nTempName=Disk\r\n[Search]\r\nName=" +
-                               f.path("sites.ISE") + "\r\n");
+    f.writeFile("lyk.ini",
+                "[File]\r\nName=" + original + "\r\nTempName=Disk\r\n[Search]\r\nName=" + f.path("sites.ISE") + "\r\n");
     f.writeFile("Disk.LYK", "[Tabs]\r\nCount=1\r\nTab1=Trip\r\n");
     f.writeFile("disk.ise", "sites");
     f.start();

@@ -156,10 +156,9 @@ void TestWindowModes::stealthMode_data()
     QTest::addColumn<QStringList>("messages");
     QTest::newRow("hotkey 2 enabled") << kHotkey2On << true << true
                                       << QStringList{"Your HotKey for unhiding the program is: Ctrl F10"};
-    QTest::newRow("hotkey 2 off: nothing at all") << QByteArray("[HotKey]\r\nD2=Off\r\n") << true << false
-                                                  << QStringList();
-    QTest::newRow("no key for hotkey 2") << QByteArray() << true << false
-                                         << QStringList{"Please configure HotKeys "};
+    QTest::newRow("hotkey 2 off: nothing at all")
+        << QByteArray("[HotKey]\r\nD2=Off\r\n") << true << false << QStringList();
+    QTest::newRow("no key for hotkey 2") << QByteArray() << true << false << QStringList{"Please configure HotKeys "};
     QTest::newRow("hotkey 2 set but not working")
         << kHotkey2On << false << false
         << QStringList{"Stealth mode needs a working hotkey to show Lynkor again: enable hotkey "
@@ -207,7 +206,8 @@ void TestWindowModes::startModes()
     QFETCH(int, height);
     QFETCH(int, messages);
     BoardFixture f;
-    f.writeFile("lyk.ini", "[File]\r\nName=" + f.path("Disk.LYK") + "\r\n[Location]\r\nTray=" + tray + "\r\n" + kHotkey2On);
+    f.writeFile("lyk.ini",
+                "[File]\r\nName=" + f.path("Disk.LYK") + "\r\n[Location]\r\nTray=" + tray + "\r\n" + kHotkey2On);
     f.state.setTrayAvailable(trayAvailable);
     f.start();
     QCOMPARE(f.state.visible(), visible);

@@ -22,12 +22,10 @@ class Recorder : public QObject
 public:
     explicit Recorder(HttpClient& client)
     {
-        connect(&client, &HttpClient::headerLine, this,
-                [this](const QByteArray& l) { add('H', l); });
+        connect(&client, &HttpClient::headerLine, this, [this](const QByteArray& l) { add('H', l); });
         connect(&client, &HttpClient::documentBegin, this,
                 [this](int status) { add('B', QByteArray::number(status)); });
-        connect(&client, &HttpClient::documentData, this,
-                [this](const QByteArray& d) { add('D', d); });
+        connect(&client, &HttpClient::documentData, this, [this](const QByteArray& d) { add('D', d); });
         connect(&client, &HttpClient::documentEnd, this, [this] { add('E'); });
         connect(&client, &HttpClient::requestDone, this, [this](const HttpClient::Result& r) {
             add('R');
@@ -180,24 +178,17 @@ void TestHttpClient::initTestCase()
     m_secretFile = m_dir.filePath(QStringLiteral("secret.txt"));
     writeFile(m_secretFile, "SECRET-FILE-CONTENT");
 
-    m_server.handle("/ok", [](const httplib::Request&, httplib::Response& res) {
-        answer(res, 200, "<html>hello</html>");
-    });
-    m_server.handle("/missing", [](const httplib::Request&, httplib::Response& res) {
-        answer(res, 404, "not here");
-    });
-    m_server.handle("/broken", [](const httplib::Request&, httplib::Response& res) {
-        answer(res, 500, "broken");
-    });
-    m_server.handle("/empty",
-                    [](const httplib::Request&, httplib::Response& res) { answer(res, 200, ""); });
+    m_server.handle("/ok",
+                    [](const httplib::Request&, httplib::Response& res) { answer(res, 200, "<html>hello</html>"); });
+    m_server.handle("/missing", [](const httplib::Request&, httplib::Response& res) { answer(res, 404, "not here"); });
+    m_server.handle("/broken", [](const httplib::Request&, httplib::Response& res) { answer(res, 500, "broken"); });
+    m_server.handle("/empty", [](const httplib::Request&, httplib::Response& res) { answer(res, 200, ""); });
     m_server.handle("/nocontent", [](const httplib::Request&, httplib::Response& res) {
         res.status = 204;
         res.set_header("X-Lynkor", "yes");
     });
     const QByteArray big = bigBody();
-    m_server.handle(
-        "/big", [big](const httplib::Request&, httplib::Response& res) { answer(res, 200, big); });
+    m_server.handle("/big", [big](const httplib::Request&, httplib::Response& res) { answer(res, 200, big); });
     m_server.handle("/r1", [](const httplib::Request&, httplib::Response& res) {
         res.set_redirect("/r2", 302);
         res.set_content("moved", "text/plain");
@@ -207,12 +198,9 @@ void TestHttpClient::initTestCase()
         res.set_content("moved again", "text/plain");
     });
     const std::string fileUrl = "file://" + m_secretFile.toStdString();
-    m_server.handle("/tofile", [fileUrl](const httplib::Request&, httplib::Response& res) {
-        res.set_redirect(fileUrl, 302);
-    });
-    m_server.handle("/loop", [](const httplib::Request&, httplib::Response& res) {
-        res.set_redirect("/loop", 302);
-    });
+    m_server.handle("/tofile",
+                    [fileUrl](const httplib::Request&, httplib::Response& res) { res.set_redirect(fileUrl, 302); });
+    m_server.handle("/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop", 302); });
     auto seen = m_seen;
     m_server.handle("/headers", [seen](const httplib::Request& req, httplib::Response& res) {
         std::lock_guard lock(seen->mutex);
@@ -240,17 +228,12 @@ void TestHttpClient::answers_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("order");
 
-    QTest::newRow("200 with a body")
-        << QByteArray("/ok") << 200 << QByteArray("<html>hello</html>") << "^H+BD+ER$";
-    QTest::newRow("404 is a complete answer")
-        << QByteArray("/missing") << 404 << QByteArray("not here") << "^H+BD+ER$";
-    QTest::newRow("500 is a complete answer")
-        << QByteArray("/broken") << 500 << QByteArray("broken") << "^H+BD+ER$";
-    QTest::newRow("empty body still begins")
-        << QByteArray("/empty") << 200 << QByteArray() << "^H+BER$";
+    QTest::newRow("200 with a body") << QByteArray("/ok") << 200 << QByteArray("<html>hello</html>") << "^H+BD+ER$";
+    QTest::newRow("404 is a complete answer") << QByteArray("/missing") << 404 << QByteArray("not here") << "^H+BD+ER$";
+    QTest::newRow("500 is a complete answer") << QByteArray("/broken") << 500 << QByteArray("broken") << "^H+BD+ER$";
+    QTest::newRow("empty body still begins") << QByteArray("/empty") << 200 << QByteArray() << "^H+BER$";
     QTest::newRow("204 no content") << QByteArray("/nocontent") << 204 << QByteArray() << "^H+BER$";
-    QTest::newRow("large body whole and in order")
-        << QByteArray("/big") << 200 << bigBody() << "^H+BD+ER$";
+    QTest::newRow("large body whole and in order") << QByteArray("/big") << 200 << bigBody() << "^H+BD+ER$";
 }
 
 void TestHttpClient::answers()
@@ -280,8 +263,7 @@ void TestHttpClient::answers()
 
     const QList<QList<QByteArray>> hops = rec.hops();
     QCOMPARE(hops.size(), 1);
-    QVERIFY2(hops[0].front().startsWith("HTTP/1.1 " + QByteArray::number(status) + ' '),
-             hops[0].front().constData());
+    QVERIFY2(hops[0].front().startsWith("HTTP/1.1 " + QByteArray::number(status) + ' '), hops[0].front().constData());
     QVERIFY(hops[0].contains("X-Lynkor: yes"));
     QVERIFY(rec.all('H').back().isEmpty());
     for (const QByteArray& line : rec.all('H'))
@@ -294,8 +276,7 @@ void TestHttpClient::redirects_data()
     QTest::addColumn<QList<int>>("hopStatus");
     QTest::addColumn<QByteArray>("body");
 
-    QTest::newRow("followed") << true << QList<int>{302, 301, 200}
-                              << QByteArray("<html>hello</html>");
+    QTest::newRow("followed") << true << QList<int>{302, 301, 200} << QByteArray("<html>hello</html>");
     QTest::newRow("not followed") << false << QList<int>{302} << QByteArray("moved");
 }
 
@@ -319,8 +300,7 @@ void TestHttpClient::redirects()
         QVERIFY2(hops[i].front().startsWith("HTTP/1.1 " + QByteArray::number(hopStatus[i]) + ' '),
                  hops[i].front().constData());
         const bool redirect = hopStatus[i] / 100 == 3;
-        QCOMPARE(hops[i].contains(redirect && i == 0 ? "Location: /r2" : "Location: /ok"),
-                 redirect);
+        QCOMPARE(hops[i].contains(redirect && i == 0 ? "Location: /r2" : "Location: /ok"), redirect);
     }
     // The body of a hop that was followed is nobody's document.
     QCOMPARE(rec.body(), body);
@@ -375,21 +355,20 @@ void TestHttpClient::requestHeaders_data()
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<QByteArray>("value");
 
-    QTest::newRow("user agent") << QByteArray("Lynkor/1.0") << QByteArray() << QByteArray()
-                                << QByteArray("User-Agent") << QByteArray("Lynkor/1.0");
-    QTest::newRow("accept") << QByteArray() << QByteArray("text/html, */*") << QByteArray()
-                            << QByteArray("Accept") << QByteArray("text/html, */*");
-    QTest::newRow("cookie") << QByteArray() << QByteArray() << QByteArray("a=1; b=2")
-                            << QByteArray("Cookie") << QByteArray("a=1; b=2");
+    QTest::newRow("user agent") << QByteArray("Lynkor/1.0") << QByteArray() << QByteArray() << QByteArray("User-Agent")
+                                << QByteArray("Lynkor/1.0");
+    QTest::newRow("accept") << QByteArray() << QByteArray("text/html, */*") << QByteArray() << QByteArray("Accept")
+                            << QByteArray("text/html, */*");
+    QTest::newRow("cookie") << QByteArray() << QByteArray() << QByteArray("a=1; b=2") << QByteArray("Cookie")
+                            << QByteArray("a=1; b=2");
     QTest::newRow("line break cut from the user agent")
-        << QByteArray("Lynkor\r\nX-Injected: 1") << QByteArray() << QByteArray()
-        << QByteArray("User-Agent") << QByteArray("Lynkor");
-    QTest::newRow("line break cut from the accept")
-        << QByteArray() << QByteArray("text/html\nX-Injected: 1") << QByteArray()
-        << QByteArray("Accept") << QByteArray("text/html");
+        << QByteArray("Lynkor\r\nX-Injected: 1") << QByteArray() << QByteArray() << QByteArray("User-Agent")
+        << QByteArray("Lynkor");
+    QTest::newRow("line break cut from the accept") << QByteArray() << QByteArray("text/html\nX-Injected: 1")
+                                                    << QByteArray() << QByteArray("Accept") << QByteArray("text/html");
     QTest::newRow("line break cut from the cookie")
-        << QByteArray() << QByteArray() << QByteArray("a=1\r\nX-Injected: 1")
-        << QByteArray("Cookie") << QByteArray("a=1");
+        << QByteArray() << QByteArray() << QByteArray("a=1\r\nX-Injected: 1") << QByteArray("Cookie")
+        << QByteArray("a=1");
 }
 
 void TestHttpClient::requestHeaders()
@@ -561,15 +540,15 @@ void TestHttpClient::jobs_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<bool>("truncated");
 
-    QTest::newRow("whole body") << m_server.url("/ok") << qint64(0) << true << 200
-                                << QByteArray("<html>hello</html>") << false;
-    QTest::newRow("404 is an answer") << m_server.url("/missing") << qint64(0) << true << 404
-                                      << QByteArray("not here") << false;
+    QTest::newRow("whole body") << m_server.url("/ok") << qint64(0) << true << 200 << QByteArray("<html>hello</html>")
+                                << false;
+    QTest::newRow("404 is an answer") << m_server.url("/missing") << qint64(0) << true << 404 << QByteArray("not here")
+                                      << false;
     QTest::newRow("refused") << refusedUrl() << qint64(0) << false << 0 << QByteArray() << false;
-    QTest::newRow("body cut at the limit") << m_server.url("/big") << qint64(1000) << true << 200
-                                           << bigBody().left(1000) << true;
-    QTest::newRow("limit above the body") << m_server.url("/ok") << qint64(1000) << true << 200
-                                          << QByteArray("<html>hello</html>") << false;
+    QTest::newRow("body cut at the limit")
+        << m_server.url("/big") << qint64(1000) << true << 200 << bigBody().left(1000) << true;
+    QTest::newRow("limit above the body")
+        << m_server.url("/ok") << qint64(1000) << true << 200 << QByteArray("<html>hello</html>") << false;
     // A slow endless body is cut as soon as the limit is reached, not when it ends.
     QTest::newRow("slow body cut early") << m_server.url("/slow") << qint64(5000) << true << 200
                                          << QByteArray(5000, 'h') << true;

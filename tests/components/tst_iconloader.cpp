@@ -66,10 +66,8 @@ QByteArray fixture(const QString& name)
 
 bool sameColour(const QColor& actual, const QColor& expected, int tolerance)
 {
-    return qAbs(actual.red() - expected.red()) <= tolerance &&
-           qAbs(actual.green() - expected.green()) <= tolerance &&
-           qAbs(actual.blue() - expected.blue()) <= tolerance &&
-           qAbs(actual.alpha() - expected.alpha()) <= tolerance;
+    return qAbs(actual.red() - expected.red()) <= tolerance && qAbs(actual.green() - expected.green()) <= tolerance &&
+           qAbs(actual.blue() - expected.blue()) <= tolerance && qAbs(actual.alpha() - expected.alpha()) <= tolerance;
 }
 
 QString describe(const QColor& c)
@@ -78,8 +76,7 @@ QString describe(const QColor& c)
 }
 
 // Null when expected is Null, else expected at pixel at (JPEG gets a wider margin).
-void checkImage(const QImage& image, const QColor& expected, QPoint at = QPoint(7, 7),
-                int tolerance = 2)
+void checkImage(const QImage& image, const QColor& expected, QPoint at = QPoint(7, 7), int tolerance = 2)
 {
     if (!expected.isValid()) {
         QVERIFY2(image.isNull(), "an image where none was expected");
@@ -186,13 +183,12 @@ void TestIconLoader::initTestCase()
     elf.replace(0, 7, QByteArray::fromHex("7f454c46020101")); // ELF, 64-bit, little-endian
     elf = put16(elf, 16, 2);                                  // an executable
     write("someprog", elf);
-    write("path-icon.desktop", "[Desktop Entry]\nType=Application\nName=Path\nExec=x\nIcon=" +
-                                   iconsDir().toUtf8() + "/half-clear.png\n");
-    write("self.desktop", "[Desktop Entry]\nType=Application\nName=Self\nIcon=" +
-                              m_tmp.filePath("self.desktop").toUtf8() + "\n");
+    write("path-icon.desktop",
+          "[Desktop Entry]\nType=Application\nName=Path\nExec=x\nIcon=" + iconsDir().toUtf8() + "/half-clear.png\n");
+    write("self.desktop",
+          "[Desktop Entry]\nType=Application\nName=Self\nIcon=" + m_tmp.filePath("self.desktop").toUtf8() + "\n");
     // Opening a FIFO for reading waits for a writer that never comes.
-    for (const char* name :
-         {"pipe.png", "pipe.gif", "pipe.ico", "pipe.dll", "pipe.desktop", "pipe.txt"})
+    for (const char* name : {"pipe.png", "pipe.gif", "pipe.ico", "pipe.dll", "pipe.desktop", "pipe.txt"})
         QCOMPARE(mkfifo(QFile::encodeName(m_tmp.filePath(name)).constData(), 0600), 0);
     write("action-icon.desktop", "[Desktop Entry]\nType=Application\nName=A\n\n"
                                  "[Desktop Action new]\nName=New\nIcon=lynkor-test-app\n");
@@ -225,14 +221,12 @@ void TestIconLoader::flatStaysFlat()
     QFETCH(QSize, to);
     QFETCH(QColor, colour);
 
-    const QImage out = IconLoader::resample(flat(from.width(), from.height(), colour), to.width(),
-                                            to.height(), filter);
+    const QImage out = IconLoader::resample(flat(from.width(), from.height(), colour), to.width(), to.height(), filter);
     QCOMPARE(out.size(), to);
     for (int y = 0; y < out.height(); ++y) {
         for (int x = 0; x < out.width(); ++x) {
             const QColor c = out.pixelColor(x, y);
-            QVERIFY2(sameColour(c, colour, 2),
-                     qPrintable(QString("(%1,%2) ").arg(x).arg(y) + describe(c)));
+            QVERIFY2(sameColour(c, colour, 2), qPrintable(QString("(%1,%2) ").arg(x).arg(y) + describe(c)));
         }
     }
 }
@@ -250,8 +244,7 @@ void TestIconLoader::checkerAverages_data()
         const char* name = f == Filter::Hermite ? "Hermite" : "Lanczos3";
         QTest::addRow("%s black and white", name)
             << f << QColor(Qt::black) << QColor(Qt::white) << QColor(128, 128, 128);
-        QTest::addRow("%s red and clear blue", name)
-            << f << Red << QColor(0, 0, 255, 0) << QColor(255, 0, 0, 128);
+        QTest::addRow("%s red and clear blue", name) << f << Red << QColor(0, 0, 255, 0) << QColor(255, 0, 0, 128);
     }
 }
 
@@ -269,8 +262,7 @@ void TestIconLoader::checkerAverages()
     checker.setPixelColor(0, 1, light);
     const QImage out = IconLoader::resample(checker, 1, 1, filter);
     QCOMPARE(out.size(), QSize(1, 1));
-    QVERIFY2(sameColour(out.pixelColor(0, 0), average, 2),
-             qPrintable(describe(out.pixelColor(0, 0))));
+    QVERIFY2(sameColour(out.pixelColor(0, 0), average, 2), qPrintable(describe(out.pixelColor(0, 0))));
 }
 
 void TestIconLoader::stripesShrinkToGrey_data()
@@ -331,8 +323,7 @@ void TestIconLoader::sharpEdge()
         lowest = qMin(lowest, l);
         highest = qMax(highest, l);
     }
-    QVERIFY2(lowest < 64 && highest > 192,
-             qPrintable(QString("Lanczos3 from %1 to %2").arg(lowest).arg(highest)));
+    QVERIFY2(lowest < 64 && highest > 192, qPrintable(QString("Lanczos3 from %1 to %2").arg(lowest).arg(highest)));
 }
 
 void TestIconLoader::overshootIsClamped_data()
@@ -348,10 +339,8 @@ void TestIconLoader::overshootIsClamped_data()
     QTest::newRow("clear to white, shrink") << 40 << 15 << QColor(0, 0, 0, 0) << QColor(Qt::white);
     QTest::newRow("clear to white, enlarge") << 10 << 25 << QColor(0, 0, 0, 0) << QColor(Qt::white);
     // Alpha falls where the colour rises, so their rings cross.
-    QTest::newRow("black to half-clear white, shrink")
-        << 40 << 15 << QColor(Qt::black) << halfClearWhite;
-    QTest::newRow("black to half-clear white, enlarge")
-        << 10 << 25 << QColor(Qt::black) << halfClearWhite;
+    QTest::newRow("black to half-clear white, shrink") << 40 << 15 << QColor(Qt::black) << halfClearWhite;
+    QTest::newRow("black to half-clear white, enlarge") << 10 << 25 << QColor(Qt::black) << halfClearWhite;
 }
 
 // Ringing past 0 or 255 must stop there, not wrap round to the other end, so every pixel
@@ -372,15 +361,12 @@ void TestIconLoader::overshootIsClamped()
     for (int x = 0; x < to; ++x) {
         const QRgb p = reinterpret_cast<const QRgb*>(out.constScanLine(1))[x];
         const QString where = QString("%1: %2").arg(x).arg(describe(QColor::fromRgba(p)));
-        QVERIFY2(qRed(p) <= qAlpha(p) && qGreen(p) <= qAlpha(p) && qBlue(p) <= qAlpha(p),
-                 qPrintable(where));
+        QVERIFY2(qRed(p) <= qAlpha(p) && qGreen(p) <= qAlpha(p) && qBlue(p) <= qAlpha(p), qPrintable(where));
         const double position = (x + 0.5) / to;
         if (position < 0.5) {
-            QVERIFY2(nearer(qAlpha(p), qAlpha(l), qAlpha(r)) && nearer(qRed(p), qRed(l), qRed(r)),
-                     qPrintable(where));
+            QVERIFY2(nearer(qAlpha(p), qAlpha(l), qAlpha(r)) && nearer(qRed(p), qRed(l), qRed(r)), qPrintable(where));
         } else if (position > 0.5) {
-            QVERIFY2(nearer(qAlpha(p), qAlpha(r), qAlpha(l)) && nearer(qRed(p), qRed(r), qRed(l)),
-                     qPrintable(where));
+            QVERIFY2(nearer(qAlpha(p), qAlpha(r), qAlpha(l)) && nearer(qRed(p), qRed(r), qRed(l)), qPrintable(where));
         }
     }
 }
@@ -397,18 +383,16 @@ void TestIconLoader::loaders_data()
 
     const QPoint centre(7, 7);
     const QPoint right(12, 7); // half-clear.png is opaque on its right half only
-    const auto row = [&](const char* name, const char* loader, const char* file, int index,
-                         const QColor& expected, QPoint at) {
+    const auto row = [&](const char* name, const char* loader, const char* file, int index, const QColor& expected,
+                         QPoint at) {
         QTest::newRow(name) << QString(loader) << QString(file) << index << expected << at;
     };
 
     row("btn: missing file", "IconSmallBtn", "@tmp/none.png", 0, Null, centre);
-    row("btn: ico, largest and deepest image", "IconSmallBtn", "@data/three-images.ico", 0, Yellow,
-        centre);
+    row("btn: ico, largest and deepest image", "IconSmallBtn", "@data/three-images.ico", 0, Yellow, centre);
     row("btn: ico has icon 0 only", "IconSmallBtn", "@data/three-images.ico", 1, Null, centre);
     row("btn: dll icon 0", "IconSmallBtn", "@data/two-icons.dll", 0, Red, centre);
-    row("btn: dll icon 1, its largest image", "IconSmallBtn", "@data/two-icons.dll", 1, Blue,
-        centre);
+    row("btn: dll icon 1, its largest image", "IconSmallBtn", "@data/two-icons.dll", 1, Blue, centre);
     row("btn: dll index beyond its icons", "IconSmallBtn", "@data/two-icons.dll", 2, Null, centre);
     row("btn: dll negative index", "IconSmallBtn", "@data/two-icons.dll", -1, Null, centre);
     row("btn: 64-bit dll icon 0", "IconSmallBtn", "@data/two-icons64.dll", 0, Red, centre);
@@ -420,25 +404,20 @@ void TestIconLoader::loaders_data()
     row("btn: jpg", "IconSmallBtn", "@data/green.jpg", 0, Green, centre);
     row("btn: png", "IconSmallBtn", "@data/half-clear.png", 0, Orange, right);
     row("btn: png has icon 0 only", "IconSmallBtn", "@data/half-clear.png", 1, Null, right);
-    row("btn: desktop naming a theme icon", "IconSmallBtn", "@data/program.desktop", 0, Cyan,
-        centre);
+    row("btn: desktop naming a theme icon", "IconSmallBtn", "@data/program.desktop", 0, Cyan, centre);
     row("btn: desktop naming a png", "IconSmallBtn", "@tmp/path-icon.desktop", 0, Orange, right);
     row("btn: desktop naming itself", "IconSmallBtn", "@tmp/self.desktop", 0, Null, centre);
-    row("btn: desktop icon of an action only", "IconSmallBtn", "@tmp/action-icon.desktop", 0, Null,
-        centre);
+    row("btn: desktop icon of an action only", "IconSmallBtn", "@tmp/action-icon.desktop", 0, Null, centre);
     row("btn: program with a theme icon", "IconSmallBtn", "@tmp/lynkor-test-app", 0, Cyan, centre);
     row("btn: ELF program, MIME icon", "IconSmallBtn", "@tmp/someprog", 0, Navy, centre);
     row("btn: document, MIME icon", "IconSmallBtn", "@tmp/notes.txt", 0, Purple, centre);
-    for (const char* fifo : {"@tmp/pipe.png", "@tmp/pipe.ico", "@tmp/pipe.dll", "@tmp/pipe.desktop",
-                             "@tmp/pipe.txt"}) {
-        QTest::addRow("btn: FIFO %s", fifo + 5)
-            << QString("IconSmallBtn") << QString(fifo) << 0 << Null << centre;
+    for (const char* fifo : {"@tmp/pipe.png", "@tmp/pipe.ico", "@tmp/pipe.dll", "@tmp/pipe.desktop", "@tmp/pipe.txt"}) {
+        QTest::addRow("btn: FIFO %s", fifo + 5) << QString("IconSmallBtn") << QString(fifo) << 0 << Null << centre;
     }
     row("btn: document without a theme icon", "IconSmallBtn", "@tmp/unknown.zzqq", 0, Null, centre);
 
     row("small: program name only", "IconSmall", "lynkor-test-app", 0, Cyan, centre);
-    row("small: program path that does not exist", "IconSmall", "/nonexistent/bin/lynkor-test-app",
-        0, Cyan, centre);
+    row("small: program path that does not exist", "IconSmall", "/nonexistent/bin/lynkor-test-app", 0, Cyan, centre);
     row("small: dll", "IconSmall", "@data/two-icons.dll", 0, Red, centre);
     row("small: missing picture", "IconSmall", "@tmp/none.png", 0, Null, centre);
 
@@ -504,8 +483,7 @@ void TestIconLoader::buttonFaceAndSize()
     QFETCH(QColor, face);
     QFETCH(QColor, expectedFace);
 
-    const QImage glyph =
-        IconLoader::IconSmallBtn(iconsDir() + "/half-clear.png", 0, buttonHeight, face);
+    const QImage glyph = IconLoader::IconSmallBtn(iconsDir() + "/half-clear.png", 0, buttonHeight, face);
     const int side = buttonHeight - 4;
     QCOMPARE(glyph.size(), QSize(side, side));
     checkImage(glyph, expectedFace, QPoint(1, side / 2));
@@ -560,8 +538,9 @@ void TestIconLoader::damagedLibrary_data()
     QTest::addColumn<QColor>("second");
 
     const QByteArray dll = fixture("two-icons.dll");
-    const auto row = [](const char* name, const QByteArray& data, int count, QColor first,
-                        QColor second) { QTest::newRow(name) << data << count << first << second; };
+    const auto row = [](const char* name, const QByteArray& data, int count, QColor first, QColor second) {
+        QTest::newRow(name) << data << count << first << second;
+    };
 
     row("intact", dll, 2, Red, Blue);
     row("empty file", QByteArray(), 0, Null, Null);
@@ -591,14 +570,11 @@ void TestIconLoader::damagedLibrary_data()
     row("section longer than the file", put32(dll, 0x148, 0xffffffff), 2, Red, Blue);
     row("65535 sections", put16(dll, 0x46, 0xffff), 2, Red, Blue);
     row("root claims 65535 types", put16(dll, Rsrc + 0x0e, 0xffff), 2, Red, Blue);
-    row("group directory claims 65535 names", put16(dll, Rsrc + GroupDirectory + 0x0e, 0xffff), 2,
-        Red, Blue);
+    row("group directory claims 65535 names", put16(dll, Rsrc + GroupDirectory + 0x0e, 0xffff), 2, Red, Blue);
     row("group without a language level", put32(dll, Rsrc + Group0Target, 0x0b0), 1, Blue, Null);
-    row("group directory pointing back at the root", put32(dll, Rsrc + Group0Target, 0x80000000), 1,
-        Blue, Null);
+    row("group directory pointing back at the root", put32(dll, Rsrc + Group0Target, 0x80000000), 1, Blue, Null);
     row("group data past the end", put32(dll, Rsrc + Group0DataEntry, 0xfffffff0), 1, Blue, Null);
-    row("group data longer than the file", put32(dll, Rsrc + Group0DataEntry + 4, 0xffffffff), 1,
-        Blue, Null);
+    row("group data longer than the file", put32(dll, Rsrc + Group0DataEntry + 4, 0xffffffff), 1, Blue, Null);
     row("group claims 65535 images", put16(dll, Rsrc + Group1 + 4, 0xffff), 2, Red, Blue);
     row("cursor group", put16(dll, Rsrc + Group0 + 2, 2), 2, Null, Blue);
     row("group names a missing icon", put16(dll, Rsrc + Group0 + 18, 99), 2, Null, Blue);
@@ -607,8 +583,7 @@ void TestIconLoader::damagedLibrary_data()
     QByteArray hugePng = dll;
     qToBigEndian(quint32(100000), hugePng.data() + Rsrc + BluePng + 16);
     row("blue image claims 100000 pixels", hugePng, 2, Red, Green);
-    row("blue image longer than the file", put32(dll, Rsrc + Icon3DataEntry + 4, 0xffffffff), 2,
-        Red, Green);
+    row("blue image longer than the file", put32(dll, Rsrc + Icon3DataEntry + 4, 0xffffffff), 2, Red, Green);
 }
 
 // Damage gives fewer icons or none; what is still there decodes.
@@ -653,8 +628,7 @@ void TestIconLoader::oneImageNamedOften()
 
     const PeIcons icons(dll);
     QCOMPARE(icons.count(), 2);
-    QVERIFY2(icons.icoFile(1).size() <= dll.size(),
-             qPrintable(QString::number(icons.icoFile(1).size())));
+    QVERIFY2(icons.icoFile(1).size() <= dll.size(), qPrintable(QString::number(icons.icoFile(1).size())));
     checkImage(icons.image(1), Red, QPoint(0, 0));
 }
 
@@ -681,8 +655,7 @@ void TestIconLoader::truncatedAnywhere()
             const QImage image = icons.image(i);
             if (!image.isNull()) {
                 const QColor c = image.pixelColor(0, 0);
-                QVERIFY2(std::any_of(own.begin(), own.end(),
-                                     [&](const QColor& o) { return sameColour(c, o, 0); }),
+                QVERIFY2(std::any_of(own.begin(), own.end(), [&](const QColor& o) { return sameColour(c, o, 0); }),
                          qPrintable(where));
             }
         }
@@ -708,8 +681,7 @@ void TestIconLoader::randomDamage()
         const PeIcons icons(data);
         for (int i = 0; i < qMin(icons.count(), 4); ++i) {
             const QImage image = icons.image(i);
-            QVERIFY2(image.width() <= 256 && image.height() <= 256,
-                     qPrintable(QString::number(round)));
+            QVERIFY2(image.width() <= 256 && image.height() <= 256, qPrintable(QString::number(round)));
         }
     }
 }

@@ -110,25 +110,24 @@ void TestShortcuts::linkFields_data()
 
     const QString none;
     QTest::newRow("unicode, id list, every string")
-        << QStringLiteral("editor.lnk") << EditorTarget << QStringLiteral("readme.txt /x")
-        << QStringLiteral("D:\\Docs") << QStringLiteral("My Editor") << EditorTarget << 1;
+        << QStringLiteral("editor.lnk") << EditorTarget << QStringLiteral("readme.txt /x") << QStringLiteral("D:\\Docs")
+        << QStringLiteral("My Editor") << EditorTarget << 1;
     QTest::newRow("ansi strings in Windows-1252")
         << QStringLiteral("ansi.lnk") << QStringLiteral("C:\\Programme\\Größe.exe") << none
         << QStringLiteral("C:\\Programme") << QStringLiteral("Größe – 5 €") << none << 0;
     QTest::newRow("network share and suffix")
-        << QStringLiteral("network.lnk") << QStringLiteral("\\\\server\\share\\dir\\tool.exe")
-        << none << none << QStringLiteral("Tool on server") << none << 0;
+        << QStringLiteral("network.lnk") << QStringLiteral("\\\\server\\share\\dir\\tool.exe") << none << none
+        << QStringLiteral("Tool on server") << none << 0;
     QTest::newRow("unicode local path beats its ansi copy")
-        << QStringLiteral("omega.lnk") << OmegaUnicode << none << none << QStringLiteral("Omega")
-        << none << 0;
+        << QStringLiteral("omega.lnk") << OmegaUnicode << none << none << QStringLiteral("Omega") << none << 0;
     QTest::newRow("unicode share and suffix beat their ansi copies")
-        << QStringLiteral("unicode-net.lnk") << QStringLiteral("\\\\sérveur\\Ωshare\\Ωmega.exe")
-        << none << none << none << none << 0;
+        << QStringLiteral("unicode-net.lnk") << QStringLiteral("\\\\sérveur\\Ωshare\\Ωmega.exe") << none << none << none
+        << none << 0;
     QTest::newRow("relative path when nothing else")
         << QStringLiteral("relative.lnk") << RunRelative << none << none << none << none << 0;
     QTest::newRow("environment block beats the relative path")
-        << QStringLiteral("envvar.lnk") << QStringLiteral("%ProgramFiles%\\Run\\run.exe") << none
-        << none << none << none << 0;
+        << QStringLiteral("envvar.lnk") << QStringLiteral("%ProgramFiles%\\Run\\run.exe") << none << none << none
+        << none << 0;
 }
 
 void TestShortcuts::linkFields()
@@ -168,8 +167,7 @@ void TestShortcuts::truncatedLink_data()
     for (qint64 length = 0; length < full.size(); ++length) {
         QTest::addRow("%lld bytes", length)
             << full.left(length) << (length >= strings) << (length >= nameEnd ? "My Editor" : "")
-            << (length >= dirEnd ? "D:\\Docs" : "")
-            << (length >= argumentsEnd ? "readme.txt /x" : "")
+            << (length >= dirEnd ? "D:\\Docs" : "") << (length >= argumentsEnd ? "readme.txt /x" : "")
             << (length >= iconEnd ? EditorTarget : QString());
     }
 }
@@ -209,13 +207,10 @@ void TestShortcuts::corruptedLink_data()
     QTest::newRow("header size zero") << put32(editor, 0, 0) << false << none << none;
     QTest::newRow("wrong class id") << clsid << false << none << none;
     QTest::newRow("id list past the end") << put16(editor, 0x4C, 0xFFFF) << false << none << none;
-    QTest::newRow("link info past the end")
-        << put32(editor, editorInfo, 0xFFFFFFFF) << false << none << none;
-    QTest::newRow("link info smaller than its header")
-        << put32(editor, editorInfo, 8) << false << none << none;
+    QTest::newRow("link info past the end") << put32(editor, editorInfo, 0xFFFFFFFF) << false << none << none;
+    QTest::newRow("link info smaller than its header") << put32(editor, editorInfo, 8) << false << none << none;
     QTest::newRow("link info header bigger than link info: relative path")
-        << put32(editor, editorInfo + 4, editorInfoSize + 4) << true << EditorRelative
-        << "My Editor";
+        << put32(editor, editorInfo + 4, editorInfoSize + 4) << true << EditorRelative << "My Editor";
     QTest::newRow("name longer than the file: target only")
         << put16(editor, editorStrings, 0xFFFF) << true << EditorTarget << none;
 
@@ -229,33 +224,25 @@ void TestShortcuts::corruptedLink_data()
     unterminated[omegaInfo + omegaInfoSize - 2] = 'x';
     QTest::newRow("unicode path past link info")
         << put32(omega, unicodeField, omegaInfoSize) << true << OmegaAnsi << "Omega";
-    QTest::newRow("unicode path near 4 GiB")
-        << put32(omega, unicodeField, 0xFFFFFFF0) << true << OmegaAnsi << "Omega";
-    QTest::newRow("unicode path inside the header")
-        << put32(omega, unicodeField, 4) << true << OmegaAnsi << "Omega";
+    QTest::newRow("unicode path near 4 GiB") << put32(omega, unicodeField, 0xFFFFFFF0) << true << OmegaAnsi << "Omega";
+    QTest::newRow("unicode path inside the header") << put32(omega, unicodeField, 4) << true << OmegaAnsi << "Omega";
     QTest::newRow("unicode path on the last odd byte")
         << put32(omega, unicodeField, omegaInfoSize - 1) << true << OmegaAnsi << "Omega";
     QTest::newRow("unicode path without its NUL") << unterminated << true << OmegaAnsi << "Omega";
-    QByteArray ansiUnterminated =
-        put32(put32(omega, unicodeField, 0), ansiField, omegaInfoSize - 1);
+    QByteArray ansiUnterminated = put32(put32(omega, unicodeField, 0), ansiField, omegaInfoSize - 1);
     ansiUnterminated[omegaInfo + omegaInfoSize - 1] = 'x';
-    QTest::newRow("ansi path without its NUL, no other target")
-        << ansiUnterminated << false << none << none;
+    QTest::newRow("ansi path without its NUL, no other target") << ansiUnterminated << false << none << none;
     QTest::newRow("both paths past link info, no other target")
-        << put32(put32(omega, unicodeField, omegaInfoSize), ansiField, omegaInfoSize) << false
-        << none << none;
+        << put32(put32(omega, unicodeField, omegaInfoSize), ansiField, omegaInfoSize) << false << none << none;
 
     // network.lnk has no other target, so a damaged share leaves nothing.
     const QByteArray network = fixture("network.lnk");
     const qint64 networkInfo = linkInfoStart(network);
     const qint64 netLinkField = networkInfo + 0x14;
     const qint64 netLink = networkInfo + get32(network, netLinkField);
-    QTest::newRow("network link past link info")
-        << put32(network, netLink, 0xFFFF) << false << none << none;
-    QTest::newRow("network link smaller than its header")
-        << put32(network, netLink, 8) << false << none << none;
-    QTest::newRow("share name past the network link")
-        << put32(network, netLink + 8, 0x1000) << false << none << none;
+    QTest::newRow("network link past link info") << put32(network, netLink, 0xFFFF) << false << none << none;
+    QTest::newRow("network link smaller than its header") << put32(network, netLink, 8) << false << none << none;
+    QTest::newRow("share name past the network link") << put32(network, netLink + 8, 0x1000) << false << none << none;
     QTest::newRow("share name inside the network link header")
         << put32(network, netLink + 8, 4) << false << none << none;
     QTest::newRow("network link inside the link info header")
@@ -266,14 +253,12 @@ void TestShortcuts::corruptedLink_data()
     const qint64 knownFolder = envvar.indexOf(QByteArray("\x0b\x00\x00\xa0", 4)) - 4;
     const qint64 environment = envvar.indexOf(QByteArray("\x01\x00\x00\xa0", 4)) - 4;
     QVERIFY(knownFolder > 0 && environment > knownFolder);
-    QTest::newRow("environment block cut short")
-        << envvar.left(environment + 0x200) << true << RunRelative << none;
+    QTest::newRow("environment block cut short") << envvar.left(environment + 0x200) << true << RunRelative << none;
     QTest::newRow("environment block past the end")
         << put32(envvar, environment, 0xFFFF) << true << RunRelative << none;
     QTest::newRow("environment block too small for its strings")
         << put32(envvar, environment, 0x100) << true << RunRelative << none;
-    QTest::newRow("extra data block of size zero")
-        << put32(envvar, knownFolder, 0) << true << RunRelative << none;
+    QTest::newRow("extra data block of size zero") << put32(envvar, knownFolder, 0) << true << RunRelative << none;
 }
 
 void TestShortcuts::corruptedLink()
@@ -302,41 +287,32 @@ void TestShortcuts::execLine_data()
     QTest::addColumn<QString>("program");
     QTest::addColumn<QStringList>("arguments");
 
-    QTest::newRow("plain") << "edit --new file.txt" << true << "edit"
-                           << QStringList{"--new", "file.txt"};
+    QTest::newRow("plain") << "edit --new file.txt" << true << "edit" << QStringList{"--new", "file.txt"};
     QTest::newRow("runs of spaces") << "edit   a    b  " << true << "edit" << QStringList{"a", "b"};
     QTest::newRow("quoted program with spaces")
         << "\"/opt/My App/run\" -x" << true << "/opt/My App/run" << QStringList{"-x"};
     QTest::newRow("quoted argument with spaces")
         << "edit \"two words\" three" << true << "edit" << QStringList{"two words", "three"};
-    QTest::newRow("quotes inside a word")
-        << "edit --title=\"a b\"" << true << "edit" << QStringList{"--title=a b"};
-    QTest::newRow("escaped quote")
-        << R"(edit "say \\"hi\\"")" << true << "edit" << QStringList{"say \"hi\""};
+    QTest::newRow("quotes inside a word") << "edit --title=\"a b\"" << true << "edit" << QStringList{"--title=a b"};
+    QTest::newRow("escaped quote") << R"(edit "say \\"hi\\"")" << true << "edit" << QStringList{"say \"hi\""};
     QTest::newRow("escaped backtick and dollar")
         << R"(edit "\\`id\\` \\$HOME")" << true << "edit" << QStringList{"`id` $HOME"};
-    QTest::newRow("escaped backslash")
-        << R"(edit "C:\\\\dir")" << true << "edit" << QStringList{"C:\\dir"};
+    QTest::newRow("escaped backslash") << R"(edit "C:\\\\dir")" << true << "edit" << QStringList{"C:\\dir"};
     QTest::newRow("string escapes come first")
         << R"(edit "a\tb" c\sd)" << true << "edit" << QStringList{"a\tb", "c", "d"};
-    QTest::newRow("unquoted backslash is kept")
-        << R"(edit a\\b)" << true << "edit" << QStringList{"a\\b"};
-    QTest::newRow("empty quoted argument is kept")
-        << "edit \"\" x" << true << "edit" << QStringList{"", "x"};
+    QTest::newRow("unquoted backslash is kept") << R"(edit a\\b)" << true << "edit" << QStringList{"a\\b"};
+    QTest::newRow("empty quoted argument is kept") << "edit \"\" x" << true << "edit" << QStringList{"", "x"};
     QTest::newRow("field code alone is dropped") << "edit %U" << true << "edit" << QStringList{};
     // Codes for files and addresses go (a bookmark gives none); the entry's
     // own: %i its icon as two arguments, %c its name, %k the launcher file.
-    QTest::newRow("every field code") << "edit %f %F %u %U %d %D %n %N %i %c %k %v %m end" << true
-                                      << "edit" << QStringList{"--icon", "lynkor", "T", "@FILE@", "end"};
+    QTest::newRow("every field code") << "edit %f %F %u %U %d %D %n %N %i %c %k %v %m end" << true << "edit"
+                                      << QStringList{"--icon", "lynkor", "T", "@FILE@", "end"};
     QTest::newRow("name inside a word") << "edit --class=%c" << true << "edit" << QStringList{"--class=T"};
-    QTest::newRow("quoted field code is dropped")
-        << "edit \"%u\"" << true << "edit" << QStringList{};
-    QTest::newRow("field code inside a word")
-        << "edit --file=%f" << true << "edit" << QStringList{"--file="};
+    QTest::newRow("quoted field code is dropped") << "edit \"%u\"" << true << "edit" << QStringList{};
+    QTest::newRow("field code inside a word") << "edit --file=%f" << true << "edit" << QStringList{"--file="};
     QTest::newRow("double percent, expanded once")
         << "edit 100%% --x=%%f" << true << "edit" << QStringList{"100%", "--x=%f"};
-    QTest::newRow("double percent in quotes")
-        << "edit \"50%% off\"" << true << "edit" << QStringList{"50% off"};
+    QTest::newRow("double percent in quotes") << "edit \"50%% off\"" << true << "edit" << QStringList{"50% off"};
 
     QTest::newRow("unknown field code") << "edit %z" << false << "" << QStringList{};
     QTest::newRow("lone percent at the end") << "edit 100%" << false << "" << QStringList{};
@@ -379,11 +355,9 @@ void TestShortcuts::desktopFields_data()
     QTest::addColumn<bool>("terminal");
 
     const QString none;
-    QTest::newRow("application") << u"app.desktop"_s << u"Text Editor"_s
-                                 << u"/opt/Text Editor/bin/edit"_s
-                                 << QStringList{"--title", "Notes \"draft\"", "--zoom=50%"}
-                                 << u"/home/user/Notes"_s << u"accessories-text-editor"_s
-                                 << u"Application"_s << none << true;
+    QTest::newRow("application") << u"app.desktop"_s << u"Text Editor"_s << u"/opt/Text Editor/bin/edit"_s
+                                 << QStringList{"--title", "Notes \"draft\"", "--zoom=50%"} << u"/home/user/Notes"_s
+                                 << u"accessories-text-editor"_s << u"Application"_s << none << true;
     QTest::newRow("link") << u"link.desktop"_s << u"Project Home"_s << none << QStringList{} << none
                           << u"/usr/share/pixmaps/lynkor-site.png"_s << u"Link"_s
                           << u"https://example.org/lynkor?page=1&lang=de"_s << false;
@@ -412,8 +386,7 @@ void TestShortcuts::localizedName_data()
 
     QTest::newRow("C locale") << u"app.desktop"_s << u"C"_s << u"Text Editor"_s;
     QTest::newRow("language") << u"app.desktop"_s << u"de_DE"_s << u"Texteditor"_s;
-    QTest::newRow("language and country")
-        << u"app.desktop"_s << u"de_CH"_s << u"Texteditor (Schweiz)"_s;
+    QTest::newRow("language and country") << u"app.desktop"_s << u"de_CH"_s << u"Texteditor (Schweiz)"_s;
     QTest::newRow("no translation") << u"app.desktop"_s << u"fr_FR"_s << u"Text Editor"_s;
     QTest::newRow("link") << u"link.desktop"_s << u"de_AT"_s << u"Projektseite"_s;
 }
@@ -436,28 +409,22 @@ void TestShortcuts::entryRules_data()
 
     QTest::newRow("no Desktop Entry group")
         << QByteArray("[Desktop Action new]\nType=Application\nExec=edit\n") << false << "";
-    QTest::newRow("keys before any group")
-        << QByteArray("Type=Application\nExec=edit\n") << false << "";
+    QTest::newRow("keys before any group") << QByteArray("Type=Application\nExec=edit\n") << false << "";
     QTest::newRow("application without Exec")
         << QByteArray("[Desktop Entry]\nType=Application\nName=X\n") << false << "";
     QTest::newRow("Exec only in an action")
-        << QByteArray("[Desktop Entry]\nType=Application\n[Desktop Action new]\nExec=edit\n")
-        << false << "";
-    QTest::newRow("link without URL")
-        << QByteArray("[Desktop Entry]\nType=Link\nName=X\n") << false << "";
-    QTest::newRow("no Type is an application")
-        << QByteArray("[Desktop Entry]\nExec=edit\n") << true << "edit";
+        << QByteArray("[Desktop Entry]\nType=Application\n[Desktop Action new]\nExec=edit\n") << false << "";
+    QTest::newRow("link without URL") << QByteArray("[Desktop Entry]\nType=Link\nName=X\n") << false << "";
+    QTest::newRow("no Type is an application") << QByteArray("[Desktop Entry]\nExec=edit\n") << true << "edit";
     QTest::newRow("entry group after another group")
         << QByteArray("[Other]\nExec=other\n[Desktop Entry]\nExec=edit\n") << true << "edit";
     QTest::newRow("action Exec does not replace the entry's")
-        << QByteArray("[Desktop Entry]\nExec=edit\n[Desktop Action x]\nExec=other\n") << true
-        << "edit";
-    QTest::newRow("CRLF line ends")
-        << QByteArray("[Desktop Entry]\r\nType=Application\r\nExec=edit\r\n") << true << "edit";
+        << QByteArray("[Desktop Entry]\nExec=edit\n[Desktop Action x]\nExec=other\n") << true << "edit";
+    QTest::newRow("CRLF line ends") << QByteArray("[Desktop Entry]\r\nType=Application\r\nExec=edit\r\n") << true
+                                    << "edit";
     QTest::newRow("comments and spaces around =")
         << QByteArray("# launcher\n\n[Desktop Entry]\n  Exec = edit  \n") << true << "edit";
-    QTest::newRow("byte order mark")
-        << QByteArray("\xEF\xBB\xBF[Desktop Entry]\nExec=edit\n") << true << "edit";
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[Desktop Entry]\nExec=edit\n") << true << "edit";
 }
 
 void TestShortcuts::entryRules()

@@ -1,8 +1,8 @@
-#include "LaunchFixture.h"
 #include "BookmarkButton.h"
 #include "CommandError.h"
 #include "FileError.h"
 #include "IconLibrary.h"
+#include "LaunchFixture.h"
 #include "MainWindow.h"
 #include "PageDisplay.h"
 #include "PathNames.h"
@@ -12,15 +12,15 @@
 #include "GuiPrompter.h"
 #include "HelpWindow.h"
 
+#include "WindowModes.h"
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
-#include <QSignalSpy>
-#include <QTimer>
 #include <QImage>
 #include <QMenuBar>
 #include <QPushButton>
-#include "WindowModes.h"
+#include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -31,7 +31,9 @@ QByteArray prepared(const QByteArray& pngPath)
            "[News]\r\n"
            "01N=Daily Paper\r\n01U=http://paper.example/\r\n01P=<b>not bold</b>|~second line\r\n01C=255\r\n"
            "02N=Weather\r\n02U=http://weather.example/\r\n02G=7\r\n"
-           "03N=Picture\r\n03U=" + pngPath + "\r\n03G=600\r\n"
+           "03N=Picture\r\n03U=" +
+           pngPath +
+           "\r\n03G=600\r\n"
            "21N=Column two\r\n21U=http://two.example/\r\n"
            "[Tools]\r\n01N=Editor\r\n01U=/usr/bin/editor\r\n01L=Yes\r\n";
 }
@@ -127,11 +129,11 @@ void TestMainWindow::menusShowOnlyWorkingItems()
         for (QAction* item : a->menu()->actions())
             if (!item->isSeparator() && !item->objectName().isEmpty())
                 items << item->objectName();
-    QCOMPARE(items, (QStringList{"MProgPass", "MExit1", "MBIcon", "MBNotes", "MBUrl", "MColumn2", "MColumn3",
-                                 "MColumn4", "MDBIcon", "MFontButton", "MResetSize", "MStartSmall", "MStartBar",
-                                 "MMini", "MHide", "MWebIcon", "MBackup", "MNewDlg", "MWebDlg", "MMRU",
-                                 "MHotkeys", "MAutoRun", "MAddBrowser", "MMultiple", "MSingle", "MUndo",
-                                 "MPagePass", "MHelpC", "MHelpS", "MHelpA"}));
+    QCOMPARE(items, (QStringList{"MProgPass", "MExit1",   "MBIcon",    "MBNotes",     "MBUrl",       "MColumn2",
+                                 "MColumn3",  "MColumn4", "MDBIcon",   "MFontButton", "MResetSize",  "MStartSmall",
+                                 "MStartBar", "MMini",    "MHide",     "MWebIcon",    "MBackup",     "MNewDlg",
+                                 "MWebDlg",   "MMRU",     "MHotkeys",  "MAutoRun",    "MAddBrowser", "MMultiple",
+                                 "MSingle",   "MUndo",    "MPagePass", "MHelpC",      "MHelpS",      "MHelpA"}));
     QVERIFY(w->action("MBIcon")->isChecked());
     QVERIFY(w->action("MColumn4")->isChecked());
     QVERIFY(!w->action("MColumn3")->isChecked());
@@ -146,8 +148,7 @@ void TestMainWindow::preparedFileRendersItsFaces()
     QCOMPARE(paper->captionColor(), QColor(255, 0, 0));
     // A note is shown as text, never as markup.
     QVERIFY(paper->toolTip().contains(QStringLiteral("&lt;b&gt;not bold&lt;/b&gt;")));
-    QCOMPARE(paper->accessibleDescription(),
-             QStringLiteral("http://paper.example/\r<b>not bold</b>\r\nsecond line"));
+    QCOMPARE(paper->accessibleDescription(), QStringLiteral("http://paper.example/\r<b>not bold</b>\r\nsecond line"));
     QCOMPARE(paper->glyph().size(), QSize(15, 15));
     QCOMPARE(paper->glyph().toImage(), icons->internal(120).toImage());
     QCOMPARE(w->button("B02")->glyph().toImage(), icons->internal(7).toImage());

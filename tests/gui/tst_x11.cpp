@@ -1,7 +1,7 @@
 #include "Board.h"
 #include "BoardState.h"
-#include "LynkorApp.h"
 #include "BookmarkButton.h"
+#include "LynkorApp.h"
 #include "MainWindow.h"
 #include "PathNames.h"
 #include "ScriptedPrompter.h"
@@ -10,13 +10,13 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QLineEdit>
 #include <QSystemTrayIcon>
-#include <QTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
@@ -52,8 +52,10 @@ private:
     }
     static QByteArray settings(const QByteArray& home, const QByteArray& extra)
     {
-        return "[File]\r\nName=" + home + "Disk.LYK\r\n[HotKey]\r\nKey1=H\r\nShift1=Ctrl,Alt\r\nD1=On\r\n"
-               "Key2=F10\r\nShift2=Ctrl\r\nD2=On\r\n" + extra;
+        return "[File]\r\nName=" + home +
+               "Disk.LYK\r\n[HotKey]\r\nKey1=H\r\nShift1=Ctrl,Alt\r\nD1=On\r\n"
+               "Key2=F10\r\nShift2=Ctrl\r\nD2=On\r\n" +
+               extra;
     }
 
 private slots:
@@ -127,8 +129,8 @@ void TestX11::trayIconAppearsWhereATrayExists()
     if (!needsX() || QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty())
         QSKIP("needs an X server and a tray (trayer); the test command provides both");
     QProcess tray;
-    tray.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"),
-                                          QStringLiteral("--align"), QStringLiteral("right")});
+    tray.start(QStringLiteral("trayer"),
+               {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right")});
     QVERIFY(tray.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
 
@@ -176,8 +178,8 @@ void TestX11::clickOnABookmarkStartsTheBrowser()
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile ini(home.filePath("lyk.ini"));
     QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[File]\r\nName=" + dir + "Disk.LYK\r\n[Browser]\r\nCount=1\r\nSelected=1\r\n1=" +
-              QFile::encodeName(browser) + "\r\n");
+    ini.write("[File]\r\nName=" + dir +
+              "Disk.LYK\r\n[Browser]\r\nCount=1\r\nSelected=1\r\n1=" + QFile::encodeName(browser) + "\r\n");
     ini.close();
     QFile lyk(home.filePath("Disk.LYK"));
     QVERIFY(lyk.open(QIODevice::WriteOnly));
@@ -191,9 +193,9 @@ void TestX11::clickOnABookmarkStartsTheBrowser()
     QVERIFY(button);
     QCOMPARE(button->accessibleName(), QStringLiteral("Daily Paper"));
     const QPoint at = button->mapToGlobal(button->rect().center());
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()),
-                                                  QString::number(at.y()), QStringLiteral("click"),
-                                                  QStringLiteral("1")});
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                       QStringLiteral("click"), QStringLiteral("1")});
     auto started = [&record] {
         QFile f(record);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -231,8 +233,8 @@ void TestX11::editAndDragInTheRealWindow()
     QProcess::startDetached(QStringLiteral("sh"),
                             {QStringLiteral("-c"), QStringLiteral("sleep 1; xdotool key ctrl+a type 'Morning Paper'; "
                                                                   "xdotool key Return")});
-    xdo({QStringLiteral("mousemove"), QString::number(first.x()), QString::number(first.y()),
-         QStringLiteral("click"), QStringLiteral("3")});
+    xdo({QStringLiteral("mousemove"), QString::number(first.x()), QString::number(first.y()), QStringLiteral("click"),
+         QStringLiteral("3")});
     QTRY_COMPARE_WITH_TIMEOUT(app.window().button("B01")->text(), QStringLiteral("Morning Paper"), 10000);
     QCOMPARE(app.state().buttons()[0].caption, QByteArray("Morning Paper"));
 
@@ -241,8 +243,8 @@ void TestX11::editAndDragInTheRealWindow()
     xdo({QStringLiteral("mousemove"), QString::number(first.x()), QString::number(first.y()),
          QStringLiteral("mousedown"), QStringLiteral("1")});
     xdo({QStringLiteral("mousemove"), QString::number(third.x()), QString::number(third.y() - 3)});
-    xdo({QStringLiteral("mousemove"), QString::number(third.x()), QString::number(third.y()),
-         QStringLiteral("mouseup"), QStringLiteral("1")});
+    xdo({QStringLiteral("mousemove"), QString::number(third.x()), QString::number(third.y()), QStringLiteral("mouseup"),
+         QStringLiteral("1")});
     QTRY_COMPARE(app.window().button("B03")->text(), QStringLiteral("Morning Paper"));
     QCOMPARE(app.window().button("B01")->text(), QString());
     QCOMPARE(app.window().button("B04")->text(), QStringLiteral("Weather"));
@@ -270,8 +272,8 @@ void TestX11::helpTakesKeysWhileADialogWaits()
                 help = w;
         if (help) {
             (void)QTest::qWaitForWindowExposed(help);
-            QProcess::execute(QStringLiteral("xdotool"),
-                              {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(help->winId())});
+            QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"),
+                                                          QString::number(help->winId())});
             key(QStringLiteral("c"));
             key(QStringLiteral("o"));
             QTest::qWait(300);
@@ -281,8 +283,8 @@ void TestX11::helpTakesKeysWhileADialogWaits()
         if (dialog)
             dialog->close();
     });
-    app.board().ui().choice({QStringLiteral("Waiting"), {QStringLiteral("OK")}, {QStringLiteral("A question")},
-                             std::nullopt});
+    app.board().ui().choice(
+        {QStringLiteral("Waiting"), {QStringLiteral("OK")}, {QStringLiteral("A question")}, std::nullopt});
     QCOMPARE(typed, QStringLiteral("co"));
 }
 
@@ -302,9 +304,9 @@ void TestX11::exitEndsTheProgramWithHelpOpen()
     QVERIFY(lynkor.waitForStarted());
     auto windowOf = [&lynkor](const QString& title) {
         QProcess p;
-        p.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                            QStringLiteral("--pid"), QString::number(lynkor.processId()),
-                                            QStringLiteral("--name"), title});
+        p.start(QStringLiteral("xdotool"),
+                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                 QString::number(lynkor.processId()), QStringLiteral("--name"), title});
         p.waitForFinished();
         return QString::fromLatin1(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).value(0);
     };

@@ -1,9 +1,9 @@
-#include "DevToolsConversation.h"
-#include "RecordingStarter.h"
-#include "LocalHttpServer.h"
-#include "Launcher.h"
 #include "BoardFixture.h"
+#include "DevToolsConversation.h"
+#include "Launcher.h"
+#include "LocalHttpServer.h"
 #include "PathNames.h"
+#include "RecordingStarter.h"
 #include "ScriptedPrompter.h"
 #include "TestFiles.h"
 #include "WwwDde.h"
@@ -121,8 +121,8 @@ void TestChromium::cleanupTestCase()
         QProcess::execute(QStringLiteral("pkill"), {QStringLiteral("-f"), m_profile});
 }
 
-#define NEEDS_CHROMIUM()                                                                                    \
-    if (m_browser.isEmpty())                                                                                \
+#define NEEDS_CHROMIUM()                                                                                               \
+    if (m_browser.isEmpty())                                                                                           \
     QSKIP("Debian's chromium is not installed (the test command installs it)")
 
 void TestChromium::windowInfoAndOpenUrl()

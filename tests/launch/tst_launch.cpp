@@ -134,8 +134,8 @@ void TestLaunch::ipAddressUrl_data()
                                              << QByteArray("http://127.0.0.1:9000/x");
     QTest::newRow("https stays https") << QByteArray("https://www.site.example/a") << QByteArray("10.0.0.7")
                                        << QByteArray("https://10.0.0.7/a");
-    QTest::newRow("other schemes become http") << QByteArray("ftp://files.example/pub") << QByteArray("10.0.0.7")
-                                               << QByteArray("http://10.0.0.7/pub");
+    QTest::newRow("other schemes become http")
+        << QByteArray("ftp://files.example/pub") << QByteArray("10.0.0.7") << QByteArray("http://10.0.0.7/pub");
     QTest::newRow("no path") << QByteArray("http://host.example") << QByteArray("10.0.0.7")
                              << QByteArray("http://10.0.0.7/");
     QTest::newRow("query kept") << QByteArray("http://host.example?q=1#top") << QByteArray("10.0.0.7")
@@ -230,7 +230,8 @@ void TestLaunch::optionLikeAddressIsRefused()
 void TestLaunch::programsStartAgainAndAgain()
 {
     // The same program twice, and a second bookmark of it: each a process of its own.
-    auto f = make(page("01N=Sleep\r\n01U=/bin/sleep /30\r\n01L=Yes\r\n02N=Sleep too\r\n02U=/bin/sleep /30\r\n02L=Yes\r\n"));
+    auto f =
+        make(page("01N=Sleep\r\n01U=/bin/sleep /30\r\n01L=Yes\r\n02N=Sleep too\r\n02U=/bin/sleep /30\r\n02L=Yes\r\n"));
     f->board->ButtonClick("B01");
     f->board->ButtonClick("B01");
     f->board->ButtonClick("B02");
@@ -273,9 +274,8 @@ void TestLaunch::launchersRunAsTheDesktopRunsThem_data()
     QTest::addColumn<QString>("program");
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("folder");
-    QTest::newRow("quoting kept, options passed")
-        << QByteArray("Exec=sh -c \"echo hi; sleep 30\"\nPath=/tmp\n") << "/usr/bin/sh"
-        << QStringList{"-c", "echo hi; sleep 30"} << "/tmp";
+    QTest::newRow("quoting kept, options passed") << QByteArray("Exec=sh -c \"echo hi; sleep 30\"\nPath=/tmp\n")
+                                                  << "/usr/bin/sh" << QStringList{"-c", "echo hi; sleep 30"} << "/tmp";
     QTest::newRow("field codes") << QByteArray("Exec=sh -c 'x' %U --name=%c\nIcon=tool\n") << "/usr/bin/sh"
                                  << QStringList{"-c", "'x'", "--name=Tool"} << "@home";
     QTest::newRow("in a terminal") << QByteArray("Exec=top -d 2\nTerminal=true\n") << "@terminal"
@@ -320,23 +320,20 @@ void TestLaunch::shellLaunch_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("document");
-    QTest::newRow("program with parameters")
-        << QByteArray("/bin/cat /readme.txt more") << QByteArray() << "/bin/cat"
-        << QStringList{"readme.txt", "more"} << "/bin/" << QString();
-    QTest::newRow("start folder from extra info")
-        << QByteArray("/bin/cat /readme.txt") << QByteArray("@") << "/bin/cat" << QStringList{"readme.txt"}
-        << "@" << QString();
+    QTest::newRow("program with parameters") << QByteArray("/bin/cat /readme.txt more") << QByteArray() << "/bin/cat"
+                                             << QStringList{"readme.txt", "more"} << "/bin/" << QString();
+    QTest::newRow("start folder from extra info") << QByteArray("/bin/cat /readme.txt") << QByteArray("@") << "/bin/cat"
+                                                  << QStringList{"readme.txt"} << "@" << QString();
     QTest::newRow("extra info that is no folder")
-        << QByteArray("/bin/cat") << QByteArray("not a folder") << "/bin/cat" << QStringList() << "/bin/"
-        << QString();
+        << QByteArray("/bin/cat") << QByteArray("not a folder") << "/bin/cat" << QStringList() << "/bin/" << QString();
     QTest::newRow("quoted parameter") << QByteArray("/bin/cat /\"a b.txt\"") << QByteArray() << "/bin/cat"
                                       << QStringList{"a b.txt"} << "/bin/" << QString();
-    QTest::newRow("program on PATH") << QByteArray("sh") << QByteArray() << "/usr/bin/sh" << QStringList()
-                                     << "/usr/bin" << QString();
-    QTest::newRow("document") << QByteArray("@/notes.txt") << QByteArray() << QString() << QStringList()
-                              << QString() << "@/notes.txt";
-    QTest::newRow("mail address") << QByteArray("mailto:me@x.example") << QByteArray() << QString()
-                                  << QStringList() << QString() << "mailto:me@x.example";
+    QTest::newRow("program on PATH") << QByteArray("sh") << QByteArray() << "/usr/bin/sh" << QStringList() << "/usr/bin"
+                                     << QString();
+    QTest::newRow("document") << QByteArray("@/notes.txt") << QByteArray() << QString() << QStringList() << QString()
+                              << "@/notes.txt";
+    QTest::newRow("mail address") << QByteArray("mailto:me@x.example") << QByteArray() << QString() << QStringList()
+                                  << QString() << "mailto:me@x.example";
 }
 
 void TestLaunch::shellLaunch()
@@ -373,7 +370,8 @@ void TestLaunch::shellLaunch()
 
 void TestLaunch::recentEntriesAndTrayTip()
 {
-    auto f = make(page("01N=Site\r\n01U=http://site.example/\r\n01P=first|~second\r\n02U=http://untitled.example/\r\n"));
+    auto f =
+        make(page("01N=Site\r\n01U=http://site.example/\r\n01P=first|~second\r\n02U=http://untitled.example/\r\n"));
     f->state.setTrayAvailable(true);
     f->board->modes().MStartSmallClick(MenuItem::MStartSmall);
     f->board->ButtonClick("B01");
@@ -385,8 +383,7 @@ void TestLaunch::recentEntriesAndTrayTip()
     QCOMPARE(f->state.trayTip(), QStringLiteral("first\r\nsecond"));
     f->board->modes().TaskIconClick();
     f->board->ButtonClick("B02"); // no title: recorded by its address
-    QCOMPARE(f->state.recentBookmarks(),
-             (QList<QByteArray>{"http://untitled.example/  |Main::02", "Site  |Main::01"}));
+    QCOMPARE(f->state.recentBookmarks(), (QList<QByteArray>{"http://untitled.example/  |Main::02", "Site  |Main::01"}));
     QCOMPARE(f->state.trayTip(), QStringLiteral("Lynkor"));
     // Chosen from the tray menu, the entry launches its bookmark again.
     f->starter.starts.clear();
@@ -414,9 +411,8 @@ void TestLaunch::passwordProtectedBookmark()
 
 void TestLaunch::protectedPageBookmark()
 {
-    auto f = make("[Tabs]\r\nCount=2\r\nTab1=Main\r\nTab2=Safe\r\n\r\nP_\xDF_\xB6_=" +
-                  PassText::scramble("Safepw") + "\xA7\r\n[Safe]\r\n01N=Vault\r\n01U=" +
-                  PassText::Encrypt("http://vault.example/", "pw") + "\r\n");
+    auto f = make("[Tabs]\r\nCount=2\r\nTab1=Main\r\nTab2=Safe\r\n\r\nP_\xDF_\xB6_=" + PassText::scramble("Safepw") +
+                  "\xA7\r\n[Safe]\r\n01N=Vault\r\n01U=" + PassText::Encrypt("http://vault.example/", "pw") + "\r\n");
     f->ui.answer(QStringLiteral("pw"));
     f->board->pages().selectTab(1);
     QCOMPARE(f->state.buttons()[0].hint, QByteArray("http://vault.example/"));
@@ -486,7 +482,8 @@ void TestLaunch::blankButtonTakesTheBrowsersPage()
 
 void TestLaunch::blankButtonOnAProtectedPage()
 {
-    auto f = make("[Tabs]\r\nCount=2\r\nTab1=Main\r\nTab2=Safe\r\nP_\xDF_\xB6_=" + PassText::scramble("Safepw") + "\xA7\r\n");
+    auto f = make("[Tabs]\r\nCount=2\r\nTab1=Main\r\nTab2=Safe\r\nP_\xDF_\xB6_=" + PassText::scramble("Safepw") +
+                  "\xA7\r\n");
     f->ui.answer(QStringLiteral("pw"));
     f->board->pages().selectTab(1);
     f->conversation.replies.insert("WWW_GetWindowInfo", "\"http://secret.example/\",\"Secret\",\"\"");
@@ -513,8 +510,8 @@ void TestLaunch::browserList()
     f->launcher.AddBrowserClick();
     QCOMPARE(f->ui.asked[0].text, QStringLiteral("Add or Remove Browser"));
     QCOMPARE(f->ui.asked[0].options, (QStringList{"Add", "Remove", "Ignore"}));
-    QCOMPARE(f->ui.asked[0].lines, (QStringList{"Add         =  Add an installed browser to list.",
-                                               "Remove  =  Remove browser from list."}));
+    QCOMPARE(f->ui.asked[0].lines,
+             (QStringList{"Add         =  Add an installed browser to list.", "Remove  =  Remove browser from list."}));
     QCOMPARE(f->ui.asked[1].text, QStringLiteral("Are you sure you want to delete [ cat ] from the browser list?"));
     QCOMPARE(f->key("lyk.ini", "Browser", "Count"), QByteArray("2"));
     QCOMPARE(f->key("lyk.ini", "Browser", "1"), QByteArray("/bin/sh"));
@@ -626,8 +623,9 @@ void TestLaunch::manualBoxFindsFiles()
     f->ui.cancelSearch = false;
     f->launcher.URLBoxEnter(here + "/missing.txt");
     QCOMPARE(f->starter.documents.size(), 2);
-    QCOMPARE(f->ui.messages(), QStringList{QStringLiteral("\"%1/missing.txt\" was not found in %1/ or the folders in it.")
-                                               .arg(dir.path())});
+    QCOMPARE(
+        f->ui.messages(),
+        QStringList{QStringLiteral("\"%1/missing.txt\" was not found in %1/ or the folders in it.").arg(dir.path())});
     QCOMPARE(f->state.manualUrls(), remembered);
 
     // A program's name finds the program.

@@ -66,7 +66,8 @@ void TestWwwDde::normalizeUrl_data()
     QTest::addColumn<QByteArray>("address");
     QTest::addColumn<QByteArray>("sent");
     QTest::newRow("plain") << QByteArray("http://www.x.com/a/b.html") << QByteArray("http://www.x.com/a/b.html");
-    QTest::newRow("upper-case scheme") << QByteArray("HTTP://Host.Example/Path") << QByteArray("http://Host.Example/Path");
+    QTest::newRow("upper-case scheme") << QByteArray("HTTP://Host.Example/Path")
+                                       << QByteArray("http://Host.Example/Path");
     QTest::newRow("no scheme, no slashes") << QByteArray("www.x.com") << QByteArray("http:///www.x.com");
     QTest::newRow("host without path") << QByteArray("http://host.example") << QByteArray("http://host.example/");
     QTest::newRow("file address") << QByteArray("file:///home/u/a.html") << QByteArray("file:///home/u/a.html");
@@ -86,12 +87,13 @@ void TestWwwDde::textBetween_data()
     QTest::addColumn<QByteArray>("start");
     QTest::addColumn<QByteArray>("end");
     QTest::addColumn<QByteArray>("result");
-    QTest::newRow("quotes") << QByteArray("\"u\",\"t\",\"\"") << QByteArray("\"") << QByteArray("\"") << QByteArray("u");
+    QTest::newRow("quotes") << QByteArray("\"u\",\"t\",\"\"") << QByteArray("\"") << QByteArray("\"")
+                            << QByteArray("u");
     QTest::newRow("after comma-quote") << QByteArray("\"u\",\"t\",\"\"") << QByteArray(",\"") << QByteArray("\"")
                                        << QByteArray("t");
     QTest::newRow("empty start") << QByteArray("http://x") << QByteArray() << QByteArray(":") << QByteArray("http");
-    QTest::newRow("empty end takes the rest") << QByteArray("a//bcd") << QByteArray("//") << QByteArray()
-                                              << QByteArray("bcd");
+    QTest::newRow("empty end takes the rest")
+        << QByteArray("a//bcd") << QByteArray("//") << QByteArray() << QByteArray("bcd");
     QTest::newRow("start missing") << QByteArray("abc") << QByteArray("[") << QByteArray("]") << QByteArray();
     QTest::newRow("end missing") << QByteArray("a[bc") << QByteArray("[") << QByteArray("]") << QByteArray();
     const QByteArray longTitle(400, 't');
@@ -230,10 +232,9 @@ void TestWwwDde::openUrlSendsTheNormalizedAddress()
     QTRY_COMPARE(opened, std::optional<bool>(true));
     QVERIFY(ui.messages().isEmpty());
     QCOMPARE(c.calls, (QStringList{"SetLink browser WWW_Activate", "StartLink", "SetLink browser WWW_Activate",
-                                   "StartLink", "SetLink browser WWW_Activate", "StartLink",
-                                   "Request 0xFFFFFFFF,0x0", "CloseLink", "SetLink browser WWW_OpenURL",
-                                   "StartLink", "Request \"http://Site.example/x\",,0xFFFFFFFF,0x0,,,,",
-                                   "CloseLink"}));
+                                   "StartLink", "SetLink browser WWW_Activate", "StartLink", "Request 0xFFFFFFFF,0x0",
+                                   "CloseLink", "SetLink browser WWW_OpenURL", "StartLink",
+                                   "Request \"http://Site.example/x\",,0xFFFFFFFF,0x0,,,,", "CloseLink"}));
     QCOMPARE(c.program, QByteArray("/opt/Browser.app/browser"));
 
     c.replies.insert("WWW_OpenURL", QByteArray("\xFF\xFF\xFF\xFF", 4));

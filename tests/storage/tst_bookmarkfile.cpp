@@ -45,8 +45,7 @@ void TestBookmarkFile::pageList_data()
                                 "Page6", "Page7", "Page8", "Page9", "Page10"};
     QTest::newRow("no Tabs section: ten default pages") << QByteArray("[Other]\r\n") << ten;
     QTest::newRow("names with gaps take defaults")
-        << QByteArray("[Tabs]\r\nCount=3\r\nTab1=Work\r\nTab3=Home\r\n")
-        << QByteArrayList{"Work", "Page2", "Home"};
+        << QByteArray("[Tabs]\r\nCount=3\r\nTab1=Work\r\nTab3=Home\r\n") << QByteArrayList{"Work", "Page2", "Home"};
     QTest::newRow("count 0 still gives page 1")
         << QByteArray("[Tabs]\r\nCount=0\r\nTab1=Only\r\n") << QByteArrayList{"Only"};
     QTest::newRow("negative count") << QByteArray("[Tabs]\r\nCount=-4\r\n") << QByteArrayList{"Page1"};
@@ -112,10 +111,10 @@ void TestBookmarkFile::glyphCodes_data()
     QTest::newRow("Image007 becomes 7") << QByteArray("Image007") << 7 << true << QString();
     QTest::newRow("digits after the seventh character are ignored")
         << QByteArray("Icon0129") << 512 << true << QString();
-    QTest::newRow("not a number")
-        << QByteArray("abc") << 0 << false << QStringLiteral("'abc' is not a valid integer value");
-    QTest::newRow("Icon without digits")
-        << QByteArray("Icon") << 0 << true << QStringLiteral("'' is not a valid integer value");
+    QTest::newRow("not a number") << QByteArray("abc") << 0 << false
+                                  << QStringLiteral("'abc' is not a valid integer value");
+    QTest::newRow("Icon without digits") << QByteArray("Icon") << 0 << true
+                                         << QStringLiteral("'' is not a valid integer value");
 }
 
 void TestBookmarkFile::glyphCodes()

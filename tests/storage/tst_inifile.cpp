@@ -104,22 +104,22 @@ void TestIniFile::reads_data()
         << QByteArray(" [A] \r\nk=1\r\n") << QByteArray("A") << QByteArray("k") << QByteArray("dflt");
     QTest::newRow("header with blanks still ends the body above")
         << QByteArray("[A]\r\nx=0\r\n [B] \r\nk=1\r\n") << QByteArray("A") << QByteArray("k") << QByteArray("dflt");
-    QTest::newRow("first of two equal sections")
-        << QByteArray("[A]\r\nk=1\r\n[a]\r\nk=2\r\nj=3\r\n") << QByteArray("A") << QByteArray("j") << QByteArray("dflt");
+    QTest::newRow("first of two equal sections") << QByteArray("[A]\r\nk=1\r\n[a]\r\nk=2\r\nj=3\r\n") << QByteArray("A")
+                                                 << QByteArray("j") << QByteArray("dflt");
     QTest::newRow("line without = never matches")
         << QByteArray("[A]\r\nk\r\nk=5\r\n") << QByteArray("A") << QByteArray("k") << QByteArray("5");
-    QTest::newRow("NUL ends the text")
-        << QByteArray("[A]\r\nk=1\r\n\0j=2\r\n", 16) << QByteArray("A") << QByteArray("j") << QByteArray("dflt");
+    QTest::newRow("NUL ends the text") << QByteArray("[A]\r\nk=1\r\n\0j=2\r\n", 16) << QByteArray("A")
+                                       << QByteArray("j") << QByteArray("dflt");
     QTest::newRow("lone CR and lone LF end lines")
         << QByteArray("[A]\rx=1\nk=2") << QByteArray("A") << QByteArray("k") << QByteArray("2");
-    QTest::newRow("missing section")
-        << QByteArray("[A]\r\nk=1\r\n") << QByteArray("B") << QByteArray("k") << QByteArray("dflt");
+    QTest::newRow("missing section") << QByteArray("[A]\r\nk=1\r\n") << QByteArray("B") << QByteArray("k")
+                                     << QByteArray("dflt");
     QTest::newRow("Windows-1252 section name folds case")
         << QByteArray("[\xC4rger]\r\nk=1\r\n") << QByteArray("\xE4RGER") << QByteArray("k") << QByteArray("1");
     QTest::newRow("UTF-8 section name folds case")
         << QByteArray("[\xC3\x84rger]\r\nk=1\r\n") << QByteArray("\xC3\xA4rger") << QByteArray("k") << QByteArray("1");
-    QTest::newRow("marker key bytes above 127")
-        << QByteArray("[Tabs]\r\n\xDF_\xB6__=x\r\n") << QByteArray("Tabs") << QByteArray("\xDF_\xB6__") << QByteArray("x");
+    QTest::newRow("marker key bytes above 127") << QByteArray("[Tabs]\r\n\xDF_\xB6__=x\r\n") << QByteArray("Tabs")
+                                                << QByteArray("\xDF_\xB6__") << QByteArray("x");
 }
 
 void TestIniFile::reads()
@@ -185,17 +185,15 @@ void TestIniFile::writes_data()
     QTest::newRow("new key at the end of the last section")
         << QByteArray("[A]\r\nx=1\r\n") << QStringList{"W|a|z|3"} << QByteArray("[A]\r\nx=1\r\nz=3\r\n");
     QTest::newRow("existing key replaced in place without blanks")
-        << QByteArray("[A]\r\n a = 1 \r\nb=2\r\n") << QStringList{"W|A|a|5"}
-        << QByteArray("[A]\r\na=5\r\nb=2\r\n");
+        << QByteArray("[A]\r\n a = 1 \r\nb=2\r\n") << QStringList{"W|A|a|5"} << QByteArray("[A]\r\na=5\r\nb=2\r\n");
     QTest::newRow("only the first duplicate is replaced")
         << QByteArray("[A]\r\nk=1\r\nk=2\r\n") << QStringList{"W|A|k|9"} << QByteArray("[A]\r\nk=9\r\nk=2\r\n");
     QTest::newRow("value written unchanged")
         << QByteArray("[A]\r\n") << QStringList{"W|A|k| x=y "} << QByteArray("[A]\r\nk= x=y \r\n");
-    QTest::newRow("negative integer")
-        << QByteArray("[A]\r\n") << QStringList{"I|A|k|-15"} << QByteArray("[A]\r\nk=-15\r\n");
+    QTest::newRow("negative integer") << QByteArray("[A]\r\n") << QStringList{"I|A|k|-15"}
+                                      << QByteArray("[A]\r\nk=-15\r\n");
     QTest::newRow("delete removes the first matching line")
-        << QByteArray("[A]\r\nk=1\r\nk=2\r\nj=3\r\n") << QStringList{"D|A|k"}
-        << QByteArray("[A]\r\nk=2\r\nj=3\r\n");
+        << QByteArray("[A]\r\nk=1\r\nk=2\r\nj=3\r\n") << QStringList{"D|A|k"} << QByteArray("[A]\r\nk=2\r\nj=3\r\n");
     QTest::newRow("erasing the first section leaves no empty line")
         << QByteArray("[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n") << QStringList{"E|A"} << QByteArray("[B]\r\ny=2\r\n");
     QTest::newRow("erasing a later section leaves one empty line")
@@ -320,7 +318,9 @@ void TestIniFile::lineBreaksAreRefused_data()
     QTest::addColumn<QByteArray>("value");
     for (const char* brk : {"\r", "\n", "\r\n"}) {
         const QByteArray b(brk);
-        QTest::addRow("value %s", b == "\r" ? "CR" : b == "\n" ? "LF" : "CR LF")
+        QTest::addRow("value %s", b == "\r"   ? "CR"
+                                  : b == "\n" ? "LF"
+                                              : "CR LF")
             << QByteArray("A") << QByteArray("k") << QByteArray("x" + b + "01U=http://evil.example/");
     }
     QTest::newRow("value NUL") << QByteArray("A") << QByteArray("k") << QByteArray("x\0y", 3);
@@ -368,8 +368,7 @@ void TestIniFile::failedSaveLeavesOldFileWhole()
     }
     QCOMPARE(error, QStringLiteral("Cannot create file ") + p);
     QCOMPARE(readAll(p), old);
-    QCOMPARE(QDir(m_dir.path()).entryList({"full.ini*"}, QDir::Files | QDir::Hidden),
-             QStringList{"full.ini"});
+    QCOMPARE(QDir(m_dir.path()).entryList({"full.ini*"}, QDir::Files | QDir::Hidden), QStringList{"full.ini"});
 }
 
 void TestIniFile::saveIntoMissingFolderRaisesCreateError()
@@ -387,8 +386,8 @@ void TestIniFile::saveIntoMissingFolderRaisesCreateError()
 void TestIniFile::batchSavesOnceAndMatchesKeyByKey()
 {
     const QStringList ops = {"W|Tabs|Count|3", "W|Page1|01N|Title", "W|Page1|01U|http://x/",
-                             "D|Page1|01N", "W|Page2|05U|u", "E|Page1", "I|Tabs|Count|2",
-                             "W|Page2|05U|v", "D|Nope|k"};
+                             "D|Page1|01N",    "W|Page2|05U|u",     "E|Page1",
+                             "I|Tabs|Count|2", "W|Page2|05U|v",     "D|Nope|k"};
     const QByteArray start = "[Tabs]\nCount=1\nTab1=Page1\n";
     writeAll(path("kbk.ini"), start);
     writeAll(path("batch.ini"), start);

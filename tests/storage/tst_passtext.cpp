@@ -1,6 +1,6 @@
+#include "BookmarkFile.h"
 #include "IniFiles32.h"
 #include "PagePasswords.h"
-#include "BookmarkFile.h"
 #include "PassText.h"
 #include "PathNames.h"
 #include "RecentList.h"
@@ -107,14 +107,14 @@ void TestPassText::markIsTestedOnTheStoredForm_data()
     QTest::newRow("Windows-1252 plain") << QByteArray("http://caf\xE9.example/") << false << QByteArray();
     // A lone B6 is the mark, as it always was ("¶" in Windows-1252).
     QTest::newRow("Windows-1252 mark") << QByteArray("abc\xB6pw") << true << PassText::unscramble("abc");
-    QTest::newRow("protected ASCII address") << PassText::Encrypt("http://bank.example/", "pw") << true
-                                             << QByteArray("http://bank.example/");
-    QTest::newRow("protected UTF-8 address") << PassText::Encrypt("/home/me/K\xC3\xB6ln.pdf", "pw") << true
-                                             << QByteArray("/home/me/K\xC3\xB6ln.pdf");
+    QTest::newRow("protected ASCII address")
+        << PassText::Encrypt("http://bank.example/", "pw") << true << QByteArray("http://bank.example/");
+    QTest::newRow("protected UTF-8 address")
+        << PassText::Encrypt("/home/me/K\xC3\xB6ln.pdf", "pw") << true << QByteArray("/home/me/K\xC3\xB6ln.pdf");
     // Scrambling "µ" (C2 B5) at positions 2-3 gives C3 B6: a letter, so the
     // real mark after it still counts.
-    QTest::newRow("scrambled text looking like UTF-8") << PassText::Encrypt("a\xC2\xB5", "pw") << true
-                                                       << QByteArray("a\xC2\xB5");
+    QTest::newRow("scrambled text looking like UTF-8")
+        << PassText::Encrypt("a\xC2\xB5", "pw") << true << QByteArray("a\xC2\xB5");
 }
 
 void TestPassText::markIsTestedOnTheStoredForm()

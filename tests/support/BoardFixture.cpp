@@ -8,8 +8,7 @@
 BoardFixture::BoardFixture()
 {
     files.setProgramDir(PathNames::fromQt(dir.path()));
-    board = std::make_unique<Board>(files, state, ui, desktop,
-                                    Platform{&hotkeys, &autostart, &screenSaver});
+    board = std::make_unique<Board>(files, state, ui, desktop, Platform{&hotkeys, &autostart, &screenSaver});
 }
 
 QByteArray BoardFixture::programDir() const

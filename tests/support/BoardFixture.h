@@ -2,8 +2,8 @@
 
 #include "Board.h"
 #include "BoardState.h"
-#include "FakeDesktop.h"
 #include "FakeAutostart.h"
+#include "FakeDesktop.h"
 #include "FakeHotkeys.h"
 #include "FakeScreenSaver.h"
 #include "IniStore.h"

@@ -15,8 +15,7 @@ public:
     {
         ++activations;
         const bool ok = works;
-        QTimer::singleShot(0, context, [done, ok] {
-            done(ok, ok ? QString() : QStringLiteral("No screen saver is running."));
-        });
+        QTimer::singleShot(0, context,
+                           [done, ok] { done(ok, ok ? QString() : QStringLiteral("No screen saver is running.")); });
     }
 };

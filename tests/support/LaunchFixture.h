@@ -1,9 +1,9 @@
 #pragma once
 
 #include "BoardFixture.h"
+#include "Launcher.h"
 #include "RecordingStarter.h"
 #include "ScriptedConversation.h"
-#include "Launcher.h"
 
 // A board with its launching layer on a scripted browser link.
 struct LaunchFixture : BoardFixture

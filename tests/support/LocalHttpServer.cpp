@@ -26,25 +26,24 @@ void LocalHttpServer::handle(const QByteArray& path, Handler handler)
     m_server->Get(path.toStdString(), std::move(handler));
 }
 
-void LocalHttpServer::addSlow(const QByteArray& path, const QByteArray& head,
-                              const QByteArray& piece, int pieces, int pauseMs)
+void LocalHttpServer::addSlow(const QByteArray& path, const QByteArray& head, const QByteArray& piece, int pieces,
+                              int pauseMs)
 {
     const std::string first = head.toStdString();
     const std::string next = piece.toStdString();
     m_server->Get(path.toStdString(), [=](const httplib::Request&, httplib::Response& res) {
         // Not a text type: the server would compress text and hold the pieces back.
-        res.set_chunked_content_provider(
-            "application/octet-stream", [=](size_t, httplib::DataSink& sink) {
-                if (!sink.write(first.data(), first.size()))
+        res.set_chunked_content_provider("application/octet-stream", [=](size_t, httplib::DataSink& sink) {
+            if (!sink.write(first.data(), first.size()))
+                return false;
+            for (int i = 0; i < pieces; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+                if (!sink.write(next.data(), next.size()))
                     return false;
-                for (int i = 0; i < pieces; ++i) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
-                    if (!sink.write(next.data(), next.size()))
-                        return false;
-                }
-                sink.done();
-                return true;
-            });
+            }
+            sink.done();
+            return true;
+        });
     });
 }
 

@@ -26,8 +26,7 @@ public:
     void handle(const QByteArray& path, Handler handler);
     // A slow server: head at once, then piece every pauseMs, pieces times.
     // Stops early once the client has gone, so the server can shut down.
-    void addSlow(const QByteArray& path, const QByteArray& head, const QByteArray& piece,
-                 int pieces, int pauseMs);
+    void addSlow(const QByteArray& path, const QByteArray& head, const QByteArray& piece, int pieces, int pauseMs);
     void start();
     int port() const { return m_port; }
     // "http://127.0.0.1:port/path": a reverse look-up names the host, and an

@@ -13,12 +13,12 @@
 class ScriptedConversation : public BrowserConversation
 {
 public:
-    QStringList calls;                   // "SetLink service topic", "StartLink", "Request item", "CloseLink"
+    QStringList calls;                    // "SetLink service topic", "StartLink", "Request item", "CloseLink"
     QMap<QByteArray, QByteArray> replies; // topic -> reply; a missing topic gives no reply
-    int failStarts = 0;                  // StartLink fails this many times first
+    int failStarts = 0;                   // StartLink fails this many times first
     bool answers = true;
-    bool offersLink = true;              // canServe
-    int delayMs = 0;                     // how long each answer takes
+    bool offersLink = true; // canServe
+    int delayMs = 0;        // how long each answer takes
     QByteArray program;
 
     void setServiceApplication(const QByteArray& p) override { program = p; }
@@ -55,10 +55,7 @@ public:
     QString advice() const override { return QStringLiteral("Start the browser with its link."); }
 
 private:
-    void later(QObject* context, std::function<void()> f)
-    {
-        QTimer::singleShot(delayMs, context, std::move(f));
-    }
+    void later(QObject* context, std::function<void()> f) { QTimer::singleShot(delayMs, context, std::move(f)); }
     QByteArray m_topic;
     bool m_open = false;
 };

@@ -42,8 +42,7 @@ QStringList ScriptedPrompter::messages() const
     return out;
 }
 
-Prompter::Answer ScriptedPrompter::message(const QString& text, Type type, Buttons buttons,
-                                           int helpContext)
+Prompter::Answer ScriptedPrompter::message(const QString& text, Type type, Buttons buttons, int helpContext)
 {
     asked.push_back({QStringLiteral("message"), text, type, buttons, helpContext, {}, {}, false});
     if (buttons == Buttons::Ok)

@@ -3,12 +3,12 @@
 #include "HttpClient.h"
 #include "IniFiles32.h"
 #include "LaunchFixture.h"
+#include "LaunchText.h"
 #include "LocalHttpServer.h"
 #include "NameLookup.h"
 #include "PageDisplay.h"
-#include "PathNames.h"
-#include "LaunchText.h"
 #include "PageScan.h"
+#include "PathNames.h"
 #include "WebIcon.h"
 #include "WebIconFiles.h"
 
@@ -101,9 +101,9 @@ void TestWebIcon::iconAddress_data()
     // The address keeps its letter case: paths on a web server are case-sensitive.
     QTest::newRow("meta icon") << QByteArray("<META NAME=\"icon\" CONTENT=\"http://img.site.com/a.GIF\">")
                                << QByteArray("http://img.site.com/a.GIF") << QByteArray(".GIF") << true;
-    QTest::newRow("shortcut icon link")
-        << QByteArray("<link rel=\"shortcut icon\" href=\"/static/fav.png\">")
-        << QByteArray("http://www.site.com/static/fav.png") << QByteArray(".png") << true;
+    QTest::newRow("shortcut icon link") << QByteArray("<link rel=\"shortcut icon\" href=\"/static/fav.png\">")
+                                        << QByteArray("http://www.site.com/static/fav.png") << QByteArray(".png")
+                                        << true;
     QTest::newRow("relative to the page") << QByteArray("<link rel=\"shortcut icon\" href=\"i.ico\">")
                                           << QByteArray("http://www.site.com/dir/i.ico") << QByteArray(".ico") << true;
     QTest::newRow("meta wins over link")
@@ -116,9 +116,9 @@ void TestWebIcon::iconAddress_data()
     QTest::newRow("self-closing meta")
         << QByteArray("<meta name=\"icon\" content=\"/m.ico\" />\n<link rel=\"shortcut icon\" href=\"/l.ico\">")
         << QByteArray("http://www.site.com/m.ico") << QByteArray(".ico") << true;
-    QTest::newRow("rel icon, the usual form") << QByteArray("<link rel=\"icon\" href=\"/favicon-16.png\">")
-                                              << QByteArray("http://www.site.com/favicon-16.png") << QByteArray(".png")
-                                              << true;
+    QTest::newRow("rel icon, the usual form")
+        << QByteArray("<link rel=\"icon\" href=\"/favicon-16.png\">")
+        << QByteArray("http://www.site.com/favicon-16.png") << QByteArray(".png") << true;
     QTest::newRow("href before rel, single quotes, over two lines")
         << QByteArray("<LINK href='/i/site.ico'\n      REL='Shortcut Icon' type='image/x-icon' />")
         << QByteArray("http://www.site.com/i/site.ico") << QByteArray(".ico") << true;
@@ -136,12 +136,12 @@ void TestWebIcon::iconAddress_data()
     QTest::newRow("touch icon when nothing else")
         << QByteArray("<link rel=\"apple-touch-icon\" href=\"/touch.png\">")
         << QByteArray("http://www.site.com/touch.png") << QByteArray(".png") << true;
-    QTest::newRow("stylesheet is no icon") << QByteArray("<link rel=\"stylesheet\" href=\"/s.css\">")
-                                           << QByteArray("http://www.site.com/favicon.ico") << QByteArray(".ico")
-                                           << false;
-    QTest::newRow("nothing declared: favicon") << QByteArray("<html><title>x</title></html>")
-                                               << QByteArray("http://www.site.com/favicon.ico") << QByteArray(".ico")
-                                               << false;
+    QTest::newRow("stylesheet is no icon")
+        << QByteArray("<link rel=\"stylesheet\" href=\"/s.css\">") << QByteArray("http://www.site.com/favicon.ico")
+        << QByteArray(".ico") << false;
+    QTest::newRow("nothing declared: favicon")
+        << QByteArray("<html><title>x</title></html>") << QByteArray("http://www.site.com/favicon.ico")
+        << QByteArray(".ico") << false;
     QTest::newRow("odd extension") << QByteArray("<link rel=\"shortcut icon\" href=\"/icon.php?x=1\">")
                                    << QByteArray("http://www.site.com/icon.php?x=1") << QByteArray(".php") << true;
 }
@@ -187,11 +187,11 @@ void TestWebIcon::description_data()
     QTest::addColumn<QByteArray>("text");
     QTest::newRow("one line") << QByteArray("<META name=\"Description\" content=\"All The News\">") << true
                               << QByteArray("All The News");
-    QTest::newRow("continued") << QByteArray("<meta name=\"description\" content=\"first\nsecond\nthird\">")
-                               << true << QByteArray("firstsecondthird");
+    QTest::newRow("continued") << QByteArray("<meta name=\"description\" content=\"first\nsecond\nthird\">") << true
+                               << QByteArray("firstsecondthird");
     QTest::newRow("none") << QByteArray("<title>x</title>") << false << QByteArray();
-    QTest::newRow("attributes in any order") << QByteArray("<meta content='Shop & more' NAME=description>") << true
-                                             << QByteArray("Shop & more");
+    QTest::newRow("attributes in any order")
+        << QByteArray("<meta content='Shop & more' NAME=description>") << true << QByteArray("Shop & more");
     QTest::newRow("first one counts")
         << QByteArray("<meta name=\"description\" content=\"one\">\n<meta name=\"description\" content=\"two\">")
         << true << QByteArray("one");
@@ -327,7 +327,7 @@ void TestWebIcon::windowStaysResponsiveWhileAPageLoads()
     r.put("01U", server.namedUrl("/slow.html"));
     r.web.AutoIcon("B01", server.namedUrl("/slow.html"), "Page1", "01");
     QVERIFY(clock.elapsed() < 100); // returns at once
-    QVERIFY(!r.f.board->busy());  // commands go on meanwhile
+    QVERIFY(!r.f.board->busy());    // commands go on meanwhile
     QVERIFY(r.settled());
     QVERIFY(ticks >= 5);
 }
@@ -555,8 +555,8 @@ void TestWebIcon::hostilePageCostsItsBytesOnly()
     // limit, kept short (the time it takes is measured in bench/).
     const QByteArray description = QByteArray("&amp").repeated(300000);
     LocalHttpServer server;
-    server.add("/p.html", "<meta name=\"description\" content=\"" + description + "\">" +
-                              QByteArray(3 * 1024 * 1024, ' '));
+    server.add("/p.html",
+               "<meta name=\"description\" content=\"" + description + "\">" + QByteArray(3 * 1024 * 1024, ' '));
     server.start();
     Rig r;
     const QByteArray link = server.namedUrl("/p.html");
