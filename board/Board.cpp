@@ -41,22 +41,20 @@ bool Board::command(const std::function<void()>& run, CommandKind kind)
         m_ui.beep();
         return false;
     }
-    ++m_running;
-    try {
+    runGuarded([&] {
         if (kind == CommandKind::Normal && m_records->placing())
             m_records->cancelPlacing();
         run();
-    } catch (const CommandError& e) {
-        report(e.text());
-    } catch (const std::exception& e) {
-        report(QString::fromLocal8Bit(e.what()));
-    }
-    --m_running;
-    settle();
+    });
     return true;
 }
 
 void Board::deliver(const std::function<void()>& run)
+{
+    runGuarded(run);
+}
+
+void Board::runGuarded(const std::function<void()>& run)
 {
     ++m_running;
     try {

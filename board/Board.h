@@ -142,6 +142,9 @@ public:
     static constexpr int kHelpAbout = 9;
 
 private:
+    // Runs one entry into the core as a running command; a failure that ends
+    // it is shown, and what waited for the board to be idle then runs.
+    void runGuarded(const std::function<void()>& run);
     void report(const QString& text);
     void settle();
 

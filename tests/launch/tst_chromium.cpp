@@ -30,6 +30,19 @@ class TestChromium : public QObject
     int m_port = 0;
     std::unique_ptr<DevToolsConversation> m_conversation;
 
+    // A board whose launches go to a browser through a conversation of the
+    // test's choice, and whose other programs are only recorded.
+    struct LaunchRig
+    {
+        BoardFixture f;
+        RecordingStarter starter;
+        Launcher launcher;
+        explicit LaunchRig(BrowserConversation& conversation) : launcher(*f.board, conversation, starter)
+        {
+            f.board->setLauncher(&launcher);
+        }
+    };
+
     static int freePort()
     {
         QTcpServer s;
@@ -167,10 +180,9 @@ void TestChromium::slowAndDeadSitesAreTheBrowsersBusiness()
 void TestChromium::blankButtonTakesTheShownPage()
 {
     NEEDS_CHROMIUM();
-    BoardFixture f;
-    RecordingStarter starter;
-    Launcher launcher(*f.board, *m_conversation, starter);
-    f.board->setLauncher(&launcher);
+    LaunchRig rig(*m_conversation);
+    BoardFixture& f = rig.f;
+    RecordingStarter& starter = rig.starter;
     f.start();
     f.board->vars().BrowserPath = QFile::encodeName(m_browser);
     TWwwDde dde(*m_conversation, f.ui);
@@ -191,11 +203,10 @@ void TestChromium::browserWithoutItsPortGivesUpInSeconds()
     // sandboxed build): the launch waits a few seconds, the window working
     // meanwhile, then starts the browser with the address.
     const QString marker = m_dir.filePath(QStringLiteral("silent-started"));
-    BoardFixture f;
     DevToolsConversation conversation(freePort(), m_dir.filePath(QStringLiteral("silent-profile")));
-    RecordingStarter starter;
-    Launcher launcher(*f.board, conversation, starter);
-    f.board->setLauncher(&launcher);
+    LaunchRig rig(conversation);
+    BoardFixture& f = rig.f;
+    RecordingStarter& starter = rig.starter;
     f.writeFile("Disk.LYK", "[Page1]\r\n01N=Site\r\n01U=http://site.example/\r\n");
     f.writeFile("lyk.ini", "[Show]\r\nPages=Single\r\n");
     f.start();
@@ -223,19 +234,18 @@ void TestChromium::capturingNeverStartsABrowser()
     // A click on a blank button while no browser shows a page: nothing is
     // started, nothing stored, and the user is told how to make it work.
     const QString marker = m_dir.filePath(QStringLiteral("capture-started"));
-    BoardFixture f;
     DevToolsConversation conversation(freePort(), m_dir.filePath(QStringLiteral("capture-profile")));
-    RecordingStarter starter;
-    Launcher launcher(*f.board, conversation, starter);
-    f.board->setLauncher(&launcher);
+    LaunchRig rig(conversation);
+    BoardFixture& f = rig.f;
+    RecordingStarter& starter = rig.starter;
     f.start();
     f.board->vars().BrowserPath = silentBrowser(marker);
     f.board->ButtonClick("B05");
     QTRY_VERIFY(!f.board->busy());
     QCOMPARE(f.key("Disk.LYK", "Page1", "05U"), QByteArray());
     QVERIFY(!QFile::exists(marker));
-    QCOMPARE(f.ui.messages(), QStringList{launcher.noPageText()});
-    QVERIFY(launcher.noPageText().contains(QStringLiteral("--remote-debugging-port=")));
+    QCOMPARE(f.ui.messages(), QStringList{rig.launcher.noPageText()});
+    QVERIFY(rig.launcher.noPageText().contains(QStringLiteral("--remote-debugging-port=")));
 }
 
 QTEST_GUILESS_MAIN(TestChromium)

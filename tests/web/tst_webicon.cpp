@@ -62,6 +62,13 @@ class TestWebIcon : public QObject
             TIniFile32 ini(f.store, f.path("Disk.LYK"));
             ini.WriteString("Page1", k, v);
         }
+        // The first slot gets the link, and an AutoIcon for it starts; returns
+        // what AutoIcon answers at once.
+        QByteArray fetch(const QByteArray& link)
+        {
+            put("01U", link);
+            return web.AutoIcon("B01", link, "Page1", "01");
+        }
     };
 
 private slots:
@@ -228,9 +235,8 @@ void TestWebIcon::shortcutIconDescriptionAndAddress()
     Rig r;
     const QByteArray link = server.namedUrl("/page.html");
     r.put("01N", "Local");
-    r.put("01U", link);
     // The web part runs in the background: AutoIcon returns at once.
-    QCOMPARE(r.web.AutoIcon("B01", link, "Page1", "01"), QByteArray("00"));
+    QCOMPARE(r.fetch(link), QByteArray("00"));
     QVERIFY(r.settled());
     const QByteArray icon = r.f.path("Diskwebicons/") + WebIconFiles::strippedLink(link) + ".ico";
     QCOMPARE(r.key("01I"), icon);
@@ -252,8 +258,7 @@ void TestWebIcon::faviconFallbackAndGifRename()
     server.start();
     Rig r;
     const QByteArray link = server.namedUrl("/");
-    r.put("01U", link);
-    r.web.AutoIcon("B01", link, "Page1", "01");
+    r.fetch(link);
     QVERIFY(r.settled());
     const QByteArray gif = r.f.path("Diskwebicons/") + PathNames::stem(WebIconFiles::strippedLink(link)) + ".gif";
     QCOMPARE(r.key("01I"), gif);
@@ -268,8 +273,7 @@ void TestWebIcon::missingFaviconLeavesTheDefaultIcon()
     server.start(); // /favicon.ico answers 404
     Rig r;
     const QByteArray link = server.namedUrl("/p.html");
-    r.put("01U", link);
-    QCOMPARE(r.web.AutoIcon("B01", link, "Page1", "01"), QByteArray("00"));
+    QCOMPARE(r.fetch(link), QByteArray("00"));
     QVERIFY(r.settled());
     QCOMPARE(r.key("01G"), QByteArray());
     QCOMPARE(r.key("01I"), QByteArray());
@@ -324,8 +328,7 @@ void TestWebIcon::windowStaysResponsiveWhileAPageLoads()
     timer.start(50);
     QElapsedTimer clock;
     clock.start();
-    r.put("01U", server.namedUrl("/slow.html"));
-    r.web.AutoIcon("B01", server.namedUrl("/slow.html"), "Page1", "01");
+    r.fetch(server.namedUrl("/slow.html"));
     QVERIFY(clock.elapsed() < 100); // returns at once
     QVERIFY(!r.f.board->busy());    // commands go on meanwhile
     QVERIFY(r.settled());
@@ -367,8 +370,7 @@ void TestWebIcon::changedAddressIsOffered()
     server.start();
     Rig r;
     const QByteArray link = server.namedUrl("/p.html");
-    r.put("01U", link);
-    r.web.AutoIcon("B01", link, "Page1", "01");
+    r.fetch(link);
     QTRY_COMPARE(r.key("01A"), QByteArray("127.0.0.1")); // empty: written without asking
     QVERIFY(r.f.ui.messages().isEmpty());
 
@@ -482,8 +484,7 @@ void TestWebIcon::slotChangedWhileWaitingIsLeftAlone()
     server.start();
     Rig r;
     const QByteArray link = server.namedUrl("/p.html");
-    r.put("01U", link);
-    r.web.AutoIcon("B01", link, "Page1", "01");
+    r.fetch(link);
     // The user puts another bookmark into the slot while the page loads.
     r.put("01U", "http://other.example/");
     QVERIFY(r.settled());
@@ -538,8 +539,7 @@ void TestWebIcon::fileThatCannotBeWrittenIsReported()
     server.start();
     Rig r;
     const QByteArray link = server.namedUrl("/p.html");
-    r.put("01U", link);
-    r.web.AutoIcon("B01", link, "Page1", "01");
+    r.fetch(link);
     // The bookmark file cannot be read or written any more when the answers come.
     QVERIFY(QFile::remove(PathNames::toQt(r.f.path("Disk.LYK"))));
     QVERIFY(QDir().mkpath(PathNames::toQt(r.f.path("Disk.LYK"))));
@@ -560,8 +560,7 @@ void TestWebIcon::hostilePageCostsItsBytesOnly()
     server.start();
     Rig r;
     const QByteArray link = server.namedUrl("/p.html");
-    r.put("01U", link);
-    r.web.AutoIcon("B01", link, "Page1", "01");
+    r.fetch(link);
     QVERIFY(r.settled(30000));
     QCOMPARE(r.key("01P").size(), PageScan::kMaxDescription);
 }
