@@ -15,6 +15,9 @@ QByteArray fromUi(const QString& text);
 
 bool isAscii(const QByteArray& bytes);
 bool isValidUtf8(const QByteArray& bytes);
+// The length of the UTF-8 character that begins at `at` (1 for ASCII), 0 when
+// no valid one does.
+qsizetype utf8Length(const char* at, const char* end);
 // True when the bytes are shown as UTF-8 (valid UTF-8 with a byte above 127).
 bool showsAsUtf8(const QByteArray& bytes);
 

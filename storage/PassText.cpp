@@ -1,5 +1,9 @@
 #include "PassText.h"
 
+#include "AnsiText.h"
+
+#include <algorithm>
+
 namespace PassText {
 
 QByteArray scramble(const QByteArray& text)
@@ -23,49 +27,14 @@ QByteArray Encrypt(const QByteArray& text, const QByteArray& password)
     return scramble(text) + kUrlMark + scramble(password);
 }
 
-namespace {
-
-// The length of the UTF-8 character that begins at p, 0 when none does.
-qsizetype utf8Length(const unsigned char* p, const unsigned char* end)
-{
-    const unsigned char c = *p;
-    qsizetype n;
-    char32_t cp;
-    if (c >= 0xC2 && c <= 0xDF) {
-        n = 2;
-        cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        n = 3;
-        cp = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        n = 4;
-        cp = c & 0x07;
-    } else {
-        return 0;
-    }
-    if (end - p < n)
-        return 0;
-    for (qsizetype i = 1; i < n; ++i) {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    if ((n == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
-        return 0;
-    return n;
-}
-
-} // namespace
-
 qsizetype markPosition(const QByteArray& stored)
 {
-    const auto* begin = reinterpret_cast<const unsigned char*>(stored.constData());
-    const auto* end = begin + stored.size();
-    for (const unsigned char* p = begin; p < end;) {
-        if (*p == static_cast<unsigned char>(kUrlMark))
+    const char* begin = stored.constData();
+    const char* end = begin + stored.size();
+    for (const char* p = begin; p < end;) {
+        if (*p == kUrlMark)
             return p - begin;
-        const qsizetype n = *p >= 0xC2 ? utf8Length(p, end) : 0;
-        p += n > 0 ? n : 1;
+        p += std::max<qsizetype>(1, AnsiText::utf8Length(p, end));
     }
     return -1;
 }
