@@ -9,6 +9,7 @@
 #include "IconLibrary.h"
 #include "KeyboardNav.h"
 #include "Launcher.h"
+#include "ManualUrlBox.h"
 #include "PageDisplay.h"
 #include "Passwords.h"
 #include "PathNames.h"
@@ -169,7 +170,7 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
     setTabOrder(m_toolBar, m_urlBox);
     setTabOrder(m_urlBox, m_keys);
     connect(&m_state, &BoardState::browsersChanged, this, &MainWindow::renderBrowsers);
-    connect(&m_state, &BoardState::manualUrlsChanged, this, &MainWindow::renderManualUrls);
+    connect(&m_state, &BoardState::manualUrlsChanged, this, [this] { m_urlBox->setUrls(m_state.manualUrls()); });
     buildTray();
     m_state.setTrayAvailable(QSystemTrayIcon::isSystemTrayAvailable());
 
@@ -183,7 +184,7 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
     renderRecent();
     renderTray();
     renderBrowsers();
-    renderManualUrls();
+    m_urlBox->setUrls(m_state.manualUrls());
     setWindowTitle(m_state.title());
     applyGeometry();
 }
@@ -445,18 +446,11 @@ void MainWindow::buildToolBar()
                QStringLiteral("Saver"), [this] { m_board.modes().ScreenSaveClick(); });
     makeButton(QStringLiteral("HelpButton1"), QStringLiteral("Search for Help"), silk("help"), QStringLiteral("?"),
                [this] { m_board.MHelpCClick(Board::HelpItem::HelpButton); });
-    m_urlBox = new QComboBox(m_toolBar);
-    m_urlBox->setObjectName(QStringLiteral("URLBox"));
-    m_urlBox->setEditable(true);
-    m_urlBox->setInsertPolicy(QComboBox::NoInsert);
-    m_urlBox->setMaxVisibleItems(10);
-    m_urlBox->setToolTip(QStringLiteral("Maunal entry for site or file."));
-    m_urlBox->setAccessibleName(QStringLiteral("Maunal entry for site or file."));
-    m_urlBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    m_urlBox->setMinimumWidth(60);
-    m_urlBox->lineEdit()->installEventFilter(this);
-    m_urlBox->installEventFilter(this);
-    connect(m_urlBox->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::urlBoxEntered);
+    m_urlBox = new ManualUrlBox(m_toolBar);
+    connect(m_urlBox, &ManualUrlBox::entered, this,
+            [this](const QByteArray& text) { dispatch([this, text] { m_launcher.URLBoxEnter(text); }); });
+    connect(m_urlBox, &ManualUrlBox::forgetRequested, this,
+            [this](int index) { dispatch([this, index] { m_launcher.URLBoxDelete(index); }); });
     row->addSpacing(18);
     row->addWidget(m_urlBox, 1);
     row->addSpacing(18);
@@ -841,44 +835,4 @@ void MainWindow::renderBrowsers()
             icon = QFileIconProvider().icon(QFileInfo(path));
     }
     m_browserButton->setIcon(icon.isNull() ? QIcon(m_icons.internal(120)) : icon);
-}
-
-void MainWindow::renderManualUrls()
-{
-    const QString typed = m_urlBox->currentText();
-    m_urlBox->blockSignals(true);
-    m_urlBox->clear();
-    for (const QByteArray& url : m_state.manualUrls())
-        m_urlBox->addItem(AnsiText::toUi(url));
-    m_urlBox->setCurrentIndex(-1);
-    m_urlBox->setEditText(typed);
-    m_urlBox->blockSignals(false);
-}
-
-void MainWindow::urlBoxEntered()
-{
-    const QByteArray text = AnsiText::fromUi(m_urlBox->currentText().trimmed());
-    if (text.isEmpty())
-        return;
-    dispatch([this, text] { m_launcher.URLBoxEnter(text); });
-    m_urlBox->setEditText(QString());
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_urlBox->lineEdit() && event->type() == QEvent::MouseButtonDblClick) {
-        urlBoxEntered();
-        return true;
-    }
-    if ((watched == m_urlBox || watched == m_urlBox->lineEdit()) && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) {
-            const int index = m_urlBox->findText(m_urlBox->currentText());
-            if (index >= 0)
-                dispatch([this, index] { m_launcher.URLBoxDelete(index); });
-            m_urlBox->setEditText(QString());
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
 }

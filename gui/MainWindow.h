@@ -9,9 +9,11 @@
 #include "Board.h"
 #include "BoardPanel.h"
 #include "KeyCatcher.h"
+#include "ManualUrlBox.h"
 
 class BoardState;
 class Launcher;
+
 class QComboBox;
 class BookmarkButton;
 class IconLibrary;
@@ -85,9 +87,6 @@ private:
     void onWindowRequest(int request);
     void applyAlwaysOnTop();
     void renderBrowsers();
-    void renderManualUrls();
-    void urlBoxEntered();
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void buttonPressed(BookmarkButton* button, Qt::MouseButton mouse);
     void buttonReleased(BookmarkButton* button, const QPoint& boardPoint);
     void boardDrop(QDropEvent* event);
@@ -106,7 +105,7 @@ private:
     QList<QAction*> m_browserItems;
     QAction* m_browserBar = nullptr;
     QToolButton* m_browserButton = nullptr;
-    QComboBox* m_urlBox = nullptr;
+    ManualUrlBox* m_urlBox = nullptr;
     QToolButton* m_addBookmark = nullptr;
     QString m_dragSource; // the button a left press picked up
     QWidget* m_toolBar = nullptr;

@@ -7,6 +7,7 @@
 #include "PageDisplay.h"
 #include "PathNames.h"
 #include "TabStrip.h"
+#include "TestFiles.h"
 
 #include "BookmarkDialog.h"
 #include "GuiPrompter.h"
@@ -16,7 +17,9 @@
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -86,6 +89,7 @@ private slots:
     void checkMarksShowWhatIsStored();
     void closingWritesThePagePasswords();
     void dialogsLeaveTheHelpUsable();
+    void urlBoxOpensAndForgets();
 };
 
 void TestMainWindow::cleanup()
@@ -421,6 +425,34 @@ void TestMainWindow::dialogsLeaveTheHelpUsable()
     HelpWindow* help = prompter.helpWindow();
     QVERIFY(help->isVisible());
     QVERIFY(!help->parentWidget());
+}
+
+void TestMainWindow::urlBoxOpensAndForgets()
+{
+    // Typed by hand: Enter opens it and the box remembers it; a double click
+    // opens what the box shows; Ctrl+Delete forgets the entry shown.
+    open();
+    f->board->vars().BrowserPath = "/usr/bin/stand-in";
+    const QString notes = f->dir.filePath(QStringLiteral("notes.txt"));
+    QVERIFY(TestFiles::write(notes, "text"));
+    QComboBox* box = w->urlBox();
+    QLineEdit* edit = box->lineEdit();
+    QTest::keyClicks(edit, notes);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_COMPARE(f->starter.documents, QStringList{notes});
+    QCOMPARE(edit->text(), QString());
+    QCOMPARE(box->count(), 1);
+    QCOMPARE(box->itemText(0), notes);
+
+    box->setEditText(box->itemText(0));
+    QTest::mouseDClick(edit, Qt::LeftButton);
+    QTRY_COMPARE(f->starter.documents.size(), 2);
+
+    box->setEditText(box->itemText(0));
+    QTest::keyClick(edit, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(box->count(), 0);
+    QCOMPARE(f->ui.beeps, 1);
+    QVERIFY(f->state.manualUrls().isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)
