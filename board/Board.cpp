@@ -5,10 +5,14 @@
 #include "BookmarkFile.h"
 #include "BrowserList.h"
 #include "CommandError.h"
+#include "FileCommands.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
 #include "KeyboardNav.h"
+#include "PageCarrier.h"
+#include "PageCommands.h"
 #include "PageDisplay.h"
+#include "PageMerge.h"
 #include "Passwords.h"
 #include "PathNames.h"
 #include "RecordOps.h"
@@ -21,7 +25,9 @@ Board::Board(ProgramFiles& files, BoardState& state, Prompter& ui, Desktop& desk
       m_pages(std::make_unique<PageDisplay>(*this)), m_keys(std::make_unique<KeyboardNav>(*this)),
       m_startUp(std::make_unique<StartUp>(*this)), m_modes(std::make_unique<WindowModes>(*this)),
       m_passwords(std::make_unique<Passwords>(*this)), m_records(std::make_unique<RecordOps>(*this)),
-      m_editor(std::make_unique<BookmarkEditor>(*this))
+      m_editor(std::make_unique<BookmarkEditor>(*this)), m_pageCommands(std::make_unique<PageCommands>(*this)),
+      m_pageMerge(std::make_unique<PageMerge>(*this)), m_pageCarrier(std::make_unique<PageCarrier>(*this)),
+      m_fileCommands(std::make_unique<FileCommands>(*this))
 {
     Q_ASSERT(m_platform.hotkeys && m_platform.autostart && m_platform.screenSaver);
 }
@@ -42,8 +48,11 @@ bool Board::command(const std::function<void()>& run, CommandKind kind)
         return false;
     }
     runGuarded([&] {
-        if (kind == CommandKind::Normal && m_records->placing())
-            m_records->cancelPlacing();
+        if (kind == CommandKind::Normal) {
+            if (m_records->placing())
+                m_records->cancelPlacing();
+            m_pageCarrier->putBackMoved();
+        }
         run();
     });
     return true;
@@ -108,6 +117,22 @@ void Board::settle()
         m_idle.pop_front();
         deliver(next);
     }
+    showCarrying();
+}
+
+void Board::showCarrying()
+{
+    if (busy())
+        return;
+    const ScreenCursor now = m_ui.cursor();
+    const ScreenCursor carried = m_records->placing()        ? ScreenCursor::Drag
+                                 : m_pageCarrier->carrying() ? ScreenCursor::PickUp
+                                                             : ScreenCursor::Default;
+    // Only the carrying cursors are ours to set or clear; an hourglass left
+    // behind is reset where the command failed.
+    const bool carryingCursor = now == ScreenCursor::Drag || now == ScreenCursor::PickUp;
+    if (now != carried && (carried != ScreenCursor::Default || carryingCursor))
+        m_ui.setCursor(carried);
 }
 
 void Board::showRecent()
@@ -153,6 +178,12 @@ void Board::FormCaption()
                              .arg(AnsiText::toUi(m_records->placingTitle())));
         return;
     }
+    if (m_pageCarrier->carrying()) {
+        m_state.setTitle(QStringLiteral("Lynkor - carrying the page \"%1\": right-click a page tab to put it there, "
+                                        "Escape puts it back")
+                             .arg(AnsiText::toUi(m_pageCarrier->carriedPage())));
+        return;
+    }
     const QByteArray stem =
         m_files.SettingsStem() == SettingsFile::kDefaultStem ? QByteArray() : m_files.SettingsStem();
     const QByteArray file = PathNames::fileName(PathNames::stem(m_files.BookmarkFileName()));
@@ -187,8 +218,10 @@ void Board::MHelpCClick(HelpItem item)
 
 bool Board::FormCloseQuery()
 {
-    // A bookmark waiting to be placed goes back before the window goes.
+    // A bookmark waiting to be placed, or a page picked up to be moved, goes
+    // back before the window goes.
     m_records->cancelPlacing();
+    m_pageCarrier->putBackMoved();
     SaveLocation();
     return true;
 }

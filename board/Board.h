@@ -28,11 +28,16 @@ class WindowModes;
 class Passwords;
 class RecordOps;
 class BookmarkEditor;
+class PageCommands;
+class PageMerge;
+class PageCarrier;
+class FileCommands;
 
-// How a user command relates to a bookmark waiting to be placed.
+// How a user command relates to a bookmark waiting to be placed, or a page
+// picked up to be moved.
 enum class CommandKind {
-    Normal,      // puts a carried bookmark back first
-    WhilePlacing // keeps it (switching pages, placing it, cancelling, closing)
+    Normal,      // puts a carried bookmark or moved page back first
+    WhilePlacing // keeps them (switching pages, putting down, cancelling, closing)
 };
 
 // The main window's behaviour (TForm1), free of widgets. It owns the main
@@ -77,6 +82,10 @@ public:
     Passwords& passwords() { return *m_passwords; }
     RecordOps& records() { return *m_records; }
     BookmarkEditor& editor() { return *m_editor; }
+    PageCommands& pageCommands() { return *m_pageCommands; }
+    PageMerge& pageMerge() { return *m_pageMerge; }
+    PageCarrier& pageCarrier() { return *m_pageCarrier; }
+    FileCommands& fileCommands() { return *m_fileCommands; }
     HotkeyService& hotkeys() { return *m_platform.hotkeys; }
     Autostart& autostart() { return *m_platform.autostart; }
     ScreenSaver& screenSaver() { return *m_platform.screenSaver; }
@@ -147,6 +156,8 @@ private:
     void runGuarded(const std::function<void()>& run);
     void report(const QString& text);
     void settle();
+    // Once idle, the cursor says whether a bookmark or page is carried.
+    void showCarrying();
 
     QObject m_context;
     int m_running = 0;
@@ -172,4 +183,8 @@ private:
     std::unique_ptr<Passwords> m_passwords;
     std::unique_ptr<RecordOps> m_records;
     std::unique_ptr<BookmarkEditor> m_editor;
+    std::unique_ptr<PageCommands> m_pageCommands;
+    std::unique_ptr<PageMerge> m_pageMerge;
+    std::unique_ptr<PageCarrier> m_pageCarrier;
+    std::unique_ptr<FileCommands> m_fileCommands;
 };

@@ -203,3 +203,12 @@ void BoardState::setManualUrls(const QList<QByteArray>& urls)
     m_manualUrls = urls;
     emit manualUrlsChanged();
 }
+
+void BoardState::setVolumes(const QList<RemovableVolumes::Volume>& volumes, const QByteArray& chosen)
+{
+    if (m_volumes == volumes && m_chosenVolume == chosen)
+        return;
+    m_volumes = volumes;
+    m_chosenVolume = chosen;
+    emit volumesChanged();
+}

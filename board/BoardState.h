@@ -3,6 +3,7 @@
 #include "ButtonFace.h"
 #include "MenuItem.h"
 #include "MenuItemState.h"
+#include "RemovableVolumes.h"
 #include "SettingsFile.h"
 #include "TabStyle.h"
 #include "WindowGeometry.h"
@@ -124,6 +125,11 @@ public:
     const QList<QByteArray>& recentBookmarks() const { return m_recentBookmarks; }
     const QList<QByteArray>& recentFiles() const { return m_recentFiles; }
     void setRecent(const QList<QByteArray>& bookmarks, const QList<QByteArray>& files);
+
+    // The removable volumes the program can be copied to, and the one chosen.
+    const QList<RemovableVolumes::Volume>& volumes() const { return m_volumes; }
+    const QByteArray& chosenVolume() const { return m_chosenVolume; }
+    void setVolumes(const QList<RemovableVolumes::Volume>& volumes, const QByteArray& chosen);
     // The entry of the last launched bookmark, checked in the tray menu.
     const QByteArray& currentRecent() const { return m_currentRecent; }
     void setCurrentRecent(const QByteArray& entry);
@@ -160,6 +166,7 @@ signals:
     void recentChanged();
     void browsersChanged();
     void manualUrlsChanged();
+    void volumesChanged();
 
 private:
     std::vector<QByteArray> m_tabs;
@@ -184,6 +191,8 @@ private:
     QString m_trayTip = QStringLiteral("Lynkor");
     QList<QByteArray> m_recentBookmarks;
     QList<QByteArray> m_recentFiles;
+    QList<RemovableVolumes::Volume> m_volumes;
+    QByteArray m_chosenVolume;
     QByteArray m_currentRecent;
     QList<QByteArray> m_browsers;
     int m_browserIndex = 0;

@@ -10,4 +10,6 @@ struct FileRequest
     QString startFolder;
     QString fileName;
     int helpContext = 0;
+    // A save picker asks before an existing file is chosen (it would be replaced).
+    bool confirmOverwrite = false;
 };

@@ -4,6 +4,7 @@
 #include "Board.h"
 #include "BoardGeometry.h"
 #include "BookmarkEditor.h"
+#include "PageCarrier.h"
 #include "PageDisplay.h"
 #include "RecordOps.h"
 #include "WindowModes.h"
@@ -97,6 +98,7 @@ bool KeyboardNav::KeysKeyDown(Key key)
         return true;
     case Key::Escape:
         b.records().cancelPlacing();
+        b.pageCarrier().cancel();
         return true;
     case Key::Other:
         return false;

@@ -14,6 +14,8 @@
 #include "ToolTip.h"
 #include "WindowModes.h"
 
+#include <algorithm>
+
 using F = BookmarkRecord;
 
 void PageDisplay::Buttons(int columns)
@@ -105,6 +107,7 @@ void PageDisplay::buildFace(const TIniFile32& ini, const QByteArray& page, Butto
 void PageDisplay::Load(const QByteArray& page)
 {
     Board& b = m_board;
+    m_pageHidden = false;
     FormVars& vars = b.vars();
     BoardState& state = b.state();
     const QByteArray path = b.files().BookmarkFileName();
@@ -190,12 +193,46 @@ void PageDisplay::TabSet1Click()
 void PageDisplay::selectTab(int index)
 {
     BoardState& state = m_board.state();
-    if (index < 0 || index >= static_cast<int>(state.tabs().size()) || index == state.tabIndex())
+    if (index < 0 || index >= static_cast<int>(state.tabs().size()) || (index == state.tabIndex() && !m_pageHidden))
         return;
     if (!TabSet1Change(index))
         return;
     state.setTabIndex(index);
     TabSet1Click();
+}
+
+void PageDisplay::showPageNear(int index)
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    const auto& tabs = state.tabs();
+    const int n = static_cast<int>(tabs.size());
+    if (n == 0)
+        return;
+    index = std::clamp(index, 0, n - 1);
+    auto show = [&](int i) {
+        state.setTabIndex(i);
+        TabSet1Click();
+    };
+    for (int d = 0; d < n; ++d) {
+        for (const int i : {index - d, index + d}) {
+            if (i >= 0 && i < n && !b.PagePassBox().PageProtected(tabs[i])) {
+                show(i);
+                return;
+            }
+        }
+    }
+    if (b.passwords().enterPage(tabs[index])) {
+        show(index);
+        return;
+    }
+    state.setTabIndex(index);
+    state.updateFaces([this](std::vector<ButtonFace>& faces) {
+        for (ButtonFace& face : faces)
+            resetFace(face);
+    });
+    m_pageHidden = true;
+    b.FormCaption();
 }
 
 void PageDisplay::FormResize(int windowWidth, int clientWidth, int clientHeight, int tabStripHeight, int toolBarHeight)

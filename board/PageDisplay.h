@@ -29,6 +29,11 @@ public:
     void TabSet1Click();
     // Selects a tab as a click, the keyboard or code does.
     void selectTab(int index);
+    // The page shown is gone from the tabs (deleted, picked up): shows the
+    // nearest page that has no password, else asks for the one at index. A
+    // refused password leaves that tab selected and its page hidden; a press
+    // on the tab asks again.
+    void showPageNear(int index);
 
     // The window has a new size; heights are those of the window's parts.
     void FormResize(int windowWidth, int clientWidth, int clientHeight, int tabStripHeight, int toolBarHeight);
@@ -53,5 +58,6 @@ private:
     void resetFace(ButtonFace& face) const;
 
     Board& m_board;
+    bool m_pageHidden = false;
     int m_clientWidth = SettingsFile::Width.defaultNumber();
 };

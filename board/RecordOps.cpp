@@ -291,6 +291,11 @@ void RecordOps::FileCopy(const QByteArray& source, const QByteArray& destination
     QFile in(PathNames::toQt(source));
     if (!PathNames::fileExists(source) || !in.open(QIODevice::ReadOnly))
         throw FileError(QStringLiteral("Cannot open file %1").arg(in.fileName()));
+    // A file copied onto itself (by another name, or through a link) stays
+    // as it is.
+    const QFileInfo to(PathNames::toQt(destination));
+    if (to.exists() && to.canonicalFilePath() == QFileInfo(in).canonicalFilePath())
+        throw FileError(QStringLiteral("Cannot copy %1 onto itself").arg(in.fileName()));
     // The copy is as private as its source.
     IniStore::writeAtomically(destination, in.readAll(), source);
 }

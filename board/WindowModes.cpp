@@ -4,6 +4,7 @@
 #include "Board.h"
 #include "BookmarkEditor.h"
 #include "BookmarkFile.h"
+#include "FileCommands.h"
 #include "HotKeys.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
@@ -44,6 +45,12 @@ void WindowModes::setMini(bool on)
     BoardState& state = m_board.state();
     state.requestSize(state.geometry().width, on ? kMiniHeight : kNormalHeight);
     state.setAlwaysOnTop(on);
+}
+
+void WindowModes::TabSet1MouseDown()
+{
+    if (m_board.state().checked(MenuItem::MMini))
+        setMini(false);
 }
 
 void WindowModes::hideWindow()
@@ -348,16 +355,5 @@ void WindowModes::MruList2MruClick(const QByteArray& path)
                        Prompter::Type::Information, Prompter::Buttons::Ok);
         return;
     }
-    b.FormClose();
-    b.PagePassBox().clear();
-    b.files().setBookmarkFileName(path);
-    b.passwords().readPagePasswords();
-    b.files().write(FileName, path);
-    b.vars().FirstBuild = true;
-    {
-        TIniFile32 ini(b.store(), path);
-        b.state().setTabs({BookmarkFile::FirstPageName(ini)}, 0);
-    }
-    b.pages().Load(b.state().currentPage());
-    b.FormCaption();
+    b.fileCommands().switchTo(path);
 }

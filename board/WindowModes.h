@@ -27,6 +27,9 @@ public:
     void AfterLaunch(const QByteArray& notes, bool modes = true);
     // The window was minimized by the user.
     void AppMin();
+    // Any press on the page tabs: in mini mode the window first leaves the
+    // top of the stack and takes its normal height.
+    void TabSet1MouseDown();
     // A click on the tray icon (also hotkey 2).
     void TaskIconClick();
     void HotKeyActivated(int id);

@@ -147,7 +147,7 @@ QString GuiPrompter::pickFile(const FileRequest& r, QFileDialog::AcceptMode mode
     QFileDialog dialog(m_parent, r.title, start, qtFilter(r.filter));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !r.confirmOverwrite);
     if (!r.fileName.isEmpty())
         dialog.selectFile(r.fileName);
     if (run(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -3,7 +3,12 @@
 #include "AnsiText.h"
 #include "CommandError.h"
 #include "ConversionError.h"
+#include "FileError.h"
+#include "IniDocument.h"
 #include "PassText.h"
+#include "PathNames.h"
+
+#include <QFile>
 
 namespace BookmarkFile {
 
@@ -59,6 +64,55 @@ void WriteNewFileTabs(TIniFile32& ini)
     ini.WriteInteger(kTabs, kCount, kDefaultPageCount);
     for (int i = 1; i <= kDefaultPageCount; ++i)
         ini.WriteString(kTabs, TabKey(i), "Page" + QByteArray::number(i));
+}
+
+bool IsFileSection(const QByteArray& name)
+{
+    for (const QByteArray& own : {kTabs, kProgram, kMRU, kMRUX, kDefault})
+        if (AnsiText::equalsNoCase(name, own))
+            return true;
+    return false;
+}
+
+QByteArray DupePageName(const QByteArray& name, const std::vector<QByteArray>& tabs)
+{
+    QByteArray candidate = name;
+    auto taken = [&tabs](const QByteArray& c) {
+        if (IsFileSection(c))
+            return true;
+        const QByteArray folded = AnsiText::foldCase(c);
+        for (const QByteArray& tab : tabs)
+            if (AnsiText::foldCase(tab) == folded)
+                return true;
+        return false;
+    };
+    while (taken(candidate))
+        candidate += '+';
+    return candidate;
+}
+
+QByteArray PageNameOf(const QByteArray& typed)
+{
+    return IniDocument::trimmed(AnsiText::oneLine(typed));
+}
+
+void CheckReadable(const QByteArray& path)
+{
+    const QString name = PathNames::toQt(path);
+    QFile file(name);
+    if (!PathNames::fileExists(path) || !file.open(QIODevice::ReadOnly))
+        throw FileError(QStringLiteral("Cannot open file %1").arg(name));
+    const QByteArray bytes = file.readAll();
+    bool hasSection = false;
+    for (qsizetype at = 0; at < bytes.size() && !hasSection;) {
+        qsizetype end = bytes.indexOf('\n', at);
+        if (end < 0)
+            end = bytes.size();
+        hasSection = IniDocument::isSectionHeader(bytes.mid(at, end - at));
+        at = end + 1;
+    }
+    if (bytes.contains('\0') || (!hasSection && !IniDocument::trimmed(bytes).isEmpty()))
+        throw CommandError(QStringLiteral("\"%1\" is not a Lynkor bookmark file; nothing was changed.").arg(name));
 }
 
 BookmarkRecord ReadBookmark(const TIniFile32& ini, const QByteArray& page, const QByteArray& slotKey)

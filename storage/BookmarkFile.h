@@ -48,6 +48,21 @@ void SaveTabs(TIniFile32& ini, const std::vector<QByteArray>& names);
 // The page list of a new file: ten pages "Page1" .. "Page10".
 void WriteNewFileTabs(TIniFile32& ini);
 
+// A unique page name: "+" is appended while a tab of the list, or a section
+// the file keeps for itself, has the name (Links, Links+, Links++). Names
+// compare as the file compares section names, without regard to case: two
+// tabs that differ only in case would share one section.
+QByteArray DupePageName(const QByteArray& name, const std::vector<QByteArray>& tabs);
+// Tabs, Program, MRU, MRUX, Default: no page may be one of them.
+bool IsFileSection(const QByteArray& name);
+// A page name as typed: blanks around it would not survive the file.
+QByteArray PageNameOf(const QByteArray& typed);
+
+// Throws a command error with a clear message when path cannot be read as a
+// bookmark file: not a regular readable file, or bytes that are no INI text
+// (a NUL byte, or text with no section at all).
+void CheckReadable(const QByteArray& path);
+
 // Reads a slot: every field empty by default, except Glyph "0" and IconFile
 // the Url; a blank slot reads only its Title and Url.
 BookmarkRecord ReadBookmark(const TIniFile32& ini, const QByteArray& page, const QByteArray& slotKey);

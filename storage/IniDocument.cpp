@@ -201,6 +201,21 @@ int IniDocument::findKey(const Segment& segment, const QByteArray& key) const
     return segment.keys.value(key, -1);
 }
 
+std::vector<std::pair<QByteArray, QByteArray>> IniDocument::sectionValues(const QByteArray& section) const
+{
+    std::vector<std::pair<QByteArray, QByteArray>> values;
+    const int s = findSection(section);
+    if (s < 0)
+        return values;
+    const Segment& seg = m_segments[s];
+    for (int i = 0; i < static_cast<int>(seg.body.size()); ++i) {
+        const QByteArray key = lineKey(seg.body[i]);
+        if (!key.isEmpty() && findKey(seg, key) == i)
+            values.emplace_back(key, lineValue(seg.body[i]));
+    }
+    return values;
+}
+
 std::vector<QByteArray>& IniDocument::linesBefore(int segment)
 {
     return segment == 0 ? m_preamble : m_segments[segment - 1].body;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <utility>
 #include <vector>
 
 // The lines of one INI file as the engine sees them. Lines are kept in
@@ -33,6 +34,9 @@ public:
     // Both return whether a line was removed (and the file must be saved).
     bool deleteKey(const QByteArray& section, const QByteArray& key);
     bool eraseSection(const QByteArray& section);
+    // Every key of a section that a lookup can find, with its value, in the
+    // order of the file (a key's later duplicates are never seen).
+    std::vector<std::pair<QByteArray, QByteArray>> sectionValues(const QByteArray& section) const;
 
     static QByteArray lineKey(const QByteArray& line);
     static QByteArray lineValue(const QByteArray& line);

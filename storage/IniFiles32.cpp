@@ -19,6 +19,11 @@ QByteArray TIniFile32::ReadString(const QByteArray& section, const QByteArray& k
     return m_doc->readString(section, key, defaultValue);
 }
 
+std::vector<std::pair<QByteArray, QByteArray>> TIniFile32::ReadSectionValues(const QByteArray& section) const
+{
+    return m_doc->sectionValues(section);
+}
+
 int TIniFile32::toInteger(const QByteArray& input, bool* ok)
 {
     *ok = false;

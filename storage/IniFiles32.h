@@ -22,6 +22,8 @@ public:
     void WriteInteger(const QByteArray& section, const QByteArray& key, int value);
     void DeleteKey(const QByteArray& section, const QByteArray& key);
     void EraseSection(const QByteArray& section);
+    // Every key of a section with its value, as ReadString would find them.
+    std::vector<std::pair<QByteArray, QByteArray>> ReadSectionValues(const QByteArray& section) const;
     // Saves the lines as they are (loading a page leaves the file in the
     // engine's saved form).
     void UpdateFile();

@@ -21,6 +21,8 @@ public:
 
     // An entry goes to the top; an equal one further down is dropped.
     void add(const QByteArray& item);
+    // Drops an entry (its file is gone or has another name).
+    void remove(const QByteArray& item) { m_items.removeAll(item); }
     // Blanks an entry in place (its bookmark was erased).
     void blank(const QByteArray& item);
     void load(IniStore& store);

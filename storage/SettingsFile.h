@@ -84,6 +84,8 @@ inline constexpr Setting ShowPages{"Show", "Pages", "Multiple"};
 inline const QByteArray kMultiple = "Multiple";
 inline const QByteArray kSingle = "Single";
 inline constexpr Setting MergeColor{"Merge", "Color", "111"};
+// The removable volume the program is copied to (its top folder).
+inline constexpr Setting DiskVolume{"Disk", "Volume", ""};
 
 // The browsers: Count, Selected, and the paths under "1" .. Count.
 inline constexpr Setting BrowserCount{"Browser", "Count", "0"};

@@ -153,7 +153,7 @@ void TestX11::trayIconAppearsWhereATrayExists()
         QProcess::execute(QStringLiteral("xdotool"),
                           {QStringLiteral("mousemove"), QStringLiteral("--window"), icon, QStringLiteral("5"),
                            QStringLiteral("5"), QStringLiteral("click"), QStringLiteral("1")});
-        QTest::qWaitFor([&] { return app.window().isVisible(); }, 500);
+        (void)QTest::qWaitFor([&] { return app.window().isVisible(); }, 500);
     }
     QTRY_VERIFY(app.window().isVisible());
     QTRY_VERIFY(!app.window().trayIcon()->isVisible());

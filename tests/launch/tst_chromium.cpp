@@ -237,7 +237,6 @@ void TestChromium::capturingNeverStartsABrowser()
     DevToolsConversation conversation(freePort(), m_dir.filePath(QStringLiteral("capture-profile")));
     LaunchRig rig(conversation);
     BoardFixture& f = rig.f;
-    RecordingStarter& starter = rig.starter;
     f.start();
     f.board->vars().BrowserPath = silentBrowser(marker);
     f.board->ButtonClick("B05");

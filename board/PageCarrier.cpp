@@ -1,0 +1,216 @@
+#include "PageCarrier.h"
+
+#include "AnsiText.h"
+#include "Board.h"
+#include "BookmarkFile.h"
+#include "IniBatch.h"
+#include "IniFiles32.h"
+#include "PageCommands.h"
+#include "PageDisplay.h"
+#include "PageMerge.h"
+#include "RecordOps.h"
+
+#include <algorithm>
+
+PageCarrier::InsertOrMerge PageCarrier::askInsertOrMerge(bool withHelp)
+{
+    Board& b = m_board;
+    ChoiceRequest request;
+    request.title = QStringLiteral("Insert / Merge");
+    request.buttons = {QStringLiteral("Insert"), QStringLiteral("Merge")};
+    if (withHelp)
+        request.buttons << QStringLiteral("Help");
+    request.lines = {QStringLiteral("Insert  =  Insert Page to the left of the selected page."),
+                     QStringLiteral("Merge  =  Merge Bookmarks into selected page.")};
+    int answer = b.ui().choice(request);
+    if (withHelp && answer == 2) {
+        b.ui().showHelp(kHelpInsertMerge);
+        request.buttons.removeLast();
+        answer = b.ui().choice(request);
+    }
+    return answer == 0 ? InsertOrMerge::Insert : answer == 1 ? InsertOrMerge::Merge : InsertOrMerge::Neither;
+}
+
+void PageCarrier::TabSet1DragDrop(int to)
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    std::vector<QByteArray> names = state.tabs();
+    const int n = static_cast<int>(names.size());
+    const int from = state.tabIndex();
+    if (to < 0 || to > n || to == from || from < 0)
+        return;
+    ChoiceRequest request;
+    request.title = QStringLiteral("Move / Copy");
+    request.buttons = {QStringLiteral("Move"), QStringLiteral("Copy"), QStringLiteral("Leave")};
+    request.lines = {QStringLiteral("Move  =  Move dragged page to this page."),
+                     QStringLiteral("Copy  =  Copy dragged page to this page."),
+                     QStringLiteral("Leave  =  Do not drag page.")};
+    const int answer = b.ui().choice(request);
+    if (answer != 0 && answer != 1)
+        return;
+    if (to == n)
+        to = n - 1;
+    const QByteArray dragged = names[from];
+    const QByteArray path = b.files().BookmarkFileName();
+    if (answer == 0) {
+        b.ui().setCursor(ScreenCursor::HourGlass);
+        b.records().takeBackup();
+        names.erase(names.begin() + from);
+        names.insert(names.begin() + to, dragged);
+        {
+            IniBatch batch(b.store(), path);
+            TIniFile32 ini(b.store(), path);
+            b.pageCommands().SaveTabs(ini, names, to);
+            batch.commit();
+        }
+        b.ui().setCursor(ScreenCursor::Default);
+        b.FormCaption();
+        return;
+    }
+    const InsertOrMerge how = askInsertOrMerge(true);
+    if (how == InsertOrMerge::Neither)
+        return;
+    b.ui().setCursor(ScreenCursor::HourGlass);
+    b.records().takeBackup();
+    if (how == InsertOrMerge::Insert) {
+        const QByteArray copy = BookmarkFile::DupePageName(dragged, names);
+        names.insert(names.begin() + to, copy);
+        {
+            IniBatch batch(b.store(), path);
+            TIniFile32 ini(b.store(), path);
+            PageCommands::CopySection(ini, dragged, copy);
+            b.pageCommands().SaveTabs(ini, names, to);
+            batch.commit();
+        }
+        b.ui().setCursor(ScreenCursor::Default);
+        b.pages().LoadCurrent();
+        b.FormCaption();
+        return;
+    }
+    b.ui().setCursor(ScreenCursor::Default);
+    b.pageMerge().MColor(QStringLiteral("Merge"));
+    b.pageMerge().MergePage(dragged, names[to], path, path);
+    b.pages().selectTab(to);
+    b.FormCaption();
+}
+
+void PageCarrier::MMovePageTab1Click()
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    std::vector<QByteArray> names = state.tabs();
+    if (names.size() < 2) {
+        b.ui().message(QStringLiteral("\"%1\" is the only page of this file; there is no other place to move it to.")
+                           .arg(AnsiText::toUi(state.currentPage())),
+                       Prompter::Type::Information, Prompter::Buttons::Ok);
+        return;
+    }
+    m_carry = Carry::Move;
+    m_storePage = state.currentPage();
+    m_sourceFile = b.files().BookmarkFileName();
+    m_fromIndex = state.tabIndex();
+    names.erase(names.begin() + m_fromIndex);
+    {
+        IniBatch batch(b.store(), m_sourceFile);
+        TIniFile32 ini(b.store(), m_sourceFile);
+        b.pageCommands().SaveTabs(ini, names, std::min<int>(m_fromIndex, static_cast<int>(names.size()) - 1));
+        batch.commit();
+    }
+    b.pages().showPageNear(m_fromIndex);
+    b.ui().setCursor(ScreenCursor::PickUp);
+    b.FormCaption();
+}
+
+void PageCarrier::MCopyPageTabClick()
+{
+    Board& b = m_board;
+    m_carry = Carry::Copy;
+    m_storePage = b.state().currentPage();
+    m_sourceFile = b.files().BookmarkFileName();
+    b.ui().setCursor(ScreenCursor::PickUp);
+    b.FormCaption();
+}
+
+void PageCarrier::putDown(int index)
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    std::vector<QByteArray> names = state.tabs();
+    if (!carrying() || index < 0 || index > static_cast<int>(names.size()))
+        return;
+    const QByteArray path = b.files().BookmarkFileName();
+    if (m_carry == Carry::Copy) {
+        const InsertOrMerge how = askInsertOrMerge(false);
+        if (how == InsertOrMerge::Neither)
+            return;
+        if (how == InsertOrMerge::Merge) {
+            if (index == static_cast<int>(names.size()))
+                return;
+            b.pageMerge().MColor(QStringLiteral("Merge"));
+            b.ui().setCursor(ScreenCursor::HourGlass);
+            b.pageMerge().MergePage(m_storePage, names[index], m_sourceFile, path);
+            end();
+            b.pages().selectTab(index);
+            if (state.tabIndex() == index)
+                b.pages().LoadCurrent();
+            b.FormCaption();
+            return;
+        }
+    }
+    b.ui().setCursor(ScreenCursor::HourGlass);
+    // Within one file a moved page only takes its new place; a copy, or a
+    // page carried into another file, brings its bookmarks along.
+    const QByteArray name = BookmarkFile::DupePageName(m_storePage, names);
+    names.insert(names.begin() + index, name);
+    {
+        IniBatch batch(b.store(), path);
+        TIniFile32 ini(b.store(), path);
+        b.pageCommands().SaveTabs(ini, names, index);
+        batch.commit();
+    }
+    b.pageMerge().MergePage(m_storePage, name, m_sourceFile, path);
+    end();
+    b.pages().LoadCurrent();
+    b.FormCaption();
+}
+
+void PageCarrier::putBackMoved()
+{
+    Board& b = m_board;
+    if (m_carry != Carry::Move)
+        return;
+    BoardState& state = b.state();
+    std::vector<QByteArray> names = state.tabs();
+    const int at = std::clamp(m_fromIndex, 0, static_cast<int>(names.size()));
+    names.insert(names.begin() + at, m_storePage);
+    const int shown = state.tabIndex() >= at ? state.tabIndex() + 1 : state.tabIndex();
+    end();
+    {
+        IniBatch batch(b.store(), m_sourceFile);
+        TIniFile32 ini(b.store(), m_sourceFile);
+        b.pageCommands().SaveTabs(ini, names, shown);
+        batch.commit();
+    }
+    b.FormCaption();
+}
+
+void PageCarrier::cancel()
+{
+    if (m_carry == Carry::Move) {
+        putBackMoved();
+        return;
+    }
+    if (m_carry == Carry::Copy) {
+        end();
+        m_board.FormCaption();
+    }
+}
+
+void PageCarrier::end()
+{
+    m_carry = Carry::None;
+    m_storePage.clear();
+    m_sourceFile = m_board.files().BookmarkFileName();
+    m_board.ui().setCursor(ScreenCursor::Default);
+}

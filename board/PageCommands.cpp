@@ -1,0 +1,238 @@
+#include "PageCommands.h"
+
+#include "AnsiText.h"
+#include "Board.h"
+#include "BookmarkFile.h"
+#include "FontChoice.h"
+#include "IniBatch.h"
+#include "IniFiles32.h"
+#include "PageDisplay.h"
+#include "Passwords.h"
+#include "RecordOps.h"
+#include "SettingsFile.h"
+
+#include <QCollator>
+#include <algorithm>
+
+namespace {
+
+void writePagePasswords(Board& b, TIniFile32& ini)
+{
+    ini.WriteString(BookmarkFile::kTabs, BookmarkFile::kPagePasswords, b.PagePassBox().WritePagePass());
+}
+
+QString quoted(const QByteArray& page)
+{
+    return QLatin1Char('"') + AnsiText::toUi(page) + QLatin1Char('"');
+}
+
+} // namespace
+
+void PageCommands::SaveTabs(TIniFile32& ini, const std::vector<QByteArray>& names, int index)
+{
+    BookmarkFile::SaveTabs(ini, names);
+    m_board.state().setTabs(names, index);
+}
+
+void PageCommands::CopySection(TIniFile32& ini, const QByteArray& from, const QByteArray& to)
+{
+    for (const auto& [key, value] : ini.ReadSectionValues(from))
+        ini.WriteString(to, key, value);
+}
+
+QByteArray PageCommands::askName(const QByteArray& proposal)
+{
+    return BookmarkFile::PageNameOf(AnsiText::fromUi(m_board.ui().pageName(AnsiText::toUi(proposal))));
+}
+
+void PageCommands::MAddPageTab1Click()
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    const QByteArray typed = askName(state.currentPage());
+    if (typed.isEmpty())
+        return;
+    b.records().takeBackup();
+    std::vector<QByteArray> names = state.tabs();
+    const int index = std::max(0, state.tabIndex());
+    const QByteArray name = BookmarkFile::DupePageName(typed, names);
+    names.insert(names.begin() + index, name);
+    {
+        const QByteArray path = b.files().BookmarkFileName();
+        IniBatch batch(b.store(), path);
+        TIniFile32 ini(b.store(), path);
+        SaveTabs(ini, names, index);
+        batch.commit();
+    }
+    b.pages().LoadCurrent();
+    b.FormCaption();
+}
+
+void PageCommands::MDeletePageTab1Click()
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    const QByteArray page = state.currentPage();
+    std::vector<QByteArray> names = state.tabs();
+    if (names.size() < 2) {
+        b.ui().message(QStringLiteral("The page %1 is the only page of this file; a bookmark file keeps at least one "
+                                      "page. Add another page first, or erase its bookmarks.")
+                           .arg(quoted(page)),
+                       Prompter::Type::Information, Prompter::Buttons::Ok);
+        return;
+    }
+    if (b.ui().message(QStringLiteral("Are you sure you want to delete the %1 page?").arg(quoted(page)),
+                       Prompter::Type::Confirmation, Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
+        return;
+    b.records().takeBackup();
+    const int index = state.tabIndex();
+    names.erase(names.begin() + index);
+    {
+        const QByteArray path = b.files().BookmarkFileName();
+        IniBatch batch(b.store(), path);
+        TIniFile32 ini(b.store(), path);
+        ini.EraseSection(page);
+        ini.DeleteKey(BookmarkFile::kTabs, BookmarkFile::TabKey(static_cast<int>(names.size()) + 1));
+        BookmarkFile::SaveTabs(ini, names);
+        if (b.PagePassBox().PageProtected(page)) {
+            b.PagePassBox().PagePassMove(page, page);
+            writePagePasswords(b, ini);
+        }
+        batch.commit();
+    }
+    state.setTabs(names, std::min(index, static_cast<int>(names.size()) - 1));
+    b.pages().showPageNear(index);
+}
+
+void PageCommands::MChangePageTabName1Click()
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    const QByteArray old = state.currentPage();
+    const QByteArray typed = askName(old);
+    if (typed.isEmpty() || typed == old)
+        return;
+    std::vector<QByteArray> names = state.tabs();
+    const int index = state.tabIndex();
+    // A name that differs only in letter case names the same section: the
+    // tab is renamed and the bookmarks stay where they are.
+    const bool sameSection = AnsiText::equalsNoCase(typed, old);
+    names.erase(names.begin() + index);
+    const QByteArray name = sameSection ? typed : BookmarkFile::DupePageName(typed, names);
+    names.insert(names.begin() + index, name);
+    b.ui().setCursor(ScreenCursor::HourGlass);
+    {
+        const QByteArray path = b.files().BookmarkFileName();
+        IniBatch batch(b.store(), path);
+        TIniFile32 ini(b.store(), path);
+        if (!sameSection)
+            CopySection(ini, old, name);
+        if (b.PagePassBox().PageProtected(old)) {
+            b.PagePassBox().PagePassMove(old, name);
+            writePagePasswords(b, ini);
+        }
+        BookmarkFile::SaveTabs(ini, names);
+        if (!sameSection)
+            ini.EraseSection(old);
+        batch.commit();
+    }
+    state.setTabs(names, index);
+    b.ui().setCursor(ScreenCursor::Default);
+    b.pages().LoadCurrent();
+    b.FormCaption();
+}
+
+void PageCommands::MEraseBClick()
+{
+    Board& b = m_board;
+    const QByteArray page = b.state().currentPage();
+    if (b.ui().message(
+            QStringLiteral("Are you sure you want to delete all the bookmarks on the %1 page?").arg(quoted(page)),
+            Prompter::Type::Information, Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
+        return;
+    {
+        TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+        ini.EraseSection(page);
+    }
+    b.pages().LoadCurrent();
+}
+
+void PageCommands::MAlphaPageTab1Click()
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    if (b.ui().message(QStringLiteral("This will alphabetize all page tab names in this data file.  Do you want to "
+                                      "continue?"),
+                       Prompter::Type::Warning, Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
+        return;
+    b.records().takeBackup();
+    const QByteArray shown = state.currentPage();
+    std::vector<QByteArray> names = state.tabs();
+    QCollator order;
+    order.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(names.begin(), names.end(), [&order](const QByteArray& a, const QByteArray& c) {
+        return order.compare(AnsiText::toUi(a), AnsiText::toUi(c)) < 0;
+    });
+    const int shownAt = static_cast<int>(std::find(names.begin(), names.end(), shown) - names.begin());
+    {
+        const QByteArray path = b.files().BookmarkFileName();
+        IniBatch batch(b.store(), path);
+        TIniFile32 ini(b.store(), path);
+        SaveTabs(ini, names, shownAt);
+        batch.commit();
+    }
+    // The first page is shown; a password refused for it keeps the page
+    // that was shown.
+    b.pages().selectTab(0);
+    b.FormCaption();
+}
+
+void PageCommands::MFontTabClick()
+{
+    Board& b = m_board;
+    TabStyle style = b.state().tabStyle();
+    const FontChoice initial{AnsiText::toUi(style.fontName), style.fontSize, style.fontColor};
+    const std::optional<FontChoice> chosen = b.ui().font(initial);
+    if (!chosen)
+        return;
+    style.fontName = AnsiText::fromUi(chosen->name);
+    style.fontSize = chosen->size;
+    style.fontColor = chosen->color;
+    const QByteArray path = b.files().settingsPath();
+    IniBatch batch(b.store(), path);
+    TIniFile32 ini(b.store(), path);
+    SettingsFile::TabFontName.write(ini, style.fontName);
+    SettingsFile::TabFontSize.write(ini, style.fontSize);
+    SettingsFile::TabFontColor.write(ini, style.fontColor);
+    batch.commit();
+    b.state().setTabStyle(style);
+}
+
+void PageCommands::MChangeColor2Click(Tabs which)
+{
+    Board& b = m_board;
+    TabStyle style = b.state().tabStyle();
+    int& color = which == Tabs::Selected ? style.selectedColor : style.unselectedColor;
+    QStringList custom = b.customPalette();
+    const std::optional<int> chosen = b.ui().color(color, custom);
+    if (chosen) {
+        color = *chosen;
+        b.files().write(which == Tabs::Selected ? SettingsFile::TabSelectedColor : SettingsFile::TabUnselectedColor,
+                        color);
+        b.state().setTabStyle(style);
+    }
+    b.saveCustomPalette(custom);
+}
+
+bool PageCommands::TabSet1RightClick(int index)
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    if (index < 0 || index >= static_cast<int>(state.tabs().size()))
+        return false;
+    b.pages().selectTab(index);
+    if (state.tabIndex() != index)
+        return false;
+    b.records().takeBackup();
+    return true;
+}

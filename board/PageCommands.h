@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <vector>
+
+class Board;
+class TIniFile32;
+
+// The page commands of the Page Tabs menu: adding, deleting, renaming and
+// emptying a page, sorting the page names, and the tab strip's font and
+// colours.
+class PageCommands
+{
+public:
+    explicit PageCommands(Board& board) : m_board(board) {}
+
+    // Writes the tab list (Tab1 .. TabN and Count) and shows it with the tab at
+    // index selected; the page shown is not read again.
+    void SaveTabs(TIniFile32& ini, const std::vector<QByteArray>& names, int index);
+
+    void MAddPageTab1Click();
+    void MDeletePageTab1Click();
+    void MChangePageTabName1Click();
+    void MEraseBClick();
+    void MAlphaPageTab1Click();
+    void MFontTabClick();
+    // The selected tab's colour, or the other tabs' colour.
+    enum class Tabs { Selected, Unselected };
+    void MChangeColor2Click(Tabs which);
+
+    // A right-click on a tab while no page is carried: the tab is selected
+    // and the backup taken, before the page commands are offered. False when
+    // the page could not be entered (its password was refused).
+    bool TabSet1RightClick(int index);
+
+    // Every key of a page's section written under another page name.
+    static void CopySection(TIniFile32& ini, const QByteArray& from, const QByteArray& to);
+
+private:
+    // The name dialog: a page name typed, trimmed; "" when none was given.
+    QByteArray askName(const QByteArray& proposal);
+
+    Board& m_board;
+};
