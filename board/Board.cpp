@@ -122,6 +122,7 @@ void Board::settle()
 
 void Board::showCarrying()
 {
+    m_state.setItemVisible(MenuItem::MPutPage, m_pageCarrier->carrying());
     if (busy())
         return;
     const ScreenCursor now = m_ui.cursor();

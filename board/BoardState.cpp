@@ -7,6 +7,12 @@ QByteArray BoardState::currentPage() const
     return m_tabs[m_tabIndex];
 }
 
+BoardState::BoardState()
+{
+    // Shown only while a page is carried.
+    m_items[static_cast<int>(MenuItem::MPutPage)].visible = false;
+}
+
 void BoardState::setTabs(std::vector<QByteArray> tabs, int index)
 {
     m_tabs = std::move(tabs);

@@ -22,6 +22,8 @@ class BoardState : public QObject
 {
     Q_OBJECT
 public:
+    BoardState();
+
     // Page tabs.
     const std::vector<QByteArray>& tabs() const { return m_tabs; }
     int tabIndex() const { return m_tabIndex; }

@@ -22,6 +22,7 @@ enum class MenuItem {
     MMultiple,
     MNewDlg,
     MPagePass,
+    MPutPage, // "Put Page Here": shown while a page is carried
     MSingle,
     MStartBar,
     MStartSmall,

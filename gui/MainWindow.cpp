@@ -6,10 +6,13 @@
 #include "BookmarkButton.h"
 #include "BookmarkEditor.h"
 #include "CommandError.h"
+#include "FileCommands.h"
 #include "IconLibrary.h"
 #include "KeyboardNav.h"
 #include "Launcher.h"
 #include "ManualUrlBox.h"
+#include "PageCarrier.h"
+#include "PageCommands.h"
 #include "PageDisplay.h"
 #include "Passwords.h"
 #include "PathNames.h"
@@ -135,6 +138,11 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
     connect(m_tabs, &TabStrip::tabRequested, this, [this](int index) {
         dispatch([this, index] { m_board.pages().selectTab(index); }, CommandKind::WhilePlacing);
     });
+    connect(m_tabs, &TabStrip::pressed, this, [this] { deliver([this] { m_board.modes().TabSet1MouseDown(); }); });
+    connect(m_tabs, &TabStrip::tabDropped, this,
+            [this](int to) { dispatch([this, to] { m_board.pageCarrier().TabSet1DragDrop(to); }); });
+    connect(m_tabs, &TabStrip::tabRightClicked, this, &MainWindow::tabRightClicked);
+    connect(&m_state, &BoardState::volumesChanged, this, &MainWindow::renderVolumes);
 
     connect(&m_state, &BoardState::buttonsRebuilt, this, &MainWindow::rebuildButtons);
     connect(&m_state, &BoardState::faceChanged, this, &MainWindow::renderFace);
@@ -239,7 +247,25 @@ void MainWindow::buildMenus()
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("MFile"));
     m_fileMenu = file;
-    addItem(file, QStringLiteral("MProgPass"), QStringLiteral("Password &Protect File"),
+    FileCommands& files = m_board.fileCommands();
+    addItem(file, QStringLiteral("MFNew"), QStringLiteral("&Create New File"), [&files] { files.MFNewClick(); });
+    addItem(file, QStringLiteral("MFOpen"), QStringLiteral("&Open Existing File"), [&files] { files.MFOpenClick(); });
+    addItem(file, QStringLiteral("MFSaveAs"), QStringLiteral("&Save File As"),
+            [&files] { files.MFSaveAsClick(FileCommands::Keep::Both); });
+    addItem(file, QStringLiteral("MFRename"), QStringLiteral("&Rename File As"),
+            [&files] { files.MFSaveAsClick(FileCommands::Keep::NewOnly); });
+    addItem(file, QStringLiteral("MFDelete"), QStringLiteral("&Delete File"), [&files] { files.MFDeleteClick(); });
+    file->addSeparator();
+    addItem(file, QStringLiteral("MFMerge"), QStringLiteral("&Merge Lynkor File"), [&files] { files.MFMergeClick(); });
+    file->addSeparator();
+    m_diskMenu = file->addMenu(QStringLiteral("Copy &Program to Diskette"));
+    m_diskMenu->setObjectName(QStringLiteral("MDrive"));
+    // The volumes are looked for each time the menu opens.
+    connect(m_diskMenu, &QMenu::aboutToShow, this,
+            [this] { deliver([this] { m_board.fileCommands().refreshVolumes(); }); });
+    renderVolumes();
+    file->addSeparator();
+    addItem(file, QStringLiteral("MProgPass"), QStringLiteral("Pass&word Protect File"),
             [this] { m_board.passwords().MProgPassClick(); });
     m_recentFilesBar = file->addSeparator();
     m_recentFilesBar->setObjectName(QStringLiteral("N14"));
@@ -323,6 +349,41 @@ void MainWindow::buildMenus()
 
     QMenu* tabs = menuBar()->addMenu(QStringLiteral("Page &Tabs"));
     tabs->setObjectName(QStringLiteral("MTabs"));
+    m_tabsMenu = tabs;
+    PageCommands& pageCommands = m_board.pageCommands();
+    PageCarrier& carrier = m_board.pageCarrier();
+    addItem(tabs, QStringLiteral("MAddPageTab1"), QStringLiteral("&Add Page"),
+            [&pageCommands] { pageCommands.MAddPageTab1Click(); });
+    addItem(tabs, QStringLiteral("MDeletePageTab1"), QStringLiteral("&Delete Page"),
+            [&pageCommands] { pageCommands.MDeletePageTab1Click(); });
+    addItem(tabs, QStringLiteral("MChangePageTabName1"), QStringLiteral("Change &Name on Page Tab"),
+            [&pageCommands] { pageCommands.MChangePageTabName1Click(); });
+    tabs->addSeparator();
+    addItem(tabs, QStringLiteral("MMovePageTab1"), QStringLiteral("&Move Page"),
+            [&carrier] { carrier.MMovePageTab1Click(); });
+    addItem(tabs, QStringLiteral("MCopyPageTab"), QStringLiteral("&Copy Page"),
+            [&carrier] { carrier.MCopyPageTabClick(); });
+    // The keyboard's way to put a carried page down: left of the page shown.
+    auto* putPage = tabs->addAction(QStringLiteral("Put Page &Here"));
+    putPage->setObjectName(QString::fromLatin1(MenuItems::nameOf(MenuItem::MPutPage)));
+    connect(putPage, &QAction::triggered, this, [this, &carrier] {
+        dispatch([this, &carrier] { carrier.putDown(m_state.tabIndex()); }, CommandKind::WhilePlacing);
+        renderItems();
+    });
+    m_actions.insert(putPage->objectName(), putPage);
+    tabs->addSeparator();
+    addItem(tabs, QStringLiteral("MEraseB"), QStringLiteral("&Erase All bookmarks from Page"),
+            [&pageCommands] { pageCommands.MEraseBClick(); });
+    addItem(tabs, QStringLiteral("MAlphaPageTab1"), QStringLiteral("Alphabetize All Page Tab Names"),
+            [&pageCommands] { pageCommands.MAlphaPageTab1Click(); });
+    tabs->addSeparator();
+    addItem(tabs, QStringLiteral("MFontTab"), QStringLiteral("Change &Font for Tabs"),
+            [&pageCommands] { pageCommands.MFontTabClick(); });
+    addItem(tabs, QStringLiteral("MChangeColor2"), QStringLiteral("Change Color of &Selected Tab"),
+            [&pageCommands] { pageCommands.MChangeColor2Click(PageCommands::Tabs::Selected); });
+    addItem(tabs, QStringLiteral("MChangeColor1"), QStringLiteral("Change Color of &Unselected Tabs"),
+            [&pageCommands] { pageCommands.MChangeColor2Click(PageCommands::Tabs::Unselected); });
+    tabs->addSeparator();
     addItem(
         tabs, MenuItem::MPagePass, QStringLiteral("&Password Protect Page"),
         [this] { m_board.passwords().MPagePassClick(); }, true);
@@ -362,6 +423,43 @@ void MainWindow::renderTray()
 {
     m_tray->setToolTip(m_state.trayTip());
     m_tray->setVisible(m_state.trayIconVisible());
+}
+
+void MainWindow::renderVolumes()
+{
+    m_diskMenu->clear();
+    const auto& volumes = m_state.volumes();
+    if (volumes.isEmpty()) {
+        QAction* none = m_diskMenu->addAction(QStringLiteral("No removable drive is mounted"));
+        none->setEnabled(false);
+        return;
+    }
+    for (const RemovableVolumes::Volume& v : volumes) {
+        QAction* a = m_diskMenu->addAction(QStringLiteral("Copy to %1").arg(v.name));
+        a->setCheckable(true);
+        a->setChecked(v.path == m_state.chosenVolume());
+        a->setToolTip(PathNames::toQt(v.path));
+        const QByteArray path = v.path;
+        connect(a, &QAction::triggered, this,
+                [this, path] { dispatch([this, path] { m_board.fileCommands().MADriveClick(path); }); });
+    }
+}
+
+void MainWindow::tabRightClicked(int index, const QPoint& globalPos)
+{
+    bool offer = false;
+    dispatch(
+        [this, index, &offer] {
+            PageCarrier& carrier = m_board.pageCarrier();
+            if (carrier.carrying())
+                carrier.putDown(index);
+            else
+                offer = m_board.pageCommands().TabSet1RightClick(index);
+        },
+        CommandKind::WhilePlacing);
+    renderItems();
+    if (offer)
+        m_tabsMenu->popup(globalPos);
 }
 
 void MainWindow::renderRecent()
@@ -427,6 +525,22 @@ void MainWindow::buildToolBar()
     m_addBookmark =
         makeButton(QStringLiteral("AddBookmark"), QStringLiteral("Bookmark current Web Page"), m_icons.internal(120),
                    QStringLiteral("+"), [this] { m_board.editor().AddBookmarkClick(); });
+    // A page or file icon with a small sign in its corner.
+    auto badged = [&silk](const char* base, const char* sign) {
+        QPixmap p = silk(base);
+        QPainter painter(&p);
+        painter.drawPixmap(QRect(p.width() / 2, p.height() / 2, p.width() / 2, p.height() / 2), silk(sign));
+        return p;
+    };
+    FileCommands& files = m_board.fileCommands();
+    makeButton(QStringLiteral("OpenButton1"), QStringLiteral("Open Existing Lynkor File"), silk("folder"),
+               QStringLiteral("Open"), [&files] { files.MFOpenClick(); });
+    makeButton(QStringLiteral("DiskButton"), QStringLiteral("Copy Bookmarks to Diskette"), silk("drive"),
+               QStringLiteral("Disk"), [&files] { files.DiskButtonClick(); });
+    makeButton(QStringLiteral("AddPageBtn"), QStringLiteral("Add a new page to Lynkor"), badged("tab", "add"),
+               QStringLiteral("+Page"), [this] { m_board.pageCommands().MAddPageTab1Click(); });
+    makeButton(QStringLiteral("DeletePageBtn"), QStringLiteral("Delete page from Lynkor"), badged("tab", "delete"),
+               QStringLiteral("-Page"), [this] { m_board.pageCommands().MDeletePageTab1Click(); });
     makeButton(QStringLiteral("HomeButton"), QStringLiteral("Go to the first page"), silk("resultset_first"),
                QStringLiteral("|<"), [this] { m_board.pages().HomeButtonClick(); });
     makeButton(QStringLiteral("EndButton"), QStringLiteral("Go to the last page"), silk("resultset_last"),

@@ -49,6 +49,8 @@ public:
     QMenu* trayMenu() const { return m_trayMenu; }
     QMenu* fileMenu() const { return m_fileMenu; }
     QMenu* browserMenu() const { return m_browserMenu; }
+    QMenu* tabsMenu() const { return m_tabsMenu; }
+    QMenu* diskMenu() const { return m_diskMenu; }
     QComboBox* urlBox() const { return m_urlBox; }
 
     int toolBarHeight() const;
@@ -83,6 +85,8 @@ private:
     void renderOnline();
     void renderTray();
     void renderRecent();
+    void renderVolumes();
+    void tabRightClicked(int index, const QPoint& globalPos);
     void buildTray();
     void onWindowRequest(int request);
     void applyAlwaysOnTop();
@@ -115,6 +119,8 @@ private:
     QLabel* m_dialUp = nullptr;
     QWidget* m_lockPanel = nullptr;
     QMenu* m_fileMenu = nullptr;
+    QMenu* m_tabsMenu = nullptr;
+    QMenu* m_diskMenu = nullptr;
     QAction* m_recentFilesBar = nullptr; // N14
     QList<QAction*> m_recentFileItems;
     QSystemTrayIcon* m_tray = nullptr;

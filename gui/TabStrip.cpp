@@ -4,6 +4,7 @@
 #include "BoardState.h"
 #include "WinColor.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 
@@ -69,13 +70,57 @@ void TabStrip::applyStyle(const TabStyle& style)
 
 void TabStrip::mousePressEvent(QMouseEvent* event)
 {
-    const int index = tabAt(event->position().toPoint());
+    const QPoint pos = event->position().toPoint();
+    const int index = tabAt(pos);
+    emit pressed();
     if (event->button() == Qt::LeftButton && index >= 0) {
+        m_pressPos = pos;
+        m_pressedOnTab = true;
+        m_dragging = false;
         emit tabRequested(index);
         event->accept();
         return;
     }
+    if (event->button() == Qt::RightButton && index >= 0) {
+        emit tabRightClicked(index, event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
     QTabBar::mousePressEvent(event);
+}
+
+void TabStrip::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_pressedOnTab && (event->buttons() & Qt::LeftButton) && !m_dragging &&
+        (event->position().toPoint() - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
+        m_dragging = true;
+        setCursor(Qt::DragMoveCursor);
+    }
+    event->accept();
+}
+
+void TabStrip::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_dragging && event->button() == Qt::LeftButton) {
+        unsetCursor();
+        const int to = dropIndex(event->position().toPoint());
+        if (to >= 0)
+            emit tabDropped(to);
+    }
+    m_dragging = false;
+    m_pressedOnTab = false;
+    event->accept();
+}
+
+int TabStrip::dropIndex(const QPoint& pos) const
+{
+    if (!rect().contains(pos))
+        return -1;
+    const int index = tabAt(pos);
+    if (index >= 0)
+        return index;
+    // Past the last tab.
+    return count() > 0 && pos.x() > tabRect(count() - 1).right() ? count() : -1;
 }
 
 void TabStrip::wheelEvent(QWheelEvent* event)

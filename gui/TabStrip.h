@@ -18,12 +18,25 @@ public:
 
 signals:
     void tabRequested(int index);
+    // Any press on the strip, before what it does.
+    void pressed();
+    // A tab dragged onto the tab at index to (the number of tabs: past the
+    // last one).
+    void tabDropped(int to);
+    void tabRightClicked(int index, const QPoint& globalPos);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    int dropIndex(const QPoint& pos) const;
+
+    QPoint m_pressPos;
+    bool m_pressedOnTab = false;
+    bool m_dragging = false;
     int m_boardIndex = -1;
     bool m_following = false; // the strip follows the board: no request
 };

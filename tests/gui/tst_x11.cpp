@@ -5,18 +5,22 @@
 #include "MainWindow.h"
 #include "PathNames.h"
 #include "ScriptedPrompter.h"
+#include "TabStrip.h"
 #include "TestFiles.h"
 #include "X11Hotkeys.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
@@ -65,6 +69,7 @@ private slots:
     void trayIconAppearsWhereATrayExists();
     void clickOnABookmarkStartsTheBrowser();
     void editAndDragInTheRealWindow();
+    void pagesAndFilesInTheRealWindow();
     void helpTakesKeysWhileADialogWaits();
     void exitEndsTheProgramWithHelpOpen();
 };
@@ -249,6 +254,80 @@ void TestX11::editAndDragInTheRealWindow()
     QCOMPARE(app.window().button("B01")->text(), QString());
     QCOMPARE(app.window().button("B04")->text(), QStringLiteral("Weather"));
     QCOMPARE(app.window().button("B05")->text(), QStringLiteral("Sports"));
+}
+
+void TestX11::pagesAndFilesInTheRealWindow()
+{
+    if (!needsX())
+        QSKIP("needs an X server and xdotool (the test command runs the tests under Xvfb)");
+    QTemporaryDir home;
+    const QByteArray dir = PathNames::fromQt(home.path()) + '/';
+    QVERIFY(
+        TestFiles::write(home.filePath("lyk.ini"), "[File]\r\nName=" + dir + "Disk.LYK\r\n[Auto]\r\nBackup=Off\r\n"));
+    QVERIFY(TestFiles::write(home.filePath("Disk.LYK"),
+                             "[Tabs]\r\nCount=2\r\nTab1=News\r\nTab2=Sport\r\n[News]\r\n01N=Daily Paper\r\n"
+                             "01U=http://paper.example/\r\n"));
+    QVERIFY(TestFiles::write(home.filePath("Travel.LYK"),
+                             "[Tabs]\r\nCount=1\r\nTab1=Trips\r\n[Trips]\r\n01N=Rome\r\n01U=http://rome.example/\r\n"));
+    LynkorApp app({}, dir, nullptr); // the real dialogs
+    app.start();
+    MainWindow& w = app.window();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto xdo = [](const QStringList& args) { QProcess::execute(QStringLiteral("xdotool"), args); };
+    auto clickAt = [&xdo](const QPoint& p, int button = 1) {
+        xdo({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()), QStringLiteral("click"),
+             QString::number(button)});
+    };
+    // Keys typed a moment later, into the dialog the click opens.
+    auto later = [](const QString& keys) {
+        QProcess::startDetached(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("sleep 1; ") + keys});
+    };
+    auto tabCentre = [&w](int index) { return w.tabStrip()->mapToGlobal(w.tabStrip()->tabRect(index).center()); };
+    auto tabTexts = [&w] {
+        QStringList out;
+        for (int i = 0; i < w.tabStrip()->count(); ++i)
+            out << w.tabStrip()->tabText(i);
+        return out;
+    };
+    auto fileTabs = [&home] { return TestFiles::read(home.filePath("Disk.LYK")); };
+
+    // The tool bar's Add Page: the name dialog, then the new tab left of the current one.
+    auto* add = w.findChild<QToolButton*>(QStringLiteral("AddPageBtn"));
+    QVERIFY(add);
+    later(QStringLiteral("xdotool key ctrl+a type Travel; xdotool key Return"));
+    clickAt(add->mapToGlobal(add->rect().center()));
+    QTRY_COMPARE_WITH_TIMEOUT(tabTexts(), (QStringList{"Travel", "News", "Sport"}), 10000);
+    QVERIFY(fileTabs().contains("Tab1=Travel\r\nTab2=News\r\nTab3=Sport\r\n"));
+
+    // A right-click on a tab offers the page commands; N renames.
+    later(QStringLiteral("xdotool key n; sleep 1; xdotool key ctrl+a type Daily; xdotool key Return"));
+    clickAt(tabCentre(1), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(tabTexts(), (QStringList{"Travel", "Daily", "Sport"}), 10000);
+    QTRY_VERIFY(fileTabs().contains("[Daily]\r\n01N=Daily Paper\r\n"));
+    QVERIFY(!fileTabs().contains("[News]"));
+
+    // Drag the current tab onto the last one; the question's first answer is Move.
+    later(QStringLiteral("xdotool key Return"));
+    const QPoint from = tabCentre(1);
+    const QPoint to = tabCentre(2);
+    xdo({QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y()), QStringLiteral("mousedown"),
+         QStringLiteral("1")});
+    xdo({QStringLiteral("mousemove"), QString::number(to.x() - 5), QString::number(to.y())});
+    xdo({QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y()), QStringLiteral("mouseup"),
+         QStringLiteral("1")});
+    QTRY_COMPARE_WITH_TIMEOUT(tabTexts(), (QStringList{"Travel", "Sport", "Daily"}), 10000);
+    QVERIFY(fileTabs().contains("Tab1=Travel\r\nTab2=Sport\r\nTab3=Daily\r\n"));
+
+    // File, Open Existing File: the file dialog takes the name; title and board follow.
+    QMenu* file = w.fileMenu();
+    const QPoint fileTitle = w.menuBar()->mapToGlobal(w.menuBar()->actionGeometry(file->menuAction()).center());
+    later(QStringLiteral("xdotool key o; sleep 1; xdotool type '") + home.filePath("Travel.LYK") +
+          QStringLiteral("'; xdotool key Return"));
+    clickAt(fileTitle);
+    QTRY_COMPARE_WITH_TIMEOUT(tabTexts(), QStringList{"Trips"}, 15000);
+    QCOMPARE(w.button(QStringLiteral("B01"))->text(), QStringLiteral("Rome"));
+    QVERIFY(w.windowTitle().contains(QStringLiteral("[ Travel ]")));
+    QVERIFY(TestFiles::read(home.filePath("lyk.ini")).contains("Name=" + dir + "Travel.LYK"));
 }
 
 void TestX11::helpTakesKeysWhileADialogWaits()
