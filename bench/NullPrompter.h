@@ -3,7 +3,8 @@
 #include "Prompter.h"
 
 // Loading and saving never ask anything; a question here would be a fault
-// worth seeing, so message() reports it on stderr.
+// worth seeing, so message() reports it on stderr. The name dialog gives the
+// name a benchmark sets.
 class NullPrompter : public Prompter
 {
 public:
@@ -15,7 +16,8 @@ public:
     int choice(const ChoiceRequest&) override { return -1; }
     QString password(const PasswordRequest&) override { return {}; }
     int chooseItem(const QString&, const QString&, const QStringList&) override { return -1; }
-    QString pageName(const QString&) override { return {}; }
+    QString pageName(const QString&) override { return nextPageName; }
+    QString nextPageName;
     QString openFile(const FileRequest&) override { return {}; }
     QString saveFile(const FileRequest&) override { return {}; }
     QString folder(const QString&, const QString&) override { return {}; }

@@ -14,7 +14,9 @@
 #include "NullHotkeys.h"
 #include "NullPrompter.h"
 #include "NullScreenSaver.h"
+#include "PageCommands.h"
 #include "PageDisplay.h"
+#include "PageMerge.h"
 #include "PathNames.h"
 #include "ProgramFiles.h"
 #include "SampleBookmarks.h"
@@ -226,13 +228,74 @@ void batch790(benchmark::State& st, Fixture& fx)
     });
 }
 
+// The board shows the generated file with the page in the middle selected.
+void showPages(Fixture& fx)
+{
+    FormVars& vars = fx.board.vars();
+    vars.Columns = 4;
+    fx.board.pages().setClientWidth(620);
+    vars.FirstBuild = true;
+    fx.board.pages().Buttons(vars.Columns);
+    vars.FirstBuild = false;
+    std::vector<QByteArray> names;
+    for (int p = 1; p <= SampleBookmarks::kPages; ++p)
+        names.push_back(SampleBookmarks::pageName(p));
+    fx.state.setTabs(names, kPage - 1);
+}
+
+// "Change Name on Page Tab" on a full page: every key goes to the new
+// section, the old one is erased, the page is shown again.
+void renamePage(benchmark::State& st, Fixture& fx)
+{
+    guarded(st, [&] {
+        const QByteArray renamed = "Renamed page";
+        for (auto _ : st) {
+            st.PauseTiming();
+            fx.restore();
+            showPages(fx);
+            fx.ui.nextPageName = QString::fromLatin1(renamed);
+            st.ResumeTiming();
+            fx.board.pageCommands().MChangePageTabName1Click();
+        }
+        fx.ui.nextPageName.clear();
+        TIniFile32 check(fx.store, fx.path);
+        const QByteArray title = BookmarkFile::FieldKey(BookmarkFile::SlotKey(SampleBookmarks::kSlots), F::Title);
+        if (check.ReadString(renamed, title, {}) != SampleBookmarks::field(kPage, SampleBookmarks::kSlots, F::Title) ||
+            !check.ReadString(SampleBookmarks::pageName(kPage), title, {}).isEmpty())
+            throw std::runtime_error("the page was not renamed");
+    });
+}
+
+// MergePage of one full page into another page: into a full one, where
+// every address is compared and nothing fits, or into an empty one, where all
+// 80 bookmarks are written.
+void mergePages(benchmark::State& st, Fixture& fx, bool intoEmpty)
+{
+    guarded(st, [&] {
+        const QByteArray source = SampleBookmarks::pageName(kPage);
+        const QByteArray destination = intoEmpty ? QByteArray("Empty page") : SampleBookmarks::pageName(kPage + 1);
+        for (auto _ : st) {
+            st.PauseTiming();
+            fx.restore();
+            st.ResumeTiming();
+            fx.board.pageMerge().MergePage(source, destination, fx.path, fx.path);
+        }
+        TIniFile32 check(fx.store, fx.path);
+        const QByteArray url = BookmarkFile::FieldKey(BookmarkFile::SlotKey(SampleBookmarks::kSlots), F::Url);
+        const QByteArray expected =
+            SampleBookmarks::field(intoEmpty ? kPage : kPage + 1, SampleBookmarks::kSlots, F::Url);
+        if (check.ReadString(destination, url, {}) != expected)
+            throw std::runtime_error("the merge did not give the expected page");
+    });
+}
+
 void printRatio(const char* label, double part, double whole, double goal)
 {
     const double ratio = part / whole;
     if (std::isfinite(ratio))
-        std::printf("  %-26s = %.2f   (goal <= %.1f)\n", label, ratio, goal);
+        std::printf("  %-28s = %.2f   (goal <= %.1f)\n", label, ratio, goal);
     else
-        std::printf("  %-26s = n/a    (goal <= %.1f)\n", label, goal);
+        std::printf("  %-28s = n/a    (goal <= %.1f)\n", label, goal);
 }
 
 } // namespace
@@ -295,6 +358,9 @@ int main(int argc, char** argv)
     add("PageLoad", pageLoad);
     add("OneKeyWrite", oneKeyWrite);
     add("Batch790", batch790);
+    add("RenamePage", renamePage);
+    add("MergeFullPages", [](benchmark::State& st, Fixture& fx) { mergePages(st, fx, false); });
+    add("MergeIntoEmpty", [](benchmark::State& st, Fixture& fx) { mergePages(st, fx, true); });
 
     // A reporter of our own does not get the library's terminal check.
     MeanReporter reporter(isatty(fileno(stdout)) ? benchmark::ConsoleReporter::OO_Defaults
@@ -305,7 +371,8 @@ int main(int argc, char** argv)
     const double p = reporter.meanMs("P");
     const double ps = p + reporter.meanMs("S");
     std::printf("\nmean real time per iteration:\n");
-    for (const char* name : {"P", "S", "PageLoad", "OneKeyWrite", "Batch790"}) {
+    for (const char* name :
+         {"P", "S", "PageLoad", "OneKeyWrite", "Batch790", "RenamePage", "MergeFullPages", "MergeIntoEmpty"}) {
         const double ms = reporter.meanMs(name);
         if (std::isfinite(ms))
             std::printf("  %-12s %9.2f ms\n", name, ms);
@@ -316,6 +383,9 @@ int main(int argc, char** argv)
     printRatio("page load / P", reporter.meanMs("PageLoad"), p, 1.5);
     printRatio("one key write / (P + S)", reporter.meanMs("OneKeyWrite"), ps, 1.2);
     printRatio("790-write batch / (P + S)", reporter.meanMs("Batch790"), ps, 1.5);
+    printRatio("page rename / (P + S)", reporter.meanMs("RenamePage"), ps, 1.5);
+    printRatio("merge, full pages / (P + S)", reporter.meanMs("MergeFullPages"), ps, 1.5);
+    printRatio("merge, into empty / (P + S)", reporter.meanMs("MergeIntoEmpty"), ps, 1.5);
     // Measures only: the ratios are read by people, not enforced here.
     return 0;
 }
