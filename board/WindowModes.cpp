@@ -206,6 +206,9 @@ void WindowModes::HotKeyActivated(int id)
     case HotKeys::AddBookmark:
         m_board.editor().AddBookmarkClick();
         break;
+    case HotKeys::OpenFile:
+        m_board.fileCommands().MFOpenClick();
+        break;
     default:
         break;
     }
