@@ -313,7 +313,7 @@ void Board::toggleOption(MenuItem item, const Setting& setting)
     m_files.write(setting, SettingsFile::onOff(on));
 }
 
-QStringList Board::customPalette()
+QStringList Board::GetCustomPalette()
 {
     QStringList colors;
     TIniFile32 ini(store(), m_files.settingsPath());
@@ -325,7 +325,7 @@ QStringList Board::customPalette()
     return colors;
 }
 
-void Board::saveCustomPalette(const QStringList& colors)
+void Board::SaveCustomPalette(const QStringList& colors)
 {
     const QByteArray path = m_files.settingsPath();
     IniBatch batch(store(), path);

@@ -127,8 +127,8 @@ public:
     // An on/off menu option: its check mark flips and the settings key follows.
     void toggleOption(MenuItem item, const Setting& setting);
     // The 16 custom colours of the colour dialogs ("ColorA=FFFFFF" ...).
-    QStringList customPalette();
-    void saveCustomPalette(const QStringList& colors);
+    QStringList GetCustomPalette();
+    void SaveCustomPalette(const QStringList& colors);
 
     // Closing: the window position is saved; the close is always allowed.
     bool FormCloseQuery();

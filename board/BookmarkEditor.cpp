@@ -251,14 +251,14 @@ void BookmarkEditor::BFontChange(const QByteArray& buttonName, const QByteArray&
     const int index = b.state().buttonIndex(buttonName);
     if (index < 0)
         return;
-    QStringList custom = b.customPalette();
+    QStringList custom = b.GetCustomPalette();
     const std::optional<int> chosen = b.ui().color(b.state().buttons()[index].color, custom);
     if (chosen) {
         b.state().updateFace(index, [&](ButtonFace& face) { face.color = *chosen; });
         TIniFile32 ini(b.store(), b.files().BookmarkFileName());
         BookmarkSlot(ini, page, slot).setColor(*chosen);
     }
-    b.saveCustomPalette(custom);
+    b.SaveCustomPalette(custom);
 }
 
 void BookmarkEditor::MNewDlgClick()

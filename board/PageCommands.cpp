@@ -213,7 +213,7 @@ void PageCommands::MChangeColor2Click(Tabs which)
     Board& b = m_board;
     TabStyle style = b.state().tabStyle();
     int& color = which == Tabs::Selected ? style.selectedColor : style.unselectedColor;
-    QStringList custom = b.customPalette();
+    QStringList custom = b.GetCustomPalette();
     const std::optional<int> chosen = b.ui().color(color, custom);
     if (chosen) {
         color = *chosen;
@@ -221,7 +221,7 @@ void PageCommands::MChangeColor2Click(Tabs which)
                         color);
         b.state().setTabStyle(style);
     }
-    b.saveCustomPalette(custom);
+    b.SaveCustomPalette(custom);
 }
 
 bool PageCommands::TabSet1RightClick(int index)

@@ -104,9 +104,9 @@ void PageMerge::MColor(const QString& operation)
     if (answer == 1) {
         b.files().write(SettingsFile::MergeColor, kNoFilter);
     } else if (answer == 2 || (answer == 0 && !set)) {
-        QStringList custom = b.customPalette();
+        QStringList custom = b.GetCustomPalette();
         const std::optional<int> chosen = b.ui().color(set ? filter : 0, custom);
-        b.saveCustomPalette(custom);
+        b.SaveCustomPalette(custom);
         if (chosen)
             b.files().write(SettingsFile::MergeColor, *chosen);
     }
