@@ -1,5 +1,6 @@
 #include "BoardFixture.h"
 #include "BookmarkFile.h"
+#include "BookmarkText.h"
 #include "FileCommands.h"
 #include "FileError.h"
 #include "IniFiles32.h"
@@ -12,36 +13,18 @@
 #include <QtTest>
 
 using Answer = Prompter::Answer;
-
-namespace {
-
+using BookmarkText::mark;
+using BookmarkText::names;
 QByteArray fileWith(const QList<QByteArray>& names, const QList<QPair<QByteArray, QByteArray>>& bodies = {})
 {
-    QByteArray text = "[Tabs]\r\nCount=" + QByteArray::number(names.size()) + "\r\n";
-    for (int i = 0; i < names.size(); ++i)
-        text += "Tab" + QByteArray::number(i + 1) + "=" + names[i] + "\r\n";
-    for (const auto& [page, body] : bodies)
-        text += "[" + page + "]\r\n" + body;
-    return text;
+    return BookmarkText::file(names, bodies);
 }
 
-QByteArray mark(int n, const QByteArray& title)
-{
-    const QByteArray k = BookmarkFile::SlotKey(n);
-    return k + "N=" + title + "\r\n" + k + "U=http://" + title.toLower() + ".example/\r\n";
-}
+namespace {
 
 QByteArray read(const QString& path)
 {
     return TestFiles::read(path);
-}
-
-QStringList names(const std::vector<QByteArray>& tabs)
-{
-    QStringList out;
-    for (const QByteArray& t : tabs)
-        out << QString::fromLatin1(t);
-    return out;
 }
 
 } // namespace
@@ -58,24 +41,10 @@ class TestFileOps : public QObject
         f->start();
         return f;
     }
-    static QStringList tabs(BoardFixture& f, const QByteArray& path)
-    {
-        TIniFile32 ini(f.store, path);
-        QStringList out;
-        for (const QByteArray& t : BookmarkFile::ReadPageList(ini))
-            out << QString::fromLatin1(t);
-        return out;
-    }
+    static QStringList tabs(BoardFixture& f, const QByteArray& path) { return BookmarkText::tabs(f.store, path); }
     static QStringList titles(BoardFixture& f, const QByteArray& path, const QByteArray& page)
     {
-        QStringList out;
-        TIniFile32 ini(f.store, path);
-        for (int n = 1; n <= BookmarkFile::kMaxSlots; ++n) {
-            const QByteArray k = BookmarkFile::SlotKey(n);
-            if (!ini.ReadString(page, k + "U", {}).isEmpty())
-                out << QString::fromLatin1(k + ":" + ini.ReadString(page, k + "N", {}));
-        }
-        return out;
+        return BookmarkText::titles(f.store, path, page);
     }
 
 private slots:

@@ -1,5 +1,6 @@
 #include "BoardFixture.h"
 #include "BookmarkFile.h"
+#include "BookmarkText.h"
 #include "FileCommands.h"
 #include "IniFiles32.h"
 #include "KeyboardNav.h"
@@ -14,36 +15,12 @@
 #include <QtTest>
 
 using Answer = Prompter::Answer;
-
-namespace {
-
-// "[Tabs]" with the names, then one section per page body given.
+using BookmarkText::mark;
+using BookmarkText::names;
 QByteArray fileWith(const QList<QByteArray>& names, const QList<QPair<QByteArray, QByteArray>>& bodies = {})
 {
-    QByteArray text = "[Tabs]\r\nCount=" + QByteArray::number(names.size()) + "\r\n";
-    for (int i = 0; i < names.size(); ++i)
-        text += "Tab" + QByteArray::number(i + 1) + "=" + names[i] + "\r\n";
-    for (const auto& [page, body] : bodies)
-        text += "[" + page + "]\r\n" + body;
-    return text;
+    return BookmarkText::file(names, bodies);
 }
-
-// A bookmark in slot n: title and an address made from it.
-QByteArray mark(int n, const QByteArray& title, const QByteArray& more = {})
-{
-    const QByteArray k = BookmarkFile::SlotKey(n);
-    return k + "N=" + title + "\r\n" + k + "U=http://" + title.toLower() + ".example/\r\n" + more;
-}
-
-QStringList names(const std::vector<QByteArray>& tabs)
-{
-    QStringList out;
-    for (const QByteArray& t : tabs)
-        out << QString::fromLatin1(t);
-    return out;
-}
-
-} // namespace
 
 class TestPages : public QObject
 {
@@ -57,22 +34,13 @@ class TestPages : public QObject
         f->start();
         return f;
     }
-    // The titles on a page, as "slot:title" for every filled slot.
     static QStringList titles(BoardFixture& f, const QByteArray& page, const QByteArray& file = "Disk.LYK")
     {
-        QStringList out;
-        TIniFile32 ini(f.store, f.path(file));
-        for (int n = 1; n <= BookmarkFile::kMaxSlots; ++n) {
-            const QByteArray k = BookmarkFile::SlotKey(n);
-            if (!ini.ReadString(page, k + "U", {}).isEmpty())
-                out << QString::fromLatin1(k + ":" + ini.ReadString(page, k + "N", {}));
-        }
-        return out;
+        return BookmarkText::titles(f.store, f.path(file), page);
     }
     static QStringList fileTabs(BoardFixture& f, const QByteArray& file = "Disk.LYK")
     {
-        TIniFile32 ini(f.store, f.path(file));
-        return names(BookmarkFile::ReadPageList(ini));
+        return BookmarkText::tabs(f.store, f.path(file));
     }
 
 private slots:
