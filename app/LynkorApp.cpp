@@ -2,7 +2,9 @@
 
 #include "Board.h"
 #include "BoardState.h"
+#include "CurlSmtp.h"
 #include "DevToolsConversation.h"
+#include "Exchange.h"
 #include "GuiPrompter.h"
 #include "HttpClient.h"
 #include "IconLibrary.h"
@@ -15,6 +17,7 @@
 #include "ProcessStarter.h"
 #include "ProgramFiles.h"
 #include "SingleInstance.h"
+#include "SystemClipboard.h"
 #include "TermSignals.h"
 #include "WebIcon.h"
 #include "X11Hotkeys.h"
@@ -47,6 +50,9 @@ struct LynkorApp::Parts
     HttpClient http;
     NameLookup lookup;
     std::unique_ptr<WebIcon> webIcon;
+    SystemClipboard clipboard;
+    CurlSmtp smtp;
+    std::unique_ptr<Exchange> exchange;
     std::unique_ptr<NetDetector> net;
     std::unique_ptr<IconLibrary> icons;
     std::unique_ptr<MainWindow> window;
@@ -69,6 +75,7 @@ LynkorApp::LynkorApp(QStringList arguments, QByteArray programDir, Prompter* pro
     m->board->setLauncher(m->launcher.get());
     m->webIcon = std::make_unique<WebIcon>(*m->board, m->http, m->lookup);
     m->board->setIconFetcher(m->webIcon.get());
+    m->exchange = std::make_unique<Exchange>(*m->board, m->clipboard, m->smtp);
 }
 
 LynkorApp::~LynkorApp() = default;
@@ -89,7 +96,7 @@ void LynkorApp::start()
     m->net->start();
     m->icons = std::make_unique<IconLibrary>();
     m->guiPrompter.setIcons(m->icons.get());
-    m->window = std::make_unique<MainWindow>(*m->board, *m->prompter, *m->icons, *m->launcher);
+    m->window = std::make_unique<MainWindow>(*m->board, *m->prompter, *m->icons, *m->launcher, *m->exchange);
     m->guiPrompter.setParent(m->window.get());
     MainWindow* window = m->window.get();
     Board* board = m->board.get();

@@ -26,6 +26,8 @@ public:
     bool hotKeys(HotKeys&, const QString&) override { return false; }
     void bookmarkDialog(BookmarkDialog&) override {}
     void chooseIcon(GlyphChooser&) override {}
+    void userProfile(UserProfile&) override {}
+    void mailDialog(MailDialog&) override {}
     void setCursor(ScreenCursor cursor) override { m_cursor = cursor; }
     ScreenCursor cursor() const override { return m_cursor; }
     void showHelp(int) override {}

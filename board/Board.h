@@ -7,6 +7,7 @@
 #include "FormVars.h"
 #include "HotkeyService.h"
 #include "IconFetcher.h"
+#include "Mailer.h"
 #include "ManualUrlList.h"
 #include "PagePasswords.h"
 #include "Platform.h"
@@ -105,6 +106,8 @@ public:
 
     void setLauncher(BookmarkLauncher* launcher) { m_launcher = launcher; }
     void setIconFetcher(IconFetcher* fetcher) { m_iconFetcher = fetcher; }
+    void setMailer(Mailer* mailer) { m_mailer = mailer; }
+    Mailer* mailer() const { return m_mailer; }
     // AutoIcon when the web layer is there; the icon code, or "" without it.
     QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
                         const QByteArray& slot);
@@ -176,6 +179,7 @@ private:
     ManualUrlList m_manualUrls;
     BookmarkLauncher* m_launcher = nullptr;
     IconFetcher* m_iconFetcher = nullptr;
+    Mailer* m_mailer = nullptr;
     std::unique_ptr<PageDisplay> m_pages;
     std::unique_ptr<KeyboardNav> m_keys;
     std::unique_ptr<StartUp> m_startUp;

@@ -155,6 +155,12 @@ bool BookmarkDialog::EraseBtnClick()
     return true;
 }
 
+bool BookmarkDialog::EMailBtnClick()
+{
+    action = Email;
+    return true;
+}
+
 bool BookmarkDialog::URLBoxClick()
 {
     if (!URL1.isEmpty())

@@ -62,6 +62,7 @@ public:
     bool MoveBtnClick();
     bool CopyBtnClick();
     bool EraseBtnClick();
+    bool EMailBtnClick();
     bool URLBoxClick();
     bool IPBoxClick();
     bool LocalBoxClick();

@@ -225,6 +225,12 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
         }
         b.records().EraseButton(page, slot);
         break;
+    case BookmarkDialog::Email:
+        if (b.mailer()) {
+            const QByteArray line = "<A HREF=\"" + shownUrl + "\">" + b.state().buttons()[now].caption + "</A><BR>";
+            b.mailer()->MailBookmarks("One", {line});
+        }
+        break;
     case BookmarkDialog::IconChanged: {
         TIniFile32 ini(b.store(), path);
         QByteArray iconFile = BookmarkSlot(ini, page, slot).iconFile();

@@ -348,7 +348,7 @@ void FileCommands::DiskButtonClick()
     if (b.ui().message(QStringLiteral("Do you want to copy your User Information and e-mail addresses to floppy as "
                                       "well?"),
                        Prompter::Type::Confirmation, Prompter::Buttons::YesNo) == Prompter::Answer::Yes)
-        copyIfThere(PathNames::findNoCase(dir, stem + ".USE"), root + "LYK.USE");
+        copyIfThere(files.userFilePath(), root + "LYK.USE");
     // The copy starts from its disk copy of the bookmark file.
     TIniFile32 ini(b.store(), root + "LYK.INI");
     SettingsFile::TempName.write(ini, SettingsFile::kDisk);

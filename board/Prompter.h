@@ -14,6 +14,8 @@
 struct HotKeys;
 class BookmarkDialog;
 class GlyphChooser;
+class MailDialog;
+class UserProfile;
 
 // The screen cursor doubles as a mode flag: the hourglass means an operation
 // runs and clicks on buttons and tabs are ignored; the drag cursors mean a
@@ -26,7 +28,7 @@ class Prompter
 {
 public:
     enum class Type { Information, Warning, Error, Confirmation };
-    enum class Buttons { Ok, YesNo, YesNoHelp };
+    enum class Buttons { Ok, OkHelp, YesNo, YesNoHelp };
     enum class Answer { Ok, Yes, No };
 
     virtual ~Prompter() = default;
@@ -52,6 +54,11 @@ public:
     virtual void bookmarkDialog(BookmarkDialog& dialog) = 0;
     // TGlyphForm, modal, the same way.
     virtual void chooseIcon(GlyphChooser& chooser) = 0;
+    // TUserSetup, modal, the same way.
+    virtual void userProfile(UserProfile& profile) = 0;
+    // TEForm, modal, the same way; it stays open while a message is sent, and
+    // closes when the model asks for it.
+    virtual void mailDialog(MailDialog& dialog) = 0;
     // THotKeyForm: shows and edits the six hotkeys; true after "Save and
     // Close". notice says why hotkeys cannot work here ("" when they can).
     virtual bool hotKeys(HotKeys& keys, const QString& notice) = 0;

@@ -1,5 +1,7 @@
 #include "HttpClient.h"
 
+#include "CurlInit.h"
+
 #include <QHash>
 #include <QPointer>
 #include <curl/curl.h>
@@ -12,12 +14,6 @@
 #include <vector>
 
 namespace {
-
-void initCurl()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 QString errorText(CURLcode code)
 {

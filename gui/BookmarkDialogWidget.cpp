@@ -97,13 +97,14 @@ BookmarkDialogWidget::BookmarkDialogWidget(BookmarkDialog& model, IconLibrary& i
     m_move = dialogButton(QStringLiteral("Move"), QStringLiteral("MoveBtn"), this);
     m_copy = dialogButton(QStringLiteral("Copy"), QStringLiteral("CopyBtn"), this);
     m_erase = dialogButton(QStringLiteral("Erase"), QStringLiteral("EraseBtn"), this);
+    m_email = dialogButton(QStringLiteral("Email"), QStringLiteral("EMailBtn"), this);
     auto* cancel = dialogButton(QStringLiteral("Cancel"), QStringLiteral("CancelBtn"), this);
     auto* help = dialogButton(QStringLiteral("Help"), QStringLiteral("HelpBtn"), this);
-    for (QPushButton* b : {m_save, m_move, m_copy, m_erase, cancel, help})
+    for (QPushButton* b : {m_save, m_move, m_copy, m_erase, m_email, cancel, help})
         buttons->addWidget(b);
     layout->addLayout(buttons);
-    m_protectedHidden = {m_url,  urlLabel, m_ip,    ipLabel, m_notes, notesLabel, m_extra,  extraLabel, m_save,
-                         m_icon, m_color,  m_reset, m_move,  m_copy,  m_erase,    m_launch, m_top};
+    m_protectedHidden = {m_url,  urlLabel, m_ip,    ipLabel, m_notes, notesLabel, m_extra, extraLabel, m_save,
+                         m_icon, m_color,  m_reset, m_move,  m_copy,  m_erase,    m_email, m_launch,   m_top};
 
     connect(m_save, &QPushButton::clicked, this, [this] { run(&BookmarkDialog::SaveBtnClick); });
     for (QLineEdit* e : {m_title, m_url, m_extra, m_ip})
@@ -115,6 +116,7 @@ BookmarkDialogWidget::BookmarkDialogWidget(BookmarkDialog& model, IconLibrary& i
     connect(m_move, &QPushButton::clicked, this, [this] { run(&BookmarkDialog::MoveBtnClick); });
     connect(m_copy, &QPushButton::clicked, this, [this] { run(&BookmarkDialog::CopyBtnClick); });
     connect(m_erase, &QPushButton::clicked, this, [this] { run(&BookmarkDialog::EraseBtnClick); });
+    connect(m_email, &QPushButton::clicked, this, [this] { run(&BookmarkDialog::EMailBtnClick); });
     connect(m_urlBox, &QCheckBox::clicked, this, [this] { run(&BookmarkDialog::URLBoxClick); });
     connect(m_ipBox, &QCheckBox::clicked, this, [this] { run(&BookmarkDialog::IPBoxClick); });
     connect(m_localBox, &QCheckBox::clicked, this, [this] { run(&BookmarkDialog::LocalBoxClick); });

@@ -44,5 +44,6 @@ private:
     QPushButton* m_move;
     QPushButton* m_copy;
     QPushButton* m_erase;
+    QPushButton* m_email;
     QList<QWidget*> m_protectedHidden;
 };

@@ -7,7 +7,9 @@
 #include "HelpWindow.h"
 #include "HotKeyDialog.h"
 #include "LineDialog.h"
+#include "MailDialogWidget.h"
 #include "PasswordDialog.h"
+#include "UserProfileWidget.h"
 #include "WinColor.h"
 
 #include <QApplication>
@@ -58,8 +60,10 @@ Prompter::Answer GuiPrompter::message(const QString& text, Type type, Buttons bu
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     QAbstractButton* help = nullptr;
-    if (buttons == Buttons::Ok) {
+    if (buttons == Buttons::Ok || buttons == Buttons::OkHelp) {
         box.setStandardButtons(QMessageBox::Ok);
+        if (buttons == Buttons::OkHelp)
+            help = box.addButton(QMessageBox::Help);
     } else {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
@@ -76,7 +80,7 @@ Prompter::Answer GuiPrompter::message(const QString& text, Type type, Buttons bu
         break;
     }
     const QMessageBox::StandardButton pressed = box.standardButton(box.clickedButton());
-    if (buttons == Buttons::Ok)
+    if (buttons == Buttons::Ok || buttons == Buttons::OkHelp)
         return Answer::Ok;
     return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
@@ -206,6 +210,18 @@ void GuiPrompter::bookmarkDialog(BookmarkDialog& dialog)
 void GuiPrompter::chooseIcon(GlyphChooser& chooser)
 {
     GlyphChooserWidget widget(chooser, *m_icons, m_parent);
+    run(widget);
+}
+
+void GuiPrompter::userProfile(UserProfile& profile)
+{
+    UserProfileWidget widget(profile, m_parent);
+    run(widget);
+}
+
+void GuiPrompter::mailDialog(MailDialog& dialog)
+{
+    MailDialogWidget widget(dialog, m_parent);
     run(widget);
 }
 

@@ -29,6 +29,8 @@ public:
     bool hotKeys(HotKeys& keys, const QString& notice) override;
     void bookmarkDialog(BookmarkDialog& dialog) override;
     void chooseIcon(GlyphChooser& chooser) override;
+    void userProfile(UserProfile& profile) override;
+    void mailDialog(MailDialog& dialog) override;
     void setIcons(class IconLibrary* icons) { m_icons = icons; }
     void setCursor(ScreenCursor cursor) override;
     ScreenCursor cursor() const override { return m_cursor; }

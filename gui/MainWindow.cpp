@@ -6,6 +6,7 @@
 #include "BookmarkButton.h"
 #include "BookmarkEditor.h"
 #include "CommandError.h"
+#include "Exchange.h"
 #include "FileCommands.h"
 #include "IconLibrary.h"
 #include "KeyboardNav.h"
@@ -18,6 +19,8 @@
 #include "PathNames.h"
 #include "RecordOps.h"
 #include "TabStrip.h"
+#include "UserInfo.h"
+#include "UserProfile.h"
 #include "WinColor.h"
 #include "WindowModes.h"
 
@@ -69,8 +72,9 @@ QPixmap led(bool on)
 
 } // namespace
 
-MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Launcher& launcher)
-    : m_board(board), m_state(board.state()), m_prompter(prompter), m_icons(icons), m_launcher(launcher)
+MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Launcher& launcher, Exchange& exchange)
+    : m_board(board), m_state(board.state()), m_prompter(prompter), m_icons(icons), m_launcher(launcher),
+      m_exchange(exchange)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowIcon(m_icons.internal(120));
@@ -297,6 +301,8 @@ void MainWindow::buildMenus()
             [&pages] { pages.MFontButtonClick(); });
     addItem(setup, QStringLiteral("MResetSize"), QStringLiteral("&Reset Window Size"),
             [this] { m_board.MResetSizeClick(); });
+    addItem(setup, QStringLiteral("MChangeUserINfo"), QStringLiteral("Change &User Info"),
+            [this] { m_exchange.userInfo().UserButton1Click(); });
     setup->addSeparator();
     const QStringList modeCaptions = {QStringLiteral("Minimize to Task &Tray on bookmark launch"),
                                       QStringLiteral("Minimize to Task &Bar on bookmark launch"),
@@ -406,6 +412,28 @@ void MainWindow::buildTray()
     m_tray->setObjectName(QStringLiteral("TaskIcon"));
     m_trayMenu = new QMenu(this);
     m_trayMenu->setObjectName(QStringLiteral("PopupMenu5"));
+    // Profile fields, bookmark fields and text files, for pasting into forms.
+    UserInfo& user = m_exchange.userInfo();
+    auto copyItem = [this](const QString& name, const QString& caption, const std::function<void()>& command) {
+        QAction* a = m_trayMenu->addAction(caption);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, [this, command] { dispatch(command); });
+    };
+    for (const UserProfile::Field& f : UserProfile::Fields()) {
+        const QByteArray key = f.key;
+        if (*f.trayCaption)
+            copyItem(QString::fromLatin1(key), QString::fromLatin1(f.trayCaption),
+                     [&user, key] { user.FirstClick(key); });
+        if (key == "Last")
+            copyItem(QStringLiteral("Full"), QStringLiteral("Copy 'Full Name' to Clipboard"),
+                     [&user] { user.FirstClick("Full"); });
+    }
+    m_trayMenu->addSeparator();
+    copyItem(QStringLiteral("UserID1"), QStringLiteral("Copy Bookmark 'Keywords' to Clipboard"),
+             [&user] { user.UserID1Click("UserID1"); });
+    copyItem(QStringLiteral("WebPass"), QStringLiteral("Copy Bookmark 'Extra info' to Clipboard"),
+             [&user] { user.UserID1Click("WebPass"); });
+    copyItem(QStringLiteral("Text"), QStringLiteral("Copy Text File to Clipboard"), [&user] { user.TextClick(); });
     m_trayBar = m_trayMenu->addSeparator();
     m_trayBar->setObjectName(QStringLiteral("Pop5Bar"));
     m_trayMenu->addSeparator();
@@ -558,6 +586,16 @@ void MainWindow::buildToolBar()
     multiple->setCheckable(true);
     makeButton(QStringLiteral("ScreenSave"), QStringLiteral("Start the Screen Saver"), silk("monitor"),
                QStringLiteral("Saver"), [this] { m_board.modes().ScreenSaveClick(); });
+    QToolButton* user =
+        makeButton(QStringLiteral("UserButton1"), QStringLiteral("Change User Information"), silk("user"),
+                   QStringLiteral("User"), [this] { m_exchange.userInfo().UserButton1Click(); });
+    // The user's own picture, when there is one beside the settings.
+    const ProgramFiles& programFiles = m_board.files();
+    for (const QByteArray& name : {QByteArray("user.bmp"), programFiles.SettingsStem() + ".bmp"}) {
+        const QPixmap picture(PathNames::toQt(programFiles.fixedFile(name)));
+        if (!picture.isNull())
+            user->setIcon(QIcon(picture));
+    }
     makeButton(QStringLiteral("HelpButton1"), QStringLiteral("Search for Help"), silk("help"), QStringLiteral("?"),
                [this] { m_board.MHelpCClick(Board::HelpItem::HelpButton); });
     m_urlBox = new ManualUrlBox(m_toolBar);

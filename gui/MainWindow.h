@@ -12,6 +12,7 @@
 #include "ManualUrlBox.h"
 
 class BoardState;
+class Exchange;
 class Launcher;
 
 class QComboBox;
@@ -32,7 +33,7 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Launcher& launcher);
+    MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Launcher& launcher, Exchange& exchange);
     ~MainWindow() override;
 
     // Runs one user command through the board, which refuses it while
@@ -105,6 +106,7 @@ private:
     Prompter& m_prompter;
     IconLibrary& m_icons;
     Launcher& m_launcher;
+    Exchange& m_exchange;
     QMenu* m_browserMenu = nullptr;
     QList<QAction*> m_browserItems;
     QAction* m_browserBar = nullptr;

@@ -35,6 +35,12 @@ QByteArray ProgramFiles::settingsPath() const
     return path;
 }
 
+QByteArray ProgramFiles::userFilePath() const
+{
+    const bool isDefault = m_settingsStem.compare(SettingsFile::kDefaultStem, Qt::CaseInsensitive) == 0;
+    return PathNames::findNoCase(m_programDir, isDefault ? SettingsFile::kUserFileName : m_settingsStem + ".USE");
+}
+
 QByteArray ProgramFiles::recentFilesPath() const
 {
     return fixedFile(SettingsFile::kDefaultFileName);

@@ -26,6 +26,10 @@ public:
     // ProgramDir + SettingsStem + ".INI", found without regard to letter case;
     // a new default file is spelled "lyk.ini".
     QByteArray settingsPath() const;
+    // The user information and mail addresses: ProgramDir + SettingsStem +
+    // ".USE", found without regard to letter case; a new default file is
+    // spelled "lyk.use".
+    QByteArray userFilePath() const;
     // The recent-file list always lives in "lyk.ini", whatever the stem.
     QByteArray recentFilesPath() const;
     // A file of the data folder whose name the program fixes.

@@ -8,6 +8,7 @@
 #include "PathNames.h"
 #include "TabStrip.h"
 #include "TestFiles.h"
+#include "UserProfile.h"
 
 #include "BookmarkDialog.h"
 #include "GuiPrompter.h"
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -56,7 +58,7 @@ class TestMainWindow : public QObject
         if (!lyk.isEmpty())
             f->writeFile("Disk.LYK", lyk);
         icons = std::make_unique<IconLibrary>();
-        w = std::make_unique<MainWindow>(*f->board, f->ui, *icons, f->launcher);
+        w = std::make_unique<MainWindow>(*f->board, f->ui, *icons, f->launcher, f->exchange);
         f->start();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
@@ -82,6 +84,7 @@ private slots:
     void commandFailureIsShown();
     void lockedFileHidesMenusAndTools();
     void recentListsInTheMenus();
+    void userInformationFromTheTrayAndTheToolBar();
     void windowFollowsTheModes();
     void accessiblePressActsAsAClick();
     void keyboardReachesEverything();
@@ -135,17 +138,54 @@ void TestMainWindow::menusShowOnlyWorkingItems()
             if (const QString name = item->menu() ? item->menu()->objectName() : item->objectName();
                 !item->isSeparator() && item->isVisible() && !name.isEmpty())
                 items << name;
-    QCOMPARE(
-        items,
-        (QStringList{
-            "MFNew",         "MFOpen",       "MFSaveAs", "MFRename",       "MFDelete",        "MFMerge",
-            "MDrive",        "MProgPass",    "MExit1",   "MBIcon",         "MBNotes",         "MBUrl",
-            "MColumn2",      "MColumn3",     "MColumn4", "MDBIcon",        "MFontButton",     "MResetSize",
-            "MStartSmall",   "MStartBar",    "MMini",    "MHide",          "MWebIcon",        "MBackup",
-            "MNewDlg",       "MWebDlg",      "MMRU",     "MHotkeys",       "MAutoRun",        "MAddBrowser",
-            "MMultiple",     "MSingle",      "MUndo",    "MAddPageTab1",   "MDeletePageTab1", "MChangePageTabName1",
-            "MMovePageTab1", "MCopyPageTab", "MEraseB",  "MAlphaPageTab1", "MFontTab",        "MChangeColor2",
-            "MChangeColor1", "MPagePass",    "MHelpC",   "MHelpS",         "MHelpA"}));
+    QCOMPARE(items, (QStringList{"MFNew",
+                                 "MFOpen",
+                                 "MFSaveAs",
+                                 "MFRename",
+                                 "MFDelete",
+                                 "MFMerge",
+                                 "MDrive",
+                                 "MProgPass",
+                                 "MExit1",
+                                 "MBIcon",
+                                 "MBNotes",
+                                 "MBUrl",
+                                 "MColumn2",
+                                 "MColumn3",
+                                 "MColumn4",
+                                 "MDBIcon",
+                                 "MFontButton",
+                                 "MResetSize",
+                                 "MChangeUserINfo",
+                                 "MStartSmall",
+                                 "MStartBar",
+                                 "MMini",
+                                 "MHide",
+                                 "MWebIcon",
+                                 "MBackup",
+                                 "MNewDlg",
+                                 "MWebDlg",
+                                 "MMRU",
+                                 "MHotkeys",
+                                 "MAutoRun",
+                                 "MAddBrowser",
+                                 "MMultiple",
+                                 "MSingle",
+                                 "MUndo",
+                                 "MAddPageTab1",
+                                 "MDeletePageTab1",
+                                 "MChangePageTabName1",
+                                 "MMovePageTab1",
+                                 "MCopyPageTab",
+                                 "MEraseB",
+                                 "MAlphaPageTab1",
+                                 "MFontTab",
+                                 "MChangeColor2",
+                                 "MChangeColor1",
+                                 "MPagePass",
+                                 "MHelpC",
+                                 "MHelpS",
+                                 "MHelpA"}));
     QVERIFY(w->action("MBIcon")->isChecked());
     QVERIFY(w->action("MColumn4")->isChecked());
     QVERIFY(!w->action("MColumn3")->isChecked());
@@ -276,7 +316,8 @@ void TestMainWindow::recentListsInTheMenus()
     for (QAction* a : w->trayMenu()->actions())
         if (!a->isSeparator())
             tray << a->text();
-    QCOMPARE(tray, (QStringList{"Mail  |Page1::01", "E&xit"}));
+    QCOMPARE(tray.mid(tray.indexOf(QStringLiteral("Copy Text File to Clipboard"))),
+             (QStringList{"Copy Text File to Clipboard", "Mail  |Page1::01", "E&xit"}));
     QStringList file;
     for (QAction* a : w->fileMenu()->actions())
         if (!a->isSeparator())
@@ -493,6 +534,38 @@ void TestMainWindow::pageCarriedFromTheMenusAndTheStrip()
     QCOMPARE(f->state.currentPage(), QByteArray("Music"));
     QTRY_VERIFY(w->tabsMenu()->isVisible());
     w->tabsMenu()->close();
+}
+
+void TestMainWindow::userInformationFromTheTrayAndTheToolBar()
+{
+    open();
+    f->writeFile("lyk.use", "[User]\r\nFirst=Ann\r\nLast=Lee\r\n");
+    auto trayItem = [this](const QString& name) {
+        for (QAction* a : w->trayMenu()->actions())
+            if (a->objectName() == name)
+                return a;
+        return static_cast<QAction*>(nullptr);
+    };
+    QVERIFY(trayItem(QStringLiteral("Full")));
+    trayItem(QStringLiteral("Full"))->trigger();
+    QCOMPARE(f->clipboard.content, QStringLiteral("Ann Lee"));
+    QCOMPARE(trayItem(QStringLiteral("Full"))->text(), QStringLiteral("Copy 'Full Name' to Clipboard"));
+    QVERIFY(!trayItem(QStringLiteral("MailS"))); // the mail server has no copy entry
+
+    // The tool-bar button and the Setup menu open the profile; Save writes it.
+    f->ui.userProfiles.push_back([](UserProfile& p) {
+        QCOMPARE(p.values.value(0), QStringLiteral("Ann"));
+        p.values[UserProfile::kEmail] = QStringLiteral("ann@example.org");
+        QVERIFY(p.SpeedButton1Click());
+    });
+    auto* user = w->findChild<QToolButton*>(QStringLiteral("UserButton1"));
+    QVERIFY(user);
+    user->click();
+    QCOMPARE(f->key("lyk.use", "User", "Email"), QByteArray("ann@example.org"));
+    f->ui.userProfiles.push_back(
+        [](UserProfile& p) { QCOMPARE(p.values.value(11), QStringLiteral("ann@example.org")); });
+    w->action(QStringLiteral("MChangeUserINfo"))->trigger();
+    QVERIFY(f->ui.userProfiles.empty());
 }
 
 QTEST_MAIN(TestMainWindow)

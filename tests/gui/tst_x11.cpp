@@ -1,6 +1,7 @@
 #include "Board.h"
 #include "BoardState.h"
 #include "BookmarkButton.h"
+#include "LocalSmtpServer.h"
 #include "LynkorApp.h"
 #include "MainWindow.h"
 #include "PathNames.h"
@@ -9,12 +10,19 @@
 #include "TestFiles.h"
 #include "X11Hotkeys.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QJsonArray>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -70,6 +78,7 @@ private slots:
     void clickOnABookmarkStartsTheBrowser();
     void editAndDragInTheRealWindow();
     void pagesAndFilesInTheRealWindow();
+    void bookmarkMailedFromTheRealWindow();
     void helpTakesKeysWhileADialogWaits();
     void exitEndsTheProgramWithHelpOpen();
 };
@@ -328,6 +337,94 @@ void TestX11::pagesAndFilesInTheRealWindow()
     QCOMPARE(w.button(QStringLiteral("B01"))->text(), QStringLiteral("Rome"));
     QVERIFY(w.windowTitle().contains(QStringLiteral("[ Travel ]")));
     QVERIFY(TestFiles::read(home.filePath("lyk.ini")).contains("Name=" + dir + "Travel.LYK"));
+}
+
+// Presses a control through the accessibility interface, as a screen reader does.
+static void pressByAccessibility(QWidget* w)
+{
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    QVERIFY(a && a->actionInterface());
+    a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+// Runs `step` once a modal window of that object name is up.
+static void whenModal(const QString& name, std::function<void(QWidget*)> step)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(100);
+    QObject::connect(timer, &QTimer::timeout, [timer, name, step] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || w->objectName() != name)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        step(w);
+    });
+    timer->start();
+}
+
+void TestX11::bookmarkMailedFromTheRealWindow()
+{
+    if (!needsX())
+        QSKIP("needs an X server and xdotool (the test command runs the tests under Xvfb)");
+    LocalSmtpServer server;
+    QVERIFY(server.start());
+    QTemporaryDir home;
+    const QByteArray dir = PathNames::fromQt(home.path()) + '/';
+    QVERIFY(TestFiles::write(home.filePath("lyk.ini"), "[File]\r\nName=" + dir + "Disk.LYK\r\n"));
+    QVERIFY(TestFiles::write(home.filePath("lyk.use"),
+                             "[User]\r\nEmail=me@example.org\r\nMailS=" + server.server() + "\r\n"));
+    QVERIFY(TestFiles::write(home.filePath("Disk.LYK"), "[Tabs]\r\nCount=1\r\nTab1=News\r\n[News]\r\n"
+                                                        "01N=Daily Paper\r\n01U=http://paper.example/\r\n"));
+    LynkorApp app({}, dir, nullptr); // the real dialogs
+    app.start();
+    MainWindow& w = app.window();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+    // The bookmark dialog's Email opens the mail dialog with the bookmark's line.
+    QString title;
+    QString lines;
+    QString said;
+    whenModal(QStringLiteral("TBConfigForm"), [](QWidget* dialog) {
+        pressByAccessibility(dialog->findChild<QPushButton*>(QStringLiteral("EMailBtn")));
+    });
+    whenModal(QStringLiteral("TEForm"), [&](QWidget* dialog) {
+        title = dialog->windowTitle();
+        lines = dialog->findChild<QPlainTextEdit*>(QStringLiteral("BookmarkLines"))->toPlainText();
+        dialog->findChild<QComboBox*>(QStringLiteral("Edit1"))->setEditText(QStringLiteral("you@example.org"));
+        dialog->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->setPlainText(QStringLiteral("Worth a read."));
+        // The answer comes in a message box over the dialog.
+        auto* timer = new QTimer;
+        timer->setInterval(100);
+        QObject::connect(timer, &QTimer::timeout, [timer, &said] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            timer->stop();
+            timer->deleteLater();
+            said = box->text();
+            box->accept();
+        });
+        timer->start();
+        pressByAccessibility(dialog->findChild<QPushButton*>(QStringLiteral("Button1")));
+    });
+    QWidget* b = w.button(QStringLiteral("B01"));
+    const QPoint at = b->mapToGlobal(b->rect().center());
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                       QStringLiteral("click"), QStringLiteral("3")});
+    QTRY_VERIFY_WITH_TIMEOUT(!said.isEmpty(), 20000);
+    QCOMPARE(title, QStringLiteral(" E-Mail Options - [ LYK ]"));
+    QCOMPARE(lines, QStringLiteral("<A HREF=\"http://paper.example/\">Daily Paper</A><BR>"));
+    QCOMPARE(said, QStringLiteral("The e-mail was sent to you@example.org."));
+    // The dialog closed itself and the window takes commands again.
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QTRY_VERIFY(!app.board().busy());
+    const QList<QJsonObject> got = server.messages();
+    QCOMPARE(got.size(), 1);
+    QCOMPARE(got[0]["body"].toString(),
+             QStringLiteral("Worth a read.\r\n \r\n<A HREF=\"http://paper.example/\">Daily Paper</A><BR>\r\n"));
+    QVERIFY(TestFiles::read(home.filePath("lyk.use")).contains("[Address]\r\nCount=1\r\n1=you@example.org\r\n"));
 }
 
 void TestX11::helpTakesKeysWhileADialogWaits()

@@ -1,16 +1,23 @@
 #pragma once
 
 #include "BoardFixture.h"
+#include "Exchange.h"
+#include "FakeClipboard.h"
 #include "Launcher.h"
+#include "RecordingMailTransport.h"
 #include "RecordingStarter.h"
 #include "ScriptedConversation.h"
 
-// A board with its launching layer on a scripted browser link.
+// A board with its launching layer on a scripted browser link, and its
+// exchange commands on a clipboard and mail transport that only record.
 struct LaunchFixture : BoardFixture
 {
     ScriptedConversation conversation;
     RecordingStarter starter;
     Launcher launcher{*board, conversation, starter};
+    FakeClipboard clipboard;
+    RecordingMailTransport mail;
+    Exchange exchange{*board, clipboard, mail};
 
     LaunchFixture() { board->setLauncher(&launcher); }
 };

@@ -45,7 +45,7 @@ QStringList ScriptedPrompter::messages() const
 Prompter::Answer ScriptedPrompter::message(const QString& text, Type type, Buttons buttons, int helpContext)
 {
     asked.push_back({QStringLiteral("message"), text, type, buttons, helpContext, {}, {}, false});
-    if (buttons == Buttons::Ok)
+    if (buttons == Buttons::Ok || buttons == Buttons::OkHelp)
         return Answer::Ok;
     const QVariant v = next();
     return v.metaType() == QMetaType::fromType<Answer>() ? v.value<Answer>() : Answer::No;
@@ -102,6 +102,7 @@ QString ScriptedPrompter::fileQuestion(const QString& kind, const FileRequest& r
     q.kind = kind;
     q.text = request.title;
     q.options = {request.filter, request.startFolder};
+    q.helpContext = request.helpContext;
     asked.push_back(q);
     const QVariant v = next();
     return v.metaType() == QMetaType::fromType<QString>() ? v.toString() : QString();
@@ -192,4 +193,32 @@ void ScriptedPrompter::chooseIcon(GlyphChooser& chooser)
     auto script = std::move(iconChoosers.front());
     iconChoosers.pop_front();
     script(chooser);
+}
+
+void ScriptedPrompter::userProfile(UserProfile& profile)
+{
+    Question q;
+    q.kind = QStringLiteral("userProfile");
+    asked.push_back(q);
+    if (userProfiles.empty()) {
+        unscripted();
+        return;
+    }
+    auto script = std::move(userProfiles.front());
+    userProfiles.pop_front();
+    script(profile);
+}
+
+void ScriptedPrompter::mailDialog(MailDialog& dialog)
+{
+    Question q;
+    q.kind = QStringLiteral("mailDialog");
+    asked.push_back(q);
+    if (mailDialogs.empty()) {
+        unscripted();
+        return;
+    }
+    auto script = std::move(mailDialogs.front());
+    mailDialogs.pop_front();
+    script(dialog);
 }

@@ -63,6 +63,12 @@ public:
     void chooseIcon(GlyphChooser& chooser) override;
     std::deque<std::function<void(BookmarkDialog&)>> bookmarkDialogs;
     std::deque<std::function<void(GlyphChooser&)>> iconChoosers;
+    void userProfile(UserProfile& profile) override;
+    void mailDialog(MailDialog& dialog) override;
+    std::deque<std::function<void(UserProfile&)>> userProfiles;
+    // A mail dialog script runs while the dialog is open; it may wait for a
+    // message to go out before it returns (the dialog then closes).
+    std::deque<std::function<void(MailDialog&)>> mailDialogs;
     void setCursor(ScreenCursor cursor) override { m_cursor = cursor; }
     ScreenCursor cursor() const override { return m_cursor; }
     void showHelp(int context) override { helpShown << context; }

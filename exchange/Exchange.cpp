@@ -1,0 +1,27 @@
+#include "Exchange.h"
+
+#include "Board.h"
+#include "MailDialog.h"
+
+Exchange::Exchange(Board& board, Clipboard& clipboard, MailTransport& transport)
+    : m_board(board), m_transport(transport), m_userInfo(board, clipboard)
+{
+    m_board.setMailer(this);
+}
+
+Exchange::~Exchange()
+{
+    if (m_board.mailer() == this)
+        m_board.setMailer(nullptr);
+}
+
+void Exchange::MailBookmarks(const QByteArray& scope, const QList<QByteArray>& workText)
+{
+    MailDialog dialog(m_board, m_transport);
+    dialog.scope = scope;
+    dialog.workText = workText;
+    dialog.FormShow();
+    dialog.FormActivate();
+    m_board.ui().mailDialog(dialog);
+    dialog.FormClose();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Mailer.h"
+#include "UserInfo.h"
+
+class Board;
+class Clipboard;
+class MailTransport;
+
+// The import-and-export commands of the main window, built on the board with
+// the clipboard and the mail transport; it is the board's mailer.
+class Exchange : public Mailer
+{
+public:
+    Exchange(Board& board, Clipboard& clipboard, MailTransport& transport);
+    ~Exchange() override;
+
+    UserInfo& userInfo() { return m_userInfo; }
+
+    void MailBookmarks(const QByteArray& scope, const QList<QByteArray>& workText) override;
+
+private:
+    Board& m_board;
+    MailTransport& m_transport;
+    UserInfo m_userInfo;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+// The text of a plain-text e-mail as it goes to the server, and the checks
+// on what the user typed into its header fields.
+namespace MailText {
+
+// One address of the form name@domain in printable ASCII: no blanks, no line
+// break, no list, no display name.
+bool isSingleAddress(const QString& text);
+bool hasLineBreak(const QString& text);
+
+struct Message
+{
+    QString from;
+    QString to;
+    QString subject;
+    QStringList lines; // the body
+    QDateTime date;
+};
+
+// Headers From, To, Subject, Date, Message-ID, Mime-Version, Content-Type
+// and Content-Transfer-Encoding, a blank line and the body; lines end in
+// CR LF. The charset is iso-8859-1 when every character has a byte there,
+// else utf-8; a body that is not 7-bit ASCII in lines of at most 998 bytes
+// is sent quoted-printable, so nothing is cut; a subject that is not plain
+// ASCII is sent as encoded words (RFC 2047).
+QByteArray Compose(const Message& message);
+
+// The header value of a subject (encoded words when needed, folded).
+QByteArray EncodeSubject(const QString& subject);
+// Quoted-printable text of body lines joined with CR LF (RFC 2045).
+QByteArray QuotedPrintable(const QList<QByteArray>& lines);
+// The charset a body is sent in: "iso-8859-1" or "utf-8".
+QByteArray CharsetFor(const QStringList& lines);
+
+} // namespace MailText
