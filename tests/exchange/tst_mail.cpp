@@ -91,6 +91,7 @@ private slots:
     void subjectsOutsideAsciiAreEncodedWords();
 
     void profileLoadsAndSaves();
+    void userFileFollowsTheStem();
     void clipboardEntries_data();
     void clipboardEntries();
     void textFileToClipboard();
@@ -248,6 +249,21 @@ void TestMail::profileLoadsAndSaves()
         at = next;
     }
     QVERIFY(QFile::exists(QString::fromUtf8(none.path("lyk.use"))));
+}
+
+void TestMail::userFileFollowsTheStem()
+{
+    // Found without regard to letter case; a new one gets the usual spelling.
+    MailFixture f{QByteArray()};
+    QCOMPARE(f.files.userFilePath(), f.path("lyk.use"));
+    f.writeFile("LYK.USE", "[User]\r\nFirst=Old\r\n");
+    QCOMPARE(f.files.userFilePath(), f.path("LYK.USE"));
+    f.files.setSettingsStem("Work");
+    QCOMPARE(f.files.userFilePath(), f.path("Work.USE"));
+    f.writeFile("work.use", "[User]\r\nFirst=Kim\r\n");
+    QCOMPARE(f.files.userFilePath(), f.path("work.use"));
+    f.exchange.userInfo().FirstClick("First");
+    QCOMPARE(f.clipboard.content, QStringLiteral("Kim"));
 }
 
 void TestMail::clipboardEntries_data()
