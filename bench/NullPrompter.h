@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AlphaForm.h"
 #include "Prompter.h"
 
 // Loading and saving never ask anything; a question here would be a fault
@@ -8,11 +9,15 @@
 class NullPrompter : public Prompter
 {
 public:
-    Answer message(const QString& text, Type, Buttons, int) override
+    Answer message(const QString& text, Type, Buttons buttons, int) override
     {
+        if (buttons == Buttons::YesNoHelp && yesToRange)
+            return Answer::Yes;
         qWarning("unexpected message: %s", qPrintable(text));
         return Answer::Ok;
     }
+    // The page-and-colour chooser takes every page, and its question is answered Yes.
+    bool yesToRange = false;
     int choice(const ChoiceRequest&) override { return -1; }
     QString password(const PasswordRequest&) override { return {}; }
     int chooseItem(const QString&, const QString&, const QStringList&) override { return -1; }
@@ -27,6 +32,13 @@ public:
     void bookmarkDialog(BookmarkDialog&) override {}
     void chooseIcon(GlyphChooser&) override {}
     void userProfile(UserProfile&) override {}
+    void alphaForm(AlphaForm& form) override
+    {
+        for (int i = 0; i < form.pages.size(); ++i)
+            form.selected.insert(i);
+        form.AlphaBtnClick();
+    }
+    PrintOutcome printLines(const QStringList&, const FontChoice&) override { return {}; }
     void mailDialog(MailDialog&) override {}
     void setCursor(ScreenCursor cursor) override { m_cursor = cursor; }
     ScreenCursor cursor() const override { return m_cursor; }

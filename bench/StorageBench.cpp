@@ -2,6 +2,7 @@
 // P, the least any load must do (read the file and cut it into lines), and
 // S, the least any save must do (one atomic write of the file's bytes).
 
+#include "Alphabetize.h"
 #include "Board.h"
 #include "BoardState.h"
 #include "BookmarkFile.h"
@@ -266,6 +267,28 @@ void renamePage(benchmark::State& st, Fixture& fx)
     });
 }
 
+// Alphabetize over the whole 200-page range: every bookmark collected,
+// sorted by title and written back, in one save.
+void alphabetizeAll(benchmark::State& st, Fixture& fx)
+{
+    guarded(st, [&] {
+        fx.ui.yesToRange = true;
+        for (auto _ : st) {
+            st.PauseTiming();
+            fx.restore();
+            showPages(fx);
+            st.ResumeTiming();
+            Alphabetize(fx.board).AlphaButtonClick();
+        }
+        fx.ui.yesToRange = false;
+        TIniFile32 check(fx.store, fx.path);
+        const QByteArray first = check.ReadString(SampleBookmarks::pageName(1), "01N", {});
+        const QByteArray second = check.ReadString(SampleBookmarks::pageName(1), "02N", {});
+        if (first.isEmpty() || QString::fromLatin1(first).compare(QString::fromLatin1(second), Qt::CaseInsensitive) > 0)
+            throw std::runtime_error("the range was not sorted");
+    });
+}
+
 // MergePage of one full page into another page: into a full one, where
 // every address is compared and nothing fits, or into an empty one, where all
 // 80 bookmarks are written.
@@ -361,6 +384,7 @@ int main(int argc, char** argv)
     add("RenamePage", renamePage);
     add("MergeFullPages", [](benchmark::State& st, Fixture& fx) { mergePages(st, fx, false); });
     add("MergeIntoEmpty", [](benchmark::State& st, Fixture& fx) { mergePages(st, fx, true); });
+    add("Alphabetize200", alphabetizeAll);
 
     // A reporter of our own does not get the library's terminal check.
     MeanReporter reporter(isatty(fileno(stdout)) ? benchmark::ConsoleReporter::OO_Defaults
@@ -371,8 +395,8 @@ int main(int argc, char** argv)
     const double p = reporter.meanMs("P");
     const double ps = p + reporter.meanMs("S");
     std::printf("\nmean real time per iteration:\n");
-    for (const char* name :
-         {"P", "S", "PageLoad", "OneKeyWrite", "Batch790", "RenamePage", "MergeFullPages", "MergeIntoEmpty"}) {
+    for (const char* name : {"P", "S", "PageLoad", "OneKeyWrite", "Batch790", "RenamePage", "MergeFullPages",
+                             "MergeIntoEmpty", "Alphabetize200"}) {
         const double ms = reporter.meanMs(name);
         if (std::isfinite(ms))
             std::printf("  %-12s %9.2f ms\n", name, ms);
@@ -386,6 +410,7 @@ int main(int argc, char** argv)
     printRatio("page rename / (P + S)", reporter.meanMs("RenamePage"), ps, 1.5);
     printRatio("merge, full pages / (P + S)", reporter.meanMs("MergeFullPages"), ps, 1.5);
     printRatio("merge, into empty / (P + S)", reporter.meanMs("MergeIntoEmpty"), ps, 1.5);
+    printRatio("alphabetize 200 pages / (P + S)", reporter.meanMs("Alphabetize200"), ps, 2.0);
     // Measures only: the ratios are read by people, not enforced here.
     return 0;
 }

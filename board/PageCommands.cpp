@@ -3,10 +3,12 @@
 #include "AnsiText.h"
 #include "Board.h"
 #include "BookmarkFile.h"
+#include "BookmarkSlot.h"
 #include "FontChoice.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
 #include "PageDisplay.h"
+#include "PassText.h"
 #include "Passwords.h"
 #include "RecordOps.h"
 #include "SettingsFile.h"
@@ -235,4 +237,28 @@ bool PageCommands::TabSet1RightClick(int index)
         return false;
     b.records().takeBackup();
     return true;
+}
+
+void PageCommands::MEMailPageClick()
+{
+    Board& b = m_board;
+    if (!b.mailer())
+        return;
+    const QByteArray page = b.state().currentPage();
+    const bool protectedPage = b.PagePassBox().PageProtected(page);
+    QList<QByteArray> work;
+    {
+        const TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+        for (int n = 1; n <= b.vars().Columns * 20; ++n) {
+            const BookmarkSlot slot(ini, page, BookmarkFile::SlotKey(n));
+            QByteArray url = slot.url();
+            if (url.isEmpty())
+                continue;
+            // The page is open, so its password was given: its addresses go as they are shown.
+            if (protectedPage && BookmarkFile::IsProtectedUrl(url))
+                url = PassText::Decrypt(url);
+            work << "<A HREF=\"" + url + "\">" + slot.title() + "</A><BR>";
+        }
+    }
+    b.mailer()->MailBookmarks("Page", work);
 }

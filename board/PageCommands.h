@@ -21,6 +21,8 @@ public:
     void MAddPageTab1Click();
     void MDeletePageTab1Click();
     void MChangePageTabName1Click();
+    // "EMail Page of &Bookmarks": every bookmark of the page to the mail dialog.
+    void MEMailPageClick();
     void MEraseBClick();
     void MAlphaPageTab1Click();
     void MFontTabClick();

@@ -13,6 +13,7 @@
 
 struct HotKeys;
 class BookmarkDialog;
+class AlphaForm;
 class GlyphChooser;
 class MailDialog;
 class UserProfile;
@@ -54,6 +55,15 @@ public:
     virtual void bookmarkDialog(BookmarkDialog& dialog) = 0;
     // TGlyphForm, modal, the same way.
     virtual void chooseIcon(GlyphChooser& chooser) = 0;
+    // TAlphaForm, modal, the same way.
+    virtual void alphaForm(AlphaForm& form) = 0;
+    // The print dialog, then the lines on the chosen printer, each in font.
+    struct PrintOutcome
+    {
+        bool printed = false;
+        QString error; // why it failed; empty when printed or cancelled
+    };
+    virtual PrintOutcome printLines(const QStringList& lines, const FontChoice& font) = 0;
     // TUserSetup, modal, the same way.
     virtual void userProfile(UserProfile& profile) = 0;
     // TEForm, modal, the same way; it stays open while a message is sent, and

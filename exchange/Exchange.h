@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Mailer.h"
+#include "PageOutput.h"
 #include "UserInfo.h"
 
 class Board;
@@ -16,6 +17,7 @@ public:
     ~Exchange() override;
 
     UserInfo& userInfo() { return m_userInfo; }
+    PageOutput& output() { return m_output; }
 
     void MailBookmarks(const QByteArray& scope, const QList<QByteArray>& workText) override;
 
@@ -23,4 +25,5 @@ private:
     Board& m_board;
     MailTransport& m_transport;
     UserInfo m_userInfo;
+    PageOutput m_output;
 };

@@ -1,5 +1,6 @@
 #include "GuiPrompter.h"
 
+#include "AlphaFormWidget.h"
 #include "BookmarkDialogWidget.h"
 #include "ChoiceDialog.h"
 #include "FontDialog.h"
@@ -7,6 +8,7 @@
 #include "HelpWindow.h"
 #include "HotKeyDialog.h"
 #include "LineDialog.h"
+#include "LinePrinter.h"
 #include "MailDialogWidget.h"
 #include "PasswordDialog.h"
 #include "UserProfileWidget.h"
@@ -17,6 +19,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
 
@@ -211,6 +215,26 @@ void GuiPrompter::chooseIcon(GlyphChooser& chooser)
 {
     GlyphChooserWidget widget(chooser, *m_icons, m_parent);
     run(widget);
+}
+
+void GuiPrompter::alphaForm(AlphaForm& form)
+{
+    AlphaFormWidget widget(form, m_parent);
+    run(widget);
+}
+
+Prompter::PrintOutcome GuiPrompter::printLines(const QStringList& lines, const FontChoice& font)
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, m_parent);
+    if (run(dialog) != QDialog::Accepted)
+        return {};
+    QFont f(font.name);
+    if (font.size > 0)
+        f.setPointSize(font.size);
+    PrintOutcome outcome;
+    outcome.printed = LinePrinter::print(printer, lines, f, WinColor::toQColor(font.color), &outcome.error);
+    return outcome;
 }
 
 void GuiPrompter::userProfile(UserProfile& profile)

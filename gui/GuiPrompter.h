@@ -30,6 +30,8 @@ public:
     void bookmarkDialog(BookmarkDialog& dialog) override;
     void chooseIcon(GlyphChooser& chooser) override;
     void userProfile(UserProfile& profile) override;
+    void alphaForm(AlphaForm& form) override;
+    PrintOutcome printLines(const QStringList& lines, const FontChoice& font) override;
     void mailDialog(MailDialog& dialog) override;
     void setIcons(class IconLibrary* icons) { m_icons = icons; }
     void setCursor(ScreenCursor cursor) override;

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "Alphabetize.h"
 #include "AnsiText.h"
 #include "Board.h"
 #include "BoardGeometry.h"
@@ -15,6 +16,7 @@
 #include "PageCarrier.h"
 #include "PageCommands.h"
 #include "PageDisplay.h"
+#include "PageOutput.h"
 #include "Passwords.h"
 #include "PathNames.h"
 #include "RecordOps.h"
@@ -74,7 +76,7 @@ QPixmap led(bool on)
 
 MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Launcher& launcher, Exchange& exchange)
     : m_board(board), m_state(board.state()), m_prompter(prompter), m_icons(icons), m_launcher(launcher),
-      m_exchange(exchange)
+      m_exchange(exchange), m_alphabetize(board)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowIcon(m_icons.internal(120));
@@ -262,6 +264,14 @@ void MainWindow::buildMenus()
     file->addSeparator();
     addItem(file, QStringLiteral("MFMerge"), QStringLiteral("&Merge Lynkor File"), [&files] { files.MFMergeClick(); });
     file->addSeparator();
+    PageOutput& output = m_exchange.output();
+    addItem(file, QStringLiteral("MExportP"), QStringLiteral("Print Bookmarks"),
+            [&output] { output.PrintClick(PageOutput::Mode::Print); });
+    addItem(file, QStringLiteral("MExportH"), QStringLiteral("Export to HTML"),
+            [&output] { output.PrintClick(PageOutput::Mode::Html); });
+    addItem(file, QStringLiteral("MExportE"), QStringLiteral("Email Bookmarks"),
+            [&output] { output.PrintClick(PageOutput::Mode::Email); });
+    file->addSeparator();
     m_diskMenu = file->addMenu(QStringLiteral("Copy &Program to Diskette"));
     m_diskMenu->setObjectName(QStringLiteral("MDrive"));
     // The volumes are looked for each time the menu opens.
@@ -352,6 +362,8 @@ void MainWindow::buildMenus()
     QMenu* bookmarks = menuBar()->addMenu(QStringLiteral("B&ookmarks"));
     bookmarks->setObjectName(QStringLiteral("MBookmarks"));
     addItem(bookmarks, MenuItem::MUndo, QStringLiteral("&Undo last Edit"), [this] { m_board.records().MUndoClick(); });
+    addItem(bookmarks, QStringLiteral("MAlpha"), QStringLiteral("&Alphabetize"),
+            [this] { m_alphabetize.AlphaButtonClick(); });
 
     QMenu* tabs = menuBar()->addMenu(QStringLiteral("Page &Tabs"));
     tabs->setObjectName(QStringLiteral("MTabs"));
@@ -382,6 +394,8 @@ void MainWindow::buildMenus()
             [&pageCommands] { pageCommands.MEraseBClick(); });
     addItem(tabs, QStringLiteral("MAlphaPageTab1"), QStringLiteral("Alphabetize All Page Tab Names"),
             [&pageCommands] { pageCommands.MAlphaPageTab1Click(); });
+    addItem(tabs, QStringLiteral("MEMailPage"), QStringLiteral("EMail Page of &Bookmarks"),
+            [&pageCommands] { pageCommands.MEMailPageClick(); });
     tabs->addSeparator();
     addItem(tabs, QStringLiteral("MFontTab"), QStringLiteral("Change &Font for Tabs"),
             [&pageCommands] { pageCommands.MFontTabClick(); });
@@ -584,6 +598,15 @@ void MainWindow::buildToolBar()
                                 QStringLiteral("n"), [this] { m_launcher.SingleButtonClick(false); });
     single->setCheckable(true);
     multiple->setCheckable(true);
+    makeButton(QStringLiteral("AlphaButton"), QStringLiteral("Alphabetize Bookmarks"), silk("application_view_list"),
+               QStringLiteral("A-Z"), [this] { m_alphabetize.AlphaButtonClick(); });
+    PageOutput& output = m_exchange.output();
+    makeButton(QStringLiteral("Print"), QStringLiteral("Print Bookmarks"), silk("printer"), QStringLiteral("Print"),
+               [&output] { output.PrintClick(PageOutput::Mode::Print); });
+    makeButton(QStringLiteral("HTML"), QStringLiteral("Export Bookmarks to HTML"), silk("html"), QStringLiteral("HTML"),
+               [&output] { output.PrintClick(PageOutput::Mode::Html); });
+    makeButton(QStringLiteral("Email1"), QStringLiteral("Email Bookmarks"), silk("email"), QStringLiteral("Mail"),
+               [&output] { output.PrintClick(PageOutput::Mode::Email); });
     makeButton(QStringLiteral("ScreenSave"), QStringLiteral("Start the Screen Saver"), silk("monitor"),
                QStringLiteral("Saver"), [this] { m_board.modes().ScreenSaveClick(); });
     QToolButton* user =

@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "Alphabetize.h"
 #include "Board.h"
 #include "BoardPanel.h"
 #include "KeyCatcher.h"
@@ -107,6 +108,7 @@ private:
     IconLibrary& m_icons;
     Launcher& m_launcher;
     Exchange& m_exchange;
+    Alphabetize m_alphabetize;
     QMenu* m_browserMenu = nullptr;
     QList<QAction*> m_browserItems;
     QAction* m_browserBar = nullptr;

@@ -281,6 +281,34 @@ bool IniDocument::deleteKey(const QByteArray& section, const QByteArray& key)
     return true;
 }
 
+bool IniDocument::deleteKeys(const QByteArray& section, const QList<QByteArray>& keys)
+{
+    int s = findSection(section);
+    if (s < 0)
+        return false;
+    Segment& seg = m_segments[s];
+    std::vector<bool> drop(seg.body.size(), false);
+    bool any = false;
+    for (const QByteArray& key : keys) {
+        const int found = findKey(seg, key);
+        if (found >= 0) {
+            drop[static_cast<size_t>(found)] = true;
+            any = true;
+        }
+    }
+    if (!any)
+        return false;
+    std::vector<QByteArray> kept;
+    kept.reserve(seg.body.size());
+    for (size_t i = 0; i < seg.body.size(); ++i)
+        if (!drop[i])
+            kept.push_back(std::move(seg.body[i]));
+    seg.body = std::move(kept);
+    seg.indexed = false;
+    m_changed = true;
+    return true;
+}
+
 bool IniDocument::eraseSection(const QByteArray& section)
 {
     int s = findSection(section);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,8 @@ public:
     void writeString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
     // Both return whether a line was removed (and the file must be saved).
     bool deleteKey(const QByteArray& section, const QByteArray& key);
+    // deleteKey for each of several keys, in one pass over the section.
+    bool deleteKeys(const QByteArray& section, const QList<QByteArray>& keys);
     bool eraseSection(const QByteArray& section);
     // Every key of a section that a lookup can find, with its value, in the
     // order of the file (a key's later duplicates are never seen).

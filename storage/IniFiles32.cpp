@@ -121,6 +121,12 @@ void TIniFile32::DeleteKey(const QByteArray& section, const QByteArray& key)
         m_store.changed(m_fileName, *m_doc, m_batchKey);
 }
 
+void TIniFile32::DeleteKeys(const QByteArray& section, const QList<QByteArray>& keys)
+{
+    if (m_doc->deleteKeys(section, keys))
+        m_store.changed(m_fileName, *m_doc, m_batchKey);
+}
+
 void TIniFile32::EraseSection(const QByteArray& section)
 {
     if (m_doc->eraseSection(section))

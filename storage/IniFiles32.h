@@ -21,6 +21,8 @@ public:
     void WriteString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
     void WriteInteger(const QByteArray& section, const QByteArray& key, int value);
     void DeleteKey(const QByteArray& section, const QByteArray& key);
+    // DeleteKey for several keys with one change.
+    void DeleteKeys(const QByteArray& section, const QList<QByteArray>& keys);
     void EraseSection(const QByteArray& section);
     // Every key of a section with its value, as ReadString would find them.
     std::vector<std::pair<QByteArray, QByteArray>> ReadSectionValues(const QByteArray& section) const;

@@ -144,6 +144,9 @@ void TestMainWindow::menusShowOnlyWorkingItems()
                                  "MFRename",
                                  "MFDelete",
                                  "MFMerge",
+                                 "MExportP",
+                                 "MExportH",
+                                 "MExportE",
                                  "MDrive",
                                  "MProgPass",
                                  "MExit1",
@@ -172,6 +175,7 @@ void TestMainWindow::menusShowOnlyWorkingItems()
                                  "MMultiple",
                                  "MSingle",
                                  "MUndo",
+                                 "MAlpha",
                                  "MAddPageTab1",
                                  "MDeletePageTab1",
                                  "MChangePageTabName1",
@@ -179,6 +183,7 @@ void TestMainWindow::menusShowOnlyWorkingItems()
                                  "MCopyPageTab",
                                  "MEraseB",
                                  "MAlphaPageTab1",
+                                 "MEMailPage",
                                  "MFontTab",
                                  "MChangeColor2",
                                  "MChangeColor1",
@@ -389,7 +394,7 @@ void TestMainWindow::keyboardReachesEverything()
     QVERIFY(w->keys()->hasFocus());
     // Tab goes round the tool bar, the address box and the board.
     QStringList visited;
-    for (int i = 0; i < 18; ++i) {
+    for (int i = 0; i < 26; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
     }

@@ -222,3 +222,28 @@ void ScriptedPrompter::mailDialog(MailDialog& dialog)
     mailDialogs.pop_front();
     script(dialog);
 }
+
+void ScriptedPrompter::alphaForm(AlphaForm& form)
+{
+    Question q;
+    q.kind = QStringLiteral("alphaForm");
+    asked.push_back(q);
+    if (alphaForms.empty()) {
+        unscripted();
+        return;
+    }
+    auto script = std::move(alphaForms.front());
+    alphaForms.pop_front();
+    script(form);
+}
+
+Prompter::PrintOutcome ScriptedPrompter::printLines(const QStringList& lines, const FontChoice& font)
+{
+    Question q;
+    q.kind = QStringLiteral("print");
+    asked.push_back(q);
+    if (printOutcome.printed)
+        printed = lines;
+    printFont = font;
+    return printOutcome;
+}

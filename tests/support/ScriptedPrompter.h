@@ -64,6 +64,13 @@ public:
     std::deque<std::function<void(BookmarkDialog&)>> bookmarkDialogs;
     std::deque<std::function<void(GlyphChooser&)>> iconChoosers;
     void userProfile(UserProfile& profile) override;
+    void alphaForm(AlphaForm& form) override;
+    std::deque<std::function<void(AlphaForm&)>> alphaForms;
+    // Printing is answered with printOutcome; the lines go to printed.
+    PrintOutcome printLines(const QStringList& lines, const FontChoice& font) override;
+    PrintOutcome printOutcome{true, {}};
+    QStringList printed;
+    FontChoice printFont;
     void mailDialog(MailDialog& dialog) override;
     std::deque<std::function<void(UserProfile&)>> userProfiles;
     // A mail dialog script runs while the dialog is open; it may wait for a
