@@ -281,32 +281,23 @@ bool IniDocument::deleteKey(const QByteArray& section, const QByteArray& key)
     return true;
 }
 
-bool IniDocument::deleteKeys(const QByteArray& section, const QList<QByteArray>& keys)
+std::vector<QByteArray> IniDocument::sectionLines(const QByteArray& section) const
+{
+    const int s = findSection(section);
+    return s < 0 ? std::vector<QByteArray>() : m_segments[s].body;
+}
+
+void IniDocument::setSectionLines(const QByteArray& section, std::vector<QByteArray> lines)
 {
     int s = findSection(section);
-    if (s < 0)
-        return false;
-    Segment& seg = m_segments[s];
-    std::vector<bool> drop(seg.body.size(), false);
-    bool any = false;
-    for (const QByteArray& key : keys) {
-        const int found = findKey(seg, key);
-        if (found >= 0) {
-            drop[static_cast<size_t>(found)] = true;
-            any = true;
-        }
+    if (s < 0) {
+        writeString(section, {}, {});
+        s = findSection(section);
     }
-    if (!any)
-        return false;
-    std::vector<QByteArray> kept;
-    kept.reserve(seg.body.size());
-    for (size_t i = 0; i < seg.body.size(); ++i)
-        if (!drop[i])
-            kept.push_back(std::move(seg.body[i]));
-    seg.body = std::move(kept);
+    Segment& seg = m_segments[s];
+    seg.body = std::move(lines);
     seg.indexed = false;
     m_changed = true;
-    return true;
 }
 
 bool IniDocument::eraseSection(const QByteArray& section)

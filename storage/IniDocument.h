@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QList>
 #include <utility>
 #include <vector>
 
@@ -34,8 +33,10 @@ public:
     void writeString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
     // Both return whether a line was removed (and the file must be saved).
     bool deleteKey(const QByteArray& section, const QByteArray& key);
-    // deleteKey for each of several keys, in one pass over the section.
-    bool deleteKeys(const QByteArray& section, const QList<QByteArray>& keys);
+    // The body lines of a section as they stand ("key=value", comments,
+    // blanks), and a new body for it (the section is made when missing).
+    std::vector<QByteArray> sectionLines(const QByteArray& section) const;
+    void setSectionLines(const QByteArray& section, std::vector<QByteArray> lines);
     bool eraseSection(const QByteArray& section);
     // Every key of a section that a lookup can find, with its value, in the
     // order of the file (a key's later duplicates are never seen).

@@ -1,5 +1,7 @@
 #include "IniFiles32.h"
 
+#include <cstring>
+
 #include "CommandError.h"
 
 #include <limits>
@@ -94,7 +96,9 @@ namespace {
 // of its own (a crafted title could add bookmarks or rewrite an address).
 bool breaksALine(const QByteArray& text)
 {
-    return text.contains('\r') || text.contains('\n') || text.contains('\0');
+    const char* data = text.constData();
+    const size_t size = size_t(text.size());
+    return std::memchr(data, '\r', size) || std::memchr(data, '\n', size) || std::memchr(data, '\0', size);
 }
 
 } // namespace
@@ -121,10 +125,20 @@ void TIniFile32::DeleteKey(const QByteArray& section, const QByteArray& key)
         m_store.changed(m_fileName, *m_doc, m_batchKey);
 }
 
-void TIniFile32::DeleteKeys(const QByteArray& section, const QList<QByteArray>& keys)
+std::vector<QByteArray> TIniFile32::SectionLines(const QByteArray& section) const
 {
-    if (m_doc->deleteKeys(section, keys))
-        m_store.changed(m_fileName, *m_doc, m_batchKey);
+    return m_doc->sectionLines(section);
+}
+
+void TIniFile32::SetSectionLines(const QByteArray& section, std::vector<QByteArray> lines)
+{
+    for (const QByteArray& line : lines)
+        if (breaksALine(section) || breaksALine(line))
+            throw CommandError(QStringLiteral("A line break cannot be stored in %1 (section \"%2\"); nothing was "
+                                              "written.")
+                                   .arg(QString::fromLocal8Bit(m_fileName), QString::fromLatin1(section.left(40))));
+    m_doc->setSectionLines(section, std::move(lines));
+    m_store.changed(m_fileName, *m_doc, m_batchKey);
 }
 
 void TIniFile32::EraseSection(const QByteArray& section)

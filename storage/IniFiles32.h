@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <memory>
+#include <vector>
 
 // The INI engine through which every file of the program is read and written.
 // An instance lives for one short sequence of operations: creating it loads the
@@ -21,8 +22,10 @@ public:
     void WriteString(const QByteArray& section, const QByteArray& key, const QByteArray& value);
     void WriteInteger(const QByteArray& section, const QByteArray& key, int value);
     void DeleteKey(const QByteArray& section, const QByteArray& key);
-    // DeleteKey for several keys with one change.
-    void DeleteKeys(const QByteArray& section, const QList<QByteArray>& keys);
+    // A section's body lines as they stand, and a new body for it in one
+    // change: for commands that rearrange a whole page at once.
+    std::vector<QByteArray> SectionLines(const QByteArray& section) const;
+    void SetSectionLines(const QByteArray& section, std::vector<QByteArray> lines);
     void EraseSection(const QByteArray& section);
     // Every key of a section with its value, as ReadString would find them.
     std::vector<std::pair<QByteArray, QByteArray>> ReadSectionValues(const QByteArray& section) const;

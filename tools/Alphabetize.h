@@ -2,6 +2,8 @@
 
 #include "BookmarkRecord.h"
 
+#include <QByteArray>
+#include <functional>
 #include <vector>
 
 class Board;
@@ -16,9 +18,10 @@ public:
 
     void AlphaButtonClick();
 
-    // The order of the sort: titles, then addresses, then the other fields,
+    // The order of the sort: titles, then the other fields (address first),
     // each in the platform's case-insensitive order. Stable.
-    static void sortByTitle(std::vector<BookmarkRecord>& records);
+    static std::vector<size_t> sortOrder(size_t count, const std::function<const QByteArray&(size_t)>& title,
+                                         const std::function<QByteArray(size_t, int)>& field);
 
 private:
     Board& m_board;

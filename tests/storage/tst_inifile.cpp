@@ -31,7 +31,7 @@ void writeAll(const QString& path, const QByteArray& bytes)
 }
 
 // Applies operations written as "W|section|key|value", "I|section|key|int",
-// "D|section|key" and "E|section".
+// "D|section|key", "E|section" and "L|section|line/line/...".
 void apply(TIniFile32& ini, const QStringList& ops)
 {
     for (const QString& op : ops) {
@@ -44,6 +44,14 @@ void apply(TIniFile32& ini, const QStringList& ops)
             ini.DeleteKey(p[1], p[2]);
         else if (p[0] == "E")
             ini.EraseSection(p[1]);
+        else if (p[0] == "L") // a section's lines rearranged: the rest of the op, "/"-separated
+            ini.SetSectionLines(p[1], [&] {
+                std::vector<QByteArray> lines;
+                for (const QByteArray& l : p.value(2).split('/'))
+                    if (!l.isEmpty())
+                        lines.push_back(l);
+                return lines;
+            }());
     }
 }
 
@@ -173,6 +181,11 @@ void TestIniFile::writes_data()
     QTest::addColumn<QStringList>("ops");
     QTest::addColumn<QByteArray>("after");
 
+    QTest::newRow("section lines replaced in place, keys found again")
+        << QByteArray("[A]\r\nx=1\r\n[B]\r\n01N=b\r\n02N=a\r\n[C]\r\n") << QStringList{"L|B|01N=a/02N=b", "W|B|02N|c"}
+        << QByteArray("[A]\r\nx=1\r\n[B]\r\n01N=a\r\n02N=c\r\n[C]\r\n");
+    QTest::newRow("section lines for a missing section make it")
+        << QByteArray("[A]\r\nx=1\r\n") << QStringList{"L|B|k=v"} << QByteArray("[A]\r\nx=1\r\n\r\n[B]\r\nk=v\r\n");
     QTest::newRow("new section after a non-empty last line")
         << QByteArray("a=1") << QStringList{"W|S|k|v"} << QByteArray("a=1\r\n\r\n[S]\r\nk=v\r\n");
     QTest::newRow("new section in an empty file")
