@@ -10,6 +10,7 @@
 #include "IconLibrary.h"
 #include "IniStore.h"
 #include "Launcher.h"
+#include "LinkChecker.h"
 #include "LinuxDesktop.h"
 #include "MainWindow.h"
 #include "NameLookup.h"
@@ -53,6 +54,7 @@ struct LynkorApp::Parts
     SystemClipboard clipboard;
     CurlSmtp smtp;
     std::unique_ptr<Exchange> exchange;
+    std::unique_ptr<LinkChecker> linkChecker;
     std::unique_ptr<NetDetector> net;
     std::unique_ptr<IconLibrary> icons;
     std::unique_ptr<MainWindow> window;
@@ -97,6 +99,8 @@ void LynkorApp::start()
     m->icons = std::make_unique<IconLibrary>();
     m->guiPrompter.setIcons(m->icons.get());
     m->window = std::make_unique<MainWindow>(*m->board, *m->prompter, *m->icons, *m->launcher, *m->exchange);
+    m->linkChecker = std::make_unique<LinkChecker>(*m->board, m->http);
+    m->window->setLinkChecker(m->linkChecker.get());
     m->guiPrompter.setParent(m->window.get());
     MainWindow* window = m->window.get();
     Board* board = m->board.get();

@@ -121,6 +121,8 @@ struct HttpClient::Engine
         QByteArray body;
         bool begun = false;
         bool truncated = false;
+        bool headersDone = false;
+        QList<QByteArray> headerLines;
         Engine* engine = nullptr;
     };
 
@@ -183,6 +185,12 @@ size_t HttpClient::Engine::header(char* data, size_t size, size_t count, void* s
 {
     auto* t = static_cast<Transfer*>(self);
     const size_t n = size * count;
+    if (!t->streamed && t->options.headersOnly && t->headerLines.size() < HttpResult::kMaxHeaderLines) {
+        QByteArray line(data, qsizetype(std::min<size_t>(n, HttpResult::kMaxHeaderLine)));
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        t->headerLines << line;
+    }
     if (t->streamed) {
         QByteArray line(data, qsizetype(n));
         while (line.endsWith('\n') || line.endsWith('\r'))
@@ -211,6 +219,10 @@ size_t HttpClient::Engine::write(char* data, size_t size, size_t count, void* se
         const QByteArray chunk(data, qsizetype(n));
         t->engine->post([owner, id, chunk] { owner->deliverData(id, chunk); });
         return n;
+    }
+    if (t->options.headersOnly) {
+        t->headersDone = true;
+        return 0; // the document itself is not wanted
     }
     const qint64 max = t->options.maxBodyBytes;
     if (max > 0 && t->body.size() + qint64(n) > max) {
@@ -282,7 +294,8 @@ void HttpClient::Engine::end(CURL* easy, CURLcode code)
     HttpResult result;
     result.truncated = t.truncated;
     result.timedOut = code == CURLE_OPERATION_TIMEDOUT;
-    result.ok = code == CURLE_OK || (t.truncated && code == CURLE_WRITE_ERROR);
+    result.ok = code == CURLE_OK || ((t.truncated || t.headersDone) && code == CURLE_WRITE_ERROR);
+    result.headerLines = std::move(t.headerLines);
     long status = 0;
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
     result.statusCode = int(status);

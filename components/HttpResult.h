@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 // How one HTTP request ended.
@@ -13,4 +14,9 @@ struct HttpResult
     int statusCode = 0;     // of the last hop
     QString error;          // why it failed
     QByteArray body;        // jobs only
+    // headersOnly jobs: every header line of every hop, status line first,
+    // without line ends; an empty line ends a hop. At most kMaxHeaderLines.
+    QList<QByteArray> headerLines;
+    static constexpr int kMaxHeaderLines = 200;
+    static constexpr int kMaxHeaderLine = 8192;
 };

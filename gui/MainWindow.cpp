@@ -12,6 +12,7 @@
 #include "IconLibrary.h"
 #include "KeyboardNav.h"
 #include "Launcher.h"
+#include "LinkCheckerWindow.h"
 #include "ManualUrlBox.h"
 #include "PageCarrier.h"
 #include "PageCommands.h"
@@ -360,6 +361,7 @@ void MainWindow::buildMenus()
         [this] { m_launcher.SingleButtonClick(true); }, true);
 
     QMenu* bookmarks = menuBar()->addMenu(QStringLiteral("B&ookmarks"));
+    m_bookmarksMenu = bookmarks;
     bookmarks->setObjectName(QStringLiteral("MBookmarks"));
     addItem(bookmarks, MenuItem::MUndo, QStringLiteral("&Undo last Edit"), [this] { m_board.records().MUndoClick(); });
     addItem(bookmarks, QStringLiteral("MAlpha"), QStringLiteral("&Alphabetize"),
@@ -1010,4 +1012,33 @@ void MainWindow::renderBrowsers()
             icon = QFileIconProvider().icon(QFileInfo(path));
     }
     m_browserButton->setIcon(icon.isNull() ? QIcon(m_icons.internal(120)) : icon);
+}
+
+void MainWindow::setLinkChecker(LinkChecker* checker)
+{
+    m_linkChecker = checker;
+    // The checker's window, opened after its chooser as a command of its own.
+    auto open = [this] {
+        if (!m_linkCheckerWindow)
+            m_linkCheckerWindow = new LinkCheckerWindow(
+                *m_linkChecker, [this](const std::function<void()>& command) { dispatch(command); }, this);
+        m_linkCheckerWindow->show();
+        m_linkCheckerWindow->raise();
+        m_linkCheckerWindow->activateWindow();
+    };
+    QAction* item = m_bookmarksMenu->addAction(QStringLiteral("Check &Links"));
+    item->setObjectName(QStringLiteral("MCheckLinks"));
+    connect(item, &QAction::triggered, this, open);
+    m_actions.insert(item->objectName(), item);
+    auto* button = new QToolButton(m_toolBar);
+    button->setObjectName(QStringLiteral("CheckBtn"));
+    button->setToolTip(QStringLiteral("Check for valid and updated Links."));
+    button->setAccessibleName(button->toolTip());
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setAutoRaise(true);
+    button->setIcon(QIcon(QPixmap(QStringLiteral(":/icons/silk/link.png"))));
+    connect(button, &QToolButton::clicked, this, open);
+    auto* row = static_cast<QHBoxLayout*>(m_toolBar->layout());
+    QWidget* after = m_toolBar->findChild<QWidget*>(QStringLiteral("Email1"));
+    row->insertWidget(after ? row->indexOf(after) + 1 : 0, button);
 }

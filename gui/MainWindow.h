@@ -15,6 +15,8 @@
 class BoardState;
 class Exchange;
 class Launcher;
+class LinkChecker;
+class LinkCheckerWindow;
 
 class QComboBox;
 class BookmarkButton;
@@ -54,6 +56,10 @@ public:
     QMenu* tabsMenu() const { return m_tabsMenu; }
     QMenu* diskMenu() const { return m_diskMenu; }
     QComboBox* urlBox() const { return m_urlBox; }
+    // The link checker, when the program has the web for it: "Check Links"
+    // in the Bookmarks menu and the tool bar open its window.
+    void setLinkChecker(LinkChecker* checker);
+    LinkCheckerWindow* linkCheckerWindow() const { return m_linkCheckerWindow; }
 
     int toolBarHeight() const;
     int tabStripHeight() const;
@@ -109,6 +115,9 @@ private:
     Launcher& m_launcher;
     Exchange& m_exchange;
     Alphabetize m_alphabetize;
+    QMenu* m_bookmarksMenu = nullptr;
+    LinkChecker* m_linkChecker = nullptr;
+    LinkCheckerWindow* m_linkCheckerWindow = nullptr;
     QMenu* m_browserMenu = nullptr;
     QList<QAction*> m_browserItems;
     QAction* m_browserBar = nullptr;

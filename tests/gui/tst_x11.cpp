@@ -1,6 +1,8 @@
 #include "Board.h"
 #include "BoardState.h"
 #include "BookmarkButton.h"
+#include "LinkCheckerWindow.h"
+#include "LocalHttpServer.h"
 #include "LocalSmtpServer.h"
 #include "LynkorApp.h"
 #include "MainWindow.h"
@@ -16,6 +18,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QJsonArray>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -29,6 +32,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QtTest>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
@@ -79,6 +83,7 @@ private slots:
     void editAndDragInTheRealWindow();
     void pagesAndFilesInTheRealWindow();
     void bookmarkMailedFromTheRealWindow();
+    void linksCheckedFromTheRealWindow();
     void helpTakesKeysWhileADialogWaits();
     void exitEndsTheProgramWithHelpOpen();
 };
@@ -425,6 +430,48 @@ void TestX11::bookmarkMailedFromTheRealWindow()
     QCOMPARE(got[0]["body"].toString(),
              QStringLiteral("Worth a read.\r\n \r\n<A HREF=\"http://paper.example/\">Daily Paper</A><BR>\r\n"));
     QVERIFY(TestFiles::read(home.filePath("lyk.use")).contains("[Address]\r\nCount=1\r\n1=you@example.org\r\n"));
+}
+
+void TestX11::linksCheckedFromTheRealWindow()
+{
+    if (!needsX())
+        QSKIP("needs an X server and xdotool (the test command runs the tests under Xvfb)");
+    LocalHttpServer server;
+    server.add("/ok", "fine");
+    // A path the server does not serve answers 404.
+    server.start();
+    QTemporaryDir home;
+    const QByteArray dir = PathNames::fromQt(home.path()) + '/';
+    QVERIFY(TestFiles::write(home.filePath("lyk.ini"), "[File]\r\nName=" + dir + "Disk.LYK\r\n"));
+    QVERIFY(TestFiles::write(home.filePath("Disk.LYK"),
+                             "[Tabs]\r\nCount=1\r\nTab1=News\r\n[News]\r\n01N=Good\r\n01U=" + server.url("/ok") +
+                                 "\r\n02N=Gone\r\n02U=" + server.url("/missing") + "\r\n"));
+    LynkorApp app({}, dir, nullptr); // the real dialogs
+    app.start();
+    MainWindow& w = app.window();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.action(QStringLiteral("MCheckLinks"))->trigger();
+    LinkCheckerWindow* checker = w.linkCheckerWindow();
+    QVERIFY(checker);
+    QVERIFY(QTest::qWaitForWindowExposed(checker));
+    // "Check Links", then the chooser's "Verify" for the page shown.
+    QString chooserTitle;
+    whenModal(QStringLiteral("TAlphaForm"), [&chooserTitle](QWidget* dialog) {
+        chooserTitle = dialog->windowTitle();
+        pressByAccessibility(dialog->findChild<QPushButton*>(QStringLiteral("AlphaBtn")));
+    });
+    pressByAccessibility(checker->findChild<QPushButton*>(QStringLiteral("SearchButton")));
+    QTreeWidget* bad = checker->badList();
+    QTRY_VERIFY_WITH_TIMEOUT(bad->topLevelItemCount() > 0 &&
+                                 bad->topLevelItem(bad->topLevelItemCount() - 1)->text(0) == QLatin1String("Completed"),
+                             20000);
+    QCOMPARE(chooserTitle, QStringLiteral("Verify the News Page"));
+    QCOMPARE(bad->topLevelItemCount(), 2);
+    QCOMPARE(bad->topLevelItem(0)->text(1), QStringLiteral("Gone"));
+    QCOMPARE(bad->topLevelItem(0)->text(4), QStringLiteral("HTTP/1.1 404 Not Found"));
+    QCOMPARE(checker->findChild<QLabel*>(QStringLiteral("TCountL"))->text(), QStringLiteral("2 of 2"));
+    QCOMPARE(checker->findChild<QLabel*>(QStringLiteral("BCountL"))->text(), QStringLiteral("1"));
+    checker->close();
 }
 
 void TestX11::helpTakesKeysWhileADialogWaits()

@@ -1,0 +1,363 @@
+#include "LinkChecker.h"
+
+#include "AlphaForm.h"
+#include "AnsiText.h"
+#include "Board.h"
+#include "BookmarkFile.h"
+#include "BookmarkLauncher.h"
+#include "BookmarkSlot.h"
+#include "IniBatch.h"
+#include "IniFiles32.h"
+#include "PageDisplay.h"
+#include "RecordOps.h"
+#include "SettingsFile.h"
+
+#include <QUrl>
+#include <algorithm>
+
+namespace {
+
+constexpr const char* kNoSite = "Site does not exist! 404 Error";
+constexpr const char* kNoReply = "Site not Replying in time*";
+
+// The address a hop moved to: its Location header, from the status line on.
+QByteArray locationOf(const QList<QByteArray>& lines, qsizetype from)
+{
+    for (qsizetype i = from + 1; i < lines.size() && !lines[i].isEmpty(); ++i)
+        if (lines[i].toLower().startsWith("location:"))
+            return lines[i].mid(9).trimmed();
+    return {};
+}
+
+} // namespace
+
+LinkChecker::LinkChecker(Board& board, HttpRequests& http) : m_board(board), m_http(http) {}
+
+LinkChecker::~LinkChecker()
+{
+    stopRequests();
+}
+
+void LinkChecker::UpDownClick(int seconds)
+{
+    m_waitMs = std::clamp(seconds, kMinWait, kMaxWait) * 1000;
+    emit changed();
+}
+
+void LinkChecker::setWaitMilliseconds(int ms)
+{
+    m_waitMs = std::max(1, ms);
+}
+
+void LinkChecker::setParallel(int n)
+{
+    m_parallel = std::clamp(n, 1, kMaxParallel);
+    emit changed();
+}
+
+void LinkChecker::SearchButtonClick()
+{
+    Board& b = m_board;
+    AlphaForm form(b);
+    form.caption = QStringLiteral("Verify the %1 Page").arg(AnsiText::toUi(b.state().currentPage()));
+    form.actionText = QStringLiteral("Verify");
+    form.FormShow();
+    b.ui().alphaForm(form);
+    if (form.first < 0 || form.last < 0) {
+        b.ui().message(QStringLiteral("You did not select a page, or pages, of bookmarks to Verify."),
+                       Prompter::Type::Information, Prompter::Buttons::Ok);
+        return;
+    }
+    const bool all = form.mode == AlphaForm::ColorMode::All;
+    const int colorDefault = form.mode == AlphaForm::ColorMode::Default ? b.vars().ButtonFontColor : 111;
+    run(form.first, form.last, all, form.filterColor(), colorDefault);
+}
+
+void LinkChecker::run(int first, int last, bool allColors, int filter, int colorDefault)
+{
+    Board& b = m_board;
+    // A run still going ends here: its answers never reach the new lists.
+    stopRequests();
+    m_entries.clear();
+    m_bad.clear();
+    m_updated.clear();
+    m_checked = m_badCount = m_updatedCount = 0;
+    const std::vector<QByteArray>& tabs = b.state().tabs();
+    last = std::min(last, int(tabs.size()) - 1);
+    {
+        const TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+        for (int p = std::max(0, first); p <= last; ++p) {
+            for (int n = 1; n <= b.vars().Columns * 20; ++n) {
+                const BookmarkSlot slot(ini, tabs[p], BookmarkFile::SlotKey(n));
+                if (!allColors && slot.color(colorDefault) != filter)
+                    continue;
+                const QByteArray url = slot.url();
+                // Programs, files and protected bookmarks are never asked for.
+                if (url.isEmpty() || slot.launchAs() == "Yes" || BookmarkFile::IsProtectedUrl(url))
+                    continue;
+                m_entries.push_back(
+                    {url, slot.title(), tabs[p], slot.slotKey(), QUrl(QString::fromUtf8(url)).host().toLower()});
+            }
+        }
+    }
+    m_started.assign(m_entries.size(), false);
+    m_nextPending = 0;
+    if (m_entries.empty()) {
+        endRun(QStringLiteral("Completed"));
+        return;
+    }
+    startMore();
+    emit changed();
+}
+
+void LinkChecker::startMore()
+{
+    while (m_inFlight.size() < m_parallel && m_nextPending < m_entries.size()) {
+        // The first link not asked yet whose host has room.
+        size_t pick = m_entries.size();
+        for (size_t i = m_nextPending; i < m_entries.size(); ++i)
+            if (!m_started[i] && m_perHost.value(m_entries[i].host) < kPerHost) {
+                pick = i;
+                break;
+            }
+        if (pick == m_entries.size())
+            return;
+        m_started[pick] = true;
+        while (m_nextPending < m_entries.size() && m_started[m_nextPending])
+            ++m_nextPending;
+        const Entry& e = m_entries[pick];
+        ++m_perHost[e.host];
+        caption = QStringLiteral(" - Checking: ") + AnsiText::toUi(e.title);
+        HttpOptions options;
+        options.userAgent = userAgent;
+        options.accept = kAccept;
+        options.timeoutMs = m_waitMs;
+        options.headersOnly = true;
+        const int index = int(pick);
+        const quint64 job = m_http.request(e.url, options, this, [this, index](const HttpResult& result) {
+            m_board.deliver([this, index, result] { finished(index, result); });
+        });
+        m_inFlight.insert(job, index);
+    }
+}
+
+LinkChecker::Row LinkChecker::rowFor(const Entry& e, const QString& response) const
+{
+    return Row{e.page, e.title, e.url, e.slot, response, {}};
+}
+
+bool LinkChecker::lastModified(const Entry& e, const QByteArray& line)
+{
+    // The value behind "Last-Modified: " without " GMT" is compared; without
+    // "GMT" it is written, and reads back trimmed as the compared form.
+    if (line.size() < 19)
+        return false;
+    const QByteArray compared = line.mid(15, line.size() - 19);
+    const QByteArray written = line.mid(15, line.size() - 18);
+    Board& b = m_board;
+    TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+    BookmarkSlot slot(ini, e.page, e.slot);
+    // A bookmark changed or erased meanwhile is not written over.
+    if (slot.url() != e.url || slot.get(BookmarkRecord::Updated) == compared)
+        return false;
+    slot.set(BookmarkRecord::Updated, written);
+    return true;
+}
+
+void LinkChecker::finished(int index, const HttpResult& result)
+{
+    const Entry& e = m_entries[size_t(index)];
+    for (auto it = m_inFlight.begin(); it != m_inFlight.end(); ++it)
+        if (it.value() == index) {
+            m_inFlight.erase(it);
+            break;
+        }
+    if (--m_perHost[e.host] <= 0)
+        m_perHost.remove(e.host);
+
+    bool reported = false;
+    const QList<QByteArray>& lines = result.headerLines;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray& line = lines[i];
+        if (line.startsWith("HTTP") && (line.contains(" 50") || line.contains(" 40") || line.contains("301"))) {
+            QString response = AnsiText::toUi(line);
+            if (line.contains("301")) {
+                // Where the link moved to, made absolute against the link itself.
+                const QByteArray to = locationOf(lines, i);
+                if (!to.isEmpty())
+                    response += QStringLiteral("  -> ") + QUrl(QString::fromUtf8(e.url))
+                                                              .resolved(QUrl(QString::fromUtf8(to)))
+                                                              .toString(QUrl::FullyEncoded);
+            }
+            m_bad << rowFor(e, response);
+            ++m_badCount;
+            reported = true;
+        }
+        if (line.startsWith("Last-Modified") && lastModified(e, line)) {
+            m_updated << rowFor(e, AnsiText::toUi(line));
+            ++m_updatedCount;
+        }
+    }
+    if (result.timedOut) {
+        // Not counted, as the Part's window does.
+        m_bad << rowFor(e, QString::fromLatin1(kNoReply));
+    } else if (!result.ok && !reported) {
+        const bool noSite = result.error.contains(QLatin1String("resolve"), Qt::CaseInsensitive) ||
+                            result.error.contains(QLatin1String("connect"), Qt::CaseInsensitive);
+        m_bad << rowFor(e, noSite ? QString::fromLatin1(kNoSite) : result.error);
+        ++m_badCount;
+    }
+    ++m_checked;
+    if (m_checked >= int(m_entries.size()) && m_inFlight.isEmpty())
+        endRun(QStringLiteral("Completed"));
+    else
+        startMore();
+    emit changed();
+}
+
+void LinkChecker::stopRequests()
+{
+    for (auto it = m_inFlight.cbegin(); it != m_inFlight.cend(); ++it)
+        m_http.cancel(it.key());
+    m_inFlight.clear();
+    m_perHost.clear();
+}
+
+void LinkChecker::endRun(const QString& marker)
+{
+    Row row;
+    row.marker = marker;
+    m_bad << row;
+    m_updated << row;
+    if (marker == QLatin1String("Completed"))
+        m_board.ui().beep();
+    emit changed();
+}
+
+void LinkChecker::AbortButtonClick()
+{
+    if (!busy())
+        return;
+    stopRequests();
+    // Requests cut off here add no rows of their own.
+    endRun(QStringLiteral("Stopped!"));
+}
+
+void LinkChecker::CloseBtnClick()
+{
+    stopRequests();
+    m_entries.clear();
+    m_bad.clear();
+    m_updated.clear();
+    m_checked = 0;
+    emit changed();
+}
+
+void LinkChecker::rowClicked(bool updatedList, int index)
+{
+    QList<Row>& rows = updatedList ? m_updated : m_bad;
+    if (index < 0 || index >= rows.size() || rows[index].isMarker())
+        return;
+    const Row row = rows[index];
+    Board& b = m_board;
+    const bool moved = row.response.contains(QLatin1String("  -> "));
+    QStringList buttons{QStringLiteral("Launch"), QStringLiteral("Delete")};
+    if (moved)
+        buttons << QStringLiteral("Update");
+    buttons << QStringLiteral("Ignore");
+    const int pressed = b.ui().choice({QStringLiteral("Launch, Delete or Edit bookmark"),
+                                       buttons,
+                                       {QStringLiteral("Please select an option.")},
+                                       std::nullopt});
+    const QString chosen = buttons.value(pressed);
+    if (chosen == QLatin1String("Launch")) {
+        if (b.launcher())
+            b.launcher()->Launch(row.page, row.link);
+    } else if (chosen == QLatin1String("Delete")) {
+        b.records().EraseButton(row.page, row.slot);
+        rows.removeAt(index);
+    } else if (chosen == QLatin1String("Update")) {
+        const QByteArray to = AnsiText::fromUi(row.response.section(QStringLiteral("  -> "), 1));
+        b.records().takeBackup();
+        TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+        BookmarkSlot slot(ini, row.page, row.slot);
+        if (slot.url() == row.link) {
+            slot.setUrl(to);
+            rows.removeAt(index);
+            if (row.page == b.state().currentPage())
+                b.pages().LoadCurrent();
+        }
+    }
+    emit changed();
+}
+
+void LinkChecker::MoveClick(bool updatedList)
+{
+    QList<Row>& rows = updatedList ? m_updated : m_bad;
+    Board& b = m_board;
+    const int pressed = b.ui().choice(
+        {QStringLiteral("Move, Copy or Erase Bookmarks."),
+         {QStringLiteral("Move"), QStringLiteral("Copy"), QStringLiteral("Erase"), QStringLiteral("Ignore")},
+         {QStringLiteral("Move  = Move list of bookmarks to new page."),
+          QStringLiteral("Copy  = Copy list of bookmarks to new page."),
+          QStringLiteral("Erase = Erase list of bookmarks from Lynkor.")},
+         std::nullopt});
+    if (pressed < 0 || pressed > 2)
+        return;
+    if (pressed == 2 && b.ui().message(QStringLiteral("Are you sure you want to delete these bookmarks from Lynkor?"),
+                                       Prompter::Type::Information, Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
+        return;
+    // Marker rows are no bookmarks; a bookmark listed twice (two bad hops) goes once.
+    QList<Row> bookmarks;
+    for (const Row& r : std::as_const(rows))
+        if (!r.isMarker() && std::none_of(bookmarks.begin(), bookmarks.end(),
+                                          [&](const Row& o) { return o.page == r.page && o.slot == r.slot; }))
+            bookmarks << r;
+    b.records().takeBackup();
+    b.ui().setCursor(ScreenCursor::HourGlass);
+    // The whole action is one save.
+    IniBatch batch(b.store(), b.files().BookmarkFileName());
+    if (pressed == 2) {
+        for (const Row& r : std::as_const(bookmarks))
+            b.records().EraseButton(r.page, r.slot, RecordOps::WebIconFile::Keep);
+    } else {
+        QString typed = b.ui().pageName(updatedList ? QStringLiteral("Updated Links") : QStringLiteral("Bad Links"));
+        if (typed.trimmed().isEmpty())
+            typed = updatedList ? QStringLiteral("Updated Links") : QStringLiteral("Bad Links");
+        const QByteArray base = AnsiText::fromUi(typed.trimmed());
+        const int perPage = b.vars().Columns * 20;
+        std::vector<QByteArray> tabs = b.state().tabs();
+        QByteArray page;
+        int slot = perPage;
+        for (const Row& r : std::as_const(bookmarks)) {
+            if (slot >= perPage) {
+                // More rows than a page holds go on further pages.
+                page = BookmarkFile::DupePageName(base, tabs);
+                tabs.push_back(page);
+                TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+                BookmarkFile::SaveTabs(ini, tabs);
+                slot = 0;
+            }
+            const QByteArray target = BookmarkFile::SlotKey(++slot);
+            b.records().MoveButtons(r.page, page, target, r.slot);
+            if (pressed == 0)
+                b.records().EraseButton(r.page, r.slot, RecordOps::WebIconFile::Keep);
+            TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+            BookmarkSlot moved(ini, page, target);
+            moved.setNotes(moved.notes() + " " + r.page);
+        }
+        if (!page.isEmpty()) {
+            b.state().setTabs(tabs, int(tabs.size()) - 1);
+            b.pages().Load(page);
+        }
+    }
+    batch.commit();
+    rows.clear();
+    b.ui().setCursor(ScreenCursor::Default);
+    emit changed();
+}
+
+void LinkChecker::HelpClick()
+{
+    m_board.ui().showHelp(kHelpContext);
+}
