@@ -153,6 +153,8 @@ void LinkCheckerWindow::render()
     m_updatedCount->setText(QString::number(m_checker.updatedCount()));
     m_gauge->setMaximum(std::max(1, m_checker.total()));
     m_gauge->setValue(m_checker.checkedCount());
+    if (!m_parallel->hasFocus())
+        m_parallel->setValue(m_checker.parallel());
     fill(m_bad, m_checker.badRows());
     fill(m_updated, m_checker.updatedRows());
 }

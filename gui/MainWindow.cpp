@@ -12,6 +12,7 @@
 #include "IconLibrary.h"
 #include "KeyboardNav.h"
 #include "Launcher.h"
+#include "LinkChecker.h"
 #include "LinkCheckerWindow.h"
 #include "ManualUrlBox.h"
 #include "PageCarrier.h"
@@ -1019,6 +1020,7 @@ void MainWindow::setLinkChecker(LinkChecker* checker)
     m_linkChecker = checker;
     // The checker's window, opened after its chooser as a command of its own.
     auto open = [this] {
+        m_linkChecker->readSettings();
         if (!m_linkCheckerWindow)
             m_linkCheckerWindow = new LinkCheckerWindow(
                 *m_linkChecker, [this](const std::function<void()>& command) { dispatch(command); }, this);

@@ -86,6 +86,9 @@ inline const QByteArray kSingle = "Single";
 inline constexpr Setting MergeColor{"Merge", "Color", "111"};
 // The removable volume the program is copied to (its top folder).
 inline constexpr Setting DiskVolume{"Disk", "Volume", ""};
+// The link checker: links asked at a time, and the user agent it sends.
+inline constexpr Setting LinkCheckParallel{"LinkCheck", "Parallel", "8"};
+inline constexpr Setting LinkCheckUserAgent{"LinkCheck", "UserAgent", "Mozilla/3.0 (compatible)"};
 
 // The browsers: Count, Selected, and the paths under "1" .. Count.
 inline constexpr Setting BrowserCount{"Browser", "Count", "0"};

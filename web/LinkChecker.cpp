@@ -52,6 +52,14 @@ void LinkChecker::setWaitMilliseconds(int ms)
 void LinkChecker::setParallel(int n)
 {
     m_parallel = std::clamp(n, 1, kMaxParallel);
+    m_board.files().write(SettingsFile::LinkCheckParallel, m_parallel);
+    emit changed();
+}
+
+void LinkChecker::readSettings()
+{
+    m_parallel = std::clamp(m_board.files().readNumber(SettingsFile::LinkCheckParallel), 1, kMaxParallel);
+    userAgent = m_board.files().read(SettingsFile::LinkCheckUserAgent);
     emit changed();
 }
 
@@ -78,6 +86,7 @@ void LinkChecker::run(int first, int last, bool allColors, int filter, int color
     Board& b = m_board;
     // A run still going ends here: its answers never reach the new lists.
     stopRequests();
+    readSettings();
     m_entries.clear();
     m_bad.clear();
     m_updated.clear();
@@ -96,7 +105,7 @@ void LinkChecker::run(int first, int last, bool allColors, int filter, int color
                 if (url.isEmpty() || slot.launchAs() == "Yes" || BookmarkFile::IsProtectedUrl(url))
                     continue;
                 m_entries.push_back(
-                    {url, slot.title(), tabs[p], slot.slotKey(), QUrl(QString::fromUtf8(url)).host().toLower()});
+                    {url, slot.title(), tabs[p], slot.slotKey(), QUrl(QString::fromUtf8(url)).authority().toLower()});
             }
         }
     }

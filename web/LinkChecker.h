@@ -15,7 +15,8 @@ class Board;
 // a range of pages for its document and sorts the answers into bad links
 // (error status, permanent redirection, no server, no answer in time) and
 // updated links (Last-Modified differs from the bookmark's Updated field).
-// Up to `parallel` requests are in flight, at most two per host; with one
+// Up to `parallel` requests are in flight, at most two per server (host and
+// port); with one
 // the links are asked in the order they were collected.
 class LinkChecker : public QObject
 {
@@ -49,7 +50,9 @@ public:
     // The wait below the up-down's range, for a test that cannot wait 15 s.
     void setWaitMilliseconds(int ms);
     int parallel() const { return m_parallel; }
+    // Kept in the settings file, as the user agent is ([LinkCheck]).
     void setParallel(int n);
+    void readSettings();
     QByteArray userAgent = kUserAgent;
 
     // What the window shows.
@@ -88,7 +91,7 @@ private:
         QByteArray title;
         QByteArray page;
         QByteArray slot;
-        QString host;
+        QString host; // host and port: the server asked
     };
     void startMore();
     void finished(int entry, const HttpResult& result);
