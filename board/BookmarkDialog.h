@@ -43,6 +43,9 @@ public:
     IconRef glyph;        // IconButton's
     // The protected-bookmark view: only Title (read-only), PassBox, Cancel, Help.
     bool protectedView = false;
+    // Opened from a result list for a bookmark of any page: no Move, Copy,
+    // Erase, Email, PassBox or "Launch As:" group.
+    bool fromList = false;
 
     int action = None;
     QByteArray page; // dialog page and slot

@@ -123,7 +123,7 @@ BookmarkDialogWidget::BookmarkDialogWidget(BookmarkDialog& model, IconLibrary& i
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, [this] { m_model.HelpBtnClick(); });
     connect(m_title, &QLineEdit::textChanged, this,
-            [this] { m_pass->setVisible(m_model.passVisible && !m_title->text().isEmpty()); });
+            [this] { m_pass->setVisible(m_model.passVisible && !m_model.fromList && !m_title->text().isEmpty()); });
     connect(m_notes, &QPlainTextEdit::textChanged, this, [this] {
         // The notes hold at most 1000 characters.
         const QString text = m_notes->toPlainText();
@@ -163,7 +163,10 @@ void BookmarkDialogWidget::display()
     for (QWidget* w : m_protectedHidden)
         w->setVisible(!m_model.protectedView);
     m_reset->setVisible(!m_model.protectedView && m_model.resetColorVisible());
-    m_pass->setVisible(m_model.passBoxVisible());
+    m_pass->setVisible(m_model.passBoxVisible() && !m_model.fromList);
+    if (m_model.fromList)
+        for (QWidget* w : std::initializer_list<QWidget*>{m_move, m_copy, m_erase, m_email, m_launch})
+            w->setVisible(false);
     m_title->setReadOnly(m_model.protectedView);
 }
 

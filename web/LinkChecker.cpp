@@ -3,11 +3,13 @@
 #include "AlphaForm.h"
 #include "AnsiText.h"
 #include "Board.h"
+#include "BookmarkDialog.h"
 #include "BookmarkFile.h"
 #include "BookmarkLauncher.h"
 #include "BookmarkSlot.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
+#include "NotesText.h"
 #include "PageDisplay.h"
 #include "RecordOps.h"
 #include "SettingsFile.h"
@@ -270,7 +272,7 @@ void LinkChecker::rowClicked(bool updatedList, int index)
     const Row row = rows[index];
     Board& b = m_board;
     const bool moved = row.response.contains(QLatin1String("  -> "));
-    QStringList buttons{QStringLiteral("Launch"), QStringLiteral("Delete")};
+    QStringList buttons{QStringLiteral("Launch"), QStringLiteral("Delete"), QStringLiteral("Edit")};
     if (moved)
         buttons << QStringLiteral("Update");
     buttons << QStringLiteral("Ignore");
@@ -284,6 +286,25 @@ void LinkChecker::rowClicked(bool updatedList, int index)
             b.launcher()->Launch(row.page, row.link);
     } else if (chosen == QLatin1String("Delete")) {
         b.records().EraseButton(row.page, row.slot);
+        rows.removeAt(index);
+    } else if (chosen == QLatin1String("Edit")) {
+        BookmarkDialog d(b);
+        d.page = row.page;
+        d.slot = row.slot;
+        d.fromList = true;
+        d.passVisible = false;
+        {
+            const TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+            const BookmarkSlot slot(ini, row.page, row.slot);
+            d.Desc1 = AnsiText::toUi(slot.title());
+            d.EI1 = AnsiText::toUi(NotesText::AddReturn(slot.notes()));
+            d.EI2 = AnsiText::toUi(slot.extraInfo());
+            d.IP1 = AnsiText::toUi(slot.ipAddress());
+            d.color = slot.color(b.vars().ButtonFontColor);
+        }
+        d.URL1 = AnsiText::toUi(row.link);
+        d.defaultColor = b.vars().ButtonFontColor;
+        b.ui().bookmarkDialog(d);
         rows.removeAt(index);
     } else if (chosen == QLatin1String("Update")) {
         const QByteArray to = AnsiText::fromUi(row.response.section(QStringLiteral("  -> "), 1));

@@ -1,5 +1,7 @@
+#include "BookmarkDialog.h"
 #include "BookmarkText.h"
 #include "HttpClient.h"
+#include "IniFiles32.h"
 #include "LaunchFixture.h"
 #include "LinkChecker.h"
 #include "LocalHttpServer.h"
@@ -8,7 +10,9 @@
 #include <QTcpSocket>
 #include <QtTest>
 #include <atomic>
+#include <chrono>
 #include <httplib.h>
+#include <thread>
 
 namespace {
 
@@ -95,6 +99,9 @@ private slots:
     void lastModifiedFirstAndSecondRun();
     void stopAndRestartLeaveNoStrayRows();
     void bulkMoveTakesEveryRowButMarkers();
+    void rowActions();
+    void lateAnswerLeavesAChangedBookmarkAlone();
+    void manyBadLinksFillSeveralPages();
 };
 
 void TestLinkCheck::initTestCase()
@@ -116,6 +123,11 @@ void TestLinkCheck::initTestCase()
         r.set_header("Location", "/loop");
     });
     server.handle("/dated", [](const httplib::Request&, httplib::Response& r) {
+        r.set_header("Last-Modified", "Wed, 21 Oct 2015 07:28:00 GMT");
+        r.set_content("dated", "text/html");
+    });
+    server.handle("/slowdated", [](const httplib::Request&, httplib::Response& r) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
         r.set_header("Last-Modified", "Wed, 21 Oct 2015 07:28:00 GMT");
         r.set_content("dated", "text/html");
     });
@@ -241,6 +253,97 @@ void TestLinkCheck::bulkMoveTakesEveryRowButMarkers()
     // The moved bookmarks left their page.
     QCOMPARE(f->key("Disk.LYK", "Links", "02U"), QByteArray());
     QCOMPARE(f->key("Disk.LYK", "Links", "01U"), server.url("/ok"));
+}
+
+void TestLinkCheck::rowActions()
+{
+    HttpClient http;
+    std::unique_ptr<LinkChecker> checker;
+    auto f = check(8, http, checker);
+    auto rowOf = [&](const QByteArray& title) {
+        const QList<LinkChecker::Row>& rows = checker->badRows();
+        for (int i = 0; i < rows.size(); ++i)
+            if (rows[i].title == title)
+                return i;
+        return -1;
+    };
+    // Edit: the bookmark dialog without the page's own commands, on the listed link.
+    f->ui.bookmarkDialogs.push_back([](BookmarkDialog& d) {
+        QVERIFY(d.fromList);
+        QCOMPARE(d.slot, QByteArray("02"));
+        QVERIFY(d.URL1.endsWith(QLatin1String("/missing")));
+        d.Desc1 = QStringLiteral("Renamed");
+        QVERIFY(d.SaveBtnClick());
+    });
+    f->ui.answer(2); // Edit
+    f->board->command([&] { checker->rowClicked(false, rowOf("L2")); });
+    QCOMPARE(f->key("Disk.LYK", "Links", "02N"), QByteArray("Renamed"));
+    QCOMPARE(rowOf("L2"), -1);
+    // Update: a link that moved for good takes its new address.
+    f->ui.answer(3); // Launch, Delete, Edit, Update, Ignore
+    f->board->command([&] { checker->rowClicked(false, rowOf("L5")); });
+    QCOMPARE(f->key("Disk.LYK", "Links", "05U"), server.url("/ok"));
+    QCOMPARE(rowOf("L5"), -1);
+    // Delete: the bookmark is erased.
+    f->ui.answer(1);
+    f->board->command([&] { checker->rowClicked(false, rowOf("L3")); });
+    QCOMPARE(f->key("Disk.LYK", "Links", "03U"), QByteArray());
+    // Ignore, and a marker row offers nothing.
+    const int before = int(checker->badRows().size());
+    f->ui.answer(3); // Launch, Delete, Edit, Ignore
+    f->board->command([&] { checker->rowClicked(false, rowOf("L4")); });
+    f->board->command([&] { checker->rowClicked(false, before - 1); });
+    QCOMPARE(int(checker->badRows().size()), before);
+}
+
+void TestLinkCheck::lateAnswerLeavesAChangedBookmarkAlone()
+{
+    HttpClient http;
+    LaunchFixture f;
+    f.writeFile("Disk.LYK",
+                BookmarkText::file({"Slow"}, {{"Slow", "01N=Dated\r\n01U=" + server.url("/slowdated") + "\r\n"}}));
+    f.start();
+    LinkChecker checker(*f.board, http);
+    checker.run(0, 0, true, 111, 111);
+    {
+        TIniFile32 ini(f.store, f.files.BookmarkFileName());
+        ini.WriteString("Slow", "01U", "http://elsewhere.example/");
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!checker.busy(), 20000);
+    QCOMPARE(f.key("Disk.LYK", "Slow", "01D"), QByteArray());
+    QCOMPARE(checker.updatedRows().size(), 1); // "Completed" only
+}
+
+void TestLinkCheck::manyBadLinksFillSeveralPages()
+{
+    HttpClient http;
+    LaunchFixture f;
+    QByteArray a;
+    for (int n = 1; n <= 80; ++n)
+        a += BookmarkFile::SlotKey(n) + "N=A" + QByteArray::number(n) + "\r\n" + BookmarkFile::SlotKey(n) +
+             "U=" + server.url("/missing?" + QByteArray::number(n)) + "\r\n";
+    // An international host name is looked up like any other.
+    const QByteArray b = "01N=Idn\r\n01U=http://b\xc3\xbc"
+                         "cher.invalid/\r\n02N=B2\r\n02U=" +
+                         server.url("/missing?b") + "\r\n";
+    f.writeFile("Disk.LYK", BookmarkText::file({"A", "B"}, {{"A", a}, {"B", b}}));
+    f.start();
+    LinkChecker checker(*f.board, http);
+    checker.run(0, 1, true, 111, 111);
+    QTRY_VERIFY_WITH_TIMEOUT(!checker.busy(), 60000);
+    QCOMPARE(checker.badCount(), 82);
+    bool idnListed = false;
+    for (const LinkChecker::Row& r : checker.badRows())
+        if (r.title == "Idn")
+            idnListed = r.response == QLatin1String("Site does not exist! 404 Error");
+    QVERIFY(idnListed);
+    f.ui.answer(0); // Move
+    f.ui.answer(QStringLiteral("Bad Links"));
+    f.board->command([&] { checker.MoveClick(false); });
+    QCOMPARE(f.state.tabs(), (std::vector<QByteArray>{"A", "B", "Bad Links", "Bad Links+"}));
+    QCOMPARE(BookmarkText::titles(f.store, f.files.BookmarkFileName(), "Bad Links").size(), 80);
+    QCOMPARE(BookmarkText::titles(f.store, f.files.BookmarkFileName(), "Bad Links+").size(), 2);
+    QCOMPARE(BookmarkText::titles(f.store, f.files.BookmarkFileName(), "A").size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestLinkCheck)
