@@ -15,7 +15,7 @@ packages=(
   qt6-websockets-dev libcurl4-openssl-dev libbenchmark-dev libcpp-httplib-dev
   chromium
   fonts-dejavu-core xvfb xauth xdotool trayer
-  python3-aiosmtpd poppler-utils
+  python3-aiosmtpd poppler-utils openssl
   libx11-dev libxcb1-dev
 )
 

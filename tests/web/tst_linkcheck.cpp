@@ -6,8 +6,10 @@
 #include "LinkChecker.h"
 #include "LocalHttpServer.h"
 
+#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <atomic>
 #include <chrono>
@@ -102,6 +104,7 @@ private slots:
     void rowActions();
     void lateAnswerLeavesAChangedBookmarkAlone();
     void manyBadLinksFillSeveralPages();
+    void untrustedCertificateIsABadLink();
 };
 
 void TestLinkCheck::initTestCase()
@@ -344,6 +347,46 @@ void TestLinkCheck::manyBadLinksFillSeveralPages()
     QCOMPARE(BookmarkText::titles(f.store, f.files.BookmarkFileName(), "Bad Links").size(), 80);
     QCOMPARE(BookmarkText::titles(f.store, f.files.BookmarkFileName(), "Bad Links+").size(), 2);
     QCOMPARE(BookmarkText::titles(f.store, f.files.BookmarkFileName(), "A").size(), 0);
+}
+
+void TestLinkCheck::untrustedCertificateIsABadLink()
+{
+    // A secure server with a certificate nobody vouches for.
+    QTemporaryDir dir;
+    const QString cert = dir.filePath(QStringLiteral("cert.pem"));
+    const QString key = dir.filePath(QStringLiteral("key.pem"));
+    if (QProcess::execute(QStringLiteral("openssl"),
+                          {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                           QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-keyout"), key,
+                           QStringLiteral("-out"), cert, QStringLiteral("-days"), QStringLiteral("1"),
+                           QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1")}) != 0)
+        QSKIP("needs the openssl command");
+    QProcess https;
+    https.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("import http.server, ssl, sys\n"
+                                "s = http.server.HTTPServer(('127.0.0.1', 0), http.server.SimpleHTTPRequestHandler)\n"
+                                "c = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)\n"
+                                "c.load_cert_chain(sys.argv[1], sys.argv[2])\n"
+                                "s.socket = c.wrap_socket(s.socket, server_side=True)\n"
+                                "print(s.server_address[1], flush=True)\n"
+                                "s.serve_forever()\n"),
+                 cert, key});
+    QVERIFY(https.waitForReadyRead(10000));
+    const QByteArray port = https.readLine().trimmed();
+    HttpClient http;
+    LaunchFixture f;
+    f.writeFile("Disk.LYK",
+                BookmarkText::file({"Secure"}, {{"Secure", "01N=Self\r\n01U=https://127.0.0.1:" + port + "/\r\n"}}));
+    f.start();
+    LinkChecker checker(*f.board, http);
+    checker.run(0, 0, true, 111, 111);
+    QTRY_VERIFY_WITH_TIMEOUT(!checker.busy(), 20000);
+    https.kill();
+    https.waitForFinished();
+    QCOMPARE(checker.badCount(), 1);
+    const QString response = checker.badRows().first().response;
+    QVERIFY2(response.contains(QLatin1String("certificate"), Qt::CaseInsensitive), qPrintable(response));
 }
 
 QTEST_GUILESS_MAIN(TestLinkCheck)
