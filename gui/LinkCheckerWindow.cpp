@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -100,8 +101,11 @@ LinkCheckerWindow::LinkCheckerWindow(LinkChecker& checker, Dispatch dispatch, QW
     settings->addWidget(m_parallel);
     settings->addStretch();
     layout->addLayout(settings);
-    connect(m_wait, &QSpinBox::valueChanged, this, [this](int v) { m_checker.UpDownClick(v); });
-    connect(m_parallel, &QSpinBox::valueChanged, this, [this](int v) { m_checker.setParallel(v); });
+    connect(m_wait, &QSpinBox::valueChanged, this,
+            [this](int v) { m_dispatch([this, v] { m_checker.UpDownClick(v); }); });
+    // Kept in the settings file: a write that fails is said like any other.
+    connect(m_parallel, &QSpinBox::valueChanged, this,
+            [this](int v) { m_dispatch([this, v] { m_checker.setParallel(v); }); });
 
     m_bad = resultList(QStringLiteral("View1"), QStringLiteral("Bad links"), this);
     m_updated = resultList(QStringLiteral("View2"), QStringLiteral("Updated links"), this);
@@ -132,8 +136,7 @@ LinkCheckerWindow::LinkCheckerWindow(LinkChecker& checker, Dispatch dispatch, QW
         buttons->addWidget(b);
     layout->addLayout(buttons);
     connect(search, &QPushButton::clicked, this, [this] { m_dispatch([this] { m_checker.SearchButtonClick(); }); });
-    // Stopping is no command of its own: it must work while a run goes on.
-    connect(abort, &QPushButton::clicked, this, [this] { m_checker.AbortButtonClick(); });
+    connect(abort, &QPushButton::clicked, this, [this] { m_dispatch([this] { m_checker.AbortButtonClick(); }); });
     connect(moveBad, &QPushButton::clicked, this, [this] { m_dispatch([this] { m_checker.MoveClick(false); }); });
     connect(moveUpdated, &QPushButton::clicked, this, [this] { m_dispatch([this] { m_checker.MoveClick(true); }); });
     connect(help, &QPushButton::clicked, this, [this] { m_dispatch([this] { m_checker.HelpClick(); }); });
@@ -153,14 +156,17 @@ void LinkCheckerWindow::render()
     m_updatedCount->setText(QString::number(m_checker.updatedCount()));
     m_gauge->setMaximum(std::max(1, m_checker.total()));
     m_gauge->setValue(m_checker.checkedCount());
-    if (!m_parallel->hasFocus())
+    if (!m_parallel->hasFocus()) {
+        // Showing the stored value is no change by the user.
+        const QSignalBlocker quiet(m_parallel);
         m_parallel->setValue(m_checker.parallel());
+    }
     fill(m_bad, m_checker.badRows());
     fill(m_updated, m_checker.updatedRows());
 }
 
 void LinkCheckerWindow::closeEvent(QCloseEvent* event)
 {
-    m_checker.CloseBtnClick();
+    m_dispatch([this] { m_checker.CloseBtnClick(); });
     event->accept();
 }
