@@ -1,20 +1,12 @@
 // The link checker against slow local servers: 1,000 links, each answered
 // after 100 ms, asked 8 at a time (at most two per server, so four servers).
 // Ideal: 1000 x 0.1 s / 8 = 12.5 s; the ratio to it is printed.
-#include "Board.h"
-#include "BoardState.h"
+#include "BenchBoard.h"
 #include "BookmarkFile.h"
-#include "FixedDesktop.h"
 #include "HttpClient.h"
-#include "IniStore.h"
 #include "LinkChecker.h"
 #include "MeanReporter.h"
-#include "NullAutostart.h"
-#include "NullHotkeys.h"
-#include "NullPrompter.h"
-#include "NullScreenSaver.h"
 #include "PathNames.h"
-#include "ProgramFiles.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -62,18 +54,8 @@ struct SlowServer
     }
 };
 
-struct Fixture
+struct Fixture : BenchBoard
 {
-    QTemporaryDir dir;
-    IniStore store;
-    ProgramFiles files{store};
-    BoardState state;
-    NullPrompter ui;
-    FixedDesktop desktop;
-    NullHotkeys hotkeys;
-    NullAutostart autostart;
-    NullScreenSaver screenSaver;
-    Board board{files, state, ui, desktop, Platform{&hotkeys, &autostart, &screenSaver}};
     HttpClient http;
     std::vector<std::unique_ptr<SlowServer>> servers;
     int pages = 0;

@@ -3,23 +3,15 @@
 // S, the least any save must do (one atomic write of the file's bytes).
 
 #include "Alphabetize.h"
-#include "Board.h"
-#include "BoardState.h"
+#include "BenchBoard.h"
 #include "BookmarkFile.h"
-#include "FixedDesktop.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
-#include "IniStore.h"
 #include "MeanReporter.h"
-#include "NullAutostart.h"
-#include "NullHotkeys.h"
-#include "NullPrompter.h"
-#include "NullScreenSaver.h"
 #include "PageCommands.h"
 #include "PageDisplay.h"
 #include "PageMerge.h"
 #include "PathNames.h"
-#include "ProgramFiles.h"
 #include "SampleBookmarks.h"
 
 #include <QCoreApplication>
@@ -54,20 +46,10 @@ constexpr int kPage = 100;
 constexpr int kReplacedSlots = 70;
 constexpr int kAddedSlots = 9;
 
-struct Fixture
+struct Fixture : BenchBoard
 {
-    QTemporaryDir dir;
     QByteArray path;
     QByteArray original;
-    IniStore store;
-    ProgramFiles files{store};
-    BoardState state;
-    NullPrompter ui;
-    FixedDesktop desktop;
-    NullHotkeys hotkeys;
-    NullAutostart autostart;
-    NullScreenSaver screenSaver;
-    Board board{files, state, ui, desktop, Platform{&hotkeys, &autostart, &screenSaver}};
 
     // Puts the generated file back, so each benchmark starts from the same
     // bytes whatever ran before it. Overwritten in place and cut to length:

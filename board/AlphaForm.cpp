@@ -14,6 +14,18 @@ const QStringList& AlphaForm::ColorChoices()
     return items;
 }
 
+bool AlphaForm::ask(const QString& title, const QString& action, const QString& notChosen)
+{
+    caption = title;
+    actionText = action;
+    FormShow();
+    m_board.ui().alphaForm(*this);
+    if (first >= 0 && last >= 0)
+        return true;
+    m_board.ui().message(notChosen, Prompter::Type::Information, Prompter::Buttons::Ok);
+    return false;
+}
+
 void AlphaForm::FormShow()
 {
     pages.clear();
@@ -70,9 +82,13 @@ void AlphaForm::AlphaHelpBtnClick()
     m_board.ui().showHelp(kHelpContext);
 }
 
+int AlphaForm::colorDefault() const
+{
+    return mode == ColorMode::Default ? m_board.vars().ButtonFontColor : 111;
+}
+
 int AlphaForm::filterColor()
 {
     TIniFile32 ini(m_board.store(), m_board.files().settingsPath());
-    const int fallback = mode == ColorMode::Default ? m_board.vars().ButtonFontColor : 111;
-    return ini.ReadInteger(SettingsFile::MergeColor.sectionName(), SettingsFile::MergeColor.keyName(), fallback);
+    return ini.ReadInteger(SettingsFile::MergeColor.sectionName(), SettingsFile::MergeColor.keyName(), colorDefault());
 }

@@ -34,6 +34,10 @@ public:
     static const QStringList& ColorChoices();
     static constexpr int kHelpContext = 50;
 
+    // Shows the chooser for a command; false, with notChosen said, when it
+    // was closed without the action.
+    bool ask(const QString& title, const QString& action, const QString& notChosen);
+
     // Opening: the pages listed, the range unset, mode "All", and the filter 111.
     void FormShow();
     void PageListViewClick();
@@ -43,8 +47,12 @@ public:
     bool AlphaBtnClick();
     void AlphaHelpBtnClick();
 
+    bool allColors() const { return mode == ColorMode::All; }
+    // The colour of a bookmark without Color: the button colour for
+    // "Default", else 111.
+    int colorDefault() const;
     // The filter the command applies: settings Merge/Color, read with the
-    // mode's default (the button colour for "Default", else 111).
+    // mode's default.
     int filterColor();
 
 private:

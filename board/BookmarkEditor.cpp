@@ -227,8 +227,7 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
         break;
     case BookmarkDialog::Email:
         if (b.mailer()) {
-            const QByteArray line = "<A HREF=\"" + shownUrl + "\">" + b.state().buttons()[now].caption + "</A><BR>";
-            b.mailer()->MailBookmarks("One", {line});
+            b.mailer()->MailBookmarks("One", {Mailer::BookmarkLine(shownUrl, b.state().buttons()[now].caption)});
         }
         break;
     case BookmarkDialog::IconChanged: {

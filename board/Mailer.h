@@ -11,4 +11,10 @@ public:
     // Shows the mail dialog modally for a mail scope ("One", "Page" or "All")
     // with the bookmark lines of the work text.
     virtual void MailBookmarks(const QByteArray& scope, const QList<QByteArray>& workText) = 0;
+
+    // A bookmark as the work text lists it for mailing: an HTML link.
+    static QByteArray BookmarkLine(const QByteArray& url, const QByteArray& title)
+    {
+        return "<A HREF=\"" + url + "\">" + title + "</A><BR>";
+    }
 };

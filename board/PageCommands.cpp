@@ -257,7 +257,7 @@ void PageCommands::MEMailPageClick()
             // The page is open, so its password was given: its addresses go as they are shown.
             if (protectedPage && BookmarkFile::IsProtectedUrl(url))
                 url = PassText::Decrypt(url);
-            work << "<A HREF=\"" + url + "\">" + slot.title() + "</A><BR>";
+            work << Mailer::BookmarkLine(url, slot.title());
         }
     }
     b.mailer()->MailBookmarks("Page", work);

@@ -17,6 +17,12 @@ namespace {
 constexpr const char* kAddress = "Address";
 constexpr const char* kCommentFont = "CommentFont";
 
+QString notSingle(const QString& address)
+{
+    return QStringLiteral("\"%1\" is not a single e-mail address: type one address, such as name@example.com.")
+        .arg(address);
+}
+
 bool lessNoCase(const QString& a, const QString& b)
 {
     return QString::localeAwareCompare(a.toLower(), b.toLower()) < 0;
@@ -127,9 +133,7 @@ void MailDialog::Edit1KeyDown(int key)
         if (typed.isEmpty())
             return;
         if (!MailText::isSingleAddress(typed)) {
-            refuse(QStringLiteral("\"%1\" is not a single e-mail address: type one address, such as "
-                                  "name@example.com.")
-                       .arg(typed));
+            refuse(notSingle(typed));
             return;
         }
         recipient = typed;
@@ -210,14 +214,12 @@ void MailDialog::Button1Click()
     if (m_sending)
         return;
     recipient = recipient.trimmed();
-    const QString notSingle = QStringLiteral("\"%1\" is not a single e-mail address: type one address, such as "
-                                             "name@example.com.");
     if (!includeAll && recipient.isEmpty()) {
         refuse(QStringLiteral("Please type the e-mail address to send to."));
         return;
     }
     if (!includeAll && !MailText::isSingleAddress(recipient)) {
-        refuse(notSingle.arg(recipient));
+        refuse(notSingle(recipient));
         return;
     }
     if (MailText::hasLineBreak(subject)) {
@@ -233,7 +235,7 @@ void MailDialog::Button1Click()
         }
         for (const QString& a : std::as_const(addresses))
             if (!MailText::isSingleAddress(a)) {
-                refuse(notSingle.arg(a) + QStringLiteral(" Please delete it from the list."));
+                refuse(notSingle(a) + QStringLiteral(" Please delete it from the list."));
                 return;
             }
     }

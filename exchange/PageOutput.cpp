@@ -95,15 +95,9 @@ void PageOutput::PrintClick(Mode mode)
 {
     Board& b = m_board;
     AlphaForm form(b);
-    form.caption = captionFor(mode, AnsiText::toUi(b.state().currentPage()));
-    form.actionText = actionWord(mode);
-    form.FormShow();
-    b.ui().alphaForm(form);
-    if (form.first < 0 || form.last < 0) {
-        b.ui().message(QStringLiteral("You did not select a page, or pages, of bookmarks to %1.").arg(actionWord(mode)),
-                       Prompter::Type::Information, Prompter::Buttons::Ok);
+    if (!form.ask(captionFor(mode, AnsiText::toUi(b.state().currentPage())), actionWord(mode),
+                  QStringLiteral("You did not select a page, or pages, of bookmarks to %1.").arg(actionWord(mode))))
         return;
-    }
     if (form.last != form.first &&
         b.ui().message(QStringLiteral("Are you sure you want to %1 Page %2 through Page %3")
                            .arg(actionWord(mode))
@@ -116,8 +110,8 @@ void PageOutput::PrintClick(Mode mode)
     Range range;
     range.first = form.first;
     range.last = std::min(form.last, int(b.state().tabs().size()) - 1);
-    range.allColors = form.mode == AlphaForm::ColorMode::All;
-    range.colorDefault = form.mode == AlphaForm::ColorMode::Default ? b.vars().ButtonFontColor : 111;
+    range.allColors = form.allColors();
+    range.colorDefault = form.colorDefault();
     range.filter = form.filterColor();
     range.slotCount = b.vars().Columns * 20;
     QStringList lines;

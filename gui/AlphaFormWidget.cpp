@@ -15,11 +15,7 @@
 AlphaFormWidget::AlphaFormWidget(AlphaForm& model, QWidget* parent) : QDialog(parent), m_model(model)
 {
     setObjectName(QStringLiteral("TAlphaForm"));
-    QPalette colors = palette();
-    colors.setColor(QPalette::Window, WinColor::toQColor(model.colors.selectedColor));
-    colors.setColor(QPalette::WindowText, WinColor::toQColor(model.colors.fontColor));
-    setPalette(colors);
-    setAutoFillBackground(true);
+    WinColor::paintLikeTabs(this, model.colors);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Select Multiple Pages to Apply?  [OPTIONAL]"), this));

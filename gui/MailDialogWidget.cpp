@@ -22,11 +22,7 @@
 MailDialogWidget::MailDialogWidget(MailDialog& model, QWidget* parent) : QDialog(parent), m_model(model)
 {
     setObjectName(QStringLiteral("TEForm"));
-    QPalette colors = palette();
-    colors.setColor(QPalette::Window, WinColor::toQColor(model.colors.selectedColor));
-    colors.setColor(QPalette::WindowText, WinColor::toQColor(model.colors.fontColor));
-    setPalette(colors);
-    setAutoFillBackground(true);
+    WinColor::paintLikeTabs(this, model.colors);
 
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -156,12 +152,10 @@ void MailDialogWidget::display()
 {
     m_displaying = true;
     setWindowTitle(m_model.caption);
-    if (m_to->count() != m_model.addresses.size() || [&] {
-            for (int i = 0; i < m_to->count(); ++i)
-                if (m_to->itemText(i) != m_model.addresses[i])
-                    return true;
-            return false;
-        }()) {
+    QStringList shown;
+    for (int i = 0; i < m_to->count(); ++i)
+        shown << m_to->itemText(i);
+    if (shown != m_model.addresses) {
         m_to->clear();
         m_to->addItems(m_model.addresses);
     }

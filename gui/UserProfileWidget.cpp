@@ -42,11 +42,7 @@ UserProfileWidget::UserProfileWidget(UserProfile& model, QWidget* parent) : QDia
 {
     setObjectName(QStringLiteral("TUserSetup"));
     setWindowTitle(QStringLiteral("User Profile"));
-    QPalette colors = palette();
-    colors.setColor(QPalette::Window, WinColor::toQColor(model.colors.selectedColor));
-    colors.setColor(QPalette::WindowText, WinColor::toQColor(model.colors.fontColor));
-    setPalette(colors);
-    setAutoFillBackground(true);
+    WinColor::paintLikeTabs(this, model.colors);
 
     auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;

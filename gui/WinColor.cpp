@@ -1,7 +1,10 @@
 #include "WinColor.h"
 
+#include "TabStyle.h"
+
 #include <QApplication>
 #include <QPalette>
+#include <QWidget>
 
 namespace WinColor {
 
@@ -50,6 +53,15 @@ QColor fromHex(const QString& hex)
 QString toHex(const QColor& c)
 {
     return QStringLiteral("%1").arg(fromQColor(c), 6, 16, QLatin1Char('0')).toUpper();
+}
+
+void paintLikeTabs(QWidget* dialog, const TabStyle& tabs)
+{
+    QPalette colors = dialog->palette();
+    colors.setColor(QPalette::Window, toQColor(tabs.selectedColor));
+    colors.setColor(QPalette::WindowText, toQColor(tabs.fontColor));
+    dialog->setPalette(colors);
+    dialog->setAutoFillBackground(true);
 }
 
 } // namespace WinColor

@@ -2,6 +2,9 @@
 
 #include <QColor>
 
+struct TabStyle;
+class QWidget;
+
 // Colours are stored as Windows colour values: 0x00BBGGRR, or a system colour
 // (high bit set, low byte = the system colour's number).
 namespace WinColor {
@@ -12,5 +15,9 @@ int fromQColor(const QColor& color);
 // in the same BBGGRR order.
 QColor fromHex(const QString& hex);
 QString toHex(const QColor& color);
+
+// A dialog that takes the page tabs' look: the chosen tab's colour as its
+// background, the tabs' font colour for its text.
+void paintLikeTabs(QWidget* dialog, const TabStyle& tabs);
 
 } // namespace WinColor

@@ -78,15 +78,10 @@ void Alphabetize::AlphaButtonClick()
 {
     Board& b = m_board;
     AlphaForm form(b);
-    form.caption = QStringLiteral("Alphabetize the \"%1\" Page").arg(AnsiText::toUi(b.state().currentPage()));
-    form.actionText = QStringLiteral("Alphabetize");
-    form.FormShow();
-    b.ui().alphaForm(form);
-    if (form.first < 0 || form.last < 0) {
-        b.ui().message(QStringLiteral("You did not select a page, or pages, to Alphabetize."),
-                       Prompter::Type::Information, Prompter::Buttons::Ok);
+    if (!form.ask(QStringLiteral("Alphabetize the \"%1\" Page").arg(AnsiText::toUi(b.state().currentPage())),
+                  QStringLiteral("Alphabetize"),
+                  QStringLiteral("You did not select a page, or pages, to Alphabetize.")))
         return;
-    }
     if (form.last != form.first &&
         b.ui().message(QStringLiteral("Are you sure you want to alphabetize Page %1 through Page %2\nThis will "
                                       "alphabetize all bookmarks within this range together.")
@@ -96,8 +91,8 @@ void Alphabetize::AlphaButtonClick()
         return;
 
     b.ui().setCursor(ScreenCursor::HourGlass);
-    const bool all = form.mode == AlphaForm::ColorMode::All;
-    const int colorDefault = form.mode == AlphaForm::ColorMode::Default ? b.vars().ButtonFontColor : 111;
+    const bool all = form.allColors();
+    const int colorDefault = form.colorDefault();
     const int filter = form.filterColor();
     b.records().takeBackup();
 

@@ -69,18 +69,11 @@ void LinkChecker::SearchButtonClick()
 {
     Board& b = m_board;
     AlphaForm form(b);
-    form.caption = QStringLiteral("Verify the %1 Page").arg(AnsiText::toUi(b.state().currentPage()));
-    form.actionText = QStringLiteral("Verify");
-    form.FormShow();
-    b.ui().alphaForm(form);
-    if (form.first < 0 || form.last < 0) {
-        b.ui().message(QStringLiteral("You did not select a page, or pages, of bookmarks to Verify."),
-                       Prompter::Type::Information, Prompter::Buttons::Ok);
+    if (!form.ask(QStringLiteral("Verify the %1 Page").arg(AnsiText::toUi(b.state().currentPage())),
+                  QStringLiteral("Verify"),
+                  QStringLiteral("You did not select a page, or pages, of bookmarks to Verify.")))
         return;
-    }
-    const bool all = form.mode == AlphaForm::ColorMode::All;
-    const int colorDefault = form.mode == AlphaForm::ColorMode::Default ? b.vars().ButtonFontColor : 111;
-    run(form.first, form.last, all, form.filterColor(), colorDefault);
+    run(form.first, form.last, form.allColors(), form.filterColor(), form.colorDefault());
 }
 
 void LinkChecker::run(int first, int last, bool allColors, int filter, int colorDefault)
@@ -106,8 +99,9 @@ void LinkChecker::run(int first, int last, bool allColors, int filter, int color
                 // Programs, files and protected bookmarks are never asked for.
                 if (url.isEmpty() || slot.launchAs() == "Yes" || BookmarkFile::IsProtectedUrl(url))
                     continue;
-                m_entries.push_back(
-                    {url, slot.title(), tabs[p], slot.slotKey(), QUrl(QString::fromUtf8(url)).authority().toLower()});
+                m_entries.push_back({url, slot.title(), tabs[p], slot.slotKey(),
+                                     QUrl(QString::fromUtf8(url)).authority().toLower(),
+                                     slot.get(BookmarkRecord::Updated)});
             }
         }
     }
@@ -157,7 +151,7 @@ LinkChecker::Row LinkChecker::rowFor(const Entry& e, const QString& response) co
     return Row{e.page, e.title, e.url, e.slot, response, {}};
 }
 
-bool LinkChecker::lastModified(const Entry& e, const QByteArray& line)
+bool LinkChecker::lastModified(Entry& e, const QByteArray& line)
 {
     // The value behind "Last-Modified: " without " GMT" is compared; without
     // "GMT" it is written, and reads back trimmed as the compared form.
@@ -165,6 +159,10 @@ bool LinkChecker::lastModified(const Entry& e, const QByteArray& line)
         return false;
     const QByteArray compared = line.mid(15, line.size() - 19);
     const QByteArray written = line.mid(15, line.size() - 18);
+    // The date read when the link was collected spares reading the file
+    // again for every unchanged page.
+    if (compared == e.updated)
+        return false;
     Board& b = m_board;
     TIniFile32 ini(b.store(), b.files().BookmarkFileName());
     BookmarkSlot slot(ini, e.page, e.slot);
@@ -172,12 +170,13 @@ bool LinkChecker::lastModified(const Entry& e, const QByteArray& line)
     if (slot.url() != e.url || slot.get(BookmarkRecord::Updated) == compared)
         return false;
     slot.set(BookmarkRecord::Updated, written);
+    e.updated = compared;
     return true;
 }
 
 void LinkChecker::finished(int index, const HttpResult& result)
 {
-    const Entry& e = m_entries[size_t(index)];
+    Entry& e = m_entries[size_t(index)];
     for (auto it = m_inFlight.begin(); it != m_inFlight.end(); ++it)
         if (it.value() == index) {
             m_inFlight.erase(it);

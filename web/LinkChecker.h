@@ -91,11 +91,12 @@ private:
         QByteArray title;
         QByteArray page;
         QByteArray slot;
-        QString host; // host and port: the server asked
+        QString host;       // host and port: the server asked
+        QByteArray updated; // the Updated field when collected
     };
     void startMore();
     void finished(int entry, const HttpResult& result);
-    bool lastModified(const Entry& e, const QByteArray& line);
+    bool lastModified(Entry& e, const QByteArray& line);
     void stopRequests();
     void endRun(const QString& marker);
     Row rowFor(const Entry& e, const QString& response) const;

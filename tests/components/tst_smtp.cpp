@@ -1,4 +1,5 @@
 #include "CurlSmtp.h"
+#include "FailingSmtpServer.h"
 #include "LocalSmtpServer.h"
 
 #include <QJsonArray>
@@ -118,21 +119,9 @@ void TestSmtp::refusalsTimeOutsAndClosedPortsSayWhy()
 {
     QFETCH(QString, kind);
     QFETCH(QString, said);
-    LocalSmtpServer rejecting(LocalSmtpServer::Mode::Reject);
-    QTcpServer silent;
-    QByteArray server;
-    if (kind == QLatin1String("reject")) {
-        QVERIFY(rejecting.start());
-        server = rejecting.server();
-    } else if (kind == QLatin1String("silent")) {
-        // Listens, and never greets.
-        QVERIFY(silent.listen(QHostAddress::LocalHost));
-        server = "127.0.0.1:" + QByteArray::number(silent.serverPort());
-    } else if (kind == QLatin1String("closed")) {
-        QTcpServer gone;
-        QVERIFY(gone.listen(QHostAddress::LocalHost));
-        server = "127.0.0.1:" + QByteArray::number(gone.serverPort());
-    }
+    FailingSmtpServer failing(kind);
+    QVERIFY(failing.start());
+    const QByteArray server = failing.server();
     CurlSmtp smtp;
     const auto result = sendAndWait(smtp, job(server));
     QVERIFY(result);
@@ -140,7 +129,7 @@ void TestSmtp::refusalsTimeOutsAndClosedPortsSayWhy()
     QVERIFY2(result->error.contains(said), qPrintable(result->error));
     QCOMPARE(result->timedOut, kind == QLatin1String("silent"));
     if (kind == QLatin1String("reject"))
-        QCOMPARE(rejecting.messages().size(), 0);
+        QCOMPARE(failing.messages().size(), 0);
 }
 
 void TestSmtp::loginComesFromNetrc()

@@ -21,7 +21,7 @@ QByteArray decodeQp(QByteArray text)
     text.replace("=\r\n", "");
     QByteArray out;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == '=' && i + 2 < text.size() + 0) {
+        if (text[i] == '=' && i + 2 < text.size()) {
             out += char(text.mid(i + 1, 2).toInt(nullptr, 16));
             i += 2;
         } else {

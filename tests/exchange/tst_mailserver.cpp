@@ -1,5 +1,6 @@
 #include "BoardFixture.h"
 #include "CurlSmtp.h"
+#include "FailingSmtpServer.h"
 #include "LocalSmtpServer.h"
 #include "MailDialog.h"
 
@@ -122,21 +123,9 @@ void TestMailServer::failuresEndWithAClearMessage()
 {
     QFETCH(QString, kind);
     QFETCH(QString, said);
-    LocalSmtpServer rejecting(LocalSmtpServer::Mode::Reject);
-    QTcpServer silent;
-    QByteArray server;
-    if (kind == QLatin1String("reject")) {
-        QVERIFY(rejecting.start());
-        server = rejecting.server();
-    } else if (kind == QLatin1String("silent")) {
-        QVERIFY(silent.listen(QHostAddress::LocalHost));
-        server = "127.0.0.1:" + QByteArray::number(silent.serverPort());
-    } else {
-        QTcpServer gone;
-        QVERIFY(gone.listen(QHostAddress::LocalHost));
-        server = "127.0.0.1:" + QByteArray::number(gone.serverPort());
-    }
-    ServerFixture f(server);
+    FailingSmtpServer failing(kind);
+    QVERIFY(failing.start());
+    ServerFixture f(failing.server());
     f.dialog->recipient = QStringLiteral("you@example.org");
     QVERIFY(f.send());
     QCOMPARE(f.ui.messages().size(), 1);

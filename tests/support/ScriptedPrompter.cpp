@@ -167,74 +167,44 @@ bool ScriptedPrompter::hotKeys(HotKeys& keys, const QString& notice)
     return true;
 }
 
-void ScriptedPrompter::bookmarkDialog(BookmarkDialog& dialog)
+template <typename Model>
+void ScriptedPrompter::runScript(const char* kind, std::deque<std::function<void(Model&)>>& scripts, Model& model)
 {
     Question q;
-    q.kind = QStringLiteral("bookmarkDialog");
+    q.kind = QString::fromLatin1(kind);
     asked.push_back(q);
-    if (bookmarkDialogs.empty()) {
+    if (scripts.empty()) {
         unscripted();
         return;
     }
-    auto script = std::move(bookmarkDialogs.front());
-    bookmarkDialogs.pop_front();
-    script(dialog);
+    auto script = std::move(scripts.front());
+    scripts.pop_front();
+    script(model);
+}
+
+void ScriptedPrompter::bookmarkDialog(BookmarkDialog& dialog)
+{
+    runScript("bookmarkDialog", bookmarkDialogs, dialog);
 }
 
 void ScriptedPrompter::chooseIcon(GlyphChooser& chooser)
 {
-    Question q;
-    q.kind = QStringLiteral("chooseIcon");
-    asked.push_back(q);
-    if (iconChoosers.empty()) {
-        unscripted();
-        return;
-    }
-    auto script = std::move(iconChoosers.front());
-    iconChoosers.pop_front();
-    script(chooser);
+    runScript("chooseIcon", iconChoosers, chooser);
 }
 
 void ScriptedPrompter::userProfile(UserProfile& profile)
 {
-    Question q;
-    q.kind = QStringLiteral("userProfile");
-    asked.push_back(q);
-    if (userProfiles.empty()) {
-        unscripted();
-        return;
-    }
-    auto script = std::move(userProfiles.front());
-    userProfiles.pop_front();
-    script(profile);
+    runScript("userProfile", userProfiles, profile);
 }
 
 void ScriptedPrompter::mailDialog(MailDialog& dialog)
 {
-    Question q;
-    q.kind = QStringLiteral("mailDialog");
-    asked.push_back(q);
-    if (mailDialogs.empty()) {
-        unscripted();
-        return;
-    }
-    auto script = std::move(mailDialogs.front());
-    mailDialogs.pop_front();
-    script(dialog);
+    runScript("mailDialog", mailDialogs, dialog);
 }
 
 void ScriptedPrompter::alphaForm(AlphaForm& form)
 {
-    Question q;
-    q.kind = QStringLiteral("alphaForm");
-    asked.push_back(q);
-    if (alphaForms.empty()) {
-        unscripted();
-        return;
-    }
-    auto script = std::move(alphaForms.front());
-    alphaForms.pop_front();
-    script(form);
+    runScript("alphaForm", alphaForms, form);
 }
 
 Prompter::PrintOutcome ScriptedPrompter::printLines(const QStringList& lines, const FontChoice& font)

@@ -96,6 +96,9 @@ private:
     // The next answer; fails the test when none is left.
     QVariant next();
     void unscripted();
+    // The dialogs' scripts: the next one runs on the model; none left fails the test.
+    template <typename Model>
+    void runScript(const char* kind, std::deque<std::function<void(Model&)>>& scripts, Model& model);
     QString fileQuestion(const QString& kind, const FileRequest& request);
     ScreenCursor m_cursor = ScreenCursor::Default;
 };
