@@ -3,6 +3,7 @@
 #include "AnsiText.h"
 #include "DialogButton.h"
 #include "LinkChecker.h"
+#include "WinColor.h"
 
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -54,6 +55,7 @@ LinkCheckerWindow::LinkCheckerWindow(LinkChecker& checker, Dispatch dispatch, QW
 {
     setObjectName(QStringLiteral("THttpAsyForm"));
     setWindowTitle(QStringLiteral("Click on \"Check Links\""));
+    WinColor::paintLikeTabs(this, checker.colors());
     auto* layout = new QVBoxLayout(this);
 
     auto* counts = new QHBoxLayout;

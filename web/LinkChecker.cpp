@@ -390,3 +390,8 @@ void LinkChecker::HelpClick()
 {
     m_board.ui().showHelp(kHelpContext);
 }
+
+TabStyle LinkChecker::colors() const
+{
+    return m_board.state().tabStyle();
+}

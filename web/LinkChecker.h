@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HttpRequests.h"
+#include "TabStyle.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -57,6 +58,8 @@ public:
 
     // What the window shows.
     QString caption;
+    // The window takes the page tabs' colours.
+    TabStyle colors() const;
     const QList<Row>& badRows() const { return m_bad; }
     const QList<Row>& updatedRows() const { return m_updated; }
     int checkedCount() const { return m_checked; }
