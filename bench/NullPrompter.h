@@ -38,6 +38,8 @@ public:
             form.selected.insert(i);
         form.AlphaBtnClick();
     }
+    void bookmarkCount(BookmarkCount&) override {}
+    void pageNavigator(PageNavigator&) override {}
     PrintOutcome printLines(const QStringList&, const FontChoice&) override { return {}; }
     void mailDialog(MailDialog&) override {}
     void setCursor(ScreenCursor cursor) override { m_cursor = cursor; }

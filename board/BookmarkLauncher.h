@@ -12,6 +12,11 @@ public:
     // page: the page of the launched bookmark (empty for a loose address); the
     // slot is the one of the current button.
     virtual void Launch(const QByteArray& page, const QByteArray& address) = 0;
+    // The same for a bookmark listed by a tool window (search, link checker):
+    // its own slot decides how it opens. fromSearch leaves the window as it
+    // is afterwards (no hiding or minimizing; mini mode stays).
+    virtual void LaunchListed(const QByteArray& page, const QByteArray& slot, const QByteArray& address,
+                              bool fromSearch) = 0;
     // The rest of a click on a bookmark button, after it became the current
     // button: a filled slot is launched, a blank one filled.
     virtual void SlotClicked(const QByteArray& buttonName) = 0;

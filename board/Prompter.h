@@ -14,6 +14,8 @@
 struct HotKeys;
 class BookmarkDialog;
 class AlphaForm;
+class BookmarkCount;
+class PageNavigator;
 class GlyphChooser;
 class MailDialog;
 class UserProfile;
@@ -57,6 +59,9 @@ public:
     virtual void chooseIcon(GlyphChooser& chooser) = 0;
     // TAlphaForm, modal, the same way.
     virtual void alphaForm(AlphaForm& form) = 0;
+    // TCountForm and TNavPage, modal.
+    virtual void bookmarkCount(BookmarkCount& count) = 0;
+    virtual void pageNavigator(PageNavigator& navigator) = 0;
     // The print dialog, then the lines on the chosen printer, each in font.
     struct PrintOutcome
     {

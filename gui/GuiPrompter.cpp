@@ -3,6 +3,7 @@
 #include "AlphaFormWidget.h"
 #include "BookmarkDialogWidget.h"
 #include "ChoiceDialog.h"
+#include "CountDialog.h"
 #include "FontDialog.h"
 #include "GlyphChooserWidget.h"
 #include "HelpWindow.h"
@@ -10,6 +11,7 @@
 #include "LineDialog.h"
 #include "LinePrinter.h"
 #include "MailDialogWidget.h"
+#include "PageNavigatorDialog.h"
 #include "PasswordDialog.h"
 #include "UserProfileWidget.h"
 #include "WinColor.h"
@@ -221,6 +223,18 @@ void GuiPrompter::alphaForm(AlphaForm& form)
 {
     AlphaFormWidget widget(form, m_parent);
     run(widget);
+}
+
+void GuiPrompter::bookmarkCount(BookmarkCount& count)
+{
+    CountDialog dialog(count, m_parent);
+    run(dialog);
+}
+
+void GuiPrompter::pageNavigator(PageNavigator& navigator)
+{
+    PageNavigatorDialog dialog(navigator, m_parent);
+    run(dialog);
 }
 
 Prompter::PrintOutcome GuiPrompter::printLines(const QStringList& lines, const FontChoice& font)

@@ -31,6 +31,8 @@ public:
     void chooseIcon(GlyphChooser& chooser) override;
     void userProfile(UserProfile& profile) override;
     void alphaForm(AlphaForm& form) override;
+    void bookmarkCount(BookmarkCount& count) override;
+    void pageNavigator(PageNavigator& navigator) override;
     PrintOutcome printLines(const QStringList& lines, const FontChoice& font) override;
     void mailDialog(MailDialog& dialog) override;
     void setIcons(class IconLibrary* icons) { m_icons = icons; }

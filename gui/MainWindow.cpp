@@ -5,6 +5,7 @@
 #include "Board.h"
 #include "BoardGeometry.h"
 #include "BookmarkButton.h"
+#include "BookmarkCount.h"
 #include "BookmarkEditor.h"
 #include "CommandError.h"
 #include "Exchange.h"
@@ -22,6 +23,7 @@
 #include "Passwords.h"
 #include "PathNames.h"
 #include "RecordOps.h"
+#include "SearchWindow.h"
 #include "TabStrip.h"
 #include "UserInfo.h"
 #include "UserProfile.h"
@@ -78,7 +80,7 @@ QPixmap led(bool on)
 
 MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Launcher& launcher, Exchange& exchange)
     : m_board(board), m_state(board.state()), m_prompter(prompter), m_icons(icons), m_launcher(launcher),
-      m_exchange(exchange), m_alphabetize(board)
+      m_exchange(exchange), m_alphabetize(board), m_search(board), m_navigator(board)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowIcon(m_icons.internal(120));
@@ -367,6 +369,16 @@ void MainWindow::buildMenus()
     addItem(bookmarks, MenuItem::MUndo, QStringLiteral("&Undo last Edit"), [this] { m_board.records().MUndoClick(); });
     addItem(bookmarks, QStringLiteral("MAlpha"), QStringLiteral("&Alphabetize"),
             [this] { m_alphabetize.AlphaButtonClick(); });
+    // Opened by the window itself: the search window is no command but a
+    // window whose controls are.
+    auto* searchItem = bookmarks->addAction(QStringLiteral("&Search Lynkor"));
+    searchItem->setObjectName(QStringLiteral("MSearch"));
+    connect(searchItem, &QAction::triggered, this, &MainWindow::openSearch);
+    m_actions.insert(searchItem->objectName(), searchItem);
+    addItem(bookmarks, QStringLiteral("MCount"), QStringLiteral("&Count Bookmarks"), [this] {
+        BookmarkCount count(m_board);
+        count.MCountClick();
+    });
 
     QMenu* tabs = menuBar()->addMenu(QStringLiteral("Page &Tabs"));
     tabs->setObjectName(QStringLiteral("MTabs"));
@@ -379,6 +391,7 @@ void MainWindow::buildMenus()
             [&pageCommands] { pageCommands.MDeletePageTab1Click(); });
     addItem(tabs, QStringLiteral("MChangePageTabName1"), QStringLiteral("Change &Name on Page Tab"),
             [&pageCommands] { pageCommands.MChangePageTabName1Click(); });
+    addItem(tabs, QStringLiteral("GoTo1"), QStringLiteral("&Go to..."), [this] { m_navigator.GoPageBtnClick(); });
     tabs->addSeparator();
     addItem(tabs, QStringLiteral("MMovePageTab1"), QStringLiteral("&Move Page"),
             [&carrier] { carrier.MMovePageTab1Click(); });
@@ -590,6 +603,8 @@ void MainWindow::buildToolBar()
                QStringLiteral("|<"), [this] { m_board.pages().HomeButtonClick(); });
     makeButton(QStringLiteral("EndButton"), QStringLiteral("Go to the last page"), silk("resultset_last"),
                QStringLiteral(">|"), [this] { m_board.pages().EndButtonClick(); });
+    makeButton(QStringLiteral("GoPageBtn"), QStringLiteral("Go to a specific page in Lynkor"),
+               badged("tab", "arrow_right"), QStringLiteral("Go"), [this] { m_navigator.GoPageBtnClick(); });
     m_browserButton =
         makeButton(QStringLiteral("BrowserButton1"), QStringLiteral("Select Default Browser for Lynkor"), silk("world"),
                    QStringLiteral("Browser"), [this] { m_browserMenu->popup(pos() + QPoint(4, 77)); });
@@ -603,6 +618,10 @@ void MainWindow::buildToolBar()
     multiple->setCheckable(true);
     makeButton(QStringLiteral("AlphaButton"), QStringLiteral("Alphabetize Bookmarks"), silk("application_view_list"),
                QStringLiteral("A-Z"), [this] { m_alphabetize.AlphaButtonClick(); });
+    QToolButton* search = makeButton(QStringLiteral("SearchLynkorButton"), QStringLiteral("Search Lynkor Bookmarks"),
+                                     silk("magnifier"), QStringLiteral("Find"), [] {});
+    disconnect(search, &QToolButton::clicked, this, nullptr);
+    connect(search, &QToolButton::clicked, this, &MainWindow::openSearch);
     PageOutput& output = m_exchange.output();
     makeButton(QStringLiteral("Print"), QStringLiteral("Print Bookmarks"), silk("printer"), QStringLiteral("Print"),
                [&output] { output.PrintClick(PageOutput::Mode::Print); });
@@ -629,9 +648,9 @@ void MainWindow::buildToolBar()
             [this](const QByteArray& text) { dispatch([this, text] { m_launcher.URLBoxEnter(text); }); });
     connect(m_urlBox, &ManualUrlBox::forgetRequested, this,
             [this](int index) { dispatch([this, index] { m_launcher.URLBoxDelete(index); }); });
-    row->addSpacing(18);
+    row->addSpacing(6);
     row->addWidget(m_urlBox, 1);
-    row->addSpacing(18);
+    row->addSpacing(6);
     m_dialUp = new QLabel(m_toolBar);
     m_dialUp->setObjectName(QStringLiteral("DialUp"));
     row->addWidget(m_dialUp);
@@ -1013,6 +1032,14 @@ void MainWindow::renderBrowsers()
             icon = QFileIconProvider().icon(QFileInfo(path));
     }
     m_browserButton->setIcon(icon.isNull() ? QIcon(m_icons.internal(120)) : icon);
+}
+
+void MainWindow::openSearch()
+{
+    if (!m_searchWindow)
+        m_searchWindow = new SearchWindow(
+            m_search, [this](const std::function<void()>& command) { dispatch(command); }, this);
+    m_searchWindow->open();
 }
 
 void MainWindow::setLinkChecker(LinkChecker* checker)

@@ -9,8 +9,10 @@
 #include "Alphabetize.h"
 #include "Board.h"
 #include "BoardPanel.h"
+#include "BookmarkSearch.h"
 #include "KeyCatcher.h"
 #include "ManualUrlBox.h"
+#include "PageNavigator.h"
 
 class BoardState;
 class Exchange;
@@ -59,7 +61,11 @@ public:
     // The link checker, when the program has the web for it: "Check Links"
     // in the Bookmarks menu and the tool bar open its window.
     void setLinkChecker(LinkChecker* checker);
+    // "&Search Lynkor" and the tool bar's magnifier.
+    void openSearch();
     LinkCheckerWindow* linkCheckerWindow() const { return m_linkCheckerWindow; }
+    class SearchWindow* searchWindow() const { return m_searchWindow; }
+    BookmarkSearch& bookmarkSearch() { return m_search; }
 
     int toolBarHeight() const;
     int tabStripHeight() const;
@@ -115,6 +121,9 @@ private:
     Launcher& m_launcher;
     Exchange& m_exchange;
     Alphabetize m_alphabetize;
+    BookmarkSearch m_search;
+    PageNavigator m_navigator;
+    class SearchWindow* m_searchWindow = nullptr;
     QMenu* m_bookmarksMenu = nullptr;
     LinkChecker* m_linkChecker = nullptr;
     LinkCheckerWindow* m_linkCheckerWindow = nullptr;

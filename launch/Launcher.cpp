@@ -178,10 +178,27 @@ void Launcher::fillFromBrowser(const QByteArray& buttonName, const QByteArray& p
 
 void Launcher::Launch(const QByteArray& page, const QByteArray& address)
 {
+    launchSlot(page, m_board.vars().CurrentButton.mid(1, 2), address);
+}
+
+void Launcher::LaunchListed(const QByteArray& page, const QByteArray& slot, const QByteArray& address, bool fromSearch)
+{
+    const bool was = LaunchingFromSearch;
+    LaunchingFromSearch = fromSearch;
+    try {
+        launchSlot(page, slot, address);
+    } catch (...) {
+        LaunchingFromSearch = was;
+        throw;
+    }
+    LaunchingFromSearch = was;
+}
+
+void Launcher::launchSlot(const QByteArray& page, const QByteArray& slot, const QByteArray& address)
+{
     Board& b = m_board;
     if (b.vars().BrowserPath.isEmpty())
         AddBrowserClick();
-    const QByteArray slot = b.vars().CurrentButton.mid(1, 2);
     QByteArray launchAs;
     QByteArray notes;
     QByteArray title;

@@ -21,6 +21,8 @@ public:
     Launcher(Board& board, BrowserConversation& conversation, ProcessStarter& starter);
 
     void Launch(const QByteArray& page, const QByteArray& address) override;
+    void LaunchListed(const QByteArray& page, const QByteArray& slot, const QByteArray& address,
+                      bool fromSearch) override;
     void SlotClicked(const QByteArray& buttonName) override;
     bool LaunchStored(const QByteArray& page, const QByteArray& slot) override;
     void CurrentPage(PageShown done) override;
@@ -47,6 +49,7 @@ private:
     // The page the browser shows becomes the slot's bookmark.
     void fillFromBrowser(const QByteArray& buttonName, const QByteArray& page, const QByteArray& slot, int color);
     // Returns whether the address was handed on (or is being).
+    void launchSlot(const QByteArray& page, const QByteArray& slot, const QByteArray& address);
     bool webLaunch(const QByteArray& address, const std::function<void()>& finished);
     bool startBrowsers(const QByteArray& addresses);
     bool startBrowser(const QByteArray& address);

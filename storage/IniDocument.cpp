@@ -287,6 +287,12 @@ std::vector<QByteArray> IniDocument::sectionLines(const QByteArray& section) con
     return s < 0 ? std::vector<QByteArray>() : m_segments[s].body;
 }
 
+const std::vector<QByteArray>* IniDocument::sectionBody(const QByteArray& section) const
+{
+    const int s = findSection(section);
+    return s < 0 ? nullptr : &m_segments[s].body;
+}
+
 void IniDocument::setSectionLines(const QByteArray& section, std::vector<QByteArray> lines)
 {
     int s = findSection(section);

@@ -36,6 +36,9 @@ public:
     // The body lines of a section as they stand ("key=value", comments,
     // blanks), and a new body for it (the section is made when missing).
     std::vector<QByteArray> sectionLines(const QByteArray& section) const;
+    // The same lines without a copy, for a reader that walks many sections;
+    // null when the section is missing. Valid until the next change.
+    const std::vector<QByteArray>* sectionBody(const QByteArray& section) const;
     void setSectionLines(const QByteArray& section, std::vector<QByteArray> lines);
     bool eraseSection(const QByteArray& section);
     // Every key of a section that a lookup can find, with its value, in the

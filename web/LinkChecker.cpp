@@ -282,7 +282,7 @@ void LinkChecker::rowClicked(bool updatedList, int index)
     const QString chosen = buttons.value(pressed);
     if (chosen == QLatin1String("Launch")) {
         if (b.launcher())
-            b.launcher()->Launch(row.page, row.link);
+            b.launcher()->LaunchListed(row.page, row.slot, row.link, false);
     } else if (chosen == QLatin1String("Delete")) {
         b.records().EraseButton(row.page, row.slot);
         rows.removeAt(index);

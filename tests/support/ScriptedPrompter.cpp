@@ -207,6 +207,16 @@ void ScriptedPrompter::alphaForm(AlphaForm& form)
     runScript("alphaForm", alphaForms, form);
 }
 
+void ScriptedPrompter::bookmarkCount(BookmarkCount& count)
+{
+    runScript("bookmarkCount", bookmarkCounts, count);
+}
+
+void ScriptedPrompter::pageNavigator(PageNavigator& navigator)
+{
+    runScript("pageNavigator", pageNavigators, navigator);
+}
+
 Prompter::PrintOutcome ScriptedPrompter::printLines(const QStringList& lines, const FontChoice& font)
 {
     Question q;

@@ -66,6 +66,10 @@ public:
     void userProfile(UserProfile& profile) override;
     void alphaForm(AlphaForm& form) override;
     std::deque<std::function<void(AlphaForm&)>> alphaForms;
+    void bookmarkCount(BookmarkCount& count) override;
+    std::deque<std::function<void(BookmarkCount&)>> bookmarkCounts;
+    void pageNavigator(PageNavigator& navigator) override;
+    std::deque<std::function<void(PageNavigator&)>> pageNavigators;
     // Printing is answered with printOutcome; the lines go to printed.
     PrintOutcome printLines(const QStringList& lines, const FontChoice& font) override;
     PrintOutcome printOutcome{true, {}};
