@@ -125,19 +125,19 @@ QByteArray field(int page, int slot, BookmarkRecord::Field f, int variant)
     }
 }
 
-QByteArray file()
+QByteArray file(int pages)
 {
     QByteArray out;
-    out.reserve(6'500'000);
+    out.reserve(qsizetype(pages) * 32'500);
     auto line = [&out](const QByteArray& l) {
         out += l;
         out += "\r\n";
     };
     line("[" + BookmarkFile::kTabs + "]");
-    line(BookmarkFile::kCount + "=" + QByteArray::number(kPages));
-    for (int p = 1; p <= kPages; ++p)
+    line(BookmarkFile::kCount + "=" + QByteArray::number(pages));
+    for (int p = 1; p <= pages; ++p)
         line(BookmarkFile::TabKey(p) + "=" + pageName(p));
-    for (int p = 1; p <= kPages; ++p) {
+    for (int p = 1; p <= pages; ++p) {
         line("[" + pageName(p) + "]");
         for (int s = 1; s <= kSlots; ++s) {
             const QByteArray slot = BookmarkFile::SlotKey(s);

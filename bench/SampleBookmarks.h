@@ -16,7 +16,8 @@ QByteArray pageName(int page);
 // variant 0 is the value in the file; any other variant gives a value of the
 // same shape that differs from it.
 QByteArray field(int page, int slot, BookmarkRecord::Field f, int variant = 0);
-// The whole file in the engine's saved form (CR LF after every line).
-QByteArray file();
+// The whole file in the engine's saved form (CR LF after every line), of
+// 200 pages or as many as asked.
+QByteArray file(int pages = kPages);
 
 } // namespace SampleBookmarks

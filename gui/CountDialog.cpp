@@ -28,6 +28,7 @@ CountDialog::CountDialog(BookmarkCount& count, QWidget* parent) : QDialog(parent
     row->addWidget(ok);
     row->addStretch();
     layout->addLayout(row);
+    ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     ok->setFocus();
     setMinimumWidth(280);

@@ -36,14 +36,22 @@ QByteArray TabKey(int n)
 
 std::vector<QByteArray> ReadPageList(const TIniFile32& ini)
 {
-    int count = ini.ReadInteger(kTabs, kCount, kDefaultPageCount);
+    return ReadPageList(ini.document());
+}
+
+std::vector<QByteArray> ReadPageList(const IniDocument& doc)
+{
+    bool ok = false;
+    int count = TIniFile32::toInteger(doc.readString(kTabs, kCount, {}), &ok);
+    if (!ok)
+        count = kDefaultPageCount;
     if (count > kMaxPages)
         count = kMaxPages;
     std::vector<QByteArray> names;
     names.reserve(count > 0 ? count : 1);
-    names.push_back(ini.ReadString(kTabs, TabKey(1), "Page1"));
+    names.push_back(doc.readString(kTabs, TabKey(1), "Page1"));
     for (int n = 2; n <= count; ++n)
-        names.push_back(ini.ReadString(kTabs, TabKey(n), "Page" + QByteArray::number(n)));
+        names.push_back(doc.readString(kTabs, TabKey(n), "Page" + QByteArray::number(n)));
     return names;
 }
 

@@ -42,6 +42,7 @@ QByteArray FieldKey(const QByteArray& slotKey, BookmarkRecord::Field field);
 
 QByteArray TabKey(int n);
 std::vector<QByteArray> ReadPageList(const TIniFile32& ini);
+std::vector<QByteArray> ReadPageList(const IniDocument& doc);
 QByteArray FirstPageName(const TIniFile32& ini);
 // Tab1 .. Tab<n> from names, then Count; keys beyond n stay.
 void SaveTabs(TIniFile32& ini, const std::vector<QByteArray>& names);

@@ -26,6 +26,16 @@ QByteArray IniDocument::trimmed(const QByteArray& text)
 
 bool IniDocument::isSectionHeader(const QByteArray& line)
 {
+    return isSectionHeader(QByteArrayView(line));
+}
+
+bool IniDocument::findableHeader(QByteArrayView line)
+{
+    return line.size() >= 2 && line.front() == '[' && line.back() == ']';
+}
+
+bool IniDocument::isSectionHeader(QByteArrayView line)
+{
     qsizetype begin = 0;
     qsizetype end = line.size();
     while (begin < end && isBlank(line[begin]))
@@ -55,47 +65,20 @@ IniDocument IniDocument::fromBytes(const QByteArray& bytes)
 {
     IniDocument doc;
     doc.m_source = bytes;
-    const char* data = doc.m_source.constData();
-    qsizetype size = doc.m_source.size();
-    bool canonical = true;
-    if (const void* nul = memchr(data, 0, size)) {
-        size = static_cast<const char*>(nul) - data;
-        canonical = false;
-    }
-    const char* const end = data + size;
-    // The next CR and LF at or after the current position; each is searched
-    // for again only once passed, so the scan stays linear.
-    auto find = [end](const char* from, char c) {
-        const void* p = memchr(from, c, end - from);
-        return p ? static_cast<const char*>(p) : end;
-    };
-    const char* nextCr = find(data, '\r');
-    const char* nextLf = find(data, '\n');
     std::vector<QByteArray>* target = &doc.m_preamble;
-    const char* pos = data;
-    while (pos < end) {
-        if (nextCr < pos)
-            nextCr = find(pos, '\r');
-        if (nextLf < pos)
-            nextLf = find(pos, '\n');
-        const char* lineEnd = std::min(nextCr, nextLf);
-        QByteArray line = QByteArray::fromRawData(pos, lineEnd - pos);
-        if (lineEnd >= end) {
-            canonical = false; // last line without terminator
-            pos = end;
-        } else if (*lineEnd == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n') {
-            pos = lineEnd + 2;
-        } else {
-            canonical = false;
-            pos = lineEnd + 1;
-        }
-        if (isSectionHeader(line)) {
-            doc.m_segments.push_back(Segment{std::move(line), {}, {}, false});
-            target = &doc.m_segments.back().body;
-        } else {
-            target->push_back(std::move(line));
-        }
-    }
+    bool canonical = true;
+    forEachLine(
+        doc.m_source,
+        [&](QByteArrayView view, bool header) {
+            QByteArray line = QByteArray::fromRawData(view.data(), view.size());
+            if (header) {
+                doc.m_segments.push_back(Segment{std::move(line), {}, {}, false});
+                target = &doc.m_segments.back().body;
+            } else {
+                target->push_back(std::move(line));
+            }
+        },
+        &canonical);
     doc.m_canonical = canonical;
     return doc;
 }
@@ -172,7 +155,7 @@ int IniDocument::findSection(const QByteArray& section) const
             const QByteArray& h = m_segments[i].header;
             // Lookup compares the whole untrimmed line, so a header with
             // surrounding blanks ends a body but is never found.
-            if (h.size() >= 2 && h.front() == '[' && h.back() == ']') {
+            if (findableHeader(h)) {
                 QByteArray folded = AnsiText::foldCase(h.mid(1, h.size() - 2));
                 if (!m_sectionIndex.contains(folded))
                     m_sectionIndex.insert(folded, i);

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
+#include <algorithm>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -20,6 +23,14 @@ class IniDocument
 {
 public:
     static IniDocument fromBytes(const QByteArray& bytes);
+    // The lines of file bytes as fromBytes cuts them, one call each, without
+    // keeping them: fn(line, isHeader), where line views the bytes. Text
+    // ends at a NUL. *canonical tells whether every line ended in CR LF and
+    // no NUL cut the text.
+    template <class Fn> static void forEachLine(const QByteArray& bytes, Fn&& fn, bool* canonical = nullptr);
+    // Whether a header line is one a lookup can find (no blanks around its
+    // brackets), and the name it is found by, folded.
+    static bool findableHeader(QByteArrayView line);
     QByteArray toBytes() const;
 
     // True when toBytes() would give back exactly the bytes this was loaded
@@ -49,6 +60,7 @@ public:
     static QByteArray lineValue(const QByteArray& line);
     static QByteArray trimmed(const QByteArray& text);
     static bool isSectionHeader(const QByteArray& line);
+    static bool isSectionHeader(QByteArrayView line);
 
 private:
     struct Segment
@@ -73,3 +85,44 @@ private:
     bool m_canonical = true;
     bool m_changed = false;
 };
+
+template <class Fn> void IniDocument::forEachLine(const QByteArray& bytes, Fn&& fn, bool* canonical)
+{
+    const char* data = bytes.constData();
+    qsizetype size = bytes.size();
+    bool whole = true;
+    if (const void* nul = memchr(data, 0, size_t(size))) {
+        size = static_cast<const char*>(nul) - data;
+        whole = false;
+    }
+    const char* const end = data + size;
+    // The next CR and LF at or after the current position; each is searched
+    // for again only once passed, so the scan stays linear.
+    auto find = [end](const char* from, char c) {
+        const void* p = memchr(from, c, size_t(end - from));
+        return p ? static_cast<const char*>(p) : end;
+    };
+    const char* nextCr = find(data, '\r');
+    const char* nextLf = find(data, '\n');
+    const char* pos = data;
+    while (pos < end) {
+        if (nextCr < pos)
+            nextCr = find(pos, '\r');
+        if (nextLf < pos)
+            nextLf = find(pos, '\n');
+        const char* lineEnd = std::min(nextCr, nextLf);
+        const QByteArrayView line(pos, lineEnd - pos);
+        if (lineEnd >= end) {
+            whole = false; // last line without terminator
+            pos = end;
+        } else if (*lineEnd == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n') {
+            pos = lineEnd + 2;
+        } else {
+            whole = false;
+            pos = lineEnd + 1;
+        }
+        fn(line, isSectionHeader(line));
+    }
+    if (canonical)
+        *canonical = whole;
+}

@@ -21,16 +21,21 @@ QByteArray IniStore::normalized(const QByteArray& path)
 
 IniDocument IniStore::load(const QByteArray& path)
 {
+    return IniDocument::fromBytes(readBytes(path));
+}
+
+QByteArray IniStore::readBytes(const QByteArray& path)
+{
     QFile file(PathNames::toQt(path));
     if (!file.exists())
-        return IniDocument::fromBytes(QByteArray());
+        return {};
     // Only a regular file is read: a pipe would never end, a device never stop.
     if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
         throw FileError(QStringLiteral("Cannot open file %1").arg(file.fileName()));
-    IniDocument doc = IniDocument::fromBytes(file.readAll());
+    QByteArray bytes = file.readAll();
     if (file.error() != QFile::NoError)
         throw FileError(QStringLiteral("Cannot open file %1").arg(file.fileName()));
-    return doc;
+    return bytes;
 }
 
 bool IniStore::writeAtomically(const QByteArray& path, const QByteArray& bytes, const QByteArray& like)

@@ -33,6 +33,8 @@ public:
 
     // Reads and splits a whole file; throws "Cannot open file %s".
     static IniDocument load(const QByteArray& path);
+    // The bytes load() splits: none for a missing file.
+    static QByteArray readBytes(const QByteArray& path);
     // Atomic save: a temporary file in the same folder, flushed to disk and
     // renamed over the old one. Writes nothing when the bytes on disk are
     // already these. Throws "Cannot create file %s"; the old file stays whole.

@@ -18,7 +18,7 @@ void BookmarkCount::FormActivate()
     // page with two tabs counts once.
     BookmarkIndex index;
     index.build(b.store(), b.files().BookmarkFileName(), b.vars().Columns);
-    count = int(index.rows().size());
+    count = index.size();
     caption = QStringLiteral("Counting: %1").arg(count);
     label = QStringLiteral("You have %1 Bookmarks.").arg(count);
 }

@@ -3,7 +3,7 @@
 #include "AnsiText.h"
 #include "BookmarkFile.h"
 #include "IniDocument.h"
-#include "IniFiles32.h"
+#include "IniStore.h"
 #include "PassText.h"
 
 #include <QHash>
@@ -37,6 +37,38 @@ int slotOf(const QByteArray& key, int slotCount, char* field)
     return n;
 }
 
+// The notes in one line: a "|" (a line break) becomes a blank, a "~" (the
+// rest of one) is dropped. Both are ASCII, so the text keeps its encoding.
+QString oneLineNotes(const QByteArray& notes)
+{
+    if (AnsiText::isAscii(notes)) {
+        QString text(notes.size(), Qt::Uninitialized);
+        QChar* out = text.data();
+        for (const char c : notes)
+            if (c != '~')
+                *out++ = QLatin1Char(c == '|' ? ' ' : c);
+        text.truncate(out - text.constData());
+        return text;
+    }
+    QByteArray bytes;
+    bytes.reserve(notes.size());
+    for (const char c : notes)
+        if (c != '~')
+            bytes += c == '|' ? ' ' : c;
+    return AnsiText::toUi(bytes);
+}
+
+const QByteArray& slotKey(int n)
+{
+    static const std::vector<QByteArray> keys = [] {
+        std::vector<QByteArray> k(BookmarkFile::kMaxSlots + 1);
+        for (int i = 1; i <= BookmarkFile::kMaxSlots; ++i)
+            k[size_t(i)] = BookmarkFile::SlotKey(i);
+        return k;
+    }();
+    return keys[size_t(n)];
+}
+
 bool isTracking(QStringView parameter)
 {
     const QStringView name = parameter.left(parameter.indexOf(QLatin1Char('=')));
@@ -54,9 +86,13 @@ BookmarkIndex::BookmarkIndex()
 
 void BookmarkIndex::clear()
 {
-    m_rows.clear();
-    for (auto& column : m_lowered)
-        column.clear();
+    m_source.clear();
+    m_pages.clear();
+    m_entries.clear();
+    for (auto& c : m_columns)
+        c.clear();
+    for (auto& c : m_lowered)
+        c.clear();
     m_built = false;
 }
 
@@ -71,118 +107,234 @@ void BookmarkIndex::build(IniStore& store, const QByteArray& path, int columns)
     // Taken first: a change made while reading shows in the next comparison.
     m_stamp = FileStamp::of(path);
     m_writes = store.writes();
-    const TIniFile32 ini(store, path);
-    const IniDocument& doc = ini.document();
-    const int slotCount = std::clamp(columns, 1, 4) * 20;
-    QSet<QByteArray> seen;
+    m_source = IniStore::readBytes(path);
+    const char* const base = m_source.constData();
+
+    // One pass over the file: where each section is, found as the file's
+    // reader finds sections (by name without regard to case, the first of a
+    // name), and in each the lines of the keys wanted: "ddN", "ddU", "ddP".
     struct Fields
     {
-        QByteArray title, url, notes;
+        Span title, url, notes;
         bool hasTitle = false, hasUrl = false, hasNotes = false;
     };
-    std::vector<Fields> page(size_t(slotCount) + 1);
-    for (const QByteArray& name : BookmarkFile::ReadPageList(ini)) {
+    struct Section
+    {
+        const char* header = nullptr;
+        const char* end = nullptr;
+        std::vector<Fields> fields; // by slot number, while any was found
+    };
+    std::vector<Section> sections;
+    QHash<QByteArray, int> byName;
+    Section* current = nullptr; // the section whose lines count, if any
+    const char* textEnd = base;
+    IniDocument::forEachLine(m_source, [&](QByteArrayView line, bool header) {
+        const char* d = line.data();
+        const char* end = d + line.size();
+        textEnd = end;
+        if (header) {
+            if (!sections.empty())
+                sections.back().end = d;
+            sections.push_back({d, nullptr, {}});
+            current = nullptr;
+            if (IniDocument::findableHeader(line)) {
+                const QByteArray name = AnsiText::foldCase(QByteArray(d + 1, line.size() - 2));
+                if (!byName.contains(name)) {
+                    byName.insert(name, int(sections.size()) - 1);
+                    current = &sections.back();
+                }
+            }
+            return;
+        }
+        if (!current)
+            return;
+        // Blanks, the key, blanks, "=".
+        const char* p = d;
+        while (p < end && uchar(*p) <= ' ')
+            ++p;
+        if (end - p < 4)
+            return;
+        const char* key = p;
+        p += 3;
+        while (p < end && uchar(*p) <= ' ')
+            ++p;
+        if (p == end || *p != '=')
+            return;
+        char field = 0;
+        const int n = slotOf(QByteArray::fromRawData(key, 3), BookmarkFile::kMaxSlots, &field);
+        if (n == 0)
+            return;
+        if (current->fields.empty())
+            current->fields.resize(size_t(BookmarkFile::kMaxSlots) + 1);
+        // The first line of a key is the one that counts.
+        Fields& f = current->fields[size_t(n)];
+        auto take = [&](Span& value, bool& has) {
+            if (!has) {
+                const QByteArray v = trimmedView(p + 1, end);
+                value = {v.constData() - base, v.size()};
+                has = true;
+            }
+        };
+        if (field == 'U')
+            take(f.url, f.hasUrl);
+        else if (field == 'N')
+            take(f.title, f.hasTitle);
+        else if (field == 'P')
+            take(f.notes, f.hasNotes);
+    });
+    if (!sections.empty())
+        sections.back().end = textEnd;
+    auto section = [&](const QByteArray& name) -> const Section* {
+        const auto it = byName.constFind(AnsiText::foldCase(name));
+        return it == byName.constEnd() ? nullptr : &sections[size_t(*it)];
+    };
+
+    // The page list, read by the file's own rules from its section alone.
+    std::vector<QByteArray> pages;
+    if (const Section* tabs = section(BookmarkFile::kTabs))
+        pages = BookmarkFile::ReadPageList(
+            IniDocument::fromBytes(QByteArray::fromRawData(tabs->header, tabs->end - tabs->header)));
+    else
+        pages = BookmarkFile::ReadPageList(IniDocument());
+
+    const int slotCount = std::clamp(columns, 1, 4) * 20;
+    QSet<QByteArray> seen;
+    for (const QByteArray& name : pages) {
         // Two tabs on one section are one page: listing its bookmarks twice
         // would make each a duplicate of itself.
         const QByteArray folded = AnsiText::foldCase(name);
         if (seen.contains(folded))
             continue;
         seen.insert(folded);
-        const std::vector<QByteArray>* body = doc.sectionBody(name);
-        if (!body)
+        const Section* s = section(name);
+        if (!s || s->fields.empty())
             continue;
-        std::fill(page.begin(), page.end(), Fields());
-        for (const QByteArray& line : *body) {
-            const qsizetype eq = line.indexOf('=');
-            if (eq < 0)
-                continue;
-            const char* d = line.constData();
-            char field = 0;
-            const int n = slotOf(trimmedView(d, d + eq), slotCount, &field);
-            if (n == 0)
-                continue;
-            // The first line of a key is the one that counts.
-            Fields& f = page[size_t(n)];
-            auto take = [&](QByteArray& value, bool& has) {
-                if (!has) {
-                    value = trimmedView(d + eq + 1, d + line.size());
-                    has = true;
-                }
-            };
-            if (field == 'U')
-                take(f.url, f.hasUrl);
-            else if (field == 'N')
-                take(f.title, f.hasTitle);
-            else if (field == 'P')
-                take(f.notes, f.hasNotes);
-        }
+        const int page = int(m_pages.size());
+        m_pages.push_back(name);
         for (int n = 1; n <= slotCount; ++n) {
-            const Fields& f = page[size_t(n)];
-            if (f.url.isEmpty())
+            const Fields& f = s->fields[size_t(n)];
+            if (f.url.size == 0)
                 continue;
-            Row row;
-            row.isProtected = PassText::isProtected(f.url);
-            row.url = row.isProtected ? kProtected : AnsiText::toUi(f.url);
-            row.title = AnsiText::toUi(f.title);
-            if (!f.notes.isEmpty()) {
-                QByteArray notes = f.notes;
-                notes.replace('|', ' ');
-                notes.replace("~", "");
-                row.notes = AnsiText::toUi(notes);
-            }
-            row.page = name;
-            row.slot = BookmarkFile::SlotKey(n);
-            m_rows.push_back(std::move(row));
+            Entry e;
+            e.url = f.url;
+            e.title = f.title;
+            e.notes = f.notes;
+            e.page = page;
+            e.slot = n;
+            // Only a link with a B6 byte can carry the mark.
+            const char* u = base + f.url.at;
+            e.isProtected = memchr(u, '\xB6', size_t(f.url.size)) && PassText::isProtected(bytes(f.url));
+            m_entries.push_back(e);
         }
     }
-    // The values viewed the document's bytes; the rows own their text.
     m_built = true;
 }
 
-bool BookmarkIndex::before(int a, int b) const
+QString BookmarkIndex::decode(Column column, const Entry& e) const
 {
-    const QString& x = m_rows[size_t(a)].url;
-    const QString& y = m_rows[size_t(b)].url;
-    if (const int c = m_collator.compare(x, y); c != 0)
-        return c < 0;
-    // Links the locale finds equal still differ when their characters do;
-    // equal links keep the order of the file.
-    if (const int c = x.compare(y); c != 0)
-        return c < 0;
-    return a < b;
+    switch (column) {
+    case Column::Url:
+        return e.isProtected ? kProtected : AnsiText::toUi(bytes(e.url));
+    case Column::Title:
+        return AnsiText::toUi(bytes(e.title));
+    case Column::Notes:
+        return e.notes.size == 0 ? QString() : oneLineNotes(bytes(e.notes));
+    }
+    return {};
+}
+
+QString BookmarkIndex::text(Column column, int i) const
+{
+    const std::vector<QString>& cached = m_columns[size_t(column)];
+    return cached.empty() ? decode(column, m_entries[size_t(i)]) : cached[size_t(i)];
+}
+
+BookmarkIndex::Row BookmarkIndex::row(int i) const
+{
+    const Entry& e = m_entries[size_t(i)];
+    Row r;
+    r.url = text(Column::Url, i);
+    r.title = text(Column::Title, i);
+    r.notes = text(Column::Notes, i);
+    r.page = m_pages[size_t(e.page)];
+    r.slot = slotKey(e.slot);
+    r.isProtected = e.isProtected;
+    return r;
+}
+
+const std::vector<QString>& BookmarkIndex::column(Column c) const
+{
+    std::vector<QString>& cached = m_columns[size_t(c)];
+    if (cached.size() != m_entries.size()) {
+        cached.clear();
+        cached.reserve(m_entries.size());
+        for (const Entry& e : m_entries)
+            cached.push_back(decode(c, e));
+    }
+    return cached;
+}
+
+const std::vector<QString>& BookmarkIndex::lowered(Column c) const
+{
+    std::vector<QString>& cached = m_lowered[size_t(c)];
+    if (cached.size() != m_entries.size()) {
+        cached.clear();
+        cached.reserve(m_entries.size());
+        for (const Entry& e : m_entries) {
+            const Span span = c == Column::Url ? e.url : c == Column::Title ? e.title : e.notes;
+            const QByteArray text = bytes(span);
+            if (c != Column::Notes && !(c == Column::Url && e.isProtected) && AnsiText::isAscii(text)) {
+                // Most text is ASCII: lowered as it is copied.
+                QString lower(text.size(), Qt::Uninitialized);
+                QChar* out = lower.data();
+                for (const char ch : text)
+                    *out++ = QLatin1Char(ch >= 'A' && ch <= 'Z' ? char(ch + 32) : ch);
+                cached.push_back(std::move(lower));
+            } else {
+                cached.push_back(decode(c, e).toLower());
+            }
+        }
+    }
+    return cached;
 }
 
 void BookmarkIndex::sortRows(std::vector<int>& rows) const
 {
-    std::sort(rows.begin(), rows.end(), [this](int a, int b) { return before(a, b); });
+    // The links of the rows to sort, decoded once each.
+    std::vector<QString> links;
+    links.reserve(rows.size());
+    for (int r : rows)
+        links.push_back(text(Column::Url, r));
+    std::vector<int> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        const QString& x = links[size_t(a)];
+        const QString& y = links[size_t(b)];
+        if (const int c = m_collator.compare(x, y); c != 0)
+            return c < 0;
+        // Links the locale finds equal still differ when their characters do;
+        // equal links keep the order of the file.
+        if (const int c = x.compare(y); c != 0)
+            return c < 0;
+        return rows[size_t(a)] < rows[size_t(b)];
+    });
+    std::vector<int> sorted;
+    sorted.reserve(rows.size());
+    for (int o : order)
+        sorted.push_back(rows[size_t(o)]);
+    rows.swap(sorted);
 }
 
-std::vector<int> BookmarkIndex::find(Column column, const QString& text, bool caseSensitive) const
+std::vector<int> BookmarkIndex::find(Column c, const QString& text, bool caseSensitive) const
 {
     std::vector<int> found;
     if (text.isEmpty())
         return found;
-    const int c = int(column);
-    auto value = [&](const Row& r) -> const QString& {
-        return column == Column::Url ? r.url : column == Column::Title ? r.title : r.notes;
-    };
-    if (caseSensitive) {
-        for (int i = 0; i < int(m_rows.size()); ++i)
-            if (value(m_rows[size_t(i)]).contains(text))
-                found.push_back(i);
-    } else {
-        std::vector<QString>& lowered = m_lowered[size_t(c)];
-        if (lowered.size() != m_rows.size()) {
-            lowered.clear();
-            lowered.reserve(m_rows.size());
-            for (const Row& r : m_rows)
-                lowered.push_back(value(r).toLower());
-        }
-        const QString needle = text.toLower();
-        for (int i = 0; i < int(lowered.size()); ++i)
-            if (lowered[size_t(i)].contains(needle))
-                found.push_back(i);
-    }
+    const std::vector<QString>& values = caseSensitive ? column(c) : lowered(c);
+    const QString needle = caseSensitive ? text : text.toLower();
+    for (int i = 0; i < int(values.size()); ++i)
+        if (values[size_t(i)].contains(needle))
+            found.push_back(i);
     sortRows(found);
     return found;
 }
@@ -209,24 +361,24 @@ std::vector<int> BookmarkIndex::grouped(const std::vector<QString>& keys) const
 {
     // Only links that occur more than once need sorting.
     QHash<QString, int> counts;
-    counts.reserve(qsizetype(m_rows.size()));
-    for (size_t i = 0; i < m_rows.size(); ++i)
-        if (!m_rows[i].isProtected)
+    counts.reserve(qsizetype(m_entries.size()));
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        if (!m_entries[i].isProtected)
             ++counts[keys[i]];
     std::vector<int> candidates;
-    for (size_t i = 0; i < m_rows.size(); ++i)
-        if (!m_rows[i].isProtected && counts.value(keys[i]) >= 2)
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        if (!m_entries[i].isProtected && counts.value(keys[i]) >= 2)
             candidates.push_back(int(i));
     // Groups in the order of their keys, each group in index order.
-    std::sort(candidates.begin(), candidates.end(), [&](int a, int b) {
+    sortRows(candidates);
+    std::stable_sort(candidates.begin(), candidates.end(), [&](int a, int b) {
         const QString& x = keys[size_t(a)];
         const QString& y = keys[size_t(b)];
-        if (x != y) {
-            if (const int c = m_collator.compare(x, y); c != 0)
-                return c < 0;
-            return x < y;
-        }
-        return before(a, b);
+        if (x == y)
+            return false;
+        if (const int c = m_collator.compare(x, y); c != 0)
+            return c < 0;
+        return x < y;
     });
     std::vector<int> list = groups(candidates, keys);
     // A group stands without a separator only where it ended the whole index:
@@ -234,8 +386,8 @@ std::vector<int> BookmarkIndex::grouped(const std::vector<QString>& keys) const
     if (!list.empty() && list.back() != kSeparator) {
         const QString& last = keys[size_t(list.back())];
         bool endsIndex = true;
-        for (size_t i = 0; i < m_rows.size() && endsIndex; ++i)
-            if (!m_rows[i].isProtected && counts.value(keys[i]) == 1) {
+        for (size_t i = 0; i < m_entries.size() && endsIndex; ++i)
+            if (!m_entries[i].isProtected && counts.value(keys[i]) == 1) {
                 // A single link that sorts after the last group ends the index.
                 const QString& x = keys[i];
                 const int c = m_collator.compare(x, last);
@@ -249,19 +401,16 @@ std::vector<int> BookmarkIndex::grouped(const std::vector<QString>& keys) const
 
 std::vector<int> BookmarkIndex::duplicates() const
 {
-    std::vector<QString> keys;
-    keys.reserve(m_rows.size());
-    for (const Row& r : m_rows)
-        keys.push_back(r.url);
-    return grouped(keys);
+    return grouped(column(Column::Url));
 }
 
 std::vector<int> BookmarkIndex::similar() const
 {
+    const std::vector<QString>& links = column(Column::Url);
     std::vector<QString> keys;
-    keys.reserve(m_rows.size());
-    for (const Row& r : m_rows)
-        keys.push_back(r.isProtected ? r.url : similarKey(r.url));
+    keys.reserve(links.size());
+    for (size_t i = 0; i < links.size(); ++i)
+        keys.push_back(m_entries[i].isProtected ? links[i] : similarKey(links[i]));
     return grouped(keys);
 }
 

@@ -18,6 +18,7 @@ class IniStore;
 class BookmarkIndex
 {
 public:
+    // A bookmark as a result list keeps it: its own copy of the text.
     struct Row
     {
         QString url; // "Password Protected" for an enciphered link
@@ -34,17 +35,20 @@ public:
     BookmarkIndex();
 
     // Reads every page of the file (pages first..count of section Tabs, slots
-    // 1 .. columns x 20). A page listed twice is read once.
+    // 1 .. columns x 20). A page listed twice is read once. The text is
+    // decoded only when a search needs it.
     void build(IniStore& store, const QByteArray& path, int columns);
     void clear();
-    bool isEmpty() const { return m_rows.empty(); }
+    bool isEmpty() const { return m_entries.empty(); }
     bool isBuilt() const { return m_built; }
     // False once the file was written (through the store or by anyone else)
     // or another file is meant since the index was built.
     bool matches(const IniStore& store, const QByteArray& path) const;
 
-    const std::vector<Row>& rows() const { return m_rows; }
-    const Row& row(int i) const { return m_rows[size_t(i)]; }
+    int size() const { return int(m_entries.size()); }
+    Row row(int i) const;
+    // A column's text as the user sees it.
+    QString text(Column column, int i) const;
 
     // The rows whose column holds the text; without caseSensitive both are
     // lower-cased first. An empty text finds nothing.
@@ -63,15 +67,33 @@ public:
     static QString similarKey(const QString& url);
 
 private:
+    struct Span
+    {
+        qsizetype at = 0;
+        qsizetype size = 0;
+    };
+    struct Entry
+    {
+        Span url, title, notes;
+        int page = 0;
+        int slot = 0;
+        bool isProtected = false;
+    };
+    QByteArray bytes(Span span) const { return QByteArray::fromRawData(m_source.constData() + span.at, span.size); }
+    QString decode(Column column, const Entry& e) const;
+    const std::vector<QString>& column(Column column) const;
+    const std::vector<QString>& lowered(Column column) const;
     // Index order: link by the locale, then by its characters, then by place.
-    bool before(int a, int b) const;
     void sortRows(std::vector<int>& rows) const;
     // The walk over rows in index order: every run of two or more rows whose
     // keys are equal, a separator after each run that does not end the list.
     static std::vector<int> groups(const std::vector<int>& ordered, const std::vector<QString>& keys);
     std::vector<int> grouped(const std::vector<QString>& keys) const;
 
-    std::vector<Row> m_rows;
+    QByteArray m_source; // the file's bytes, which the entries point into
+    std::vector<QByteArray> m_pages;
+    std::vector<Entry> m_entries;
+    mutable std::array<std::vector<QString>, 3> m_columns;
     mutable std::array<std::vector<QString>, 3> m_lowered;
     QCollator m_collator;
     FileStamp m_stamp;

@@ -8,6 +8,7 @@
 #include "MainWindow.h"
 #include "PathNames.h"
 #include "ScriptedPrompter.h"
+#include "SearchWindow.h"
 #include "TabStrip.h"
 #include "TestFiles.h"
 #include "X11Hotkeys.h"
@@ -32,6 +33,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QtTest>
 #include <X11/Xlib.h>
@@ -84,6 +86,7 @@ private slots:
     void pagesAndFilesInTheRealWindow();
     void bookmarkMailedFromTheRealWindow();
     void linksCheckedFromTheRealWindow();
+    void searchTypedInTheRealWindow();
     void helpTakesKeysWhileADialogWaits();
     void exitEndsTheProgramWithHelpOpen();
 };
@@ -472,6 +475,69 @@ void TestX11::linksCheckedFromTheRealWindow()
     QCOMPARE(checker->findChild<QLabel*>(QStringLiteral("TCountL"))->text(), QStringLiteral("2 of 2"));
     QCOMPARE(checker->findChild<QLabel*>(QStringLiteral("BCountL"))->text(), QStringLiteral("1"));
     checker->close();
+}
+
+void TestX11::searchTypedInTheRealWindow()
+{
+    if (!needsX())
+        QSKIP("needs an X server and xdotool (the test command runs the tests under Xvfb)");
+    QTemporaryDir home;
+    const QByteArray dir = PathNames::fromQt(home.path()) + '/';
+    QVERIFY(TestFiles::write(home.filePath("lyk.ini"), settings(dir, {})));
+    QVERIFY(TestFiles::write(home.filePath("Disk.LYK"),
+                             "[Tabs]\r\nCount=2\r\nTab1=News\r\nTab2=Tools\r\n"
+                             "[News]\r\n01N=Daily News\r\n01U=http://news.example/\r\n02N=Weather\r\n"
+                             "02U=http://weather.example/\r\n[Tools]\r\n05N=News Search\r\n"
+                             "05U=http://search.example/\r\n"));
+    LynkorApp app({}, dir, nullptr); // the real dialogs
+    app.start();
+    MainWindow& w = app.window();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    pressByAccessibility(w.findChild<QToolButton*>(QStringLiteral("SearchLynkorButton")));
+    SearchWindow* search = w.searchWindow();
+    QVERIFY(search);
+    QVERIFY(QTest::qWaitForWindowExposed(search));
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(search->winId())});
+    QTRY_VERIFY(search->searchText()->hasFocus());
+    // Each key typed searches: "e" finds three titles, "ews" two.
+    key(QStringLiteral("e"));
+    QTreeView* list = search->resultList();
+    QTRY_VERIFY(list->isVisible() && list->model()->rowCount() == 3);
+    key(QStringLiteral("w"));
+    key(QStringLiteral("s"));
+    QTRY_COMPARE(list->model()->rowCount(), 2);
+    QCOMPARE(search->searchText()->text(), QStringLiteral("ews"));
+    QCOMPARE(list->model()->index(0, 1).data().toString(), QStringLiteral("Daily News"));
+    QCOMPARE(list->model()->index(1, 2).data().toString(), QStringLiteral("Tools"));
+    // A click on a row offers the choice; Ignore leaves everything as it was.
+    QString title;
+    QStringList offered;
+    whenModal(QStringLiteral("Dlg1"), [&](QWidget* dialog) {
+        title = dialog->windowTitle();
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            offered << b->text();
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            if (b->text() == QLatin1String("Ignore"))
+                pressByAccessibility(b);
+    });
+    const QRect row = list->visualRect(list->model()->index(1, 1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+    QTRY_COMPARE(title, QStringLiteral("Launch, Delete or Edit bookmark"));
+    QCOMPARE(offered, (QStringList{"Launch", "Delete", "Edit", "Ignore"}));
+    QCOMPARE(list->model()->rowCount(), 2);
+    search->close();
+    QVERIFY(search->searchText()->text().isEmpty());
+
+    // The page navigator from the tool bar: Enter on a row goes to its page.
+    whenModal(QStringLiteral("TNavPage"), [](QWidget* dialog) {
+        auto* pages = dialog->findChild<QTreeWidget*>(QStringLiteral("PageListView"));
+        pages->setFocus();
+        pages->setCurrentItem(pages->topLevelItem(1));
+        QTest::keyClick(pages, Qt::Key_Return);
+    });
+    pressByAccessibility(w.findChild<QToolButton*>(QStringLiteral("GoPageBtn")));
+    QTRY_COMPARE(app.board().state().currentPage(), QByteArray("Tools"));
 }
 
 void TestX11::helpTakesKeysWhileADialogWaits()

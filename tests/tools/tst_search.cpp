@@ -75,6 +75,8 @@ private slots:
     void textSearch_data();
     void textSearch();
     void indexRows();
+    void indexReadsAsTheFileEngine_data();
+    void indexReadsAsTheFileEngine();
     void indexFollowsEveryChange();
     void protectedBookmarkOnlyIgnored();
     void launchFromSearchKeepsTheWindow();
@@ -146,7 +148,7 @@ void TestSearch::indexRows()
     BookmarkIndex index;
     index.build(f->store, f->files.BookmarkFileName(), 2);
     // Every filled link, page by page; a slot with a title only is no bookmark.
-    QCOMPARE(int(index.rows().size()), 7);
+    QCOMPARE(index.size(), 7);
     const BookmarkIndex::Row& bank = index.row(3);
     QCOMPARE(bank.title, QStringLiteral("Bank"));
     QCOMPARE(bank.url, QStringLiteral("Password Protected"));
@@ -163,9 +165,69 @@ void TestSearch::indexRows()
                                                                           " 02U = http://c.example/ \r\n"
                                                                           "81U=http://beyond.example/\r\n"}}));
     index.build(f->store, f->path("Twice.LYK"), 4);
-    QCOMPARE(int(index.rows().size()), 2);
+    QCOMPARE(index.size(), 2);
     QCOMPARE(index.row(0).url, QStringLiteral("http://a.example/"));
     QCOMPARE(index.row(1).url, QStringLiteral("http://c.example/"));
+}
+
+void TestSearch::indexReadsAsTheFileEngine_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    const QByteArray tabs = "[Tabs]\r\nCount=2\r\nTab1=News\r\nTab2=Misc\r\n";
+    QTest::newRow("plain") << tabs + "[News]\r\n01N=A\r\n01U=http://a/\r\n[Misc]\r\n02U=http://b/\r\n";
+    QTest::newRow("a section twice: the first counts")
+        << tabs + "[News]\r\n01U=http://a/\r\n[Misc]\r\n[news]\r\n02U=http://late/\r\n01U=http://b/\r\n";
+    QTest::newRow("a header with blanks ends a body, is never found")
+        << tabs + "[News]\r\n01U=http://a/\r\n [Misc]\r\n02U=http://b/\r\n";
+    QTest::newRow("blanks around keys and values, keys in other case")
+        << tabs + "[News]\r\n  01U =  http://a/  \r\n01u=http://lower/\r\n02N=x\r\n 02U\t=\thttp://c/\r\n";
+    QTest::newRow("an empty first value hides a later one") << tabs + "[News]\r\n01U=\r\n01U=http://a/\r\n";
+    QTest::newRow("CR, LF and a last line without end")
+        << QByteArray("[Tabs]\rCount=1\nTab1=News\r\n[News]\n01U=http://a/\r02N=T\r\n02U=http://b/");
+    QTest::newRow("a NUL ends the text") << tabs + "[News]\r\n01U=http://a/\r\n02U=http://b" + QByteArray(1, '\0') +
+                                                "/\r\n03U=http://c/\r\n";
+    QTest::newRow("no page list: ten default pages") << QByteArray("[Page1]\r\n01U=http://a/\r\n[Page10]\r\n80U=x\r\n");
+    QTest::newRow("page list in lower case, twice")
+        << QByteArray("[tabs]\r\ncount=1\r\nCount=2\r\nTab1=Misc\r\nTab2=News\r\n[Tabs]\r\nCount=9\r\n") +
+               "[News]\r\n01U=http://a/\r\n[Misc]\r\n01U=http://b/\r\n";
+    QTest::newRow("keys that are no slots") << tabs + "[News]\r\n00U=x\r\n81U=x\r\n1U=x\r\n001U=x\r\n01 U=x\r\n"
+                                                      ";01U=x\r\n01Ux=x\r\n05U=http://e/\r\n";
+}
+
+void TestSearch::indexReadsAsTheFileEngine()
+{
+    QFETCH(QByteArray, text);
+    BoardFixture f;
+    f.writeFile("Edge.LYK", {});
+    QFile file(QString::fromUtf8(f.path("Edge.LYK")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    BookmarkIndex index;
+    index.build(f.store, f.path("Edge.LYK"), 4);
+    QStringList expected;
+    {
+        const TIniFile32 ini(f.store, f.path("Edge.LYK"));
+        QSet<QByteArray> seen;
+        for (const QByteArray& page : BookmarkFile::ReadPageList(ini)) {
+            if (seen.contains(page.toLower()))
+                continue;
+            seen.insert(page.toLower());
+            for (int n = 1; n <= 80; ++n) {
+                const QByteArray k = BookmarkFile::SlotKey(n);
+                const QByteArray url = ini.ReadString(page, k + "U", {});
+                if (!url.isEmpty())
+                    expected << QString::fromLatin1(page + ":" + k + " " + ini.ReadString(page, k + "N", {}) + " " +
+                                                    url);
+            }
+        }
+    }
+    QStringList actual;
+    for (int i = 0; i < index.size(); ++i) {
+        const BookmarkIndex::Row r = index.row(i);
+        actual << QString::fromLatin1(r.page + ":" + r.slot + " ") + r.title + QLatin1Char(' ') + r.url;
+    }
+    QCOMPARE(actual, expected);
 }
 
 void TestSearch::indexFollowsEveryChange()
