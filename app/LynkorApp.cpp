@@ -123,6 +123,8 @@ void LynkorApp::start()
     });
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, window,
                      [window](QSessionManager&) { window->close(); });
+    // Start-up found no file it may open and the user chose to end.
+    QObject::connect(&m->state, &BoardState::quitRequested, window, [this] { m->terminating = true; });
     window->dispatch([this] {
         m->board->FormCreate(m->arguments);
         m->conversation->setPort(m->files.readNumber(SettingsFile::DevToolsPort));

@@ -112,6 +112,13 @@ void Board::settle()
                          Prompter::Type::Information, Prompter::Buttons::Ok);
         });
     }
+    for (const auto& [path, copy] : store().takeDamagedCopies())
+        m_idle.push_back([this, path, copy] {
+            m_ui.message(QStringLiteral("\"%1\" holds a NUL byte, where Lynkor stops reading it: what follows it is "
+                                        "no longer in the file. The file as it was is kept in \"%2\".")
+                             .arg(PathNames::toQt(path), PathNames::toQt(copy)),
+                         Prompter::Type::Warning, Prompter::Buttons::Ok);
+        });
     while (!busy() && !m_idle.empty()) {
         std::function<void()> next = std::move(m_idle.front());
         m_idle.pop_front();

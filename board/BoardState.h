@@ -89,6 +89,8 @@ public:
     void noteMinimized(bool minimized) { m_minimized = minimized; }
     bool visible() const { return m_visible; }
     void setVisible(bool visible);
+    // The program is to end (start-up found nothing it may open).
+    void requestQuit() { emit quitRequested(); }
 
     // Menu items and tool-bar controls with a state of their own.
     MenuItemState item(MenuItem item) const { return m_items[static_cast<int>(item)]; }
@@ -146,6 +148,7 @@ public:
     void setManualUrls(const QList<QByteArray>& urls);
 
 signals:
+    void quitRequested();
     void tabsChanged();
     void tabIndexChanged();
     void tabStyleChanged();

@@ -39,7 +39,8 @@ void KeyboardNav::moveSelection(int to)
     state.updateFace(to - 1, [](ButtonFace& face) { face.margin = BoardGeometry::kSelectedMargin; });
     const ButtonFace& face = state.buttons()[to - 1];
     vars.CurrentButton = face.name;
-    state.setTitle(QString::number(to) + QStringLiteral(" : ") + AnsiText::toUi(face.hint));
+    // The title bar shows a start of it; a long note is never decoded whole.
+    state.setTitle(QString::number(to) + QStringLiteral(" : ") + AnsiText::toUiStart(face.hint, 1024));
 }
 
 bool KeyboardNav::KeysKeyDown(Key key)

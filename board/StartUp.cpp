@@ -228,6 +228,35 @@ void StartUp::FormCreate(const QStringList& arguments)
             fileName = bookmarkArgument(argument);
             FileName.write(settings, fileName);
         }
+        // A file far too big, or with a line no bookmark file has, is left
+        // untouched: the default file opens instead, or Lynkor ends.
+        if (const QString unfit = BookmarkFile::UnfitReason(fileName); !unfit.isEmpty()) {
+            const QByteArray fallback = files.fixedFile(BookmarkFile::kDefaultFileName);
+            const bool other = IniStore::normalized(fallback) != IniStore::normalized(fileName) &&
+                               BookmarkFile::UnfitReason(fallback).isEmpty();
+            QStringList buttons;
+            if (other)
+                buttons << QStringLiteral("Open Default File");
+            buttons << QStringLiteral("Exit");
+            const int pressed = b.ui().choice(
+                {QStringLiteral("Bookmark file not opened"),
+                 buttons,
+                 {unfit, other ? QStringLiteral("Lynkor leaves it as it is. Open the default bookmark file, %1, "
+                                                "instead?")
+                                     .arg(PathNames::toQt(fallback))
+                               : QStringLiteral("Lynkor leaves it as it is. Move it out of %1 and start Lynkor "
+                                                "again.")
+                                     .arg(PathNames::toQt(files.ProgramDir()))},
+                 std::nullopt});
+            if (!other || pressed != 0) {
+                batch.commit();
+                state.setVisible(false);
+                state.requestQuit();
+                return;
+            }
+            fileName = fallback;
+            FileName.write(settings, fileName);
+        }
         files.setBookmarkFileName(fileName);
         vars.StartFileName = fileName;
 

@@ -53,11 +53,16 @@
 
 namespace {
 
+// What a button, a tool tip or the title bar shows of a value: its start.
+constexpr qsizetype kCaptionChars = 256;
+constexpr qsizetype kHintChars = 4096;
+constexpr qsizetype kTitleChars = 1024;
+
 QString plainToolTip(const QByteArray& hint)
 {
     if (hint.isEmpty())
         return {};
-    QString text = AnsiText::toUi(hint);
+    QString text = AnsiText::toUiStart(hint, kHintChars);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     // Never let a note be taken for markup.
@@ -166,7 +171,7 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
     connect(&m_state, &BoardState::tabIndexChanged, this, [this] { m_tabs->setCurrent(m_state.tabIndex()); });
     connect(&m_state, &BoardState::tabStyleChanged, this, [this] { m_tabs->applyStyle(m_state.tabStyle()); });
     connect(&m_state, &BoardState::titleChanged, this, [this] {
-        QString t = m_state.title();
+        QString t = m_state.title().left(kTitleChars);
         t.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
         setWindowTitle(t);
     });
@@ -698,7 +703,7 @@ void MainWindow::renderFace(int index)
         return;
     const ButtonFace& f = m_state.buttons()[index];
     BookmarkButton* b = m_buttons[index];
-    const QString caption = AnsiText::toUi(f.caption);
+    const QString caption = AnsiText::toUiStart(f.caption, kCaptionChars);
     b->setText(caption);
     b->setToolTip(plainToolTip(f.hint));
     // A blank button can be found and filled too.
@@ -706,7 +711,7 @@ void MainWindow::renderFace(int index)
     b->setAccessibleName(!caption.isEmpty() ? caption
                          : f.handCursor     ? QStringLiteral("Bookmark ") + slot
                                             : QStringLiteral("Blank ") + slot);
-    b->setAccessibleDescription(AnsiText::toUi(f.hint));
+    b->setAccessibleDescription(AnsiText::toUiStart(f.hint, kHintChars));
     b->setCaptionColor(WinColor::toQColor(f.color));
     b->setGlyph(m_icons.glyph(f.glyph, m_state.defaultIcon()));
     b->setMargin(f.margin);

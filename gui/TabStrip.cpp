@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <algorithm>
 
 TabStrip::TabStrip(QWidget* parent) : QTabBar(parent)
 {
@@ -26,31 +27,52 @@ TabStrip::TabStrip(QWidget* parent) : QTabBar(parent)
             return;
         setCurrent(m_boardIndex);
         if (index >= 0)
-            emit tabRequested(index);
+            emit tabRequested(m_offset + index);
     });
 }
 
 void TabStrip::setPages(const QStringList& names, int current)
 {
+    m_names = names;
+    m_boardIndex = current;
+    showBlockOf(current, true);
+}
+
+void TabStrip::showBlockOf(int index, bool force)
+{
+    const int total = int(m_names.size());
+    const int offset = std::clamp(index, 0, std::max(0, total - 1)) / kBlock * kBlock;
+    if (!force && offset == m_offset)
+        return;
+    const int shown = std::min(kBlock, total - offset);
     m_following = true;
-    while (count() > names.size())
+    m_offset = offset;
+    while (count() > shown)
         removeTab(count() - 1);
-    for (int i = 0; i < names.size(); ++i) {
-        if (i < count())
-            setTabText(i, names[i]);
-        else
-            addTab(names[i]);
+    for (int i = 0; i < shown; ++i) {
+        const QString& name = m_names[offset + i];
+        if (i < count()) {
+            if (tabText(i) != name)
+                setTabText(i, name);
+        } else {
+            addTab(name);
+        }
     }
+    setAccessibleDescription(total > kBlock
+                                 ? QStringLiteral("Pages %1 to %2 of %3").arg(offset + 1).arg(offset + shown).arg(total)
+                                 : QString());
     m_following = false;
-    setCurrent(current);
 }
 
 void TabStrip::setCurrent(int index)
 {
     m_boardIndex = index;
+    if (index >= 0 && index < int(m_names.size()))
+        showBlockOf(index, false);
     m_following = true;
-    if (index >= 0 && index < count())
-        setCurrentIndex(index);
+    const int local = index - m_offset;
+    if (local >= 0 && local < count())
+        setCurrentIndex(local);
     m_following = false;
 }
 
@@ -71,7 +93,8 @@ void TabStrip::applyStyle(const TabStyle& style)
 void TabStrip::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
-    const int index = tabAt(pos);
+    const int local = tabAt(pos);
+    const int index = local < 0 ? -1 : m_offset + local;
     emit pressed();
     if (event->button() == Qt::LeftButton && index >= 0) {
         m_pressPos = pos;
@@ -118,9 +141,9 @@ int TabStrip::dropIndex(const QPoint& pos) const
         return -1;
     const int index = tabAt(pos);
     if (index >= 0)
-        return index;
+        return m_offset + index;
     // Past the last tab.
-    return count() > 0 && pos.x() > tabRect(count() - 1).right() ? count() : -1;
+    return count() > 0 && pos.x() > tabRect(count() - 1).right() ? m_offset + count() : -1;
 }
 
 void TabStrip::wheelEvent(QWheelEvent* event)

@@ -6,15 +6,27 @@ struct TabStyle;
 
 // The page tabs below the board. A press on a tab asks for the change; the
 // board decides and the strip follows the board's selection.
+//
+// A file may hold thousands of pages, and a tab bar lays out all its tabs
+// again for every tab added. The strip therefore holds one block of at most
+// kBlock pages, the block of the page shown; other pages are reached from
+// the keyboard, Home/End, or the page navigator. Indexes in the signals and
+// in setCurrent are page indexes; QTabBar's own (tabRect, tabText) count
+// within the block.
 class TabStrip : public QTabBar
 {
     Q_OBJECT
 public:
     explicit TabStrip(QWidget* parent = nullptr);
 
+    static constexpr int kBlock = 100;
+
     void setPages(const QStringList& names, int current);
     void setCurrent(int index);
     void applyStyle(const TabStyle& style);
+    // The page index of the block's first tab.
+    int firstPage() const { return m_offset; }
+    int pageCount() const { return int(m_names.size()); }
 
 signals:
     void tabRequested(int index);
@@ -33,6 +45,11 @@ protected:
 
 private:
     int dropIndex(const QPoint& pos) const;
+    // Shows the block that holds page index (all pages when there are few).
+    void showBlockOf(int index, bool force);
+
+    QStringList m_names;
+    int m_offset = 0;
 
     QPoint m_pressPos;
     bool m_pressedOnTab = false;

@@ -1,5 +1,7 @@
 #include "AnsiText.h"
 
+#include <algorithm>
+
 namespace {
 
 // 0x80..0x9F of Windows-1252; the five unassigned bytes map to the C1 code
@@ -138,6 +140,27 @@ QString toUi(const QByteArray& bytes)
     if (isValidUtf8(bytes))
         return QString::fromUtf8(bytes);
     return decode1252(bytes);
+}
+
+QString toUiStart(const QByteArray& bytes, qsizetype maxChars)
+{
+    // A character takes at most four bytes: more are never needed.
+    if (bytes.size() <= maxChars)
+        return toUi(bytes);
+    const bool utf8 = showsAsUtf8(bytes);
+    qsizetype cut = std::min(bytes.size(), utf8 ? maxChars * 4 : maxChars);
+    if (utf8)
+        // Not inside a character: continuation bytes are 10xxxxxx.
+        while (cut > 0 && cut < bytes.size() && (uchar(bytes[cut]) & 0xC0) == 0x80)
+            --cut;
+    const QByteArray start = QByteArray::fromRawData(bytes.constData(), cut);
+    // The whole value decides how it shows, not its start.
+    QString text = utf8 ? QString::fromUtf8(start) : isAscii(start) ? QString::fromLatin1(start) : decode1252(start);
+    if (text.size() > maxChars || cut < bytes.size()) {
+        text.truncate(maxChars);
+        text += QChar(0x2026);
+    }
+    return text;
 }
 
 QByteArray fromUi(const QString& text)

@@ -11,6 +11,10 @@
 namespace AnsiText {
 
 QString toUi(const QByteArray& bytes);
+// The start of a value as toUi shows it, at most maxChars characters, for
+// places that show only a start (captions, tool tips, the title bar): the
+// rest is neither copied nor decoded. "…" marks a cut.
+QString toUiStart(const QByteArray& bytes, qsizetype maxChars);
 QByteArray fromUi(const QString& text);
 
 bool isAscii(const QByteArray& bytes);

@@ -1,5 +1,9 @@
 #include "BookmarkFile.h"
 
+#include <QFileInfo>
+#include <algorithm>
+#include <cstring>
+
 #include "AnsiText.h"
 #include "CommandError.h"
 #include "ConversionError.h"
@@ -104,9 +108,45 @@ QByteArray PageNameOf(const QByteArray& typed)
     return IniDocument::trimmed(AnsiText::oneLine(typed));
 }
 
+QString UnfitReason(const QByteArray& path)
+{
+    const QString name = PathNames::toQt(path);
+    const QFileInfo info(name);
+    if (!info.isFile())
+        return {};
+    if (info.size() > kMaxFileBytes)
+        return QStringLiteral("\"%1\" is %2 MB: too big to be a Lynkor bookmark file (they stay below %3 MB).")
+            .arg(name)
+            .arg(info.size() >> 20)
+            .arg(kMaxFileBytes >> 20);
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    const char* d = bytes.constData();
+    const char* const end = d + bytes.size();
+    while (d < end) {
+        const char* cr =
+            static_cast<const char*>(memchr(d, '\r', size_t(std::min<qsizetype>(end - d, kMaxLineBytes + 1))));
+        const char* lf =
+            static_cast<const char*>(memchr(d, '\n', size_t(std::min<qsizetype>(end - d, kMaxLineBytes + 1))));
+        const char* next = cr && lf ? std::min(cr, lf) : cr ? cr : lf;
+        if (!next) {
+            if (end - d > kMaxLineBytes)
+                return QStringLiteral("\"%1\" has a line longer than 1 MB: it is damaged or no Lynkor bookmark file.")
+                    .arg(name);
+            break;
+        }
+        d = next + 1;
+    }
+    return {};
+}
+
 void CheckReadable(const QByteArray& path)
 {
     const QString name = PathNames::toQt(path);
+    if (const QString unfit = UnfitReason(path); !unfit.isEmpty())
+        throw CommandError(unfit + QStringLiteral(" Nothing was changed."));
     QFile file(name);
     if (!PathNames::fileExists(path) || !file.open(QIODevice::ReadOnly))
         throw FileError(QStringLiteral("Cannot open file %1").arg(name));

@@ -4,6 +4,7 @@
 #include "IniFiles32.h"
 
 #include <QByteArray>
+#include <QString>
 #include <vector>
 
 // The layout of a bookmark file (".LYK"): the page list, the file-wide keys
@@ -58,6 +59,14 @@ QByteArray DupePageName(const QByteArray& name, const std::vector<QByteArray>& t
 bool IsFileSection(const QByteArray& name);
 // A page name as typed: blanks around it would not survive the file.
 QByteArray PageNameOf(const QByteArray& typed);
+
+// Beyond these a file is damaged or no bookmark file at all: opening it would
+// take minutes and gigabytes for nothing.
+constexpr qint64 kMaxFileBytes = qint64(64) << 20;
+constexpr qsizetype kMaxLineBytes = qsizetype(1) << 20;
+// Why a file is no bookmark file to open (too big, or a line too long), in a
+// sentence; empty when it may be opened.
+QString UnfitReason(const QByteArray& path);
 
 // Throws a command error with a clear message when path cannot be read as a
 // bookmark file: not a regular readable file, or bytes that are no INI text

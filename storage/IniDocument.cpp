@@ -80,6 +80,7 @@ IniDocument IniDocument::fromBytes(const QByteArray& bytes)
         },
         &canonical);
     doc.m_canonical = canonical;
+    doc.m_cutAtNul = memchr(doc.m_source.constData(), 0, size_t(doc.m_source.size())) != nullptr;
     return doc;
 }
 
@@ -141,6 +142,7 @@ QByteArray IniDocument::toBytes() const
 
 void IniDocument::markSaved()
 {
+    m_cutAtNul = false;
     m_canonical = true;
     m_changed = false;
 }

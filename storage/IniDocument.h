@@ -36,6 +36,9 @@ public:
     // True when toBytes() would give back exactly the bytes this was loaded
     // from and nothing has changed since.
     bool matchesLoadedBytes() const { return m_canonical && !m_changed; }
+    // True while the text was cut at a NUL byte when loaded: saving would
+    // drop what followed it.
+    bool cutAtNul() const { return m_cutAtNul; }
     void markSaved();
 
     bool isEmpty() const { return m_preamble.empty() && m_segments.empty(); }
@@ -84,6 +87,7 @@ private:
     mutable int m_lastSegment = -1;
     bool m_canonical = true;
     bool m_changed = false;
+    bool m_cutAtNul = false;
 };
 
 template <class Fn> void IniDocument::forEachLine(const QByteArray& bytes, Fn&& fn, bool* canonical)

@@ -67,10 +67,26 @@ bool IniStore::writeAtomically(const QByteArray& path, const QByteArray& bytes, 
     return linked;
 }
 
+QByteArray IniStore::damagedCopyName(const QByteArray& path)
+{
+    QByteArray name = path + ".damaged";
+    for (int n = 2; QFileInfo::exists(PathNames::toQt(name)); ++n)
+        name = path + ".damaged" + QByteArray::number(n);
+    return name;
+}
+
 void IniStore::save(const QByteArray& path, IniDocument& doc)
 {
     if (doc.matchesLoadedBytes() && QFileInfo::exists(PathNames::toQt(path)))
         return;
+    if (doc.cutAtNul() && QFileInfo::exists(PathNames::toQt(path))) {
+        // What follows the NUL is never lost: the file as it is goes aside
+        // first, or nothing is saved.
+        const QByteArray copy = damagedCopyName(path);
+        if (!QFile::copy(PathNames::toQt(path), PathNames::toQt(copy)))
+            throw FileError(QStringLiteral("Cannot create file %1").arg(PathNames::toQt(copy)));
+        m_damagedCopies.push_back({path, copy});
+    }
     if (writeAtomically(path, doc.toBytes()))
         m_splitLinks << path;
     doc.markSaved();

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QPair>
 #include <memory>
 #include <utility>
 
@@ -44,6 +45,11 @@ public:
     // The files saved since the last call that had other names (hard links):
     // the save gave them a file of their own.
     QList<QByteArray> takeSplitLinks() { return std::exchange(m_splitLinks, {}); }
+    // A file whose text a NUL byte cut short keeps its whole contents in a
+    // copy beside it ("<name>.damaged") before the first save that drops
+    // them: the files and their copies saved so since the last call.
+    QList<QPair<QByteArray, QByteArray>> takeDamagedCopies() { return std::exchange(m_damagedCopies, {}); }
+    static QByteArray damagedCopyName(const QByteArray& path);
     // The new file keeps the old one's permission bits, owner and group (as
     // far as the process may set them), or takes those of `like` (a copy
     // keeps its source's). Returns whether the old file had other names,
@@ -62,4 +68,5 @@ private:
     QHash<QByteArray, Batch> m_batches;
     int m_writes = 0;
     QList<QByteArray> m_splitLinks;
+    QList<QPair<QByteArray, QByteArray>> m_damagedCopies;
 };

@@ -1,5 +1,8 @@
 #include "BoardFixture.h"
 #include "CommandLine.h"
+#include "FileCommands.h"
+#include "FileStamp.h"
+#include "IniFiles32.h"
 #include "PageDisplay.h"
 #include "PathNames.h"
 #include "ProgramDirLocator.h"
@@ -38,6 +41,9 @@ private slots:
     void secondStartIsReported();
     void onlineIndicator();
     void helpItems();
+    void unfitFileIsLeftAlone_data();
+    void unfitFileIsLeftAlone();
+    void fileCutAtANulKeepsItsWholeCopy();
 };
 
 void TestStartUp::commandLine_data()
@@ -461,3 +467,88 @@ void TestStartUp::helpItems()
 
 QTEST_GUILESS_MAIN(TestStartUp)
 #include "tst_startup.moc"
+
+void TestStartUp::unfitFileIsLeftAlone_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<bool>("hundredMegabytes"); // else one 10 MB line
+    QTest::addColumn<int>("pressed");           // -1: only "Exit" is offered
+    QTest::newRow("100 MB, open the default file") << QByteArray("Big.LYK") << true << 0;
+    QTest::newRow("10 MB line, open the default file") << QByteArray("Line.LYK") << false << 0;
+    QTest::newRow("10 MB line, exit") << QByteArray("Line.LYK") << false << 1;
+    QTest::newRow("the default file itself") << QByteArray("Disk.LYK") << false << -1;
+}
+
+void TestStartUp::unfitFileIsLeftAlone()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(bool, hundredMegabytes);
+    QFETCH(int, pressed);
+    BoardFixture f;
+    const QByteArray path = f.path(name);
+    {
+        QFile file(QString::fromUtf8(path));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        if (hundredMegabytes) {
+            file.write("[Tabs]\r\nCount=1\r\nTab1=P\r\n");
+            QVERIFY(file.resize(qint64(100) << 20)); // the rest NUL bytes, as a damaged disk gives
+        } else {
+            file.write("[Tabs]\r\nCount=1\r\nTab1=P\r\n[P]\r\n01N=" + QByteArray(10 << 20, 'x') +
+                       "\r\n01U=http://a.example/\r\n");
+        }
+    }
+    const FileStamp before = FileStamp::of(path);
+    f.writeFile("lyk.ini", "[File]\r\nName=" + path + "\r\n");
+    QSignalSpy quit(&f.state, &BoardState::quitRequested);
+    f.ui.answer(std::max(pressed, 0));
+    f.start();
+    QCOMPARE(f.ui.asked[0].kind, QStringLiteral("choice"));
+    QCOMPARE(f.ui.asked[0].text, QStringLiteral("Bookmark file not opened"));
+    QVERIFY(f.ui.asked[0].lines[0].startsWith(QLatin1Char('"') + QString::fromUtf8(path) + QLatin1Char('"')));
+    QVERIFY(f.ui.asked[0].lines[0].contains(hundredMegabytes ? QStringLiteral("100 MB") : QStringLiteral("1 MB")));
+    QCOMPARE(f.ui.asked[0].options, pressed < 0 ? QStringList{"Exit"} : (QStringList{"Open Default File", "Exit"}));
+    QCOMPARE(FileStamp::of(path), before);
+    if (pressed == 0) {
+        QCOMPARE(quit.count(), 0);
+        QCOMPARE(f.files.BookmarkFileName(), f.path("Disk.LYK"));
+        QCOMPARE(f.key("lyk.ini", "File", "Name"), f.path("Disk.LYK"));
+        QCOMPARE(f.state.tabs().size(), size_t(10));
+    } else {
+        QCOMPARE(quit.count(), 1);
+        QVERIFY(!f.state.visible());
+    }
+    // Opened later from the File menu, it is refused the same way.
+    if (pressed == 0) {
+        f.ui.answer(QString::fromUtf8(path));
+        f.board->command([&] { f.board->fileCommands().MFOpenClick(); });
+        QVERIFY(f.ui.messages().back().endsWith(QStringLiteral("Nothing was changed.")));
+        QCOMPARE(f.files.BookmarkFileName(), f.path("Disk.LYK"));
+        QCOMPARE(FileStamp::of(path), before);
+    }
+}
+
+void TestStartUp::fileCutAtANulKeepsItsWholeCopy()
+{
+    BoardFixture f;
+    const QByteArray text = QByteArray("[Tabs]\r\nCount=1\r\nTab1=P\r\n[P]\r\n01N=A\r\n01U=http://a.example/\r\n") +
+                            QByteArray(1, '\0') + "02N=B\r\n02U=http://b.example/\r\n";
+    f.writeFile("Disk.LYK", text);
+    f.writeFile("lyk.ini", "[File]\r\nName=" + f.path("Disk.LYK") + "\r\n");
+    f.start();
+    // Start-up saved the page it showed: the whole file went aside first.
+    QCOMPARE(f.readFile("Disk.LYK.damaged"), text);
+    QVERIFY(!f.readFile("Disk.LYK").contains('\0'));
+    f.board->command([] {});
+    const QStringList said = f.ui.messages();
+    QCOMPARE(said.size(), 1);
+    QVERIFY(said[0].contains(QStringLiteral("NUL")));
+    QVERIFY(said[0].contains(QString::fromUtf8(f.path("Disk.LYK.damaged"))));
+    // Later saves find nothing more to keep, and say nothing.
+    {
+        TIniFile32 ini(f.store, f.files.BookmarkFileName());
+        ini.WriteString("P", "03N", "C");
+    }
+    f.board->command([] {});
+    QCOMPARE(f.ui.messages().size(), 1);
+    QVERIFY(!QFile::exists(QString::fromUtf8(f.path("Disk.LYK.damaged2"))));
+}

@@ -17,6 +17,7 @@
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QLabel>
@@ -87,6 +88,7 @@ private slots:
     void bookmarkMailedFromTheRealWindow();
     void linksCheckedFromTheRealWindow();
     void searchTypedInTheRealWindow();
+    void thousandsOfPagesInTheRealWindow();
     void helpTakesKeysWhileADialogWaits();
     void exitEndsTheProgramWithHelpOpen();
 };
@@ -538,6 +540,47 @@ void TestX11::searchTypedInTheRealWindow()
     });
     pressByAccessibility(w.findChild<QToolButton*>(QStringLiteral("GoPageBtn")));
     QTRY_COMPARE(app.board().state().currentPage(), QByteArray("Tools"));
+}
+
+void TestX11::thousandsOfPagesInTheRealWindow()
+{
+    if (!needsX())
+        QSKIP("needs an X server and xdotool (the test command runs the tests under Xvfb)");
+    QTemporaryDir home;
+    const QByteArray dir = PathNames::fromQt(home.path()) + '/';
+    QByteArray lyk = "[Tabs]\r\nCount=4000\r\n";
+    for (int p = 1; p <= 4000; ++p)
+        lyk += "Tab" + QByteArray::number(p) + "=Page " + QByteArray::number(p) + "\r\n";
+    lyk += "[Page 2]\r\n01N=Second\r\n01U=http://second.example/\r\n";
+    QVERIFY(TestFiles::write(home.filePath("lyk.ini"), settings(dir, {})));
+    QVERIFY(TestFiles::write(home.filePath("Disk.LYK"), lyk));
+    QElapsedTimer shown;
+    shown.start();
+    LynkorApp app({}, dir, nullptr);
+    app.start();
+    MainWindow& w = app.window();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    qInfo("4,000 pages: window shown after %lld ms", shown.elapsed());
+    const BoardState& state = app.board().state();
+    QCOMPARE(state.tabs().size(), size_t(4000));
+    TabStrip* tabs = w.tabStrip();
+    // A click on a tab, then the keyboard.
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    QTRY_COMPARE(state.currentPage(), QByteArray("Page 2"));
+    QCOMPARE(w.button(QStringLiteral("B01"))->text(), QStringLiteral("Second"));
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(w.winId())});
+    QTRY_VERIFY(w.keys()->hasFocus());
+    key(QStringLiteral("Right"));
+    QTRY_COMPARE(state.currentPage(), QByteArray("Page 3"));
+    QCOMPARE(tabs->currentIndex(), 2);
+    // The last page: the strip shows its block of pages, and its tabs work.
+    key(QStringLiteral("End"));
+    QTRY_COMPARE(state.currentPage(), QByteArray("Page 4000"));
+    QCOMPARE(tabs->firstPage(), 3900);
+    QCOMPARE(tabs->tabText(tabs->count() - 1), QStringLiteral("Page 4000"));
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    QTRY_COMPARE(state.currentPage(), QByteArray("Page 3901"));
 }
 
 void TestX11::helpTakesKeysWhileADialogWaits()
