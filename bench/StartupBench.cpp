@@ -30,6 +30,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -123,13 +124,27 @@ long peakKilobytes()
     return usage.ru_maxrss;
 }
 
-// `--peak <folder>`: one start, then the peak resident memory in kilobytes.
+long residentKilobytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toLong() * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// `--peak <folder>`: one start, then the peak resident memory in kilobytes
+// (the larger of the process's peak and what it holds with the window up).
 int peakRun(const QByteArray& dir)
 {
+    long held = 0;
     {
         Start s(dir);
+        s.window->repaint();
+        QCoreApplication::processEvents();
+        held = residentKilobytes();
     }
-    std::printf("%ld\n", peakKilobytes());
+    std::printf("%ld\n", std::max(held, peakKilobytes()));
     return 0;
 }
 

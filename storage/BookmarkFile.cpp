@@ -123,23 +123,24 @@ QString UnfitReason(const QByteArray& path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray bytes = file.readAll();
-    const char* d = bytes.constData();
-    const char* const end = d + bytes.size();
-    while (d < end) {
-        const char* cr =
-            static_cast<const char*>(memchr(d, '\r', size_t(std::min<qsizetype>(end - d, kMaxLineBytes + 1))));
-        const char* lf =
-            static_cast<const char*>(memchr(d, '\n', size_t(std::min<qsizetype>(end - d, kMaxLineBytes + 1))));
-        const char* next = cr && lf ? std::min(cr, lf) : cr ? cr : lf;
-        if (!next) {
-            if (end - d > kMaxLineBytes)
-                return QStringLiteral("\"%1\" has a line longer than 1 MB: it is damaged or no Lynkor bookmark file.")
-                    .arg(name);
-            break;
-        }
-        d = next + 1;
-    }
-    return {};
+    // A long value (a title, a note) is a bookmark's business; any other line
+    // that long (before the first section, a header, a line without "=") is
+    // no bookmark file's.
+    bool inSection = false;
+    QString unfit;
+    IniDocument::forEachLine(bytes, [&](QByteArrayView line, bool header) {
+        if (!unfit.isEmpty())
+            return;
+        if (line.size() > kMaxLineBytes &&
+            (header || !inSection || !memchr(line.data(), '=', size_t(std::min(line.size(), kMaxLineBytes)))))
+            unfit = QStringLiteral("\"%1\" has a line of %2 MB that holds no bookmark: it is damaged or no Lynkor "
+                                   "bookmark file.")
+                        .arg(name)
+                        .arg(line.size() >> 20);
+        if (header)
+            inSection = true;
+    });
+    return unfit;
 }
 
 void CheckReadable(const QByteArray& path)

@@ -64,8 +64,8 @@ QByteArray PageNameOf(const QByteArray& typed);
 // take minutes and gigabytes for nothing.
 constexpr qint64 kMaxFileBytes = qint64(64) << 20;
 constexpr qsizetype kMaxLineBytes = qsizetype(1) << 20;
-// Why a file is no bookmark file to open (too big, or a line too long), in a
-// sentence; empty when it may be opened.
+// Why a file is no bookmark file to open (too big, or a line too long that
+// is no key's value in a section), in a sentence; empty when it may be opened.
 QString UnfitReason(const QByteArray& path);
 
 // Throws a command error with a clear message when path cannot be read as a

@@ -3,6 +3,7 @@
 #include "FileCommands.h"
 #include "FileStamp.h"
 #include "IniFiles32.h"
+#include "KeyboardNav.h"
 #include "PageDisplay.h"
 #include "PathNames.h"
 #include "ProgramDirLocator.h"
@@ -43,6 +44,7 @@ private slots:
     void helpItems();
     void unfitFileIsLeftAlone_data();
     void unfitFileIsLeftAlone();
+    void longTitleOpensAndShowsItsStart();
     void fileCutAtANulKeepsItsWholeCopy();
 };
 
@@ -493,8 +495,8 @@ void TestStartUp::unfitFileIsLeftAlone()
             file.write("[Tabs]\r\nCount=1\r\nTab1=P\r\n");
             QVERIFY(file.resize(qint64(100) << 20)); // the rest NUL bytes, as a damaged disk gives
         } else {
-            file.write("[Tabs]\r\nCount=1\r\nTab1=P\r\n[P]\r\n01N=" + QByteArray(10 << 20, 'x') +
-                       "\r\n01U=http://a.example/\r\n");
+            // One line of 10 MB and nothing else: no bookmark file.
+            file.write(QByteArray(10 << 20, 'x'));
         }
     }
     const FileStamp before = FileStamp::of(path);
@@ -505,7 +507,8 @@ void TestStartUp::unfitFileIsLeftAlone()
     QCOMPARE(f.ui.asked[0].kind, QStringLiteral("choice"));
     QCOMPARE(f.ui.asked[0].text, QStringLiteral("Bookmark file not opened"));
     QVERIFY(f.ui.asked[0].lines[0].startsWith(QLatin1Char('"') + QString::fromUtf8(path) + QLatin1Char('"')));
-    QVERIFY(f.ui.asked[0].lines[0].contains(hundredMegabytes ? QStringLiteral("100 MB") : QStringLiteral("1 MB")));
+    QVERIFY(
+        f.ui.asked[0].lines[0].contains(hundredMegabytes ? QStringLiteral("is 100 MB") : QStringLiteral("of 10 MB")));
     QCOMPARE(f.ui.asked[0].options, pressed < 0 ? QStringList{"Exit"} : (QStringList{"Open Default File", "Exit"}));
     QCOMPARE(FileStamp::of(path), before);
     if (pressed == 0) {
@@ -525,6 +528,23 @@ void TestStartUp::unfitFileIsLeftAlone()
         QCOMPARE(f.files.BookmarkFileName(), f.path("Disk.LYK"));
         QCOMPARE(FileStamp::of(path), before);
     }
+}
+
+void TestStartUp::longTitleOpensAndShowsItsStart()
+{
+    // A bookmark file with one 10 MB title is a bookmark file: it opens, and
+    // the title is stored whole.
+    BoardFixture f;
+    const QByteArray title = QByteArray(10 << 20, 'T');
+    f.writeFile("Disk.LYK", "[Tabs]\r\nCount=1\r\nTab1=P\r\n[P]\r\n01N=" + title + "\r\n01U=http://a.example/\r\n");
+    f.writeFile("lyk.ini", "[File]\r\nName=" + f.path("Disk.LYK") + "\r\n");
+    f.start();
+    QVERIFY(f.ui.asked.isEmpty());
+    QCOMPARE(f.state.currentPage(), QByteArray("P"));
+    QCOMPARE(f.key("Disk.LYK", "P", "01N").size(), title.size());
+    // What the title bar shows of it is a start.
+    f.board->keys().KeysKeyDown(KeyboardNav::Key::Down);
+    QVERIFY(f.state.title().size() < 2000);
 }
 
 void TestStartUp::fileCutAtANulKeepsItsWholeCopy()
