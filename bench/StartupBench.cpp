@@ -16,6 +16,7 @@
 #include "NullHotkeys.h"
 #include "NullPrompter.h"
 #include "NullScreenSaver.h"
+#include "PageCommands.h"
 #include "PathNames.h"
 #include "ProgramFiles.h"
 #include "RecordingMailTransport.h"
@@ -117,6 +118,25 @@ void start(benchmark::State& st, const QByteArray& dir, int pages)
     }
 }
 
+// "Add Page" on a started file: the page list saved, the strip and the new
+// page shown.
+void addPage(benchmark::State& st, const QByteArray& dir, int pages)
+{
+    Start s(dir);
+    s.ui.nextPageName = QStringLiteral("Added");
+    int n = 0;
+    for (auto _ : st) {
+        s.ui.nextPageName = QStringLiteral("Added %1").arg(++n);
+        s.board.pageCommands().MAddPageTab1Click();
+        QCoreApplication::processEvents();
+    }
+    if (int(s.state.tabs().size()) != pages + n)
+        st.SkipWithError("a page was not added");
+    // The data folder is used again: the added pages go.
+    QFile::remove(PathNames::toQt(dir + "Disk.LYK"));
+    writeFile(PathNames::toQt(dir + "Disk.LYK"), pagesFile(pages));
+}
+
 long peakKilobytes()
 {
     rusage usage{};
@@ -195,6 +215,16 @@ int main(int argc, char** argv)
             ->MinTime(1.0)
             ->Repetitions(3);
     }
+    for (int i = 0; i < 3; ++i) {
+        const int pages = sizes[i];
+        const QByteArray dir = dirs[i];
+        benchmark::RegisterBenchmark(("AddPage" + std::to_string(pages)).c_str(),
+                                     [dir, pages](benchmark::State& st) { addPage(st, dir, pages); })
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(10)
+            ->Repetitions(2);
+    }
     MeanReporter reporter(isatty(fileno(stdout)) ? benchmark::ConsoleReporter::OO_Defaults
                                                  : benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -226,6 +256,9 @@ int main(int argc, char** argv)
     std::printf("\n  t(4,000) / t(1,000)          = %.2f   (goal <= 4.5)\n", t4 / t1);
     std::printf("  t(10,000) / t(4,000)         = %.2f   (goal <= 2.8)\n", t10 / t4);
     std::printf("  10,000-page start            = %.0f ms (goal <= 500)\n", t10);
+    std::printf("\nmean real time per \"Add Page\":\n  1,000 pages  %9.1f ms\n  4,000 pages  %9.1f ms\n"
+                "  10,000 pages %9.1f ms\n",
+                reporter.meanMs("AddPage1000"), reporter.meanMs("AddPage4000"), reporter.meanMs("AddPage10000"));
     const double fileMb = (title.size() + 60) / 1048576.0;
     std::printf("\npeak memory: empty file %.1f MB, 10 MB title %.1f MB\n", emptyKb / 1024.0, bigKb / 1024.0);
     std::printf("  (peak - empty) / file size   = %.2f   (goal <= 3.0)\n", (bigKb - emptyKb) / 1024.0 / fileMb);
