@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Mailer.h"
+#include "NetscapeCommands.h"
 #include "PageOutput.h"
 #include "UserInfo.h"
 
@@ -18,6 +19,7 @@ public:
 
     UserInfo& userInfo() { return m_userInfo; }
     PageOutput& output() { return m_output; }
+    NetscapeCommands& netscape() { return m_netscape; }
 
     void MailBookmarks(const QByteArray& scope, const QList<QByteArray>& workText) override;
 
@@ -26,4 +28,5 @@ private:
     MailTransport& m_transport;
     UserInfo m_userInfo;
     PageOutput m_output;
+    NetscapeCommands m_netscape;
 };

@@ -273,6 +273,16 @@ void MainWindow::buildMenus()
     file->addSeparator();
     addItem(file, QStringLiteral("MFMerge"), QStringLiteral("&Merge Lynkor File"), [&files] { files.MFMergeClick(); });
     file->addSeparator();
+    NetscapeCommands& netscape = m_exchange.netscape();
+    addItem(file, QStringLiteral("MImportNS"), QStringLiteral("Import &Netscape Bookmarks"),
+            [&netscape] { netscape.MImportNSClick(); });
+    QMenu* exportNs = file->addMenu(QStringLiteral("Export Bookmarks to Ne&tscape"));
+    exportNs->setObjectName(QStringLiteral("MExportNS"));
+    addItem(exportNs, QStringLiteral("MENSFile"), QStringLiteral("Export entire &File"),
+            [&netscape] { netscape.MExportNSClick(true); });
+    addItem(exportNs, QStringLiteral("MENSPage"), QStringLiteral("Export current &Page"),
+            [&netscape] { netscape.MExportNSClick(false); });
+    file->addSeparator();
     PageOutput& output = m_exchange.output();
     addItem(file, QStringLiteral("MExportP"), QStringLiteral("Print Bookmarks"),
             [&output] { output.PrintClick(PageOutput::Mode::Print); });
