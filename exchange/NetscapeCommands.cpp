@@ -50,7 +50,10 @@ void NetscapeCommands::MImportNSClick()
     if (!source.open(QIODevice::ReadOnly))
         throw CommandError(QStringLiteral("Cannot open file %1").arg(chosen));
     b.ui().setCursor(ScreenCursor::HourGlass);
-    const std::vector<NetscapeFile::Page> pages = NetscapeFile::pages(NetscapeFile::read(source.readAll()));
+    // Each step's input goes as soon as the next has what it needs.
+    std::vector<NetscapeFile::Folder> folders = NetscapeFile::read(source.readAll());
+    source.close();
+    const std::vector<NetscapeFile::Page> pages = NetscapeFile::pages(std::move(folders));
     if (pages.empty()) {
         b.ui().setCursor(ScreenCursor::Default);
         b.ui().message(QStringLiteral("\"%1\" holds no bookmarks; nothing was imported.").arg(chosen),

@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QUrl>
 #include <cstring>
+#include <optional>
 
 namespace NetscapeFile {
 
@@ -88,7 +89,12 @@ QByteArray attribute(const QByteArray& tag, const char* name, bool* found)
         const qsizetype nameEnd = i;
         while (i < tag.size() && uchar(tag[i]) <= ' ')
             ++i;
-        QByteArray value;
+        bool same = nameEnd - nameStart == n;
+        for (qsizetype k = 0; k < n && same; ++k)
+            same = lower(tag[nameStart + k]) == name[k];
+        // Only the value asked for is taken out.
+        qsizetype valueStart = i;
+        qsizetype valueEnd = i;
         if (i < tag.size() && tag[i] == '=') {
             ++i;
             while (i < tag.size() && uchar(tag[i]) <= ' ')
@@ -96,24 +102,19 @@ QByteArray attribute(const QByteArray& tag, const char* name, bool* found)
             if (i < tag.size() && (tag[i] == '"' || tag[i] == '\'')) {
                 const char quote = tag[i++];
                 const qsizetype end = tag.indexOf(quote, i);
-                const qsizetype stop = end < 0 ? tag.size() : end;
-                value = tag.mid(i, stop - i);
-                i = stop + 1;
+                valueStart = i;
+                valueEnd = end < 0 ? tag.size() : end;
+                i = valueEnd + 1;
             } else {
-                const qsizetype start = i;
+                valueStart = i;
                 while (i < tag.size() && uchar(tag[i]) > ' ' && tag[i] != '>')
                     ++i;
-                value = tag.mid(start, i - start);
+                valueEnd = i;
             }
         }
-        if (nameEnd - nameStart == n) {
-            bool same = true;
-            for (qsizetype k = 0; k < n && same; ++k)
-                same = lower(tag[nameStart + k]) == name[k];
-            if (same) {
-                *found = true;
-                return value;
-            }
+        if (same) {
+            *found = true;
+            return tag.mid(valueStart, valueEnd - valueStart);
         }
         if (nameEnd == nameStart)
             ++i;
@@ -123,6 +124,70 @@ QByteArray attribute(const QByteArray& tag, const char* name, bool* found)
 
 // Text between tags as the user sees it: entities decoded, tags inside it
 // dropped, blanks and line breaks made single blanks.
+// The stored form of text without tags whose characters are ASCII or Latin
+// letters in UTF-8 and whose references are the basic ones: what the general
+// path below gives, without going through Qt strings. Empty optional for any
+// other text.
+std::optional<QByteArray> latinText(const char* d, qsizetype n)
+{
+    // The result is never longer than the text.
+    QByteArray out(n, Qt::Uninitialized);
+    char* const begin = out.data();
+    char* o = begin;
+    bool blank = true; // at the start, or after a blank: blanks are dropped
+    bool high = false;
+    for (qsizetype i = 0; i < n; ++i) {
+        uchar c = uchar(d[i]);
+        if (c == '&') {
+            const char* semi = static_cast<const char*>(memchr(d + i, ';', size_t(std::min<qsizetype>(n - i, 8))));
+            if (!semi)
+                return std::nullopt;
+            const QByteArrayView name(d + i + 1, semi - d - i - 1);
+            if (name == "amp")
+                c = '&';
+            else if (name == "lt")
+                c = '<';
+            else if (name == "gt")
+                c = '>';
+            else if (name == "quot")
+                c = '"';
+            else if (name == "apos" || name == "#39")
+                c = '\'';
+            else
+                return std::nullopt;
+            i = semi - d;
+        } else if (c >= 0x80) {
+            // Latin-1 letters only (C3 xx); anything else the general path.
+            if (c != 0xC3 || i + 1 >= n || (uchar(d[i + 1]) & 0xC0) != 0x80)
+                return std::nullopt;
+            *o++ = char(0xC0 | (uchar(d[i + 1]) & 0x3F));
+            ++i;
+            high = true;
+            blank = false;
+            continue;
+        } else if (c < 0x20 || c == 0x7F) {
+            if (c != '\t' && c != '\n' && c != '\r' && c != '\v' && c != '\f')
+                return std::nullopt;
+            c = ' ';
+        }
+        if (c == ' ') {
+            if (!blank)
+                *o++ = ' ';
+            blank = true;
+            continue;
+        }
+        *o++ = char(c);
+        blank = false;
+    }
+    if (o > begin && o[-1] == ' ')
+        --o;
+    out.truncate(o - begin);
+    // Stored in Windows-1252 unless those bytes would read back as UTF-8.
+    if (high && AnsiText::showsAsUtf8(out))
+        return std::nullopt;
+    return out;
+}
+
 QByteArray text(const QByteArray& html)
 {
     const char* d = html.constData();
@@ -138,6 +203,8 @@ QByteArray text(const QByteArray& html)
         return QByteArray(d, n);
     QByteArray plain;
     if (!memchr(d, '<', size_t(n))) {
+        if (std::optional<QByteArray> fast = latinText(d, n))
+            return *fast;
         plain = html;
     } else {
         plain.reserve(n);
@@ -185,7 +252,7 @@ std::vector<Folder> read(const QByteArray& html)
         if (!p)
             break;
         const qsizetype at = static_cast<const char*>(p) - d;
-        if (html.mid(at, 4) == "<!--") {
+        if (at + 4 <= html.size() && memcmp(d + at, "<!--", 4) == 0) {
             const qsizetype end = html.indexOf("-->", at + 4);
             pos = end < 0 ? html.size() : end + 3;
             continue;
@@ -214,9 +281,13 @@ std::vector<Folder> read(const QByteArray& html)
             const QByteArray href = attribute(view(html, at, end), "href", &found);
             const qsizetype close = closing(html, end, "a");
             pos = close;
-            const QByteArray url = href.contains('&') || !AnsiText::isAscii(href)
-                                       ? AnsiText::fromUi(HtmlText::decode(href).trimmed())
-                                       : href.trimmed();
+            QByteArray url;
+            if (!href.contains('&') && AnsiText::isAscii(href))
+                url = href.trimmed();
+            else if (std::optional<QByteArray> fast = latinText(href.constData(), href.size()))
+                url = *fast; // blanks inside an address are no part of it either way
+            else
+                url = AnsiText::fromUi(HtmlText::decode(href).trimmed());
             if (!found || url.isEmpty())
                 continue;
             QByteArray title = text(view(html, end, close));
@@ -235,7 +306,7 @@ std::vector<Folder> read(const QByteArray& html)
     return folders;
 }
 
-std::vector<Page> pages(const std::vector<Folder>& folders)
+std::vector<Page> pages(std::vector<Folder> folders)
 {
     std::vector<Page> out;
     // DupePageName's rule, with the names taken kept folded for a quick look-up.
@@ -246,7 +317,7 @@ std::vector<Page> pages(const std::vector<Folder>& folders)
         taken.insert(AnsiText::foldCase(name));
         return name;
     };
-    for (const Folder& f : folders) {
+    for (Folder& f : folders) {
         QByteArray base = BookmarkFile::PageNameOf(f.name);
         if (base.isEmpty())
             base = "Folder";
@@ -255,16 +326,33 @@ std::vector<Page> pages(const std::vector<Folder>& folders)
             Page page;
             page.name = unique(base);
             const size_t end = std::min(f.links.size(), next + size_t(kSlots));
-            page.links.assign(f.links.begin() + qsizetype(next), f.links.begin() + qsizetype(end));
+            page.links.assign(std::make_move_iterator(f.links.begin() + qsizetype(next)),
+                              std::make_move_iterator(f.links.begin() + qsizetype(end)));
             next = end;
             out.push_back(std::move(page));
         } while (next < f.links.size());
+        // What was moved out goes at once.
+        f.links = {};
     }
     return out;
 }
 
 QByteArray bookmarkFile(const std::vector<Page>& pages)
 {
+    static const std::vector<QByteArray> keys = [] {
+        std::vector<QByteArray> k;
+        for (int n = 1; n <= kSlots; ++n)
+            k.push_back(BookmarkFile::SlotKey(n));
+        return k;
+    }();
+    // A value is one line of the file: control characters become blanks
+    // (most values have none and are taken as they are).
+    auto oneLine = [](const QByteArray& v) {
+        for (const char c : v)
+            if (uchar(c) < 0x20 || c == 0x7F)
+                return AnsiText::oneLine(v);
+        return v;
+    };
     qsizetype size = 32;
     for (const Page& p : pages) {
         size += 2 * p.name.size() + 24;
@@ -279,20 +367,9 @@ QByteArray bookmarkFile(const std::vector<Page>& pages)
     for (const Page& p : pages) {
         out += "\r\n[" + p.name + "]\r\n";
         for (size_t i = 0; i < p.links.size(); ++i) {
-            const QByteArray key = BookmarkFile::SlotKey(int(i) + 1);
-            // A value is one line of the file: control characters become blanks.
-            auto value = [&out](const QByteArray& v) {
-                const qsizetype at = out.size();
-                out.append(v);
-                for (qsizetype k = at; k < out.size(); ++k)
-                    if (uchar(out[k]) < 0x20 || out[k] == 0x7F)
-                        out[k] = ' ';
-            };
-            out.append(key).append("N=");
-            value(p.links[i].title);
-            out.append("\r\n").append(key).append("U=");
-            value(p.links[i].url);
-            out.append("\r\n");
+            const QByteArray& key = keys[i];
+            out.append(key).append("N=").append(oneLine(p.links[i].title)).append("\r\n");
+            out.append(key).append("U=").append(oneLine(p.links[i].url)).append("\r\n");
         }
     }
     return out;

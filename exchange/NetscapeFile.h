@@ -37,7 +37,7 @@ constexpr int kSlots = 80;
 // One page per folder, at most 80 links a page; more continue on pages with
 // "+" appended (Links, Links+, Links++). Names are made unique as page names
 // are (two folders "News" give "News" and "News+").
-std::vector<Page> pages(const std::vector<Folder>& folders);
+std::vector<Page> pages(std::vector<Folder> folders);
 
 // A whole bookmark file holding the pages (the engine's saved form).
 QByteArray bookmarkFile(const std::vector<Page>& pages);

@@ -81,6 +81,13 @@ void TestNetscape::read_data()
         << QByteArray("<DL><DT><H3>Caf\xc3\xa9</H3><DL><DT><A HREF=\"http://u/\">Na\xc3\xafve\n  text</A>"
                       "<DT><A HREF=\"http://w/\">Caf\xe9</A></DL></DL>")
         << QStringList{QStringLiteral("Café: Naïve text=http://u/, Café=http://w/")};
+    QTest::newRow("Latin letters, basic references, blanks of every kind")
+        << QByteArray("<DL><DT><H3>  Caf\xc3\xa9 &amp;\tTh\xc3\xa9 </H3><DL><DT><A HREF=\"http://c/\">\n  Cr\xc3\xa8me "
+                      "&apos;br\xc3\xbbl\xc3\xa9"
+                      "e&#39;"
+                      " &quot;x&quot;  &lt;y&gt;\r\n</A><DT><A HREF=\"http://n/\">A&nbsp;B \xe2\x82\xac &amp; "
+                      "&#233;</A></DL></DL>")
+        << QStringList{QStringLiteral("Café & Thé: Crème 'brûlée' \"x\" <y>=http://c/, A B € & é=http://n/")};
     QTest::newRow("anchors without an address, comments")
         << QByteArray("<!-- <A HREF=\"http://no/\">No</A> --><DL><DT><H3>F</H3><DL><DT><A NAME=\"x\">Name</A>"
                       "<DT><A HREF=\"\">Empty</A><DT><A HREF=\"http://yes/\">Yes</A></DL></DL>")
