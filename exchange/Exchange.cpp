@@ -4,7 +4,8 @@
 #include "MailDialog.h"
 
 Exchange::Exchange(Board& board, Clipboard& clipboard, MailTransport& transport)
-    : m_board(board), m_transport(transport), m_userInfo(board, clipboard), m_output(board), m_netscape(board)
+    : m_board(board), m_transport(transport), m_userInfo(board, clipboard), m_output(board), m_netscape(board),
+      m_favorites(board)
 {
     m_board.setMailer(this);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FavoritesCommands.h"
 #include "Mailer.h"
 #include "NetscapeCommands.h"
 #include "PageOutput.h"
@@ -20,6 +21,7 @@ public:
     UserInfo& userInfo() { return m_userInfo; }
     PageOutput& output() { return m_output; }
     NetscapeCommands& netscape() { return m_netscape; }
+    FavoritesCommands& favorites() { return m_favorites; }
 
     void MailBookmarks(const QByteArray& scope, const QList<QByteArray>& workText) override;
 
@@ -29,4 +31,5 @@ private:
     UserInfo m_userInfo;
     PageOutput m_output;
     NetscapeCommands m_netscape;
+    FavoritesCommands m_favorites;
 };

@@ -282,6 +282,15 @@ void MainWindow::buildMenus()
             [&netscape] { netscape.MExportNSClick(true); });
     addItem(exportNs, QStringLiteral("MENSPage"), QStringLiteral("Export current &Page"),
             [&netscape] { netscape.MExportNSClick(false); });
+    FavoritesCommands& favorites = m_exchange.favorites();
+    addItem(file, QStringLiteral("MImportIE"), QStringLiteral("Import &Internet Explorer Bookmarks"),
+            [&favorites] { favorites.MImportIEClick(); });
+    QMenu* exportIe = file->addMenu(QStringLiteral("Export Bookmarks to Internet Explor&er"));
+    exportIe->setObjectName(QStringLiteral("MExportIE"));
+    addItem(exportIe, QStringLiteral("MEIEFile"), QStringLiteral("Export entire &File"),
+            [&favorites] { favorites.MExportIEClick(true); });
+    addItem(exportIe, QStringLiteral("MEIEPage"), QStringLiteral("Export current &Page"),
+            [&favorites] { favorites.MExportIEClick(false); });
     file->addSeparator();
     PageOutput& output = m_exchange.output();
     addItem(file, QStringLiteral("MExportP"), QStringLiteral("Print Bookmarks"),

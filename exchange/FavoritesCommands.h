@@ -1,0 +1,39 @@
+#pragma once
+
+#include "NetscapeFile.h"
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+class Board;
+class IniStore;
+
+// "Import Internet Explorer Bookmarks" and "Export Bookmarks to Internet
+// Explorer": a folder tree of Internet shortcut files (".url").
+class FavoritesCommands
+{
+public:
+    explicit FavoritesCommands(Board& board) : m_board(board) {}
+
+    static constexpr const char* kImportName = "IE.lyk";
+
+    // A title made a file name: \ / : * ? " < > | . , each become "_".
+    static QByteArray Strip(const QByteArray& title);
+    // Where the folder dialogs start: ~/Favorites when it exists, else home.
+    static QString favoritesFolder();
+    // The folder and every folder below it that holds shortcuts, the folder
+    // first, then the others by path; each with its shortcuts by name. A
+    // shortcut without an address is counted in *skipped, not taken.
+    static std::vector<NetscapeFile::Folder> readTree(IniStore& store, const QString& root, int* skipped);
+
+    // A new bookmark file ProgramDir + "IE.lyk", one page per folder that
+    // holds shortcuts, written at once and then opened.
+    void MImportIEClick();
+    // One folder per page below a folder the user picks, one shortcut per
+    // bookmark; nothing already there is overwritten.
+    void MExportIEClick(bool allPages);
+
+private:
+    Board& m_board;
+};
