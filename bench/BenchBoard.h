@@ -12,11 +12,10 @@
 
 #include <QTemporaryDir>
 
-// A board on a temporary data folder with services that do nothing, for
-// benchmarks of the commands themselves.
-struct BenchBoard
+// A board with services that do nothing, for benchmarks of the commands
+// themselves; the caller names its data folder.
+struct BenchServices
 {
-    QTemporaryDir dir;
     IniStore store;
     ProgramFiles files{store};
     BoardState state;
@@ -26,4 +25,10 @@ struct BenchBoard
     NullAutostart autostart;
     NullScreenSaver screenSaver;
     Board board{files, state, ui, desktop, Platform{&hotkeys, &autostart, &screenSaver}};
+};
+
+// The same on a temporary data folder.
+struct BenchBoard : BenchServices
+{
+    QTemporaryDir dir;
 };

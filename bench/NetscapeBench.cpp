@@ -3,6 +3,7 @@
 // one atomic save of the bookmark file the import makes. Also reports the
 // peak memory of one import.
 
+#include "BenchCommon.h"
 #include "IniStore.h"
 #include "MeanReporter.h"
 #include "NetscapeFile.h"
@@ -44,50 +45,13 @@ QByteArray browserFile()
     return out;
 }
 
-std::vector<QByteArray> splitLines(const QByteArray& bytes)
-{
-    std::vector<QByteArray> lines;
-    const char* d = bytes.constData();
-    const qsizetype size = bytes.size();
-    qsizetype pos = 0;
-    while (pos < size) {
-        qsizetype end = pos;
-        while (end < size && d[end] != '\r' && d[end] != '\n')
-            ++end;
-        lines.emplace_back(d + pos, end - pos);
-        pos = (end + 1 < size && d[end] == '\r' && d[end + 1] == '\n') ? end + 2 : end + 1;
-    }
-    return lines;
-}
-
-QByteArray readAll(const QByteArray& path)
-{
-    QFile f(PathNames::toQt(path));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
 // The import's own work, as the command does it: read, understand, write
 // the new file once; each step's input goes as soon as the next has it.
 void importOnce(const QByteArray& html, const QByteArray& target)
 {
-    std::vector<NetscapeFile::Folder> folders = NetscapeFile::read(readAll(html));
+    std::vector<NetscapeFile::Folder> folders = NetscapeFile::read(BenchCommon::readFile(PathNames::toQt(html)));
     const std::vector<NetscapeFile::Page> pages = NetscapeFile::pages(std::move(folders));
     IniStore::writeAtomically(target, NetscapeFile::bookmarkFile(pages));
-}
-
-// The peak resident memory of this program since it started (VmHWM; unlike
-// getrusage's figure it is not carried over from the parent across exec).
-long highWaterKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
 }
 
 } // namespace
@@ -98,7 +62,7 @@ int main(int argc, char** argv)
         // Where one import's time goes.
         QElapsedTimer t;
         t.start();
-        const QByteArray html = readAll(argv[2]);
+        const QByteArray html = BenchCommon::readFile(PathNames::toQt(argv[2]));
         const qint64 read = t.nsecsElapsed();
         auto folders = NetscapeFile::read(html);
         const qint64 parsed = t.nsecsElapsed();
@@ -113,7 +77,7 @@ int main(int argc, char** argv)
     }
     if (argc == 4 && std::strcmp(argv[1], "--peak") == 0) {
         importOnce(argv[2], argv[3]);
-        std::printf("%ld\n", highWaterKilobytes());
+        std::printf("%ld\n", BenchCommon::highWaterKilobytes());
         return 0;
     }
     int count = argc;
@@ -131,7 +95,7 @@ int main(int argc, char** argv)
             return 1;
     }
     importOnce(html, target);
-    const QByteArray result = readAll(target);
+    const QByteArray result = BenchCommon::readFile(PathNames::toQt(target));
     std::printf("browser file: 100 folders x 1,000 links, %.1f MB; bookmark file made: %.1f MB\n", bytes.size() / 1e6,
                 result.size() / 1e6);
     const auto add = [](const char* name, auto fn) {
@@ -143,7 +107,7 @@ int main(int argc, char** argv)
     };
     add("P", [&](benchmark::State& st) {
         for (auto _ : st)
-            benchmark::DoNotOptimize(splitLines(readAll(html)).size());
+            benchmark::DoNotOptimize(BenchCommon::splitLines(BenchCommon::readFile(PathNames::toQt(html))).size());
     });
     add("S", [&](benchmark::State& st) {
         for (auto _ : st)

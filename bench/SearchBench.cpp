@@ -2,6 +2,7 @@
 // 1,250-page file (100,000 bookmarks) against P, the least any load of the
 // same file must do (read it and cut it into lines).
 
+#include "BenchCommon.h"
 #include "BookmarkIndex.h"
 #include "IniStore.h"
 #include "MeanReporter.h"
@@ -12,10 +13,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 #include <cmath>
 #include <cstdio>
@@ -35,22 +32,6 @@ struct SampleFile
     IniStore store;
 };
 
-std::vector<QByteArray> splitLines(const QByteArray& bytes)
-{
-    std::vector<QByteArray> lines;
-    const char* d = bytes.constData();
-    const qsizetype size = bytes.size();
-    qsizetype pos = 0;
-    while (pos < size) {
-        qsizetype end = pos;
-        while (end < size && d[end] != '\r' && d[end] != '\n')
-            ++end;
-        lines.emplace_back(d + pos, end - pos);
-        pos = (end + 1 < size && d[end] == '\r' && d[end + 1] == '\n') ? end + 2 : end + 1;
-    }
-    return lines;
-}
-
 void readAndSplit(benchmark::State& st, SampleFile& file)
 {
     for (auto _ : st) {
@@ -59,7 +40,7 @@ void readAndSplit(benchmark::State& st, SampleFile& file)
             st.SkipWithError("cannot open the bookmark file");
             return;
         }
-        const std::vector<QByteArray> lines = splitLines(f.readAll());
+        const std::vector<QByteArray> lines = BenchCommon::splitLines(f.readAll());
         benchmark::DoNotOptimize(lines.data());
     }
 }
@@ -109,30 +90,12 @@ void duplicates(benchmark::State& st, SampleFile& file)
         benchmark::DoNotOptimize(index.duplicates().size());
 }
 
-void printRatio(const char* label, double part, double whole, double goal)
-{
-    const double ratio = part / whole;
-    if (std::isfinite(ratio))
-        std::printf("  %-36s = %.2f   (goal <= %.1f)\n", label, ratio, goal);
-    else
-        std::printf("  %-36s = n/a    (goal <= %.1f)\n", label, goal);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-#ifdef __GLIBC__
-    // As in the storage bench: freed memory stays in the process, so no
-    // benchmark pays the page faults of another one's trimming.
-    mallopt(M_MMAP_THRESHOLD, 64 << 20);
-    mallopt(M_TRIM_THRESHOLD, 512 << 20);
-#endif
-    std::vector<char*> args(argv, argv + argc);
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    if (std::none_of(args.begin(), args.end(),
-                     [](const char* a) { return std::strncmp(a, "--benchmark_enable_random_interleaving", 38) == 0; }))
-        args.insert(args.begin() + 1, interleave);
+    BenchCommon::keepFreedMemory();
+    std::vector<char*> args = BenchCommon::interleavedArguments(argc, argv);
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     QCoreApplication app(count, args.data());
@@ -191,12 +154,12 @@ int main(int argc, char** argv)
     std::printf("\n");
     const double p = reporter.meanMs("P");
     const double p100k = reporter.meanMs("P100k");
-    printRatio("index build / P", reporter.meanMs("IndexBuild"), p, 0.5);
-    printRatio("title search / P", reporter.meanMs("TitleSearch"), p, 0.5);
-    printRatio("first keystroke (build + search) / P", reporter.meanMs("FirstSearch"), p, 1.0);
-    printRatio("duplicates / P", reporter.meanMs("Duplicates"), p, 1.0);
-    printRatio("100,000 bookmarks: title search / P", reporter.meanMs("TitleSearch100k"), p100k, 0.5);
-    printRatio("100,000 bookmarks: index build / P", reporter.meanMs("IndexBuild100k"), p100k, 0.5);
+    BenchCommon::printRatio("index build / P", reporter.meanMs("IndexBuild"), p, 0.5);
+    BenchCommon::printRatio("title search / P", reporter.meanMs("TitleSearch"), p, 0.5);
+    BenchCommon::printRatio("first keystroke (build + search) / P", reporter.meanMs("FirstSearch"), p, 1.0);
+    BenchCommon::printRatio("duplicates / P", reporter.meanMs("Duplicates"), p, 1.0);
+    BenchCommon::printRatio("100,000 bookmarks: title search / P", reporter.meanMs("TitleSearch100k"), p100k, 0.5);
+    BenchCommon::printRatio("100,000 bookmarks: index build / P", reporter.meanMs("IndexBuild100k"), p100k, 0.5);
     // Measures only: the ratios are read by people, not enforced here.
     return 0;
 }

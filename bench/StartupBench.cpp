@@ -2,23 +2,16 @@
 // page list, the tab strip filled and the first page shown (offscreen), and
 // measures the peak memory of a start on a file with one 10 MB title.
 
-#include "Board.h"
-#include "BoardState.h"
+#include "BenchBoard.h"
+#include "BenchCommon.h"
 #include "Exchange.h"
 #include "FakeClipboard.h"
-#include "FixedDesktop.h"
 #include "IconLibrary.h"
-#include "IniStore.h"
 #include "Launcher.h"
 #include "MainWindow.h"
 #include "MeanReporter.h"
-#include "NullAutostart.h"
-#include "NullHotkeys.h"
-#include "NullPrompter.h"
-#include "NullScreenSaver.h"
 #include "PageCommands.h"
 #include "PathNames.h"
-#include "ProgramFiles.h"
 #include "RecordingMailTransport.h"
 #include "RecordingStarter.h"
 #include "ScriptedConversation.h"
@@ -62,17 +55,8 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 }
 
 // Everything a start builds, on a data folder that holds the file.
-struct Start
+struct Start : BenchServices
 {
-    IniStore store;
-    ProgramFiles files{store};
-    BoardState state;
-    NullPrompter ui;
-    FixedDesktop desktop;
-    NullHotkeys hotkeys;
-    NullAutostart autostart;
-    NullScreenSaver screenSaver;
-    Board board{files, state, ui, desktop, Platform{&hotkeys, &autostart, &screenSaver}};
     ScriptedConversation conversation;
     RecordingStarter starter;
     Launcher launcher{board, conversation, starter};
@@ -136,25 +120,9 @@ void addPage(benchmark::State& st, const QByteArray& dir, int pages)
     writeFile(PathNames::toQt(dir + "Disk.LYK"), pagesFile(pages));
 }
 
-// The peak resident memory of this program since it started (VmHWM; unlike
-// getrusage's figure it is not carried over from the parent across exec).
-long highWaterKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
 long residentKilobytes()
 {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
+    const QList<QByteArray> fields = BenchCommon::readFile(QStringLiteral("/proc/self/statm")).split(' ');
     return fields.value(1).toLong() * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
@@ -169,7 +137,7 @@ int peakRun(const QByteArray& dir)
         QCoreApplication::processEvents();
         held = residentKilobytes();
     }
-    std::printf("%ld\n", std::max(held, highWaterKilobytes()));
+    std::printf("%ld\n", std::max(held, BenchCommon::highWaterKilobytes()));
     return 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "Alphabetize.h"
 #include "BenchBoard.h"
+#include "BenchCommon.h"
 #include "BookmarkFile.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
@@ -19,10 +20,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 #include <algorithm>
 #include <cmath>
@@ -64,25 +61,6 @@ struct Fixture : BenchBoard
     }
 };
 
-std::vector<QByteArray> splitLines(const QByteArray& bytes)
-{
-    std::vector<QByteArray> lines;
-    const char* d = bytes.constData();
-    const qsizetype size = bytes.size();
-    qsizetype pos = 0;
-    while (pos < size) {
-        qsizetype end = pos;
-        while (end < size && d[end] != '\r' && d[end] != '\n')
-            ++end;
-        lines.emplace_back(d + pos, end - pos);
-        if (end + 1 < size && d[end] == '\r' && d[end + 1] == '\n')
-            pos = end + 2;
-        else
-            pos = end + 1;
-    }
-    return lines;
-}
-
 long minorFaults()
 {
     rusage usage{};
@@ -114,7 +92,7 @@ void readAndSplit(benchmark::State& st, Fixture& fx)
             QFile f(PathNames::toQt(fx.path));
             if (!f.open(QIODevice::ReadOnly))
                 throw std::runtime_error("cannot open the bookmark file");
-            const std::vector<QByteArray> lines = splitLines(f.readAll());
+            const std::vector<QByteArray> lines = BenchCommon::splitLines(f.readAll());
             benchmark::DoNotOptimize(lines.data());
         }
     });
@@ -294,37 +272,12 @@ void mergePages(benchmark::State& st, Fixture& fx, bool intoEmpty)
     });
 }
 
-void printRatio(const char* label, double part, double whole, double goal)
-{
-    const double ratio = part / whole;
-    if (std::isfinite(ratio))
-        std::printf("  %-28s = %.2f   (goal <= %.1f)\n", label, ratio, goal);
-    else
-        std::printf("  %-28s = n/a    (goal <= %.1f)\n", label, goal);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-#ifdef __GLIBC__
-    // Every benchmark frees some megabytes per iteration. By default glibc
-    // hands big blocks and a free heap top back to the system, and whichever
-    // benchmark happens to leave the top free then pays a page fault for each
-    // page on the next iteration (thousands, at several microseconds each in a
-    // virtual machine). Keeping freed memory in the process times the code,
-    // not the allocator's trimming.
-    mallopt(M_MMAP_THRESHOLD, 64 << 20);
-    mallopt(M_TRIM_THRESHOLD, 512 << 20);
-#endif
-    // The ratios compare benchmarks run at different moments; on a shared
-    // machine the speed drifts over seconds, so by default the repetitions of
-    // all benchmarks are shuffled together and each mean spans the whole run.
-    std::vector<char*> args(argv, argv + argc);
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    if (std::none_of(args.begin(), args.end(),
-                     [](const char* a) { return std::strncmp(a, "--benchmark_enable_random_interleaving", 38) == 0; }))
-        args.insert(args.begin() + 1, interleave);
+    BenchCommon::keepFreedMemory();
+    std::vector<char*> args = BenchCommon::interleavedArguments(argc, argv);
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     QCoreApplication app(count, args.data());
@@ -386,13 +339,13 @@ int main(int argc, char** argv)
             std::printf("  %-12s       n/a\n", name);
     }
     std::printf("\n");
-    printRatio("page load / P", reporter.meanMs("PageLoad"), p, 1.5);
-    printRatio("one key write / (P + S)", reporter.meanMs("OneKeyWrite"), ps, 1.2);
-    printRatio("790-write batch / (P + S)", reporter.meanMs("Batch790"), ps, 1.5);
-    printRatio("page rename / (P + S)", reporter.meanMs("RenamePage"), ps, 1.5);
-    printRatio("merge, full pages / (P + S)", reporter.meanMs("MergeFullPages"), ps, 1.5);
-    printRatio("merge, into empty / (P + S)", reporter.meanMs("MergeIntoEmpty"), ps, 1.5);
-    printRatio("alphabetize 200 pages / (P + S)", reporter.meanMs("Alphabetize200"), ps, 2.0);
+    BenchCommon::printRatio("page load / P", reporter.meanMs("PageLoad"), p, 1.5);
+    BenchCommon::printRatio("one key write / (P + S)", reporter.meanMs("OneKeyWrite"), ps, 1.2);
+    BenchCommon::printRatio("790-write batch / (P + S)", reporter.meanMs("Batch790"), ps, 1.5);
+    BenchCommon::printRatio("page rename / (P + S)", reporter.meanMs("RenamePage"), ps, 1.5);
+    BenchCommon::printRatio("merge, full pages / (P + S)", reporter.meanMs("MergeFullPages"), ps, 1.5);
+    BenchCommon::printRatio("merge, into empty / (P + S)", reporter.meanMs("MergeIntoEmpty"), ps, 1.5);
+    BenchCommon::printRatio("alphabetize 200 pages / (P + S)", reporter.meanMs("Alphabetize200"), ps, 2.0);
     // Measures only: the ratios are read by people, not enforced here.
     return 0;
 }

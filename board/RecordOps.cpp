@@ -201,6 +201,58 @@ void RecordOps::EraseButton(const QByteArray& page, const QByteArray& slot, WebI
     erase.commit();
 }
 
+RecordOps::BulkAction RecordOps::askBulkAction()
+{
+    const int pressed = m_board.ui().choice(
+        {QStringLiteral("Move, Copy or Erase Bookmarks."),
+         {QStringLiteral("Move"), QStringLiteral("Copy"), QStringLiteral("Erase"), QStringLiteral("Ignore")},
+         {QStringLiteral("Move  = Move list of bookmarks to new page."),
+          QStringLiteral("Copy  = Copy list of bookmarks to new page."),
+          QStringLiteral("Erase = Erase list of bookmarks from Lynkor.")},
+         std::nullopt});
+    return pressed >= 0 && pressed <= 2 ? BulkAction(pressed) : BulkAction::Ignore;
+}
+
+void RecordOps::carryToNewPages(const QByteArray& base, const QList<Listed>& bookmarks, bool move, Show show)
+{
+    Board& b = m_board;
+    const QByteArray path = b.files().BookmarkFileName();
+    const int perPage = b.vars().Columns * 20;
+    std::vector<QByteArray> tabs = b.state().tabs();
+    QByteArray firstPage;
+    QByteArray page;
+    int slot = perPage;
+    for (const Listed& l : bookmarks) {
+        if (l.page.isEmpty()) {
+            if (slot > 0 && slot < perPage)
+                ++slot;
+            continue;
+        }
+        if (slot >= perPage) {
+            page = BookmarkFile::DupePageName(base, tabs);
+            tabs.push_back(page);
+            TIniFile32 ini(b.store(), path);
+            BookmarkFile::SaveTabs(ini, tabs);
+            if (firstPage.isEmpty())
+                firstPage = page;
+            slot = 0;
+        }
+        const QByteArray target = BookmarkFile::SlotKey(++slot);
+        MoveButtons(l.page, page, target, l.slot);
+        if (move)
+            EraseButton(l.page, l.slot, WebIconFile::Keep);
+        TIniFile32 ini(b.store(), path);
+        BookmarkSlot moved(ini, page, target);
+        moved.setNotes(moved.notes() + " " + l.page);
+    }
+    if (page.isEmpty())
+        return;
+    const QByteArray shown = show == Show::First ? firstPage : page;
+    const auto at = std::find(tabs.begin(), tabs.end(), shown);
+    b.state().setTabs(tabs, int(at - tabs.begin()));
+    b.pages().Load(shown);
+}
+
 QString RecordOps::fullPageText(const QByteArray& title)
 {
     return QStringLiteral("The page is full from this button on, so \"%1\" could not be put there.")

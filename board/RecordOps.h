@@ -59,6 +59,22 @@ public:
 
     static QString fullPageText(const QByteArray& title);
 
+    // The bulk choice of a result list, "Move, Copy or Erase Bookmarks.".
+    enum class BulkAction { Move, Copy, Erase, Ignore };
+    BulkAction askBulkAction();
+    // Moves or copies bookmarks, in order, onto new pages named base, then
+    // base+, base++ ... as one page fills; the pages are added to the page
+    // list and the first or last of them is shown. An entry without a page
+    // leaves a blank slot (never at the top of a page). Each one's notes end
+    // with " " + the page it came from.
+    struct Listed
+    {
+        QByteArray page;
+        QByteArray slot;
+    };
+    enum class Show { First, Last };
+    void carryToNewPages(const QByteArray& base, const QList<Listed>& bookmarks, bool move, Show show);
+
 private:
     struct Origin
     {

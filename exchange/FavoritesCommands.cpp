@@ -5,8 +5,10 @@
 #include "BoardState.h"
 #include "BookmarkFile.h"
 #include "BookmarkSlot.h"
+#include "BusyCursor.h"
 #include "CommandError.h"
 #include "FileCommands.h"
+#include "ImportedFile.h"
 #include "IniFiles32.h"
 #include "IniStore.h"
 #include "PathNames.h"
@@ -17,12 +19,6 @@
 #include <QSet>
 #include <algorithm>
 #include <cstring>
-
-namespace {
-
-constexpr int kOverwriteHelp = 67;
-
-} // namespace
 
 QByteArray FavoritesCommands::Strip(const QByteArray& title)
 {
@@ -77,40 +73,27 @@ std::vector<NetscapeFile::Folder> FavoritesCommands::readTree(IniStore& store, c
 void FavoritesCommands::MImportIEClick()
 {
     Board& b = m_board;
-    const QByteArray target = b.files().ProgramDir() + kImportName;
-    if (QFileInfo::exists(PathNames::toQt(target)) &&
-        b.ui().message(QStringLiteral("File already exists.  Do you want to overwrite it?"),
-                       Prompter::Type::Confirmation, Prompter::Buttons::YesNoHelp,
-                       kOverwriteHelp) != Prompter::Answer::Yes)
+    const std::optional<QByteArray> target = ImportedFile::target(b, kImportName);
+    if (!target)
         return;
     const QString root = b.ui().folder(QStringLiteral("Select the Favorites folder"), favoritesFolder());
     if (root.isEmpty())
         return;
-    b.ui().setCursor(ScreenCursor::HourGlass);
     int skipped = 0;
-    std::vector<NetscapeFile::Folder> folders = readTree(b.store(), root, &skipped);
-    const std::vector<NetscapeFile::Page> pages = NetscapeFile::pages(std::move(folders));
-    const QString skippedText =
-        skipped == 0 ? QString()
-                     : QStringLiteral("%1 shortcut(s) without an address (no URL) were skipped.").arg(skipped);
-    if (pages.empty()) {
-        b.ui().setCursor(ScreenCursor::Default);
-        b.ui().message(QStringLiteral("\"%1\" holds no Internet shortcuts; nothing was imported.").arg(root) +
-                           (skippedText.isEmpty() ? QString() : QLatin1Char(' ') + skippedText),
-                       Prompter::Type::Information, Prompter::Buttons::Ok);
-        return;
+    std::vector<NetscapeFile::Page> pages;
+    {
+        const BusyCursor busy(b.ui());
+        pages = NetscapeFile::pages(readTree(b.store(), root, &skipped));
+        if (!pages.empty())
+            ImportedFile::writeAndOpen(b, *target, pages);
     }
-    try {
-        // The new file is written whole, once.
-        IniStore::writeAtomically(target, NetscapeFile::bookmarkFile(pages));
-    } catch (...) {
-        b.ui().setCursor(ScreenCursor::Default);
-        throw;
-    }
-    b.ui().setCursor(ScreenCursor::Default);
-    b.fileCommands().switchTo(target);
-    if (!skippedText.isEmpty())
-        b.ui().message(skippedText, Prompter::Type::Information, Prompter::Buttons::Ok);
+    QString said = pages.empty() ? QStringLiteral("\"%1\" holds no Internet shortcuts; nothing was imported.").arg(root)
+                                 : QString();
+    if (skipped > 0)
+        said += (said.isEmpty() ? QString() : QStringLiteral(" ")) +
+                QStringLiteral("%1 shortcut(s) without an address (no URL) were skipped.").arg(skipped);
+    if (!said.isEmpty())
+        b.ui().message(said, Prompter::Type::Information, Prompter::Buttons::Ok);
 }
 
 void FavoritesCommands::MExportIEClick(bool allPages)
@@ -119,42 +102,36 @@ void FavoritesCommands::MExportIEClick(bool allPages)
     const QString chosen = b.ui().folder(QStringLiteral("Select a folder for the shortcuts"), favoritesFolder());
     if (chosen.isEmpty())
         return;
-    b.ui().setCursor(ScreenCursor::HourGlass);
     QStringList failed;
-    const TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-    const std::vector<QByteArray>& tabs = b.state().tabs();
-    for (int p = 0; p < int(tabs.size()); ++p) {
-        if (!allPages && p != b.state().tabIndex())
-            continue;
-        // A page name is cleaned as a title is, so it is always a folder name.
-        QByteArray folderName = Strip(tabs[size_t(p)]);
-        if (folderName.isEmpty())
-            folderName = "Page";
-        const QString folder = QDir(chosen).filePath(AnsiText::toUi(folderName));
-        if (!QDir().mkpath(folder)) {
-            failed << folder;
-            continue;
-        }
-        for (int n = 1; n <= b.vars().Columns * 20; ++n) {
-            const BookmarkSlot slot(ini, tabs[size_t(p)], BookmarkFile::SlotKey(n));
-            const QByteArray url = slot.url();
-            if (url.isEmpty() || BookmarkFile::IsProtectedUrl(url))
+    {
+        const BusyCursor busy(b.ui());
+        for (const NetscapeFile::Page& page : ImportedFile::pagesOf(b, allPages)) {
+            // A page name is cleaned as a title is, so it is always a folder name.
+            QByteArray folderName = Strip(page.name);
+            if (folderName.isEmpty())
+                folderName = "Page";
+            const QString folder = QDir(chosen).filePath(AnsiText::toUi(folderName));
+            if (!QDir().mkpath(folder)) {
+                failed << folder;
                 continue;
-            QByteArray name = Strip(AnsiText::oneLine(slot.title())).trimmed();
-            if (name.isEmpty())
-                name = "Bookmark";
-            // Equal names get a number: nothing is overwritten.
-            QString file = QDir(folder).filePath(AnsiText::toUi(name) + QStringLiteral(".url"));
-            for (int k = 2; QFileInfo::exists(file); ++k)
-                file = QDir(folder).filePath(AnsiText::toUi(name) + QStringLiteral(" (%1).url").arg(k));
-            try {
-                IniStore::writeAtomically(PathNames::fromQt(file), "[InternetShortcut]\r\nURL=" + url + "\r\n");
-            } catch (const CommandError&) {
-                failed << file;
+            }
+            for (const NetscapeFile::Link& link : page.links) {
+                QByteArray name = Strip(AnsiText::oneLine(link.title)).trimmed();
+                if (name.isEmpty())
+                    name = "Bookmark";
+                // Equal names get a number: nothing is overwritten.
+                QString file = QDir(folder).filePath(AnsiText::toUi(name) + QStringLiteral(".url"));
+                for (int k = 2; QFileInfo::exists(file); ++k)
+                    file = QDir(folder).filePath(AnsiText::toUi(name) + QStringLiteral(" (%1).url").arg(k));
+                try {
+                    IniStore::writeAtomically(PathNames::fromQt(file),
+                                              "[InternetShortcut]\r\nURL=" + link.url + "\r\n");
+                } catch (const CommandError&) {
+                    failed << file;
+                }
             }
         }
     }
-    b.ui().setCursor(ScreenCursor::Default);
     if (!failed.isEmpty())
         b.ui().message(QStringLiteral("These could not be written:\n") + failed.join(QLatin1Char('\n')),
                        Prompter::Type::Error, Prompter::Buttons::Ok);

@@ -5,9 +5,11 @@
 #include "BoardState.h"
 #include "BookmarkFile.h"
 #include "BookmarkSlot.h"
+#include "BusyCursor.h"
 #include "CommandError.h"
 #include "FileCommands.h"
 #include "FileRequest.h"
+#include "ImportedFile.h"
 #include "IniFiles32.h"
 #include "IniStore.h"
 #include "NetscapeFile.h"
@@ -37,11 +39,8 @@ void NetscapeCommands::MImportNSClick()
     const QString chosen = b.ui().openFile(bookmarkFileRequest());
     if (chosen.isEmpty())
         return;
-    const QByteArray target = b.files().ProgramDir() + kImportName;
-    if (QFileInfo::exists(PathNames::toQt(target)) &&
-        b.ui().message(QStringLiteral("File already exists.  Do you want to overwrite it?"),
-                       Prompter::Type::Confirmation, Prompter::Buttons::YesNoHelp,
-                       kOverwriteHelp) != Prompter::Answer::Yes)
+    const std::optional<QByteArray> target = ImportedFile::target(b, kImportName);
+    if (!target)
         return;
     QFile source(chosen);
     if (QFileInfo(chosen).size() > BookmarkFile::kMaxFileBytes)
@@ -49,26 +48,19 @@ void NetscapeCommands::MImportNSClick()
             QStringLiteral("\"%1\" is too big to be a bookmark file; nothing was imported.").arg(chosen));
     if (!source.open(QIODevice::ReadOnly))
         throw CommandError(QStringLiteral("Cannot open file %1").arg(chosen));
-    b.ui().setCursor(ScreenCursor::HourGlass);
-    // Each step's input goes as soon as the next has what it needs.
-    std::vector<NetscapeFile::Folder> folders = NetscapeFile::read(source.readAll());
-    source.close();
-    const std::vector<NetscapeFile::Page> pages = NetscapeFile::pages(std::move(folders));
-    if (pages.empty()) {
-        b.ui().setCursor(ScreenCursor::Default);
+    std::vector<NetscapeFile::Page> pages;
+    {
+        const BusyCursor busy(b.ui());
+        // Each step's input goes as soon as the next has what it needs.
+        std::vector<NetscapeFile::Folder> folders = NetscapeFile::read(source.readAll());
+        source.close();
+        pages = NetscapeFile::pages(std::move(folders));
+        if (!pages.empty())
+            ImportedFile::writeAndOpen(b, *target, pages);
+    }
+    if (pages.empty())
         b.ui().message(QStringLiteral("\"%1\" holds no bookmarks; nothing was imported.").arg(chosen),
                        Prompter::Type::Information, Prompter::Buttons::Ok);
-        return;
-    }
-    // The new file is written whole, once: an import never leaves half a file.
-    try {
-        IniStore::writeAtomically(target, NetscapeFile::bookmarkFile(pages));
-    } catch (...) {
-        b.ui().setCursor(ScreenCursor::Default);
-        throw;
-    }
-    b.ui().setCursor(ScreenCursor::Default);
-    b.fileCommands().switchTo(target);
 }
 
 void NetscapeCommands::MExportNSClick(bool allPages)
@@ -78,48 +70,21 @@ void NetscapeCommands::MExportNSClick(bool allPages)
     const QString chosen = b.ui().saveFile(request);
     if (chosen.isEmpty())
         return;
-    b.ui().setCursor(ScreenCursor::HourGlass);
-    std::vector<NetscapeFile::Page> pages;
-    {
-        const TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-        const std::vector<QByteArray>& tabs = b.state().tabs();
-        for (int p = 0; p < int(tabs.size()); ++p) {
-            if (!allPages && p != b.state().tabIndex())
-                continue;
-            NetscapeFile::Page page{tabs[size_t(p)], {}};
-            for (int n = 1; n <= b.vars().Columns * 20; ++n) {
-                const BookmarkSlot slot(ini, tabs[size_t(p)], BookmarkFile::SlotKey(n));
-                const QByteArray url = slot.url();
-                // A protected address is no address a browser could open.
-                if (!url.isEmpty() && !BookmarkFile::IsProtectedUrl(url))
-                    page.links.push_back({url, slot.title()});
-            }
-            pages.push_back(std::move(page));
-        }
-    }
+    const BusyCursor busy(b.ui());
+    const std::vector<NetscapeFile::Page> pages = ImportedFile::pagesOf(b, allPages);
     const QByteArray folders = NetscapeFile::folderLines(pages, QDateTime::currentSecsSinceEpoch());
     QByteArray bytes;
     QFile existing(chosen);
     if (existing.exists()) {
-        if (!existing.open(QIODevice::ReadOnly)) {
-            b.ui().setCursor(ScreenCursor::Default);
+        if (!existing.open(QIODevice::ReadOnly))
             throw CommandError(QStringLiteral("Cannot open file %1").arg(chosen));
-        }
         bytes = existing.readAll();
-        if (!NetscapeFile::insertInto(bytes, folders)) {
-            b.ui().setCursor(ScreenCursor::Default);
+        if (!NetscapeFile::insertInto(bytes, folders))
             throw CommandError(
                 QStringLiteral("\"%1\" is no bookmark file (it has no list of bookmarks); nothing was written.")
                     .arg(chosen));
-        }
     } else {
         bytes = NetscapeFile::newFile(folders);
     }
-    try {
-        IniStore::writeAtomically(PathNames::fromQt(chosen), bytes);
-    } catch (...) {
-        b.ui().setCursor(ScreenCursor::Default);
-        throw;
-    }
-    b.ui().setCursor(ScreenCursor::Default);
+    IniStore::writeAtomically(PathNames::fromQt(chosen), bytes);
 }

@@ -11,7 +11,6 @@ class NetscapeCommands
 public:
     explicit NetscapeCommands(Board& board) : m_board(board) {}
 
-    static constexpr int kOverwriteHelp = 67;
     static constexpr const char* kImportName = "Netscape.lyk";
 
     // A new bookmark file ProgramDir + "Netscape.lyk", one page per folder,

@@ -597,7 +597,9 @@ void MainWindow::buildToolBar()
         } else {
             b->setIcon(QIcon(icon));
         }
-        connect(b, &QToolButton::clicked, this, [this, command] { dispatch(command); });
+        // A button that opens a window of its own is connected by its caller.
+        if (command)
+            connect(b, &QToolButton::clicked, this, [this, command] { dispatch(command); });
         row->addWidget(b);
         return b;
     };
@@ -643,8 +645,7 @@ void MainWindow::buildToolBar()
     makeButton(QStringLiteral("AlphaButton"), QStringLiteral("Alphabetize Bookmarks"), silk("application_view_list"),
                QStringLiteral("A-Z"), [this] { m_alphabetize.AlphaButtonClick(); });
     QToolButton* search = makeButton(QStringLiteral("SearchLynkorButton"), QStringLiteral("Search Lynkor Bookmarks"),
-                                     silk("magnifier"), QStringLiteral("Find"), [] {});
-    disconnect(search, &QToolButton::clicked, this, nullptr);
+                                     silk("magnifier"), QStringLiteral("Find"), {});
     connect(search, &QToolButton::clicked, this, &MainWindow::openSearch);
     PageOutput& output = m_exchange.output();
     makeButton(QStringLiteral("Print"), QStringLiteral("Print Bookmarks"), silk("printer"), QStringLiteral("Print"),

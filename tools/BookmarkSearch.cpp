@@ -7,6 +7,7 @@
 #include "BookmarkFile.h"
 #include "BookmarkLauncher.h"
 #include "BookmarkSlot.h"
+#include "BusyCursor.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
 #include "NotesText.h"
@@ -96,15 +97,13 @@ void BookmarkSearch::search()
     const QByteArray path = b.files().BookmarkFileName();
     // An index older than the file is never searched.
     if (!m_index.matches(b.store(), path)) {
-        b.ui().setCursor(ScreenCursor::HourGlass);
+        const BusyCursor busy(b.ui());
         try {
             m_index.build(b.store(), path, b.vars().Columns);
         } catch (...) {
             m_index.clear();
-            b.ui().setCursor(ScreenCursor::Default);
             throw;
         }
-        b.ui().setCursor(ScreenCursor::Default);
     }
     if (m_mode == Mode::Duplicates || m_mode == Mode::Similar) {
         m_hint = kLaunchOrDelete;
@@ -234,24 +233,17 @@ void BookmarkSearch::MoveBtnClick()
 {
     Board& b = m_board;
     const bool groupsMode = !isTextMode(m_mode);
-    const int pressed = b.ui().choice(
-        {QStringLiteral("Move, Copy or Erase Bookmarks."),
-         {QStringLiteral("Move"), QStringLiteral("Copy"), QStringLiteral("Erase"), QStringLiteral("Ignore")},
-         {QStringLiteral("Move  = Move list of bookmarks to new page."),
-          QStringLiteral("Copy  = Copy list of bookmarks to new page."),
-          QStringLiteral("Erase = Erase list of bookmarks from Lynkor.")},
-         std::nullopt});
-    enum { Move, Copy, Erase };
+    using Action = RecordOps::BulkAction;
+    const Action action = b.records().askBulkAction();
     auto done = [&](bool changedFile) {
         if (changedFile)
             m_index.clear();
         emptyResults();
-        b.ui().setCursor(ScreenCursor::Default);
         emit changed();
     };
-    if (pressed < Move || pressed > Erase || m_results.isEmpty())
+    if (action == Action::Ignore || m_results.isEmpty())
         return done(false);
-    if (pressed == Erase) {
+    if (action == Action::Erase) {
         const QString question =
             groupsMode ? QStringLiteral("This will Erase all duplicate bookmarks, except the last entry of each type.  "
                                         "Do you want to continue?")
@@ -260,7 +252,7 @@ void BookmarkSearch::MoveBtnClick()
             return done(false);
     }
     QByteArray base;
-    if (pressed != Erase) {
+    if (action != Action::Erase) {
         const QString typed = b.ui().pageName(m_text + QStringLiteral(" Search")).trimmed();
         // No name: the dialog was cancelled.
         if (typed.isEmpty())
@@ -268,11 +260,11 @@ void BookmarkSearch::MoveBtnClick()
         base = BookmarkFile::PageNameOf(AnsiText::fromUi(typed));
     }
     b.records().takeBackup();
-    b.ui().setCursor(ScreenCursor::HourGlass);
+    const BusyCursor busy(b.ui());
     // The whole action is one save.
     IniBatch batch(b.store(), b.files().BookmarkFileName());
     const QList<Result> rows = m_results;
-    if (pressed == Erase) {
+    if (action == Action::Erase) {
         for (qsizetype i = 0; i < rows.size(); ++i) {
             const BookmarkIndex::Row& r = rows[i].row;
             if (rows[i].separator || r.page.isEmpty())
@@ -285,42 +277,11 @@ void BookmarkSearch::MoveBtnClick()
             }
         }
     } else {
-        const int perPage = b.vars().Columns * 20;
-        std::vector<QByteArray> tabs = b.state().tabs();
-        QByteArray firstPage;
-        QByteArray page;
-        int slot = perPage;
-        for (const Result& result : rows) {
-            if (result.separator || result.row.page.isEmpty()) {
-                // A blank slot between two groups, never at the top of a page.
-                if (slot > 0 && slot < perPage)
-                    ++slot;
-                continue;
-            }
-            if (slot >= perPage) {
-                // What does not fit goes on further pages ("+" names).
-                page = BookmarkFile::DupePageName(base, tabs);
-                tabs.push_back(page);
-                TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-                BookmarkFile::SaveTabs(ini, tabs);
-                if (firstPage.isEmpty())
-                    firstPage = page;
-                slot = 0;
-            }
-            const BookmarkIndex::Row& r = result.row;
-            const QByteArray target = BookmarkFile::SlotKey(++slot);
-            b.records().MoveButtons(r.page, page, target, r.slot);
-            if (pressed == Move)
-                b.records().EraseButton(r.page, r.slot, RecordOps::WebIconFile::Keep);
-            TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-            BookmarkSlot moved(ini, page, target);
-            moved.setNotes(moved.notes() + " " + r.page);
-        }
-        if (!firstPage.isEmpty()) {
-            const auto at = std::find(tabs.begin(), tabs.end(), firstPage);
-            b.state().setTabs(tabs, int(at - tabs.begin()));
-            b.pages().Load(firstPage);
-        }
+        // A separator leaves a blank slot between two groups.
+        QList<RecordOps::Listed> listed;
+        for (const Result& r : rows)
+            listed.push_back(r.separator ? RecordOps::Listed{} : RecordOps::Listed{r.row.page, r.row.slot});
+        b.records().carryToNewPages(base, listed, action == Action::Move, RecordOps::Show::First);
     }
     batch.commit();
     done(true);

@@ -7,6 +7,7 @@
 #include "BookmarkFile.h"
 #include "BookmarkLauncher.h"
 #include "BookmarkSlot.h"
+#include "BusyCursor.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
 #include "NotesText.h"
@@ -324,65 +325,37 @@ void LinkChecker::MoveClick(bool updatedList)
 {
     QList<Row>& rows = updatedList ? m_updated : m_bad;
     Board& b = m_board;
-    const int pressed = b.ui().choice(
-        {QStringLiteral("Move, Copy or Erase Bookmarks."),
-         {QStringLiteral("Move"), QStringLiteral("Copy"), QStringLiteral("Erase"), QStringLiteral("Ignore")},
-         {QStringLiteral("Move  = Move list of bookmarks to new page."),
-          QStringLiteral("Copy  = Copy list of bookmarks to new page."),
-          QStringLiteral("Erase = Erase list of bookmarks from Lynkor.")},
-         std::nullopt});
-    if (pressed < 0 || pressed > 2)
+    using Action = RecordOps::BulkAction;
+    const Action action = b.records().askBulkAction();
+    if (action == Action::Ignore)
         return;
-    if (pressed == 2 && b.ui().message(QStringLiteral("Are you sure you want to delete these bookmarks from Lynkor?"),
-                                       Prompter::Type::Information, Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
+    if (action == Action::Erase &&
+        b.ui().message(QStringLiteral("Are you sure you want to delete these bookmarks from Lynkor?"),
+                       Prompter::Type::Information, Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
         return;
     // Marker rows are no bookmarks; a bookmark listed twice (two bad hops) goes once.
-    QList<Row> bookmarks;
+    QList<RecordOps::Listed> bookmarks;
     for (const Row& r : std::as_const(rows))
-        if (!r.isMarker() && std::none_of(bookmarks.begin(), bookmarks.end(),
-                                          [&](const Row& o) { return o.page == r.page && o.slot == r.slot; }))
-            bookmarks << r;
+        if (!r.isMarker() && std::none_of(bookmarks.begin(), bookmarks.end(), [&](const RecordOps::Listed& o) {
+                return o.page == r.page && o.slot == r.slot;
+            }))
+            bookmarks.push_back({r.page, r.slot});
     b.records().takeBackup();
-    b.ui().setCursor(ScreenCursor::HourGlass);
+    const BusyCursor busy(b.ui());
     // The whole action is one save.
     IniBatch batch(b.store(), b.files().BookmarkFileName());
-    if (pressed == 2) {
-        for (const Row& r : std::as_const(bookmarks))
+    if (action == Action::Erase) {
+        for (const RecordOps::Listed& r : std::as_const(bookmarks))
             b.records().EraseButton(r.page, r.slot, RecordOps::WebIconFile::Keep);
     } else {
         QString typed = b.ui().pageName(updatedList ? QStringLiteral("Updated Links") : QStringLiteral("Bad Links"));
         if (typed.trimmed().isEmpty())
             typed = updatedList ? QStringLiteral("Updated Links") : QStringLiteral("Bad Links");
-        const QByteArray base = AnsiText::fromUi(typed.trimmed());
-        const int perPage = b.vars().Columns * 20;
-        std::vector<QByteArray> tabs = b.state().tabs();
-        QByteArray page;
-        int slot = perPage;
-        for (const Row& r : std::as_const(bookmarks)) {
-            if (slot >= perPage) {
-                // More rows than a page holds go on further pages.
-                page = BookmarkFile::DupePageName(base, tabs);
-                tabs.push_back(page);
-                TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-                BookmarkFile::SaveTabs(ini, tabs);
-                slot = 0;
-            }
-            const QByteArray target = BookmarkFile::SlotKey(++slot);
-            b.records().MoveButtons(r.page, page, target, r.slot);
-            if (pressed == 0)
-                b.records().EraseButton(r.page, r.slot, RecordOps::WebIconFile::Keep);
-            TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-            BookmarkSlot moved(ini, page, target);
-            moved.setNotes(moved.notes() + " " + r.page);
-        }
-        if (!page.isEmpty()) {
-            b.state().setTabs(tabs, int(tabs.size()) - 1);
-            b.pages().Load(page);
-        }
+        b.records().carryToNewPages(AnsiText::fromUi(typed.trimmed()), bookmarks, action == Action::Move,
+                                    RecordOps::Show::Last);
     }
     batch.commit();
     rows.clear();
-    b.ui().setCursor(ScreenCursor::Default);
     emit changed();
 }
 

@@ -1,0 +1,53 @@
+#include "ImportedFile.h"
+
+#include "Board.h"
+#include "BoardState.h"
+#include "BookmarkFile.h"
+#include "BookmarkSlot.h"
+#include "FileCommands.h"
+#include "IniFiles32.h"
+#include "IniStore.h"
+#include "PathNames.h"
+
+#include <QFileInfo>
+
+namespace ImportedFile {
+
+std::optional<QByteArray> target(Board& board, const char* name)
+{
+    const QByteArray path = board.files().ProgramDir() + name;
+    if (QFileInfo::exists(PathNames::toQt(path)) &&
+        board.ui().message(QStringLiteral("File already exists.  Do you want to overwrite it?"),
+                           Prompter::Type::Confirmation, Prompter::Buttons::YesNoHelp,
+                           kOverwriteHelp) != Prompter::Answer::Yes)
+        return std::nullopt;
+    return path;
+}
+
+void writeAndOpen(Board& board, const QByteArray& target, const std::vector<NetscapeFile::Page>& pages)
+{
+    IniStore::writeAtomically(target, NetscapeFile::bookmarkFile(pages));
+    board.fileCommands().switchTo(target);
+}
+
+std::vector<NetscapeFile::Page> pagesOf(Board& board, bool allPages)
+{
+    std::vector<NetscapeFile::Page> pages;
+    const TIniFile32 ini(board.store(), board.files().BookmarkFileName());
+    const std::vector<QByteArray>& tabs = board.state().tabs();
+    for (int p = 0; p < int(tabs.size()); ++p) {
+        if (!allPages && p != board.state().tabIndex())
+            continue;
+        NetscapeFile::Page page{tabs[size_t(p)], {}};
+        for (int n = 1; n <= board.vars().Columns * 20; ++n) {
+            const BookmarkSlot slot(ini, tabs[size_t(p)], BookmarkFile::SlotKey(n));
+            const QByteArray url = slot.url();
+            if (!url.isEmpty() && !BookmarkFile::IsProtectedUrl(url))
+                page.links.push_back({url, slot.title()});
+        }
+        pages.push_back(std::move(page));
+    }
+    return pages;
+}
+
+} // namespace ImportedFile
