@@ -185,3 +185,25 @@ void BookmarkDialog::HelpBtnClick()
 {
     m_board.ui().showHelp(kHelpContext);
 }
+
+void BookmarkDialog::showListed(const QByteArray& listedPage, const QByteArray& listedSlot, const QString& title,
+                                const QString& url)
+{
+    Board& b = m_board;
+    page = listedPage;
+    slot = listedSlot;
+    fromList = true;
+    passVisible = false;
+    {
+        const TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+        const BookmarkSlot stored(ini, page, slot);
+        EI1 = AnsiText::toUi(NotesText::AddReturn(stored.notes()));
+        EI2 = AnsiText::toUi(stored.extraInfo());
+        IP1 = AnsiText::toUi(stored.ipAddress());
+        color = stored.color(b.vars().ButtonFontColor);
+    }
+    Desc1 = title;
+    URL1 = url;
+    defaultColor = b.vars().ButtonFontColor;
+    b.ui().bookmarkDialog(*this);
+}

@@ -46,6 +46,10 @@ public:
     // Opened from a result list for a bookmark of any page: no Move, Copy,
     // Erase, Email, PassBox or "Launch As:" group.
     bool fromList = false;
+    // Opens the dialog that way on a stored bookmark: its fields read from
+    // the file, the title and address as given.
+    void showListed(const QByteArray& listedPage, const QByteArray& listedSlot, const QString& title,
+                    const QString& url);
 
     int action = None;
     QByteArray page; // dialog page and slot

@@ -205,23 +205,7 @@ void BookmarkSearch::ListView2Click(int index)
         ++m_version;
         m_index.clear();
     } else if (chosen == QLatin1String("Edit")) {
-        BookmarkDialog d(b);
-        d.page = row.page;
-        d.slot = row.slot;
-        d.fromList = true;
-        d.passVisible = false;
-        {
-            const TIniFile32 ini(b.store(), path);
-            const BookmarkSlot slot(ini, row.page, row.slot);
-            d.EI1 = AnsiText::toUi(NotesText::AddReturn(slot.notes()));
-            d.EI2 = AnsiText::toUi(slot.extraInfo());
-            d.IP1 = AnsiText::toUi(slot.ipAddress());
-            d.color = slot.color(b.vars().ButtonFontColor);
-        }
-        d.Desc1 = row.title;
-        d.URL1 = AnsiText::toUi(url);
-        d.defaultColor = b.vars().ButtonFontColor;
-        b.ui().bookmarkDialog(d);
+        BookmarkDialog(b).showListed(row.page, row.slot, row.title, AnsiText::toUi(url));
         m_results.removeAt(index);
         ++m_version;
         m_index.clear();

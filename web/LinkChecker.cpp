@@ -288,23 +288,12 @@ void LinkChecker::rowClicked(bool updatedList, int index)
         b.records().EraseButton(row.page, row.slot);
         rows.removeAt(index);
     } else if (chosen == QLatin1String("Edit")) {
-        BookmarkDialog d(b);
-        d.page = row.page;
-        d.slot = row.slot;
-        d.fromList = true;
-        d.passVisible = false;
+        QString title;
         {
             const TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-            const BookmarkSlot slot(ini, row.page, row.slot);
-            d.Desc1 = AnsiText::toUi(slot.title());
-            d.EI1 = AnsiText::toUi(NotesText::AddReturn(slot.notes()));
-            d.EI2 = AnsiText::toUi(slot.extraInfo());
-            d.IP1 = AnsiText::toUi(slot.ipAddress());
-            d.color = slot.color(b.vars().ButtonFontColor);
+            title = AnsiText::toUi(BookmarkSlot(ini, row.page, row.slot).title());
         }
-        d.URL1 = AnsiText::toUi(row.link);
-        d.defaultColor = b.vars().ButtonFontColor;
-        b.ui().bookmarkDialog(d);
+        BookmarkDialog(b).showListed(row.page, row.slot, title, AnsiText::toUi(row.link));
         rows.removeAt(index);
     } else if (chosen == QLatin1String("Update")) {
         const QByteArray to = AnsiText::fromUi(row.response.section(QStringLiteral("  -> "), 1));
