@@ -77,7 +77,7 @@ LynkorApp::LynkorApp(QStringList arguments, QByteArray programDir, Prompter* pro
     m->board->setLauncher(m->launcher.get());
     m->webIcon = std::make_unique<WebIcon>(*m->board, m->http, m->lookup);
     m->board->setIconFetcher(m->webIcon.get());
-    m->exchange = std::make_unique<Exchange>(*m->board, m->clipboard, m->smtp);
+    m->exchange = std::make_unique<Exchange>(*m->board, m->clipboard, m->smtp, m->http);
 }
 
 LynkorApp::~LynkorApp() = default;

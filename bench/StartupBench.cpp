@@ -15,6 +15,7 @@
 #include "RecordingMailTransport.h"
 #include "RecordingStarter.h"
 #include "ScriptedConversation.h"
+#include "ScriptedHttp.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -62,7 +63,8 @@ struct Start : BenchServices
     Launcher launcher{board, conversation, starter};
     FakeClipboard clipboard;
     RecordingMailTransport mail;
-    Exchange exchange{board, clipboard, mail};
+    ScriptedHttp http;
+    Exchange exchange{board, clipboard, mail, http};
     IconLibrary icons;
     std::unique_ptr<MainWindow> window;
 

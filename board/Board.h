@@ -7,6 +7,7 @@
 #include "FormVars.h"
 #include "HotkeyService.h"
 #include "IconFetcher.h"
+#include "LinkImporter.h"
 #include "Mailer.h"
 #include "ManualUrlList.h"
 #include "PagePasswords.h"
@@ -108,6 +109,8 @@ public:
     void setIconFetcher(IconFetcher* fetcher) { m_iconFetcher = fetcher; }
     void setMailer(Mailer* mailer) { m_mailer = mailer; }
     Mailer* mailer() const { return m_mailer; }
+    void setLinkImporter(LinkImporter* importer) { m_linkImporter = importer; }
+    LinkImporter* linkImporter() const { return m_linkImporter; }
     // AutoIcon when the web layer is there; the icon code, or "" without it.
     QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
                         const QByteArray& slot);
@@ -180,6 +183,7 @@ private:
     BookmarkLauncher* m_launcher = nullptr;
     IconFetcher* m_iconFetcher = nullptr;
     Mailer* m_mailer = nullptr;
+    LinkImporter* m_linkImporter = nullptr;
     std::unique_ptr<PageDisplay> m_pages;
     std::unique_ptr<KeyboardNav> m_keys;
     std::unique_ptr<StartUp> m_startUp;

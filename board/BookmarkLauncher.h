@@ -1,7 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <functional>
+
+// What the user is told when the browser shows no page.
+struct NoPageNotice
+{
+    QString text;        // "" for the default
+    int helpContext = 0; // a Help button when set
+};
 
 // Opening what bookmarks point at; the launching layer provides it.
 class BookmarkLauncher
@@ -25,7 +33,8 @@ public:
     virtual bool LaunchStored(const QByteArray& page, const QByteArray& slot) = 0;
     // The title and address of the page the browser shows, answered later
     // (never inside the call); when there is none the user has been told why
-    // and ok is false. The board is busy meanwhile.
+    // (notice, or that nothing was stored, with what to do about it) and ok is
+    // false. The board is busy meanwhile.
     using PageShown = std::function<void(bool ok, const QByteArray& title, const QByteArray& url)>;
-    virtual void CurrentPage(PageShown done) = 0;
+    virtual void CurrentPage(PageShown done, const NoPageNotice& notice = {}) = 0;
 };

@@ -86,7 +86,7 @@ QString HotKeys::label(int i)
 
 bool HotKeys::available(int n)
 {
-    return n == AddBookmark || n == HideLynkor || n == ShowLynkor || n == OpenFile;
+    return n == AddBookmark || n == HideLynkor || n == ShowLynkor || n == WebImport || n == OpenFile;
 }
 
 QString HotKeys::unavailableNotice()

@@ -209,6 +209,10 @@ void WindowModes::HotKeyActivated(int id)
     case HotKeys::OpenFile:
         m_board.fileCommands().MFOpenClick();
         break;
+    case HotKeys::WebImport:
+        if (LinkImporter* importer = m_board.linkImporter())
+            importer->ImportWebPage();
+        break;
     default:
         break;
     }

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The desktop's clipboard, as plain text.
+// The desktop's clipboard, as plain text (and HTML when a program put some).
 class Clipboard
 {
 public:
@@ -12,4 +12,6 @@ public:
     // Puts text on the clipboard; empty text leaves it empty.
     virtual void setText(const QString& text) = 0;
     virtual QString text() const = 0;
+    // The clipboard's HTML (text/html) when it holds some; "" otherwise.
+    virtual QString html() const = 0;
 };

@@ -299,6 +299,9 @@ void HttpClient::Engine::end(CURL* easy, CURLcode code)
     long status = 0;
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
     result.statusCode = int(status);
+    char* effective = nullptr;
+    if (curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
+        result.finalUrl = effective;
     if (!result.ok)
         result.error = errorText(code);
     HttpClient::Owner* owner = q->m.get();

@@ -12,6 +12,7 @@ struct HttpResult
     bool truncated = false; // the body was cut at maxBodyBytes
     bool timedOut = false;  // ended by timeoutMs; a job's body holds what came
     int statusCode = 0;     // of the last hop
+    QByteArray finalUrl;    // the address of the last hop (after redirects)
     QString error;          // why it failed
     QByteArray body;        // jobs only
     // headersOnly jobs: every header line of every hop, status line first,

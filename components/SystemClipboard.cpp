@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 
 void SystemClipboard::clear()
 {
@@ -19,4 +20,10 @@ void SystemClipboard::setText(const QString& text)
 QString SystemClipboard::text() const
 {
     return QGuiApplication::clipboard()->text();
+}
+
+QString SystemClipboard::html() const
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasHtml() ? data->html() : QString();
 }

@@ -9,4 +9,5 @@ public:
     void clear() override;
     void setText(const QString& text) override;
     QString text() const override;
+    QString html() const override;
 };

@@ -3,9 +3,9 @@
 #include "Board.h"
 #include "MailDialog.h"
 
-Exchange::Exchange(Board& board, Clipboard& clipboard, MailTransport& transport)
+Exchange::Exchange(Board& board, Clipboard& clipboard, MailTransport& transport, HttpRequests& http)
     : m_board(board), m_transport(transport), m_userInfo(board, clipboard), m_output(board), m_netscape(board),
-      m_favorites(board)
+      m_favorites(board), m_webImport(board, http, clipboard)
 {
     m_board.setMailer(this);
 }

@@ -2,6 +2,7 @@
 
 #include "AnsiText.h"
 #include "BookmarkFile.h"
+#include "HtmlTags.h"
 #include "HtmlText.h"
 #include "IniDocument.h"
 
@@ -15,215 +16,10 @@ namespace NetscapeFile {
 
 namespace {
 
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c + 32) : c;
-}
+using namespace HtmlTags;
 
-// Whether the text at `at` begins with the lower-case word, in any case.
-bool startsWithWord(const QByteArray& s, qsizetype at, const char* word)
-{
-    const qsizetype n = qsizetype(std::strlen(word));
-    if (at + n > s.size())
-        return false;
-    for (qsizetype i = 0; i < n; ++i)
-        if (lower(s[at + i]) != word[i])
-            return false;
-    // A tag name ends at a blank, "/" or ">".
-    if (at + n == s.size())
-        return true;
-    const char next = s[at + n];
-    return uchar(next) <= ' ' || next == '>' || next == '/';
-}
-
-// Where the closing tag "</name" begins at or after from; the end when none.
-qsizetype closing(const QByteArray& s, qsizetype from, const char* name)
-{
-    const char* d = s.constData();
-    while (from < s.size()) {
-        const void* p = memchr(d + from, '<', size_t(s.size() - from));
-        if (!p)
-            return s.size();
-        const qsizetype at = static_cast<const char*>(p) - d;
-        if (at + 1 < s.size() && s[at + 1] == '/' && startsWithWord(s, at + 2, name))
-            return at;
-        from = at + 1;
-    }
-    return s.size();
-}
-
-// The end of a tag that begins at `at` ("<"): after its ">", quotes honoured.
-qsizetype tagEnd(const QByteArray& s, qsizetype at)
-{
-    char quote = 0;
-    for (qsizetype i = at + 1; i < s.size(); ++i) {
-        const char c = s[i];
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == '>') {
-            return i + 1;
-        }
-    }
-    return s.size();
-}
-
-// The value of an attribute of the tag text (between "<" and ">"), any case,
-// quoted or not; found is false when the tag has none.
-QByteArray attribute(const QByteArray& tag, const char* name, bool* found)
-{
-    *found = false;
-    const qsizetype n = qsizetype(std::strlen(name));
-    qsizetype i = 1;
-    // Past the tag's name.
-    while (i < tag.size() && uchar(tag[i]) > ' ' && tag[i] != '>')
-        ++i;
-    while (i < tag.size()) {
-        while (i < tag.size() && (uchar(tag[i]) <= ' ' || tag[i] == '/'))
-            ++i;
-        const qsizetype nameStart = i;
-        while (i < tag.size() && uchar(tag[i]) > ' ' && tag[i] != '=' && tag[i] != '>')
-            ++i;
-        const qsizetype nameEnd = i;
-        while (i < tag.size() && uchar(tag[i]) <= ' ')
-            ++i;
-        bool same = nameEnd - nameStart == n;
-        for (qsizetype k = 0; k < n && same; ++k)
-            same = lower(tag[nameStart + k]) == name[k];
-        // Only the value asked for is taken out.
-        qsizetype valueStart = i;
-        qsizetype valueEnd = i;
-        if (i < tag.size() && tag[i] == '=') {
-            ++i;
-            while (i < tag.size() && uchar(tag[i]) <= ' ')
-                ++i;
-            if (i < tag.size() && (tag[i] == '"' || tag[i] == '\'')) {
-                const char quote = tag[i++];
-                const qsizetype end = tag.indexOf(quote, i);
-                valueStart = i;
-                valueEnd = end < 0 ? tag.size() : end;
-                i = valueEnd + 1;
-            } else {
-                valueStart = i;
-                while (i < tag.size() && uchar(tag[i]) > ' ' && tag[i] != '>')
-                    ++i;
-                valueEnd = i;
-            }
-        }
-        if (same) {
-            *found = true;
-            return tag.mid(valueStart, valueEnd - valueStart);
-        }
-        if (nameEnd == nameStart)
-            ++i;
-    }
-    return {};
-}
-
-// Text between tags as the user sees it: entities decoded, tags inside it
-// dropped, blanks and line breaks made single blanks.
-// The stored form of text without tags whose characters are ASCII or Latin
-// letters in UTF-8 and whose references are the basic ones: what the general
-// path below gives, without going through Qt strings. Empty optional for any
-// other text.
-std::optional<QByteArray> latinText(const char* d, qsizetype n)
-{
-    // The result is never longer than the text.
-    QByteArray out(n, Qt::Uninitialized);
-    char* const begin = out.data();
-    char* o = begin;
-    bool blank = true; // at the start, or after a blank: blanks are dropped
-    bool high = false;
-    for (qsizetype i = 0; i < n; ++i) {
-        uchar c = uchar(d[i]);
-        if (c == '&') {
-            const char* semi = static_cast<const char*>(memchr(d + i, ';', size_t(std::min<qsizetype>(n - i, 8))));
-            if (!semi)
-                return std::nullopt;
-            const QByteArrayView name(d + i + 1, semi - d - i - 1);
-            if (name == "amp")
-                c = '&';
-            else if (name == "lt")
-                c = '<';
-            else if (name == "gt")
-                c = '>';
-            else if (name == "quot")
-                c = '"';
-            else if (name == "apos" || name == "#39")
-                c = '\'';
-            else
-                return std::nullopt;
-            i = semi - d;
-        } else if (c >= 0x80) {
-            // Latin-1 letters only (C3 xx); anything else the general path.
-            if (c != 0xC3 || i + 1 >= n || (uchar(d[i + 1]) & 0xC0) != 0x80)
-                return std::nullopt;
-            *o++ = char(0xC0 | (uchar(d[i + 1]) & 0x3F));
-            ++i;
-            high = true;
-            blank = false;
-            continue;
-        } else if (c < 0x20 || c == 0x7F) {
-            if (c != '\t' && c != '\n' && c != '\r' && c != '\v' && c != '\f')
-                return std::nullopt;
-            c = ' ';
-        }
-        if (c == ' ') {
-            if (!blank)
-                *o++ = ' ';
-            blank = true;
-            continue;
-        }
-        *o++ = char(c);
-        blank = false;
-    }
-    if (o > begin && o[-1] == ' ')
-        --o;
-    out.truncate(o - begin);
-    // Stored in Windows-1252 unless those bytes would read back as UTF-8.
-    if (high && AnsiText::showsAsUtf8(out))
-        return std::nullopt;
-    return out;
-}
-
-QByteArray text(const QByteArray& html)
-{
-    const char* d = html.constData();
-    const qsizetype n = html.size();
-    // Most titles are plain ASCII words: taken as they are.
-    bool plainAscii = true;
-    for (qsizetype i = 0; i < n && plainAscii; ++i) {
-        const uchar c = uchar(d[i]);
-        plainAscii =
-            c >= 0x20 && c < 0x7F && c != '&' && c != '<' && !(c == ' ' && (i == 0 || i == n - 1 || d[i - 1] == ' '));
-    }
-    if (plainAscii)
-        return QByteArray(d, n);
-    QByteArray plain;
-    if (!memchr(d, '<', size_t(n))) {
-        if (std::optional<QByteArray> fast = latinText(d, n))
-            return *fast;
-        plain = html;
-    } else {
-        plain.reserve(n);
-        for (qsizetype i = 0; i < n; ++i) {
-            if (d[i] == '<') {
-                i = tagEnd(html, i) - 1;
-                continue;
-            }
-            plain += d[i];
-        }
-    }
-    return AnsiText::fromUi(HtmlText::decode(plain).simplified());
-}
-
-// A view of part of the file, for reading without a copy.
-QByteArray view(const QByteArray& s, qsizetype from, qsizetype to)
-{
-    return QByteArray::fromRawData(s.constData() + from, to - from);
-}
+// A heading or link left open ends where the next element of the list begins.
+constexpr auto kStops = {"a", "dt", "dd", "dl", "/dl", "h1", "h3"};
 
 QByteArray hostOf(const QByteArray& url)
 {
@@ -259,11 +55,11 @@ std::vector<Folder> read(const QByteArray& html)
         }
         const qsizetype end = tagEnd(html, at);
         if (startsWithWord(html, at + 1, "h1")) {
-            const qsizetype close = closing(html, end, "h1");
+            const qsizetype close = textEnd(html, end, "h1", kStops);
             heading = text(view(html, end, close));
             pos = close;
         } else if (startsWithWord(html, at + 1, "h3")) {
-            const qsizetype close = closing(html, end, "h3");
+            const qsizetype close = textEnd(html, end, "h3", kStops);
             folders.push_back({text(view(html, end, close)), {}});
             announced = int(folders.size()) - 1;
             pos = close;
@@ -279,7 +75,7 @@ std::vector<Folder> read(const QByteArray& html)
         } else if (startsWithWord(html, at + 1, "a")) {
             bool found = false;
             const QByteArray href = attribute(view(html, at, end), "href", &found);
-            const qsizetype close = closing(html, end, "a");
+            const qsizetype close = textEnd(html, end, "a", kStops);
             pos = close;
             QByteArray url;
             if (!href.contains('&') && AnsiText::isAscii(href))

@@ -291,6 +291,11 @@ void MainWindow::buildMenus()
             [&favorites] { favorites.MExportIEClick(true); });
     addItem(exportIe, QStringLiteral("MEIEPage"), QStringLiteral("Export current &Page"),
             [&favorites] { favorites.MExportIEClick(false); });
+    WebImport& webImport = m_exchange.webImport();
+    addItem(file, QStringLiteral("MWSImport"), QStringLiteral("Import from We&b Page"),
+            [&webImport] { webImport.MWSImportClick(WebImport::Source::WebPage); });
+    addItem(file, QStringLiteral("MCBImport"), QStringLiteral("Import from C&lipboard"),
+            [&webImport] { webImport.MWSImportClick(WebImport::Source::Clipboard); });
     file->addSeparator();
     PageOutput& output = m_exchange.output();
     addItem(file, QStringLiteral("MExportP"), QStringLiteral("Print Bookmarks"),
@@ -609,6 +614,9 @@ void MainWindow::buildToolBar()
     m_addBookmark =
         makeButton(QStringLiteral("AddBookmark"), QStringLiteral("Bookmark current Web Page"), m_icons.internal(120),
                    QStringLiteral("+"), [this] { m_board.editor().AddBookmarkClick(); });
+    WebImport& webImport = m_exchange.webImport();
+    makeButton(QStringLiteral("WebIn"), QStringLiteral("Import links from current Web Page"), silk("world_link"),
+               QStringLiteral("Links"), [&webImport] { webImport.MWSImportClick(WebImport::Source::WebPage); });
     // A page or file icon with a small sign in its corner.
     auto badged = [&silk](const char* base, const char* sign) {
         QPixmap p = silk(base);

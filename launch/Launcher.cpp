@@ -47,9 +47,11 @@ void Launcher::reportStart(const QString& error)
     m_board.ui().message(error, Prompter::Type::Error, Prompter::Buttons::Ok);
 }
 
-QString Launcher::noPageText() const
+QString Launcher::noPageText(const QString& said) const
 {
-    QString text = QStringLiteral("Lynkor could not read which page your browser shows, so nothing was stored.");
+    QString text = said.isEmpty()
+                       ? QStringLiteral("Lynkor could not read which page your browser shows, so nothing was stored.")
+                       : said;
     const QString advice = m_conversation.advice();
     if (!advice.isEmpty())
         text += QStringLiteral("\n\n") + advice;
@@ -129,19 +131,23 @@ bool Launcher::LaunchStored(const QByteArray& page, const QByteArray& slot)
     return true;
 }
 
-void Launcher::CurrentPage(PageShown done)
+void Launcher::CurrentPage(PageShown done, const NoPageNotice& notice)
 {
     Board& b = m_board;
     auto wait = b.waitForAnswer();
     m_dde.ServiceApplication = b.vars().BrowserPath;
-    m_dde.GetWindowInfo(&m_context, [this, done, wait](bool ok, const QByteArray& title, const QByteArray& url) {
-        m_board.deliver([&] {
-            const bool shown = ok && !url.isEmpty();
-            if (!shown)
-                m_board.ui().message(noPageText(), Prompter::Type::Information, Prompter::Buttons::Ok);
-            done(shown, title, url);
+    m_dde.GetWindowInfo(
+        &m_context, [this, done, wait, notice](bool ok, const QByteArray& title, const QByteArray& url) {
+            m_board.deliver([&] {
+                const bool shown = ok && !url.isEmpty();
+                if (!shown)
+                    m_board.ui().message(noPageText(notice.text),
+                                         notice.text.isEmpty() ? Prompter::Type::Information : Prompter::Type::Warning,
+                                         notice.helpContext ? Prompter::Buttons::OkHelp : Prompter::Buttons::Ok,
+                                         notice.helpContext);
+                done(shown, title, url);
+            });
         });
-    });
 }
 
 void Launcher::fillFromBrowser(const QByteArray& buttonName, const QByteArray& page, const QByteArray& slot, int color)

@@ -25,7 +25,7 @@ public:
                       bool fromSearch) override;
     void SlotClicked(const QByteArray& buttonName) override;
     bool LaunchStored(const QByteArray& page, const QByteArray& slot) override;
-    void CurrentPage(PageShown done) override;
+    void CurrentPage(PageShown done, const NoPageNotice& notice = {}) override;
 
     // Browser list.
     void ChangeBrowser(int n);
@@ -42,8 +42,8 @@ public:
     bool LaunchingFromSearch = false;
     bool LaunchingFromDupes = false;
 
-    // "Lynkor could not read ..." and what to do about it.
-    QString noPageText() const;
+    // "Lynkor could not read ..." (or another text) and what to do about it.
+    QString noPageText(const QString& text = {}) const;
 
 private:
     // The page the browser shows becomes the slot's bookmark.

@@ -275,9 +275,11 @@ void TestHttpClient::redirects_data()
     QTest::addColumn<bool>("follow");
     QTest::addColumn<QList<int>>("hopStatus");
     QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("finalPath");
 
-    QTest::newRow("followed") << true << QList<int>{302, 301, 200} << QByteArray("<html>hello</html>");
-    QTest::newRow("not followed") << false << QList<int>{302} << QByteArray("moved");
+    QTest::newRow("followed") << true << QList<int>{302, 301, 200} << QByteArray("<html>hello</html>")
+                              << QByteArray("/ok");
+    QTest::newRow("not followed") << false << QList<int>{302} << QByteArray("moved") << QByteArray("/r1");
 }
 
 void TestHttpClient::redirects()
@@ -285,6 +287,7 @@ void TestHttpClient::redirects()
     QFETCH(bool, follow);
     QFETCH(QList<int>, hopStatus);
     QFETCH(QByteArray, body);
+    QFETCH(QByteArray, finalPath);
 
     HttpClient client;
     Recorder rec(client);
@@ -307,6 +310,8 @@ void TestHttpClient::redirects()
     QCOMPARE(rec.all('B'), QList<QByteArray>{QByteArray::number(hopStatus.back())});
     QVERIFY(rec.results.front().ok);
     QCOMPARE(rec.results.front().statusCode, hopStatus.back());
+    // Where the document came from, for what is relative to it.
+    QCOMPARE(rec.results.front().finalUrl, m_server.url(finalPath));
 }
 
 void TestHttpClient::failures_data()

@@ -92,6 +92,10 @@ void TestNetscape::read_data()
         << QByteArray("<!-- <A HREF=\"http://no/\">No</A> --><DL><DT><H3>F</H3><DL><DT><A NAME=\"x\">Name</A>"
                       "<DT><A HREF=\"\">Empty</A><DT><A HREF=\"http://yes/\">Yes</A></DL></DL>")
         << QStringList{"F: Yes=http://yes/"};
+    QTest::newRow("an anchor or heading left open ends where the next element begins")
+        << QByteArray("<DL><DT><H3>F\n<DL><DT><A HREF=\"http://a/\">A\n<DT><A HREF=\"http://b/\">B</A>"
+                      "<DT><A HREF=\"http://c/\">C</DL></DL>")
+        << QStringList{"F: A=http://a/, B=http://b/, C=http://c/"};
     QTest::newRow("an empty folder is a page")
         << QByteArray("<DL><DT><H3>Empty</H3><DL></DL></DL>") << QStringList{"Empty: "};
 }

@@ -148,6 +148,8 @@ void TestMainWindow::menusShowOnlyWorkingItems()
                                  "MExportNS",
                                  "MImportIE",
                                  "MExportIE",
+                                 "MWSImport",
+                                 "MCBImport",
                                  "MExportP",
                                  "MExportH",
                                  "MExportE",

@@ -1,8 +1,13 @@
 #include "BoardFixture.h"
+#include "BookmarkText.h"
 #include "DevToolsConversation.h"
+#include "Exchange.h"
+#include "FakeClipboard.h"
+#include "HttpClient.h"
 #include "Launcher.h"
 #include "LocalHttpServer.h"
 #include "PathNames.h"
+#include "RecordingMailTransport.h"
 #include "RecordingStarter.h"
 #include "ScriptedPrompter.h"
 #include "TestFiles.h"
@@ -103,12 +108,18 @@ private slots:
     void blankButtonTakesTheShownPage();
     void browserWithoutItsPortGivesUpInSeconds();
     void capturingNeverStartsABrowser();
+    void linksOfTheShownPage();
 };
 
 void TestChromium::initTestCase()
 {
     m_server.add("/a.html", "<html><head><title>Page A</title></head><body>A</body></html>");
     m_server.add("/b.html", "<html><head><title>Page B</title></head><body>B</body></html>");
+    // A page of links as sites write them: one long line, relative links.
+    m_server.add("/list/links.html",
+                 "<html><head><title>Link List</title></head><body><a href=\"one.html\">One</a> "
+                 "<a href=\"/two.html\">Two &amp; more</a> <a href=\"https://three.example/\"><img alt=\"Three\"></a>"
+                 " Written out: http://www.four.example/page.</body></html>");
     m_server.addSlow("/slow.html", "<html><head><title>Slow</title></head>", " ", 30, 100);
     m_server.start();
     m_profile = m_dir.filePath(QStringLiteral("profile"));
@@ -245,6 +256,36 @@ void TestChromium::capturingNeverStartsABrowser()
     QVERIFY(!QFile::exists(marker));
     QCOMPARE(f.ui.messages(), QStringList{rig.launcher.noPageText()});
     QVERIFY(rig.launcher.noPageText().contains(QStringLiteral("--remote-debugging-port=")));
+}
+
+void TestChromium::linksOfTheShownPage()
+{
+    NEEDS_CHROMIUM();
+    LaunchRig rig(*m_conversation);
+    BoardFixture& f = rig.f;
+    FakeClipboard clipboard;
+    RecordingMailTransport mail;
+    HttpClient http;
+    Exchange exchange(*f.board, clipboard, mail, http);
+    f.start();
+    f.board->vars().BrowserPath = QFile::encodeName(m_browser);
+    TWwwDde dde(*m_conversation, f.ui);
+    dde.ServiceApplication = QFile::encodeName(m_browser);
+    QCOMPARE(openUrl(dde, m_server.url("/list/links.html")), std::optional<bool>(true));
+    QVERIFY(pageShows(dde, "Link List"));
+    f.board->command([&] { exchange.webImport().MWSImportClick(WebImport::Source::WebPage); });
+    QVERIFY(f.board->busy());
+    QTRY_VERIFY_WITH_TIMEOUT(!f.board->busy(), 20000);
+    const QByteArray site = m_server.url("/");
+    QCOMPARE(BookmarkText::titles(f.store, f.path("Disk.LYK"), "Page1"),
+             (QStringList{"01:One", "02:Two & more", "03:Three", "04:four"}));
+    QCOMPARE(f.key("Disk.LYK", "Page1", "01U"), site + "list/one.html");
+    QCOMPARE(f.key("Disk.LYK", "Page1", "02U"), site + "two.html");
+    QCOMPARE(f.key("Disk.LYK", "Page1", "03U"), QByteArray("https://three.example/"));
+    QCOMPARE(f.key("Disk.LYK", "Page1", "04U"), QByteArray("http://www.four.example/page"));
+    QCOMPARE(f.state.buttons()[1].caption, QByteArray("Two & more"));
+    QVERIFY(f.ui.messages().isEmpty());
+    QVERIFY(rig.starter.starts.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestChromium)

@@ -7,9 +7,11 @@
 #include "RecordingMailTransport.h"
 #include "RecordingStarter.h"
 #include "ScriptedConversation.h"
+#include "ScriptedHttp.h"
 
 // A board with its launching layer on a scripted browser link, and its
-// exchange commands on a clipboard and mail transport that only record.
+// exchange commands on a clipboard and mail transport that only record and
+// HTTP answered from a table.
 struct LaunchFixture : BoardFixture
 {
     ScriptedConversation conversation;
@@ -17,7 +19,8 @@ struct LaunchFixture : BoardFixture
     Launcher launcher{*board, conversation, starter};
     FakeClipboard clipboard;
     RecordingMailTransport mail;
-    Exchange exchange{*board, clipboard, mail};
+    ScriptedHttp http;
+    Exchange exchange{*board, clipboard, mail, http};
 
     LaunchFixture() { board->setLauncher(&launcher); }
 };

@@ -1,0 +1,180 @@
+#include "WebImport.h"
+
+#include "AnsiText.h"
+#include "Board.h"
+#include "BoardState.h"
+#include "BookmarkFile.h"
+#include "BookmarkSlot.h"
+#include "Clipboard.h"
+#include "HttpRequests.h"
+#include "IniBatch.h"
+#include "IniFiles32.h"
+#include "PageCommands.h"
+#include "PageDisplay.h"
+#include "PathNames.h"
+#include "RecordOps.h"
+
+#include <QFile>
+#include <QUrl>
+
+namespace {
+
+constexpr int kSlots = 80;
+
+bool isWebAddress(const QByteArray& url)
+{
+    const QByteArray lower = url.left(8).toLower();
+    return lower.startsWith("http://") || lower.startsWith("https://");
+}
+
+} // namespace
+
+WebImport::WebImport(Board& board, HttpRequests& http, Clipboard& clipboard)
+    : m_board(board), m_http(http), m_clipboard(clipboard)
+{
+    m_board.setLinkImporter(this);
+}
+
+WebImport::~WebImport()
+{
+    if (m_board.linkImporter() == this)
+        m_board.setLinkImporter(nullptr);
+}
+
+HttpOptions WebImport::fetchOptions()
+{
+    HttpOptions options;
+    options.userAgent = "Mozilla/3.0 (compatible)";
+    options.accept = "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*";
+    options.cookie = "Lynkor";
+    options.timeoutMs = 15000;
+    options.maxBodyBytes = kMaxPageBytes;
+    return options;
+}
+
+void WebImport::MWSImportClick(Source source)
+{
+    if (source == Source::WebPage) {
+        fromBrowser();
+        return;
+    }
+    const QString html = m_clipboard.html();
+    const std::vector<WebLinks::Link> links =
+        html.isEmpty() ? WebLinks::fromText(m_clipboard.text()) : WebLinks::fromHtml(html.toUtf8(), {});
+    found(links);
+    // What was taken is taken once; a clipboard that gave nothing is left alone.
+    if (!links.empty())
+        m_clipboard.clear();
+}
+
+void WebImport::fromBrowser()
+{
+    Board& b = m_board;
+    BookmarkLauncher* launcher = b.launcher();
+    if (!launcher)
+        return;
+    const QByteArray file = b.files().BookmarkFileName();
+    launcher->CurrentPage(
+        [this, file](bool ok, const QByteArray& title, const QByteArray& url) {
+            if (m_board.files().BookmarkFileName() != file)
+                return;
+            if (!ok) {
+                // A browser to go to a page with.
+                m_board.launcher()->Launch({}, kStartAddress);
+                return;
+            }
+            fromPage(url, title);
+        },
+        {QStringLiteral("You need to have a browser open to a web page!"), kNoPageHelp});
+}
+
+void WebImport::fromPage(const QByteArray& url, const QByteArray& title)
+{
+    Board& b = m_board;
+    // A page of the user's own disk is read from there.
+    if (url.left(7).toLower() == "file://") {
+        QFile page(QUrl(AnsiText::toUi(url)).toLocalFile());
+        if (!page.open(QIODevice::ReadOnly)) {
+            b.state().setTitle(QStringLiteral("No Bookmarks Found"));
+            b.ui().message(QStringLiteral("No Bookmarks Found: %1 could not be read.").arg(page.fileName()),
+                           Prompter::Type::Warning, Prompter::Buttons::Ok);
+            return;
+        }
+        found(WebLinks::fromHtml(page.read(kMaxPageBytes), url));
+        return;
+    }
+    if (!isWebAddress(url)) {
+        b.ui().message(QStringLiteral("You need to have a browser open to a web page!"), Prompter::Type::Warning,
+                       Prompter::Buttons::OkHelp, kNoPageHelp);
+        return;
+    }
+    b.state().setTitle(QStringLiteral("Loading Bookmarks from Web Page ") + AnsiText::toUi(title));
+    auto wait = b.waitForAnswer();
+    m_http.request(url, fetchOptions(), &m_context,
+                   [this, url, wait](const HttpResult& result) { m_board.deliver([&] { loaded(url, result); }); });
+}
+
+void WebImport::loaded(const QByteArray& url, const HttpResult& result)
+{
+    Board& b = m_board;
+    if (!result.ok || result.statusCode >= 400) {
+        b.state().setTitle(QStringLiteral("No Bookmarks Found"));
+        const QString why = !result.ok ? result.error : QStringLiteral("the server answered %1").arg(result.statusCode);
+        b.ui().message(QStringLiteral("No Bookmarks Found: %1 could not be loaded (%2).").arg(AnsiText::toUi(url), why),
+                       Prompter::Type::Warning, Prompter::Buttons::Ok);
+        return;
+    }
+    // Relative links are relative to where the page ended up.
+    found(WebLinks::fromHtml(result.body, result.finalUrl.isEmpty() ? url : result.finalUrl));
+}
+
+void WebImport::found(const std::vector<WebLinks::Link>& links)
+{
+    if (links.empty()) {
+        m_board.state().setTitle(QStringLiteral("No Bookmarks Found"));
+        return;
+    }
+    addLinks(links);
+    m_board.FormCaption();
+}
+
+int WebImport::addLinks(const std::vector<WebLinks::Link>& links)
+{
+    Board& b = m_board;
+    std::vector<QByteArray> tabs = b.state().tabs();
+    const int index = b.state().tabIndex();
+    if (links.empty() || index < 0 || index >= int(tabs.size()))
+        return 0;
+    b.records().takeBackup();
+    const QByteArray path = b.files().BookmarkFileName();
+    QByteArray page = tabs[size_t(index)];
+    int continuation = 0;
+    int slot = 1;
+    {
+        IniBatch batch(b.store(), path);
+        TIniFile32 ini(b.store(), path);
+        for (const WebLinks::Link& link : links) {
+            // Bookmarks already there keep their slots; a full page goes on
+            // on a new page after it.
+            for (;;) {
+                while (slot <= kSlots && !BookmarkSlot(ini, page, BookmarkFile::SlotKey(slot)).url().isEmpty())
+                    ++slot;
+                if (slot <= kSlots)
+                    break;
+                ++continuation;
+                page = BookmarkFile::DupePageName(page + "+", tabs);
+                tabs.insert(tabs.begin() + index + continuation, page);
+                slot = 1;
+            }
+            BookmarkSlot target(ini, page, BookmarkFile::SlotKey(slot));
+            target.setTitle(AnsiText::oneLine(link.title));
+            target.setUrl(AnsiText::oneLine(link.url));
+            ++slot;
+        }
+        if (continuation > 0)
+            b.pageCommands().SaveTabs(ini, tabs, index);
+        batch.commit();
+    }
+    b.pages().LoadCurrent();
+    return int(links.size());
+}
