@@ -49,6 +49,7 @@ public:
     void beep() override {}
     bool keepSearching(const QString&) override { return true; }
     void endSearch() override {}
+    void showProgress(Progress&) override {}
 
 private:
     ScreenCursor m_cursor = ScreenCursor::Default;

@@ -15,10 +15,14 @@
 #include "PageMerge.h"
 #include "Passwords.h"
 #include "PathNames.h"
+#include "Progress.h"
 #include "RecordOps.h"
 #include "SettingsFile.h"
 #include "StartUp.h"
 #include "WindowModes.h"
+
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 
 Board::Board(ProgramFiles& files, BoardState& state, Prompter& ui, Desktop& desktop, Platform platform)
     : m_files(files), m_state(state), m_ui(ui), m_desktop(desktop), m_platform(platform),
@@ -86,6 +90,40 @@ std::shared_ptr<void> Board::waitForAnswer()
             m_ui.setCursor(ScreenCursor::Default);
         settle();
     });
+}
+
+void Board::runInBackground(const QString& caption, const QString& text, std::function<void(WorkFeed&)> work,
+                            std::function<void(bool cancelled)> then)
+{
+    auto feed = std::make_shared<WorkFeed>();
+    auto error = std::make_shared<QString>();
+    // The window's side of the work goes with the board.
+    auto* job = new QObject(&m_context);
+    auto* progress = new Progress(caption, text, feed);
+    progress->setParent(job);
+    auto* watcher = new QFutureWatcher<void>(job);
+    auto wait = std::make_shared<std::shared_ptr<void>>(waitForAnswer());
+    QObject::connect(watcher, &QFutureWatcherBase::finished, job, [this, job, progress, feed, error, then, wait] {
+        progress->poll();
+        progress->finish();
+        job->deleteLater();
+        deliver([&] {
+            if (!error->isEmpty())
+                throw CommandError(*error);
+            then(feed->cancelled());
+        });
+        wait->reset();
+    });
+    m_ui.showProgress(*progress);
+    watcher->setFuture(QtConcurrent::run([feed, error, work] {
+        try {
+            work(*feed);
+        } catch (const CommandError& e) {
+            *error = e.text();
+        } catch (const std::exception& e) {
+            *error = QString::fromLocal8Bit(e.what());
+        }
+    }));
 }
 
 void Board::whenIdle(std::function<void()> run)

@@ -34,6 +34,7 @@ class PageCommands;
 class PageMerge;
 class PageCarrier;
 class FileCommands;
+class WorkFeed;
 
 // How a user command relates to a bookmark waiting to be placed, or a page
 // picked up to be moved.
@@ -66,6 +67,14 @@ public:
     bool busy() const { return m_running > 0 || m_waiting > 0; }
     // Runs now when the board is idle, else once the running command ends.
     void whenIdle(std::function<void()> run);
+    // Long work (reading and writing big files) runs on a worker thread while
+    // the window shows its progress with Cancel and keeps working; the board
+    // is busy meanwhile. work may use only what it was given (never the
+    // board); it reports through the feed and stops when the feed says so.
+    // then runs afterwards on the user-interface thread, with whether the
+    // user cancelled; a failure that work throws is shown instead.
+    void runInBackground(const QString& caption, const QString& text, std::function<void(WorkFeed&)> work,
+                         std::function<void(bool cancelled)> then);
 
     // Answers of background work for the board are bound to this object: they
     // are dropped once the board is gone.

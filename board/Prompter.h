@@ -19,6 +19,7 @@ class PageNavigator;
 class GlyphChooser;
 class MailDialog;
 class UserProfile;
+class Progress;
 
 // The screen cursor doubles as a mode flag: the hourglass means an operation
 // runs and clicks on buttons and tabs are ignored; the drag cursors mean a
@@ -89,4 +90,7 @@ public:
     // what is searched for with a way to cancel, endSearch() takes it away.
     virtual bool keepSearching(const QString& what) = 0;
     virtual void endSearch() = 0;
+    // Shows long work's progress with Cancel (not modal: it returns at once);
+    // it goes when the progress finishes or is destroyed.
+    virtual void showProgress(Progress& progress) = 0;
 };

@@ -12,6 +12,7 @@
 #include "IniFiles32.h"
 #include "IniStore.h"
 #include "PathNames.h"
+#include "Progress.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -35,18 +36,25 @@ QString FavoritesCommands::favoritesFolder()
     return QFileInfo(favorites).isDir() ? favorites : QDir::homePath();
 }
 
-std::vector<NetscapeFile::Folder> FavoritesCommands::readTree(IniStore& store, const QString& root, int* skipped)
+std::vector<NetscapeFile::Folder> FavoritesCommands::readTree(IniStore& store, const QString& root, int* skipped,
+                                                              WorkFeed* feed)
 {
     *skipped = 0;
     QStringList folders;
     QDirIterator it(root, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
+    while (it.hasNext() && !(feed && feed->cancelled()))
         folders << it.next();
     std::sort(folders.begin(), folders.end(),
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     folders.prepend(root);
     std::vector<NetscapeFile::Folder> out;
-    for (const QString& path : std::as_const(folders)) {
+    for (qsizetype n = 0; n < folders.size(); ++n) {
+        if (feed) {
+            if (feed->cancelled())
+                return {};
+            feed->report(100 + int(700 * n / folders.size()));
+        }
+        const QString& path = folders[n];
         QDir dir(path);
         QStringList shortcuts =
             dir.entryList({QStringLiteral("*.url"), QStringLiteral("*.URL"), QStringLiteral("*.Url")},
@@ -79,21 +87,26 @@ void FavoritesCommands::MImportIEClick()
     const QString root = b.ui().folder(QStringLiteral("Select the Favorites folder"), favoritesFolder());
     if (root.isEmpty())
         return;
-    int skipped = 0;
-    std::vector<NetscapeFile::Page> pages;
-    {
-        const BusyCursor busy(b.ui());
-        pages = NetscapeFile::pages(readTree(b.store(), root, &skipped));
-        if (!pages.empty())
-            ImportedFile::writeAndOpen(b, *target, pages);
-    }
-    QString said = pages.empty() ? QStringLiteral("\"%1\" holds no Internet shortcuts; nothing was imported.").arg(root)
-                                 : QString();
-    if (skipped > 0)
-        said += (said.isEmpty() ? QString() : QStringLiteral(" ")) +
-                QStringLiteral("%1 shortcut(s) without an address (no URL) were skipped.").arg(skipped);
-    if (!said.isEmpty())
-        b.ui().message(said, Prompter::Type::Information, Prompter::Buttons::Ok);
+    auto skipped = std::make_shared<int>(0);
+    ImportedFile::importInBackground(
+        b, QStringLiteral("Import Internet Explorer Bookmarks"), QStringLiteral("Reading %1 ...").arg(root), *target,
+        [root, skipped](WorkFeed& feed) {
+            // The shortcuts are read with an engine of the worker's own.
+            IniStore store;
+            return NetscapeFile::pages(readTree(store, root, skipped.get(), &feed));
+        },
+        [this, root, skipped](bool written, bool cancelled) {
+            if (cancelled && !written)
+                return;
+            QString said = written
+                               ? QString()
+                               : QStringLiteral("\"%1\" holds no Internet shortcuts; nothing was imported.").arg(root);
+            if (*skipped > 0)
+                said += (said.isEmpty() ? QString() : QStringLiteral(" ")) +
+                        QStringLiteral("%1 shortcut(s) without an address (no URL) were skipped.").arg(*skipped);
+            if (!said.isEmpty())
+                m_board.ui().message(said, Prompter::Type::Information, Prompter::Buttons::Ok);
+        });
 }
 
 void FavoritesCommands::MExportIEClick(bool allPages)

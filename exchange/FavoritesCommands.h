@@ -8,6 +8,7 @@
 
 class Board;
 class IniStore;
+class WorkFeed;
 
 // "Import Internet Explorer Bookmarks" and "Export Bookmarks to Internet
 // Explorer": a folder tree of Internet shortcut files (".url").
@@ -24,8 +25,10 @@ public:
     static QString favoritesFolder();
     // The folder and every folder below it that holds shortcuts, the folder
     // first, then the others by path; each with its shortcuts by name. A
-    // shortcut without an address is counted in *skipped, not taken.
-    static std::vector<NetscapeFile::Folder> readTree(IniStore& store, const QString& root, int* skipped);
+    // shortcut without an address is counted in *skipped, not taken. With a
+    // feed, the folders read are reported, and reading stops when cancelled.
+    static std::vector<NetscapeFile::Folder> readTree(IniStore& store, const QString& root, int* skipped,
+                                                      WorkFeed* feed = nullptr);
 
     // A new bookmark file ProgramDir + "IE.lyk", one page per folder that
     // holds shortcuts, written at once and then opened.

@@ -8,6 +8,7 @@
 #include "IniFiles32.h"
 #include "IniStore.h"
 #include "PathNames.h"
+#include "Progress.h"
 
 #include <QFileInfo>
 
@@ -24,10 +25,31 @@ std::optional<QByteArray> target(Board& board, const char* name)
     return path;
 }
 
-void writeAndOpen(Board& board, const QByteArray& target, const std::vector<NetscapeFile::Page>& pages)
+void importInBackground(Board& board, const QString& caption, const QString& text, const QByteArray& target,
+                        MakePages make, std::function<void(bool written, bool cancelled)> after)
 {
-    IniStore::writeAtomically(target, NetscapeFile::bookmarkFile(pages));
-    board.fileCommands().switchTo(target);
+    auto written = std::make_shared<bool>(false);
+    board.runInBackground(
+        caption, text,
+        [target, make, written](WorkFeed& feed) {
+            std::vector<NetscapeFile::Page> pages = make(feed);
+            if (feed.cancelled() || pages.empty())
+                return;
+            const QByteArray bytes = NetscapeFile::bookmarkFile(pages);
+            pages = {};
+            feed.report(900);
+            if (feed.cancelled())
+                return;
+            IniStore::writeAtomically(target, bytes);
+            *written = true;
+            feed.report(WorkFeed::kDone);
+        },
+        [&board, target, written, after](bool cancelled) {
+            // A file written is whole, even when Cancel came too late to stop it.
+            if (*written)
+                board.fileCommands().switchTo(target);
+            after(*written, cancelled);
+        });
 }
 
 std::vector<NetscapeFile::Page> pagesOf(Board& board, bool allPages)

@@ -14,6 +14,7 @@
 #include "IniStore.h"
 #include "NetscapeFile.h"
 #include "PathNames.h"
+#include "Progress.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -42,25 +43,35 @@ void NetscapeCommands::MImportNSClick()
     const std::optional<QByteArray> target = ImportedFile::target(b, kImportName);
     if (!target)
         return;
-    QFile source(chosen);
     if (QFileInfo(chosen).size() > BookmarkFile::kMaxFileBytes)
         throw CommandError(
             QStringLiteral("\"%1\" is too big to be a bookmark file; nothing was imported.").arg(chosen));
-    if (!source.open(QIODevice::ReadOnly))
-        throw CommandError(QStringLiteral("Cannot open file %1").arg(chosen));
-    std::vector<NetscapeFile::Page> pages;
-    {
-        const BusyCursor busy(b.ui());
-        // Each step's input goes as soon as the next has what it needs.
-        std::vector<NetscapeFile::Folder> folders = NetscapeFile::read(source.readAll());
-        source.close();
-        pages = NetscapeFile::pages(std::move(folders));
-        if (!pages.empty())
-            ImportedFile::writeAndOpen(b, *target, pages);
-    }
-    if (pages.empty())
-        b.ui().message(QStringLiteral("\"%1\" holds no bookmarks; nothing was imported.").arg(chosen),
-                       Prompter::Type::Information, Prompter::Buttons::Ok);
+    ImportedFile::importInBackground(
+        b, QStringLiteral("Import Netscape Bookmarks"), QStringLiteral("Reading %1 ...").arg(chosen), *target,
+        [chosen](WorkFeed& feed) {
+            QFile source(chosen);
+            if (!source.open(QIODevice::ReadOnly))
+                throw CommandError(QStringLiteral("Cannot open file %1").arg(chosen));
+            // Each step's input goes as soon as the next has what it needs.
+            QByteArray html = source.readAll();
+            source.close();
+            feed.report(100);
+            const qsizetype size = std::max<qsizetype>(1, html.size());
+            std::vector<NetscapeFile::Folder> folders = NetscapeFile::read(html, [&](qsizetype at) {
+                feed.report(100 + int(700 * at / size));
+                return !feed.cancelled();
+            });
+            html = {};
+            if (feed.cancelled())
+                return std::vector<NetscapeFile::Page>{};
+            feed.report(800);
+            return NetscapeFile::pages(std::move(folders));
+        },
+        [this, chosen](bool written, bool cancelled) {
+            if (!written && !cancelled)
+                m_board.ui().message(QStringLiteral("\"%1\" holds no bookmarks; nothing was imported.").arg(chosen),
+                                     Prompter::Type::Information, Prompter::Buttons::Ok);
+        });
 }
 
 void NetscapeCommands::MExportNSClick(bool allPages)

@@ -34,8 +34,10 @@ QString escapedUrl(const QByteArray& url)
 
 } // namespace
 
-std::vector<Folder> read(const QByteArray& html)
+std::vector<Folder> read(const QByteArray& html, const std::function<bool(qsizetype at)>& step)
 {
+    constexpr qsizetype kStep = 256 * 1024;
+    qsizetype nextStep = kStep;
     std::vector<Folder> folders;
     Folder root;
     std::vector<int> open; // the folder of every list entered; -1 for the root
@@ -44,6 +46,11 @@ std::vector<Folder> read(const QByteArray& html)
     const char* d = html.constData();
     qsizetype pos = 0;
     while (pos < html.size()) {
+        if (step && pos >= nextStep) {
+            nextStep = pos + kStep;
+            if (!step(pos))
+                break;
+        }
         const void* p = memchr(d + pos, '<', size_t(html.size() - pos));
         if (!p)
             break;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <vector>
 
 // The HTML bookmark file every browser reads and writes (the Netscape
@@ -24,8 +25,10 @@ struct Folder
 // (a sub-folder's links are its own; the parent's links after it stay the
 // parent's). Links outside every folder come first, in a folder named after
 // the file's heading ("Bookmarks" when it has none). Entities are decoded;
-// text is UTF-8 when valid, else Windows-1252.
-std::vector<Folder> read(const QByteArray& html);
+// text is UTF-8 when valid, else Windows-1252. step, when given, is told now
+// and then how far the reading got (a position in html); when it returns
+// false, reading stops there.
+std::vector<Folder> read(const QByteArray& html, const std::function<bool(qsizetype at)>& step = {});
 
 struct Page
 {

@@ -13,6 +13,7 @@
 #include "MailDialogWidget.h"
 #include "PageNavigatorDialog.h"
 #include "PasswordDialog.h"
+#include "Progress.h"
 #include "UserProfileWidget.h"
 #include "WinColor.h"
 
@@ -339,4 +340,30 @@ void GuiPrompter::endSearch()
 {
     delete m_search;
     m_search = nullptr;
+}
+
+void GuiPrompter::showProgress(Progress& progress)
+{
+    auto* dialog = new QProgressDialog(progress.text(), QStringLiteral("Cancel"), 0, 100, m_parent);
+    dialog->setObjectName(QStringLiteral("ProgressForm"));
+    dialog->setWindowTitle(progress.caption());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // Not modal: a modal one would run the event loop inside every setValue.
+    dialog->setWindowModality(Qt::NonModal);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    // Quick work never shows it.
+    dialog->setMinimumDuration(500);
+    dialog->setValue(0);
+    QPointer<Progress> watched(&progress);
+    QObject::connect(&progress, &Progress::changed, dialog, [dialog, watched] {
+        if (!watched)
+            return;
+        dialog->setValue(watched->percent());
+        if (watched->cancelled())
+            dialog->setLabelText(QStringLiteral("Cancelling ..."));
+    });
+    QObject::connect(&progress, &Progress::finished, dialog, &QWidget::close);
+    QObject::connect(&progress, &QObject::destroyed, dialog, &QWidget::close);
+    QObject::connect(dialog, &QProgressDialog::canceled, &progress, &Progress::cancel);
 }

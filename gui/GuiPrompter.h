@@ -43,6 +43,7 @@ public:
     void beep() override;
     bool keepSearching(const QString& what) override;
     void endSearch() override;
+    void showProgress(Progress& progress) override;
 
     HelpWindow* helpWindow();
     // "Lynkor Files|*.LYK|All Files|*.*" as Qt file dialog filters, each

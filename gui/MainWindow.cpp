@@ -681,9 +681,9 @@ void MainWindow::buildToolBar()
             [this](const QByteArray& text) { dispatch([this, text] { m_launcher.URLBoxEnter(text); }); });
     connect(m_urlBox, &ManualUrlBox::forgetRequested, this,
             [this](int index) { dispatch([this, index] { m_launcher.URLBoxDelete(index); }); });
-    row->addSpacing(6);
+    row->addSpacing(3);
     row->addWidget(m_urlBox, 1);
-    row->addSpacing(6);
+    row->addSpacing(3);
     m_dialUp = new QLabel(m_toolBar);
     m_dialUp->setObjectName(QStringLiteral("DialUp"));
     row->addWidget(m_dialUp);

@@ -14,7 +14,7 @@ ManualUrlBox::ManualUrlBox(QWidget* parent) : QComboBox(parent)
     setToolTip(QStringLiteral("Maunal entry for site or file."));
     setAccessibleName(QStringLiteral("Maunal entry for site or file."));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    setMinimumWidth(60);
+    setMinimumWidth(50);
     lineEdit()->installEventFilter(this);
     installEventFilter(this);
     connect(lineEdit(), &QLineEdit::returnPressed, this, &ManualUrlBox::enter);

@@ -67,6 +67,7 @@ void TestFavorites::importTree()
                  url("http://site" + QByteArray::number(i) + ".example/"));
     f.ui.answer(root);
     f.board->command([&] { f.exchange.favorites().MImportIEClick(); });
+    QTRY_VERIFY(!f.board->busy());
     QCOMPARE(f.ui.asked[0].kind, QStringLiteral("folder"));
     QCOMPARE(f.files.BookmarkFileName(), f.path("IE.lyk"));
     // The root first, then the others by path, each named by its own name;
@@ -84,6 +85,7 @@ void TestFavorites::importTree()
     // Again: replaced only after a Yes.
     f.ui.answer(QVariant::fromValue(Prompter::Answer::No));
     f.board->command([&] { f.exchange.favorites().MImportIEClick(); });
+    QTRY_VERIFY(!f.board->busy());
     QCOMPARE(f.ui.asked.back().text, QStringLiteral("File already exists.  Do you want to overwrite it?"));
 }
 

@@ -177,7 +177,11 @@ void TestNetscape::importCommand()
     NetscapeCommands& ns = f.exchange.netscape();
     f.ui.answer(QString::fromUtf8(f.path("bookmarks.html")));
     f.board->command([&] { ns.MImportNSClick(); });
+    QTRY_VERIFY(!f.board->busy());
     QCOMPARE(f.ui.asked[0].text, QStringLiteral("Select Netscape bookmark file"));
+    // The reading is shown with a gauge and Cancel (a quick one never appears).
+    QCOMPARE(f.ui.asked[1].kind, QStringLiteral("progress"));
+    QCOMPARE(f.ui.asked[1].text, QStringLiteral("Import Netscape Bookmarks"));
     QCOMPARE(f.files.BookmarkFileName(), f.path("Netscape.lyk"));
     QCOMPARE(f.key("lyk.ini", "File", "Name"), f.path("Netscape.lyk"));
     QCOMPARE(BookmarkText::names(f.state.tabs()), (QStringList{"News", "Tools"}));
@@ -189,20 +193,44 @@ void TestNetscape::importCommand()
     f.ui.answer(QString::fromUtf8(f.path("bookmarks.html")));
     f.ui.answer(QVariant::fromValue(Prompter::Answer::No));
     f.board->command([&] { ns.MImportNSClick(); });
+    QTRY_VERIFY(!f.board->busy());
     QCOMPARE(f.ui.asked.back().text, QStringLiteral("File already exists.  Do you want to overwrite it?"));
     QCOMPARE(f.ui.asked.back().helpContext, 67);
     QCOMPARE(f.readFile("Netscape.lyk"), before);
     f.ui.answer(QString::fromUtf8(f.path("bookmarks.html")));
     f.ui.answer(QVariant::fromValue(Prompter::Answer::Yes));
     f.board->command([&] { ns.MImportNSClick(); });
+    QTRY_VERIFY(!f.board->busy());
     QCOMPARE(BookmarkText::names(f.state.tabs()), QStringList{"Other"});
     // A file without a single bookmark changes nothing.
     f.writeFile("empty.html", "<html><body>no bookmarks</body></html>");
     f.ui.answer(QString::fromUtf8(f.path("empty.html")));
     f.ui.answer(QVariant::fromValue(Prompter::Answer::Yes));
     f.board->command([&] { ns.MImportNSClick(); });
+    QTRY_VERIFY(!f.board->busy());
     QVERIFY(f.ui.messages().back().contains(QStringLiteral("holds no bookmarks")));
     QCOMPARE(BookmarkText::names(f.state.tabs()), QStringList{"Other"});
+    // Cancel: nothing written, the file shown stays, nothing said.
+    const QByteArray kept = f.readFile("Netscape.lyk");
+    const int said = f.ui.messages().size();
+    f.ui.cancelProgress = true;
+    f.writeFile("bookmarks.html", "<DL><DT><H3>Third</H3><DL><DT><A HREF=\"http://3/\">3</A></DL></DL>");
+    f.ui.answer(QString::fromUtf8(f.path("bookmarks.html")));
+    f.ui.answer(QVariant::fromValue(Prompter::Answer::Yes));
+    f.board->command([&] { ns.MImportNSClick(); });
+    QTRY_VERIFY(!f.board->busy());
+    QCOMPARE(f.readFile("Netscape.lyk"), kept);
+    QCOMPARE(BookmarkText::names(f.state.tabs()), QStringList{"Other"});
+    QCOMPARE(f.ui.messages().size(), said + 1); // the overwrite question
+    QCOMPARE(f.ui.asked.back().kind, QStringLiteral("progress"));
+    // A failure of the reading is said as any command's failure is.
+    f.ui.cancelProgress = false;
+    f.ui.answer(QString::fromUtf8(f.programDir()));
+    f.ui.answer(QVariant::fromValue(Prompter::Answer::Yes));
+    f.board->command([&] { ns.MImportNSClick(); });
+    QTRY_VERIFY(!f.board->busy());
+    QCOMPARE(f.ui.messages().back(), QStringLiteral("Cannot open file %1").arg(QString::fromUtf8(f.programDir())));
+    QCOMPARE(f.readFile("Netscape.lyk"), kept);
 }
 
 void TestNetscape::exportCommand()

@@ -13,6 +13,7 @@
 #include "BookmarkDialog.h"
 #include "GuiPrompter.h"
 #include "HelpWindow.h"
+#include "Progress.h"
 
 #include "WindowModes.h"
 #include <QAccessible>
@@ -22,6 +23,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -92,6 +94,7 @@ private slots:
     void checkMarksShowWhatIsStored();
     void closingWritesThePagePasswords();
     void dialogsLeaveTheHelpUsable();
+    void longWorkShowsItsProgressAndCancels();
     void urlBoxOpensAndForgets();
     void pageCarriedFromTheMenusAndTheStrip();
 };
@@ -489,6 +492,33 @@ void TestMainWindow::dialogsLeaveTheHelpUsable()
     HelpWindow* help = prompter.helpWindow();
     QVERIFY(help->isVisible());
     QVERIFY(!help->parentWidget());
+}
+
+void TestMainWindow::longWorkShowsItsProgressAndCancels()
+{
+    // The gauge follows the work's feed; Cancel (pressed as the
+    // accessibility interface presses it) asks the work to stop; the end of
+    // the work takes the window away.
+    open();
+    GuiPrompter prompter(w.get());
+    auto feed = std::make_shared<WorkFeed>();
+    Progress progress(QStringLiteral("Import Netscape Bookmarks"), QStringLiteral("Reading big.html ..."), feed);
+    prompter.showProgress(progress);
+    feed->report(420);
+    QProgressDialog* dialog = nullptr;
+    QTRY_VERIFY((dialog = w->findChild<QProgressDialog*>(QStringLiteral("ProgressForm"))) && dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Import Netscape Bookmarks"));
+    QCOMPARE(dialog->labelText(), QStringLiteral("Reading big.html ..."));
+    QTRY_COMPARE(dialog->value(), 42);
+    QPushButton* cancel = dialog->findChild<QPushButton*>();
+    QVERIFY(cancel);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(cancel);
+    QVERIFY(a && a->actionInterface());
+    a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_VERIFY(feed->cancelled());
+    QPointer<QProgressDialog> gone(dialog);
+    progress.finish();
+    QTRY_VERIFY(!gone);
 }
 
 void TestMainWindow::urlBoxOpensAndForgets()

@@ -1,5 +1,7 @@
 #include "ScriptedPrompter.h"
 
+#include "Progress.h"
+
 #include <QTest>
 
 QVariant ScriptedPrompter::closed()
@@ -226,4 +228,15 @@ Prompter::PrintOutcome ScriptedPrompter::printLines(const QStringList& lines, co
         printed = lines;
     printFont = font;
     return printOutcome;
+}
+
+void ScriptedPrompter::showProgress(Progress& progress)
+{
+    Question q;
+    q.kind = QStringLiteral("progress");
+    q.text = progress.caption();
+    q.lines = QStringList{progress.text()};
+    asked << q;
+    if (cancelProgress)
+        progress.cancel();
 }

@@ -91,6 +91,10 @@ public:
         return !cancelSearch;
     }
     void endSearch() override {}
+    // Recorded as a question of kind "progress" (its caption and text); with
+    // cancelProgress set, Cancel is pressed at once.
+    void showProgress(Progress& progress) override;
+    bool cancelProgress = false;
 
     int beeps = 0;
     QString searchedFor;
