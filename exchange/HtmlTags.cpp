@@ -7,6 +7,15 @@
 
 namespace HtmlTags {
 
+namespace {
+
+char lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c + 32) : c;
+}
+
+} // namespace
+
 // The stored form of text without tags whose characters are ASCII or Latin
 // letters in UTF-8 and whose references are the basic ones: what the general
 // path below gives, without going through Qt strings. Empty optional for any
@@ -69,11 +78,6 @@ std::optional<QByteArray> latinText(const char* d, qsizetype n)
     if (high && AnsiText::showsAsUtf8(out))
         return std::nullopt;
     return out;
-}
-
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c + 32) : c;
 }
 
 // Whether the text at `at` begins with the lower-case word, in any case.

@@ -9,7 +9,6 @@
 // Every function is linear in what it reads.
 namespace HtmlTags {
 
-char lower(char c);
 // Whether the text at `at` is the lower-case tag name word, in any case,
 // followed by a blank, "/" or ">" (or the end).
 bool startsWithWord(const QByteArray& s, qsizetype at, const char* word);

@@ -19,13 +19,8 @@
 
 namespace {
 
-constexpr int kSlots = 80;
-
-bool isWebAddress(const QByteArray& url)
-{
-    const QByteArray lower = url.left(8).toLower();
-    return lower.startsWith("http://") || lower.startsWith("https://");
-}
+// A page takes 80 links, as four columns show, whatever its column count.
+constexpr int kSlots = BookmarkFile::kMaxSlots;
 
 } // namespace
 
@@ -95,15 +90,13 @@ void WebImport::fromPage(const QByteArray& url, const QByteArray& title)
     if (url.left(7).toLower() == "file://") {
         QFile page(QUrl(AnsiText::toUi(url)).toLocalFile());
         if (!page.open(QIODevice::ReadOnly)) {
-            b.state().setTitle(QStringLiteral("No Bookmarks Found"));
-            b.ui().message(QStringLiteral("No Bookmarks Found: %1 could not be read.").arg(page.fileName()),
-                           Prompter::Type::Warning, Prompter::Buttons::Ok);
+            notFound(QStringLiteral("No Bookmarks Found: %1 could not be read.").arg(page.fileName()));
             return;
         }
         found(WebLinks::fromHtml(page.read(kMaxPageBytes), url));
         return;
     }
-    if (!isWebAddress(url)) {
+    if (!WebLinks::isWebAddress(AnsiText::toUi(url))) {
         b.ui().message(QStringLiteral("You need to have a browser open to a web page!"), Prompter::Type::Warning,
                        Prompter::Buttons::OkHelp, kNoPageHelp);
         return;
@@ -116,16 +109,19 @@ void WebImport::fromPage(const QByteArray& url, const QByteArray& title)
 
 void WebImport::loaded(const QByteArray& url, const HttpResult& result)
 {
-    Board& b = m_board;
     if (!result.ok || result.statusCode >= 400) {
-        b.state().setTitle(QStringLiteral("No Bookmarks Found"));
         const QString why = !result.ok ? result.error : QStringLiteral("the server answered %1").arg(result.statusCode);
-        b.ui().message(QStringLiteral("No Bookmarks Found: %1 could not be loaded (%2).").arg(AnsiText::toUi(url), why),
-                       Prompter::Type::Warning, Prompter::Buttons::Ok);
+        notFound(QStringLiteral("No Bookmarks Found: %1 could not be loaded (%2).").arg(AnsiText::toUi(url), why));
         return;
     }
     // Relative links are relative to where the page ended up.
     found(WebLinks::fromHtml(result.body, result.finalUrl.isEmpty() ? url : result.finalUrl));
+}
+
+void WebImport::notFound(const QString& why)
+{
+    m_board.state().setTitle(QStringLiteral("No Bookmarks Found"));
+    m_board.ui().message(why, Prompter::Type::Warning, Prompter::Buttons::Ok);
 }
 
 void WebImport::found(const std::vector<WebLinks::Link>& links)

@@ -45,6 +45,8 @@ private:
     void fromPage(const QByteArray& url, const QByteArray& title);
     void loaded(const QByteArray& url, const HttpResult& result);
     void found(const std::vector<WebLinks::Link>& links);
+    // The page gave no links because it could not be read: the title and a word why.
+    void notFound(const QString& why);
 
     Board& m_board;
     HttpRequests& m_http;

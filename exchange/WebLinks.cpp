@@ -7,6 +7,7 @@
 #include <QHostAddress>
 #include <QSet>
 #include <QUrl>
+#include <cstring>
 #include <functional>
 
 namespace WebLinks {
@@ -64,12 +65,6 @@ void addressesIn(const QString& text, const std::function<void(const QString&)>&
     }
 }
 
-bool isWebAddress(const QString& address)
-{
-    return address.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
-           address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
-}
-
 QByteArray shortTitle(const QByteArray& title)
 {
     if (title.size() <= kMaxTitle)
@@ -123,6 +118,12 @@ QString target(const QByteArray& href, const QUrl& base)
 
 } // namespace
 
+bool isWebAddress(const QString& address)
+{
+    return address.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+           address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
 std::vector<Link> fromHtml(const QByteArray& html, const QByteArray& pageUrl)
 {
     std::vector<Link> out;
@@ -146,7 +147,7 @@ std::vector<Link> fromHtml(const QByteArray& html, const QByteArray& pageUrl)
         scanText(pos, at);
         if (at >= html.size())
             break;
-        if (html.mid(at, 4) == "<!--") {
+        if (html.size() - at >= 4 && memcmp(d + at, "<!--", 4) == 0) {
             const qsizetype end = html.indexOf("-->", at + 4);
             pos = end < 0 ? html.size() : end + 3;
             continue;

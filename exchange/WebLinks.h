@@ -34,6 +34,9 @@ std::vector<Link> fromHtml(const QByteArray& html, const QByteArray& pageUrl);
 // punctuation of the text around it.
 std::vector<Link> fromText(const QString& text);
 
+// Whether an address is one of a web page: "http://" or "https://", any case.
+bool isWebAddress(const QString& address);
+
 // A title made from an address: its host without "www.", up to its first
 // "." ("http://www.example.com/a" gives "example"); a host that is a
 // numeric address, or has no ".", as it is.
