@@ -1,14 +1,19 @@
 #include "LynkorApp.h"
 
+#include "AccessSpeed.h"
 #include "Board.h"
 #include "BoardState.h"
+#include "BrowserBridge.h"
+#include "BrowserConnect.h"
 #include "CurlSmtp.h"
 #include "DevToolsConversation.h"
 #include "Exchange.h"
+#include "ExtensionConversation.h"
 #include "GuiPrompter.h"
 #include "HttpClient.h"
 #include "IconLibrary.h"
 #include "IniStore.h"
+#include "InternetSearch.h"
 #include "Launcher.h"
 #include "LinkChecker.h"
 #include "LinuxDesktop.h"
@@ -19,6 +24,7 @@
 #include "ProgramFiles.h"
 #include "SingleInstance.h"
 #include "SystemClipboard.h"
+#include "SystemEcho.h"
 #include "TermSignals.h"
 #include "WebIcon.h"
 #include "X11Hotkeys.h"
@@ -28,7 +34,9 @@
 #include "SettingsFile.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSessionManager>
 
 struct LynkorApp::Parts
@@ -46,6 +54,10 @@ struct LynkorApp::Parts
     XdgScreenSaver screenSaver;
     std::unique_ptr<Board> board;
     std::unique_ptr<DevToolsConversation> conversation;
+    BrowserBridge bridge;
+    std::unique_ptr<ExtensionConversation> extension;
+    std::unique_ptr<LinkedConversation> linked;
+    std::unique_ptr<BrowserConnect> browserConnect;
     ProcessStarter starter;
     std::unique_ptr<Launcher> launcher;
     HttpClient http;
@@ -55,6 +67,9 @@ struct LynkorApp::Parts
     CurlSmtp smtp;
     std::unique_ptr<Exchange> exchange;
     std::unique_ptr<LinkChecker> linkChecker;
+    std::unique_ptr<WebSearchCommand> webSearch;
+    SystemEcho echo;
+    std::unique_ptr<PingTest> pingTest;
     std::unique_ptr<NetDetector> net;
     std::unique_ptr<IconLibrary> icons;
     std::unique_ptr<MainWindow> window;
@@ -73,11 +88,19 @@ LynkorApp::LynkorApp(QStringList arguments, QByteArray programDir, Prompter* pro
                                        Platform{&m->hotkeys, &m->autostart, &m->screenSaver});
     m->conversation = std::make_unique<DevToolsConversation>(SettingsFile::DevToolsPort.defaultNumber(),
                                                              QFile::decodeName(m->programDir + "browser-profile"));
-    m->launcher = std::make_unique<Launcher>(*m->board, *m->conversation, m->starter);
+    // The browser link: Lynkor's extension when a browser with it is
+    // connected, else the DevTools endpoint.
+    m->extension = std::make_unique<ExtensionConversation>(m->bridge);
+    m->linked = std::make_unique<LinkedConversation>(*m->extension, *m->conversation);
+    m->launcher = std::make_unique<Launcher>(*m->board, *m->linked, m->starter);
     m->board->setLauncher(m->launcher.get());
     m->webIcon = std::make_unique<WebIcon>(*m->board, m->http, m->lookup);
     m->board->setIconFetcher(m->webIcon.get());
     m->exchange = std::make_unique<Exchange>(*m->board, m->clipboard, m->smtp, m->http);
+    m->webSearch = std::make_unique<WebSearchCommand>(*m->board);
+    m->board->setNetSearcher(m->webSearch.get());
+    m->pingTest = std::make_unique<PingTest>(*m->board, m->echo, m->lookup);
+    m->board->setSiteSpeed(m->pingTest.get());
 }
 
 LynkorApp::~LynkorApp() = default;
@@ -101,6 +124,24 @@ void LynkorApp::start()
     m->window = std::make_unique<MainWindow>(*m->board, *m->prompter, *m->icons, *m->launcher, *m->exchange);
     m->linkChecker = std::make_unique<LinkChecker>(*m->board, m->http);
     m->window->setLinkChecker(m->linkChecker.get());
+    {
+        const QString bin = QCoreApplication::applicationDirPath();
+        QString extensionFolder = QDir::cleanPath(bin + QStringLiteral("/../share/lynkor/browser-extension"));
+        if (!QFileInfo::exists(extensionFolder))
+            extensionFolder = QDir::cleanPath(bin + QStringLiteral("/../browser-extension"));
+        m->browserConnect =
+            std::make_unique<BrowserConnect>(*m->board, bin + QStringLiteral("/lynkor-browser-host"), extensionFolder,
+                                             QDir::homePath(), QFile::decodeName(qgetenv("XDG_CONFIG_HOME")));
+        m->window->setBrowserConnect(m->browserConnect.get());
+        // Browsers with Lynkor's extension connect to this socket; another
+        // Lynkor of this user may have it, then this one uses DevTools only.
+        if (!m->bridge.listen())
+            qInfo("browser link through the extension is off: %s", qPrintable(m->bridge.error()));
+        BoardState* state = &m->state;
+        BrowserBridge* bridge = &m->bridge;
+        QObject::connect(bridge, &BrowserBridge::browsersChanged, m->window.get(),
+                         [state, bridge] { state->setConnectedBrowsers(bridge->browsers()); });
+    }
     m->guiPrompter.setParent(m->window.get());
     MainWindow* window = m->window.get();
     Board* board = m->board.get();

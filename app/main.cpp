@@ -2,10 +2,14 @@
 #include "LynkorApp.h"
 #include "PathNames.h"
 #include "ProgramDirLocator.h"
+#include "StartOptions.h"
+#include "Version.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QProxyStyle>
+#include <cstdio>
 
 namespace {
 
@@ -45,12 +49,41 @@ public:
 
 int main(int argc, char** argv)
 {
+    // --help and --version answer before anything starts: no display is
+    // needed and a running Lynkor is not disturbed.
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    const StartOptions options = StartOptions::parse(raw);
+    switch (options.action) {
+    case StartOptions::Action::Help:
+        std::fputs(StartOptions::usage().toLocal8Bit().constData(), stdout);
+        return 0;
+    case StartOptions::Action::Version:
+        std::fputs("Lynkor " LYNKOR_VERSION "\n", stdout);
+        return 0;
+    case StartOptions::Action::Refuse:
+        std::fprintf(stderr, "lynkor: unknown option %s\n%s", options.refused.toLocal8Bit().constData(),
+                     StartOptions::usage().toLocal8Bit().constData());
+        return 2;
+    case StartOptions::Action::Run:
+        break;
+    }
+
     LynkorApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lynkor"));
+    QApplication::setApplicationVersion(QStringLiteral(LYNKOR_VERSION));
+    // The desktop entry that started us, and the window's class it names.
+    QGuiApplication::setDesktopFileName(QStringLiteral("lynkor"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 256})
+        icon.addFile(QStringLiteral(":/app/lynkor-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
     QApplication::setStyle(new ToolTipStyle);
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
+    arguments.removeAll(QStringLiteral("--"));
     const QByteArray programDir =
         ProgramDirLocator::fromEnvironment(PathNames::fromQt(QApplication::applicationDirPath()),
                                            CommandLine::parse(arguments).stem)

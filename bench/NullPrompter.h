@@ -29,6 +29,9 @@ public:
     std::optional<int> color(int, QStringList&) override { return std::nullopt; }
     std::optional<FontChoice> font(const FontChoice&) override { return std::nullopt; }
     bool hotKeys(HotKeys&, const QString&) override { return false; }
+    void tabForm(TabForm&) override {}
+    void pingWindow(PingForm&) override {}
+    void internetSearch(InternetSearch&) override {}
     void bookmarkDialog(BookmarkDialog&) override {}
     void chooseIcon(GlyphChooser&) override {}
     void userProfile(UserProfile&) override {}

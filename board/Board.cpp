@@ -167,7 +167,8 @@ void Board::settle()
 
 void Board::showCarrying()
 {
-    m_state.setItemVisible(MenuItem::MPutPage, m_pageCarrier->carrying());
+    m_state.setItemVisible(MenuItem::MPutPage, m_pageCarrier->carryingPage());
+    m_state.setItemVisible(MenuItem::MPutBookmarks, m_pageCarrier->carryingBookmarks());
     if (busy())
         return;
     const ScreenCursor now = m_ui.cursor();
@@ -222,6 +223,16 @@ void Board::FormCaption()
         m_state.setTitle(QStringLiteral("Lynkor - placing \"%1\": press a bookmark button to put it there, "
                                         "Escape puts it back")
                              .arg(AnsiText::toUi(m_records->placingTitle())));
+        return;
+    }
+    if (m_pageCarrier->carryingBookmarks()) {
+        const int n = m_pageCarrier->carriedBookmarks();
+        m_state.setTitle(QStringLiteral("Lynkor - carrying %1 bookmark%2 of the page \"%3\": right-click a page tab to "
+                                        "put %4 there, Escape lets %4 go")
+                             .arg(n)
+                             .arg(n == 1 ? QString() : QStringLiteral("s"))
+                             .arg(AnsiText::toUi(m_pageCarrier->bookmarksPage()))
+                             .arg(n == 1 ? QStringLiteral("it") : QStringLiteral("them")));
         return;
     }
     if (m_pageCarrier->carrying()) {

@@ -10,12 +10,14 @@
 #include "LinkImporter.h"
 #include "Mailer.h"
 #include "ManualUrlList.h"
+#include "NetSearcher.h"
 #include "PagePasswords.h"
 #include "Platform.h"
 #include "ProgramFiles.h"
 #include "Prompter.h"
 #include "RecentList.h"
 #include "ScreenSaver.h"
+#include "SiteSpeed.h"
 
 #include <QObject>
 #include <QStringList>
@@ -120,6 +122,10 @@ public:
     Mailer* mailer() const { return m_mailer; }
     void setLinkImporter(LinkImporter* importer) { m_linkImporter = importer; }
     LinkImporter* linkImporter() const { return m_linkImporter; }
+    void setSiteSpeed(SiteSpeed* speed) { m_siteSpeed = speed; }
+    SiteSpeed* siteSpeed() const { return m_siteSpeed; }
+    void setNetSearcher(NetSearcher* searcher) { m_netSearcher = searcher; }
+    NetSearcher* netSearcher() const { return m_netSearcher; }
     // AutoIcon when the web layer is there; the icon code, or "" without it.
     QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
                         const QByteArray& slot);
@@ -193,6 +199,8 @@ private:
     IconFetcher* m_iconFetcher = nullptr;
     Mailer* m_mailer = nullptr;
     LinkImporter* m_linkImporter = nullptr;
+    SiteSpeed* m_siteSpeed = nullptr;
+    NetSearcher* m_netSearcher = nullptr;
     std::unique_ptr<PageDisplay> m_pages;
     std::unique_ptr<KeyboardNav> m_keys;
     std::unique_ptr<StartUp> m_startUp;

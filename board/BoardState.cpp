@@ -9,8 +9,9 @@ QByteArray BoardState::currentPage() const
 
 BoardState::BoardState()
 {
-    // Shown only while a page is carried.
+    // Shown only while a page or bookmarks are carried.
     m_items[static_cast<int>(MenuItem::MPutPage)].visible = false;
+    m_items[static_cast<int>(MenuItem::MPutBookmarks)].visible = false;
 }
 
 void BoardState::setTabs(std::vector<QByteArray> tabs, int index)
@@ -208,6 +209,14 @@ void BoardState::setManualUrls(const QList<QByteArray>& urls)
 {
     m_manualUrls = urls;
     emit manualUrlsChanged();
+}
+
+void BoardState::setConnectedBrowsers(const QStringList& names)
+{
+    if (names == m_connectedBrowsers)
+        return;
+    m_connectedBrowsers = names;
+    emit connectedBrowsersChanged();
 }
 
 void BoardState::setVolumes(const QList<RemovableVolumes::Volume>& volumes, const QByteArray& chosen)

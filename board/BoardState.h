@@ -13,6 +13,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <vector>
 
@@ -145,6 +146,9 @@ public:
 
     // The manual address box's list.
     const QList<QByteArray>& manualUrls() const { return m_manualUrls; }
+    // The browsers connected through Lynkor's extension, by name.
+    const QStringList& connectedBrowsers() const { return m_connectedBrowsers; }
+    void setConnectedBrowsers(const QStringList& names);
     void setManualUrls(const QList<QByteArray>& urls);
 
 signals:
@@ -171,6 +175,7 @@ signals:
     void recentChanged();
     void browsersChanged();
     void manualUrlsChanged();
+    void connectedBrowsersChanged();
     void volumesChanged();
 
 private:
@@ -202,4 +207,5 @@ private:
     QList<QByteArray> m_browsers;
     int m_browserIndex = 0;
     QList<QByteArray> m_manualUrls;
+    QStringList m_connectedBrowsers;
 };

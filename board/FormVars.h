@@ -17,6 +17,9 @@ struct FormVars
     int BrowserIndex = 1;
     QByteArray FilePasswordValue;
     bool FirstBuild = false;
+    // Set while the Internet search window builds its addresses: launches
+    // meanwhile stay out of the recent list.
+    bool NetSearchBusy = false;
 
     // Start mode and launch options read at start (Location/Tray, Show/Pages).
     QByteArray TrayMode = SettingsFile::Tray.defaultText();

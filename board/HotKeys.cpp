@@ -84,23 +84,6 @@ QString HotKeys::label(int i)
     return QString::fromLatin1(labels[i]);
 }
 
-bool HotKeys::available(int n)
-{
-    return n == AddBookmark || n == HideLynkor || n == ShowLynkor || n == WebImport || n == OpenFile;
-}
-
-QString HotKeys::unavailableNotice()
-{
-    QStringList names;
-    for (int n = 0; n < kCount; ++n)
-        if (!available(n))
-            names << label(n).mid(3);
-    if (names.isEmpty())
-        return {};
-    return QStringLiteral("Not available yet: %1. Their keys are kept, but not registered.")
-        .arg(names.join(QStringLiteral(", ")));
-}
-
 void HotKeys::read(const TIniFile32& s)
 {
     using namespace SettingsFile;

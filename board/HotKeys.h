@@ -36,9 +36,4 @@ struct HotKeys
     static const QStringList& keyTexts();
     static QString itemName(int n); // AddBookmark, HideLynkor, ...
     static QString label(int n);    // "=  Add Bookmark", ...
-    // Whether the command of hotkey n exists yet; the others are never
-    // registered (their keys stay free for other programs), whatever is stored.
-    static bool available(int n);
-    // Says which hotkeys wait for their commands ("" when none does).
-    static QString unavailableNotice();
 };

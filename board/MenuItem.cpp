@@ -3,9 +3,9 @@
 namespace {
 
 constexpr const char* kNames[MenuItems::kCount] = {
-    "MAutoRun",  "MBIcon",      "MBNotes", "MBUrl",     "MBackup",  "MColumn2",   "MColumn3",     "MColumn4",
-    "MHide",     "MMRU",        "MMini",   "MMultiple", "MNewDlg",  "MPagePass",  "MPutPage",     "MSingle",
-    "MStartBar", "MStartSmall", "MUndo",   "MWebDlg",   "MWebIcon", "MultButton", "SingleButton",
+    "MAutoRun", "MBIcon",    "MBNotes",     "MBUrl",     "MBackup", "MColumn2",  "MColumn3",      "MColumn4",
+    "MHide",    "MMRU",      "MMini",       "MMultiple", "MNewDlg", "MPagePass", "MPutBookmarks", "MPutPage",
+    "MSingle",  "MStartBar", "MStartSmall", "MUndo",     "MWebDlg", "MWebIcon",  "MultButton",    "SingleButton",
 };
 
 } // namespace

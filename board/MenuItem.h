@@ -22,7 +22,8 @@ enum class MenuItem {
     MMultiple,
     MNewDlg,
     MPagePass,
-    MPutPage, // "Put Page Here": shown while a page is carried
+    MPutBookmarks, // "Put Bookmarks Here": shown while selected bookmarks are carried
+    MPutPage,      // "Put Page Here": shown while a page is carried
     MSingle,
     MStartBar,
     MStartSmall,

@@ -3,6 +3,7 @@
 #include "AnsiText.h"
 #include "Board.h"
 #include "BookmarkFile.h"
+#include "BookmarkSlot.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
 #include "PageCommands.h"
@@ -106,6 +107,8 @@ void PageCarrier::MMovePageTab1Click()
                        Prompter::Type::Information, Prompter::Buttons::Ok);
         return;
     }
+    if (carryingBookmarks())
+        endBookmarks();
     m_carry = Carry::Move;
     m_storePage = state.currentPage();
     m_sourceFile = b.files().BookmarkFileName();
@@ -125,6 +128,8 @@ void PageCarrier::MMovePageTab1Click()
 void PageCarrier::MCopyPageTabClick()
 {
     Board& b = m_board;
+    if (carryingBookmarks())
+        endBookmarks();
     m_carry = Carry::Copy;
     m_storePage = b.state().currentPage();
     m_sourceFile = b.files().BookmarkFileName();
@@ -132,12 +137,99 @@ void PageCarrier::MCopyPageTabClick()
     b.FormCaption();
 }
 
+void PageCarrier::pickUpBookmarks(bool move, const QByteArray& page, const QList<QByteArray>& keys)
+{
+    Board& b = m_board;
+    // One thing is carried at a time.
+    cancel();
+    if (keys.isEmpty())
+        return;
+    m_bookmarks = move ? Carry::Move : Carry::Copy;
+    m_slots = keys;
+    m_bookmarksPage = page;
+    m_bookmarksFile = b.files().BookmarkFileName();
+    b.ui().setCursor(ScreenCursor::PickUp);
+    b.FormCaption();
+}
+
+void PageCarrier::endBookmarks()
+{
+    m_bookmarks = Carry::None;
+    m_slots.clear();
+    m_bookmarksPage.clear();
+    m_bookmarksFile.clear();
+    m_board.ui().setCursor(ScreenCursor::Default);
+}
+
+void PageCarrier::putDownBookmarks(int index)
+{
+    using F = BookmarkRecord;
+    Board& b = m_board;
+    const std::vector<QByteArray>& names = b.state().tabs();
+    if (!carryingBookmarks() || index < 0 || index >= static_cast<int>(names.size()))
+        return;
+    b.ui().setCursor(ScreenCursor::HourGlass);
+    const QByteArray target = names[index];
+    const QByteArray path = b.files().BookmarkFileName();
+    const bool samePage = path == m_bookmarksFile && target == m_bookmarksPage;
+    QList<QByteArray> blanks;
+    {
+        const TIniFile32 ini(b.store(), path);
+        for (int n = 1; n <= BookmarkFile::kMaxSlots; ++n) {
+            const QByteArray slot = BookmarkFile::SlotKey(n);
+            // Onto their own page, the carried slots are no targets, even
+            // when they hold no address.
+            if (samePage && m_slots.contains(slot))
+                continue;
+            if (BookmarkSlot(ini, target, slot).url().isEmpty())
+                blanks << slot;
+        }
+    }
+    if (blanks.size() < m_slots.size()) {
+        endBookmarks();
+        b.FormCaption();
+        b.ui().message(QStringLiteral("There are not enough blank buttons to move bookmarks on to, please try again."),
+                       Prompter::Type::Warning, Prompter::Buttons::Ok);
+        return;
+    }
+    b.records().takeBackup();
+    {
+        IniBatch sourceBatch(b.store(), m_bookmarksFile);
+        IniBatch batch(b.store(), path);
+        TIniFile32 source(b.store(), m_bookmarksFile);
+        TIniFile32 destination(b.store(), path);
+        for (qsizetype i = 0; i < m_slots.size(); ++i) {
+            const BookmarkSlot in(source, m_bookmarksPage, m_slots[i]);
+            BookmarkSlot out(destination, target, blanks[i]);
+            for (int f = 0; f < F::kFieldCount; ++f) {
+                const auto field = static_cast<F::Field>(f);
+                const QByteArray value = in.get(field);
+                if (!value.isEmpty())
+                    out.set(field, value);
+            }
+        }
+        if (m_bookmarks == Carry::Move)
+            for (const QByteArray& slot : m_slots)
+                for (int f = 0; f < F::kFieldCount; ++f)
+                    BookmarkSlot(source, m_bookmarksPage, slot).erase(static_cast<F::Field>(f));
+        batch.commit();
+        sourceBatch.commit();
+    }
+    endBookmarks();
+    b.pages().LoadCurrent();
+    b.FormCaption();
+}
+
 void PageCarrier::putDown(int index)
 {
     Board& b = m_board;
     BoardState& state = b.state();
+    if (carryingBookmarks()) {
+        putDownBookmarks(index);
+        return;
+    }
     std::vector<QByteArray> names = state.tabs();
-    if (!carrying() || index < 0 || index > static_cast<int>(names.size()))
+    if (!carryingPage() || index < 0 || index > static_cast<int>(names.size()))
         return;
     const QByteArray path = b.files().BookmarkFileName();
     if (m_carry == Carry::Copy) {
@@ -197,6 +289,10 @@ void PageCarrier::putBackMoved()
 
 void PageCarrier::cancel()
 {
+    if (carryingBookmarks()) {
+        endBookmarks();
+        m_board.FormCaption();
+    }
     if (m_carry == Carry::Move) {
         putBackMoved();
         return;

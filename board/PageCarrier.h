@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 
 class Board;
 
@@ -19,10 +20,24 @@ public:
 
     void MMovePageTab1Click();
     void MCopyPageTabClick();
-    bool carrying() const { return m_carry != Carry::None; }
+    // A page or selected bookmarks wait for their target tab.
+    bool carrying() const { return carryingPage() || carryingBookmarks(); }
+    bool carryingPage() const { return m_carry != Carry::None; }
     QByteArray carriedPage() const { return m_storePage; }
-    // A right-click on a tab while a page is carried puts it down there.
+    // A right-click on a tab while something is carried puts it down there
+    // (bookmarks first).
     void putDown(int index);
+
+    // "Move/Copy Selected Bookmarks": the bookmarks of the slots keys (in list
+    // order) of page in the open file wait for a right-click on a tab. A move
+    // takes them from their slots only once they are put down.
+    void pickUpBookmarks(bool move, const QByteArray& page, const QList<QByteArray>& keys);
+    bool carryingBookmarks() const { return m_bookmarks != Carry::None; }
+    int carriedBookmarks() const { return static_cast<int>(m_slots.size()); }
+    QByteArray bookmarksPage() const { return m_bookmarksPage; }
+    // Puts the carried bookmarks on the blank slots of the page at index,
+    // in order; when they do not all fit, none moves.
+    void putDownBookmarks(int index);
     // Escape: a moved page goes back, a copied one is let go.
     void cancel();
     // Before any other command, another file or the window closing: a moved
@@ -39,6 +54,11 @@ private:
 
     Board& m_board;
     Carry m_carry = Carry::None;
+    Carry m_bookmarks = Carry::None;
+    QList<QByteArray> m_slots;
+    QByteArray m_bookmarksPage;
+    QByteArray m_bookmarksFile;
+    void endBookmarks();
     QByteArray m_storePage;
     QByteArray m_sourceFile;
     int m_fromIndex = 0;

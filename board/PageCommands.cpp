@@ -7,11 +7,13 @@
 #include "FontChoice.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
+#include "PageCarrier.h"
 #include "PageDisplay.h"
 #include "PassText.h"
 #include "Passwords.h"
 #include "RecordOps.h"
 #include "SettingsFile.h"
+#include "TabForm.h"
 
 #include <QCollator>
 #include <algorithm>
@@ -49,9 +51,13 @@ QByteArray PageCommands::askName(const QByteArray& proposal)
 
 void PageCommands::MAddPageTab1Click()
 {
+    addPage(askName(m_board.state().currentPage()));
+}
+
+void PageCommands::addPage(const QByteArray& typed)
+{
     Board& b = m_board;
     BoardState& state = b.state();
-    const QByteArray typed = askName(state.currentPage());
     if (typed.isEmpty())
         return;
     b.records().takeBackup();
@@ -106,12 +112,92 @@ void PageCommands::MDeletePageTab1Click()
     b.pages().showPageNear(index);
 }
 
-void PageCommands::MChangePageTabName1Click()
+void PageCommands::MChangePageTabName1Click(Sender sender)
+{
+    Board& b = m_board;
+    switch (sender) {
+    case Sender::NameMenu:
+        renamePage(askName(b.state().currentPage()));
+        return;
+    case Sender::EMailMenu:
+        MEMailPageClick();
+        return;
+    case Sender::TabStrip:
+        break;
+    }
+    TabForm form(b);
+    form.FormShow();
+    const QByteArray storePage = form.TabName;
+    b.ui().tabForm(form);
+    form.FormClose();
+    if (form.code == "R")
+        renamePage(form.newName);
+    else if (form.code == "A")
+        addPage(form.newName);
+    else if (form.code == "D")
+        MDeletePageTab1Click();
+    else if (form.code == "M")
+        b.pageCarrier().MMovePageTab1Click();
+    else if (form.code == "C")
+        b.pageCarrier().MCopyPageTabClick();
+    else if (form.code == "E")
+        MEraseBClick();
+    else if (form.code == "EM")
+        MEMailPageClick();
+    else if (form.code == "P")
+        b.passwords().MPagePassClick();
+    else if (form.code == "CB")
+        b.pageCarrier().pickUpBookmarks(form.moveBookmarks, storePage, form.BookmarkBox);
+    else if (form.code == "Ping") {
+        if (!b.siteSpeed() || form.hosts.isEmpty())
+            return;
+        const QByteArray chosen = b.siteSpeed()->PingSites(form.hosts, form.pingButtons);
+        if (!chosen.isEmpty())
+            b.ButtonClick(chosen);
+    } else
+        launchSelected(form, storePage);
+}
+
+void PageCommands::launchSelected(const TabForm& form, const QByteArray& page)
+{
+    Board& b = m_board;
+    BookmarkLauncher* launcher = b.launcher();
+    if (!launcher)
+        return;
+    if (form.code == "LaunchLink") {
+        if (!form.linkList.isEmpty()) {
+            b.vars().CurrentButton = form.BookmarkBox.first();
+            launcher->Launch(page, form.linkList);
+        }
+        for (const QByteArray& slot : form.passwordSlots) {
+            b.vars().CurrentButton = "B" + slot;
+            launcher->LaunchStored(page, slot);
+        }
+        return;
+    }
+    if (form.code != "LaunchApp")
+        return;
+    for (qsizetype i = 0; i < form.BookmarkBox.size(); ++i) {
+        const QByteArray& button = form.BookmarkBox[i];
+        const QByteArray& url = form.BookmarkBox2.value(i);
+        if (url.isEmpty())
+            continue;
+        b.vars().CurrentButton = button;
+        const QByteArray slot = button.mid(1, 2);
+        const TIniFile32 ini(b.store(), b.files().BookmarkFileName());
+        // A bookmark with its own password asks for it, as a click would.
+        if (BookmarkFile::IsProtectedUrl(BookmarkSlot(ini, page, slot).url()) && !b.PagePassBox().PageProtected(page))
+            launcher->LaunchStored(page, slot);
+        else
+            launcher->Launch(page, url);
+    }
+}
+
+void PageCommands::renamePage(const QByteArray& typed)
 {
     Board& b = m_board;
     BoardState& state = b.state();
     const QByteArray old = state.currentPage();
-    const QByteArray typed = askName(old);
     if (typed.isEmpty() || typed == old)
         return;
     std::vector<QByteArray> names = state.tabs();
@@ -189,14 +275,14 @@ void PageCommands::MAlphaPageTab1Click()
     b.FormCaption();
 }
 
-void PageCommands::MFontTabClick()
+bool PageCommands::MFontTabClick()
 {
     Board& b = m_board;
     TabStyle style = b.state().tabStyle();
     const FontChoice initial{AnsiText::toUi(style.fontName), style.fontSize, style.fontColor};
     const std::optional<FontChoice> chosen = b.ui().font(initial);
     if (!chosen)
-        return;
+        return false;
     style.fontName = AnsiText::fromUi(chosen->name);
     style.fontSize = chosen->size;
     style.fontColor = chosen->color;
@@ -208,6 +294,7 @@ void PageCommands::MFontTabClick()
     SettingsFile::TabFontColor.write(ini, style.fontColor);
     batch.commit();
     b.state().setTabStyle(style);
+    return true;
 }
 
 void PageCommands::MChangeColor2Click(Tabs which)

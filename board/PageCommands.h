@@ -20,12 +20,17 @@ public:
 
     void MAddPageTab1Click();
     void MDeletePageTab1Click();
-    void MChangePageTabName1Click();
+    // Where the page commands were asked for: "Change &Name on Page Tab"
+    // renames, "EMail Page of &Bookmarks" mails the page, and a right-click on
+    // a tab opens the page's options and carries out what was chosen there.
+    enum class Sender { NameMenu, TabStrip, EMailMenu };
+    void MChangePageTabName1Click(Sender sender = Sender::NameMenu);
     // "EMail Page of &Bookmarks": every bookmark of the page to the mail dialog.
     void MEMailPageClick();
     void MEraseBClick();
     void MAlphaPageTab1Click();
-    void MFontTabClick();
+    // True when a font was chosen.
+    bool MFontTabClick();
     // The selected tab's colour, or the other tabs' colour.
     enum class Tabs { Selected, Unselected };
     void MChangeColor2Click(Tabs which);
@@ -41,6 +46,12 @@ public:
 private:
     // The name dialog: a page name typed, trimmed; "" when none was given.
     QByteArray askName(const QByteArray& proposal);
+    // Renames the current page to typed; an empty or unchanged name renames nothing.
+    void renamePage(const QByteArray& typed);
+    // A new page named typed left of the current one; nothing for "".
+    void addPage(const QByteArray& typed);
+    // The page options' choices for the bookmarks selected there.
+    void launchSelected(const class TabForm& form, const QByteArray& page);
 
     Board& m_board;
 };

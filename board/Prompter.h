@@ -20,6 +20,9 @@ class GlyphChooser;
 class MailDialog;
 class UserProfile;
 class Progress;
+class PingForm;
+class InternetSearch;
+class TabForm;
 
 // The screen cursor doubles as a mode flag: the hourglass means an operation
 // runs and clicks on buttons and tabs are ignored; the drag cursors mean a
@@ -78,6 +81,13 @@ public:
     // THotKeyForm: shows and edits the six hotkeys; true after "Save and
     // Close". notice says why hotkeys cannot work here ("" when they can).
     virtual bool hotKeys(HotKeys& keys, const QString& notice) = 0;
+    // TTabForm, modal: the page's options; the model records the command chosen.
+    virtual void tabForm(TabForm& form) = 0;
+    // TPForm ("Access Speed"), modal: it measures while it is open and closes
+    // when the model asks for it.
+    virtual void pingWindow(PingForm& form) = 0;
+    // TSearchForm, modal; it closes when the model asks for it.
+    virtual void internetSearch(InternetSearch& search) = 0;
 
     virtual void setCursor(ScreenCursor cursor) = 0;
     virtual ScreenCursor cursor() const = 0;

@@ -206,6 +206,10 @@ void WindowModes::HotKeyActivated(int id)
     case HotKeys::AddBookmark:
         m_board.editor().AddBookmarkClick();
         break;
+    case HotKeys::SearchNet:
+        if (NetSearcher* searcher = m_board.netSearcher())
+            searcher->SearchNetButtonClick();
+        break;
     case HotKeys::OpenFile:
         m_board.fileCommands().MFOpenClick();
         break;
@@ -230,7 +234,7 @@ void WindowModes::SetHotKeys()
     for (int n = 0; n < HotKeys::kCount; ++n) {
         const HotKeys::Entry& e = keys.entries[n];
         bool works = false;
-        if (e.enabled && HotKeys::available(n)) {
+        if (e.enabled) {
             works = b.hotkeys().set(n, QString::fromLatin1(e.key), e.modifiers);
             if (!works && b.hotkeys().available())
                 failed << (QString::fromLatin1(HotKeys::StateToStr(e.modifiers)) + QLatin1Char(' ') +
@@ -257,11 +261,7 @@ void WindowModes::MHotkeysClick()
         TIniFile32 settings(b.store(), path);
         keys.read(settings);
     }
-    QString notice = b.hotkeys().unavailableReason();
-    const QString waiting = HotKeys::unavailableNotice();
-    if (!waiting.isEmpty())
-        notice = notice.isEmpty() ? waiting : notice + QLatin1Char('\n') + waiting;
-    if (!b.ui().hotKeys(keys, notice))
+    if (!b.ui().hotKeys(keys, b.hotkeys().unavailableReason()))
         return;
     {
         IniBatch batch(b.store(), path);

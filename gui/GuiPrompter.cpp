@@ -38,6 +38,15 @@ int GuiPrompter::run(QDialog& dialog)
     return dialog.exec();
 }
 
+QWidget* GuiPrompter::dialogParent() const
+{
+    // A dialog asked for from within another one stacks above it and takes
+    // the keyboard from it.
+    if (QWidget* open = QApplication::activeModalWidget())
+        return open;
+    return m_parent;
+}
+
 GuiPrompter::~GuiPrompter()
 {
     delete m_help;
@@ -45,7 +54,7 @@ GuiPrompter::~GuiPrompter()
 
 Prompter::Answer GuiPrompter::message(const QString& text, Type type, Buttons buttons, int helpContext)
 {
-    QMessageBox box(m_parent);
+    QMessageBox box(dialogParent());
     switch (type) {
     case Type::Information:
         box.setIcon(QMessageBox::Information);
@@ -94,21 +103,21 @@ Prompter::Answer GuiPrompter::message(const QString& text, Type type, Buttons bu
 
 int GuiPrompter::choice(const ChoiceRequest& request)
 {
-    ChoiceDialog dialog(request, m_parent);
+    ChoiceDialog dialog(request, dialogParent());
     run(dialog);
     return dialog.pressed();
 }
 
 QString GuiPrompter::password(const PasswordRequest& request)
 {
-    PasswordDialog dialog(request, m_parent);
+    PasswordDialog dialog(request, dialogParent());
     run(dialog);
     return dialog.password();
 }
 
 int GuiPrompter::chooseItem(const QString& title, const QString& text, const QStringList& items)
 {
-    QInputDialog dialog(m_parent);
+    QInputDialog dialog(dialogParent());
     dialog.setWindowTitle(title);
     dialog.setLabelText(text);
     dialog.setComboBoxItems(items);
@@ -122,7 +131,7 @@ int GuiPrompter::chooseItem(const QString& title, const QString& text, const QSt
 QString GuiPrompter::pageName(const QString& proposal)
 {
     LineDialog dialog(QStringLiteral("Enter New Page Name"), QStringLiteral("TabName"), QStringLiteral("Save Name"),
-                      m_parent);
+                      dialogParent());
     dialog.setObjectName(QStringLiteral("TNameForm"));
     dialog.setText(proposal);
     run(dialog);
@@ -155,7 +164,7 @@ QString GuiPrompter::pickFile(const FileRequest& r, QFileDialog::AcceptMode mode
     QString start = r.startFolder;
     if (!r.fileName.isEmpty())
         start += QLatin1Char('/') + r.fileName;
-    QFileDialog dialog(m_parent, r.title, start, qtFilter(r.filter));
+    QFileDialog dialog(dialogParent(), r.title, start, qtFilter(r.filter));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !r.confirmOverwrite);
@@ -178,7 +187,7 @@ QString GuiPrompter::saveFile(const FileRequest& r)
 
 QString GuiPrompter::folder(const QString& title, const QString& startFolder)
 {
-    QFileDialog dialog(m_parent, title, startFolder);
+    QFileDialog dialog(dialogParent(), title, startFolder);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (run(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -190,7 +199,7 @@ std::optional<int> GuiPrompter::color(int initial, QStringList& customColors)
 {
     for (int i = 0; i < customColors.size() && i < QColorDialog::customCount(); ++i)
         QColorDialog::setCustomColor(i, WinColor::fromHex(customColors[i].section(QLatin1Char('='), 1)));
-    QColorDialog dialog(WinColor::toQColor(initial), m_parent);
+    QColorDialog dialog(WinColor::toQColor(initial), dialogParent());
     const bool ok = run(dialog) == QDialog::Accepted;
     for (int i = 0; i < customColors.size() && i < QColorDialog::customCount(); ++i)
         customColors[i] = customColors[i].section(QLatin1Char('='), 0, 0) + QLatin1Char('=') +
@@ -202,7 +211,7 @@ std::optional<int> GuiPrompter::color(int initial, QStringList& customColors)
 
 std::optional<FontChoice> GuiPrompter::font(const FontChoice& initial)
 {
-    FontDialog dialog(initial, m_parent);
+    FontDialog dialog(initial, dialogParent());
     if (run(dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
@@ -210,38 +219,38 @@ std::optional<FontChoice> GuiPrompter::font(const FontChoice& initial)
 
 void GuiPrompter::bookmarkDialog(BookmarkDialog& dialog)
 {
-    BookmarkDialogWidget widget(dialog, *m_icons, m_parent);
+    BookmarkDialogWidget widget(dialog, *m_icons, dialogParent());
     run(widget);
 }
 
 void GuiPrompter::chooseIcon(GlyphChooser& chooser)
 {
-    GlyphChooserWidget widget(chooser, *m_icons, m_parent);
+    GlyphChooserWidget widget(chooser, *m_icons, dialogParent());
     run(widget);
 }
 
 void GuiPrompter::alphaForm(AlphaForm& form)
 {
-    AlphaFormWidget widget(form, m_parent);
+    AlphaFormWidget widget(form, dialogParent());
     run(widget);
 }
 
 void GuiPrompter::bookmarkCount(BookmarkCount& count)
 {
-    CountDialog dialog(count, m_parent);
+    CountDialog dialog(count, dialogParent());
     run(dialog);
 }
 
 void GuiPrompter::pageNavigator(PageNavigator& navigator)
 {
-    PageNavigatorDialog dialog(navigator, m_parent);
+    PageNavigatorDialog dialog(navigator, dialogParent());
     run(dialog);
 }
 
 Prompter::PrintOutcome GuiPrompter::printLines(const QStringList& lines, const FontChoice& font)
 {
     QPrinter printer;
-    QPrintDialog dialog(&printer, m_parent);
+    QPrintDialog dialog(&printer, dialogParent());
     if (run(dialog) != QDialog::Accepted)
         return {};
     QFont f(font.name);
@@ -254,19 +263,19 @@ Prompter::PrintOutcome GuiPrompter::printLines(const QStringList& lines, const F
 
 void GuiPrompter::userProfile(UserProfile& profile)
 {
-    UserProfileWidget widget(profile, m_parent);
+    UserProfileWidget widget(profile, dialogParent());
     run(widget);
 }
 
 void GuiPrompter::mailDialog(MailDialog& dialog)
 {
-    MailDialogWidget widget(dialog, m_parent);
+    MailDialogWidget widget(dialog, dialogParent());
     run(widget);
 }
 
 bool GuiPrompter::hotKeys(HotKeys& keys, const QString& notice)
 {
-    HotKeyDialog dialog(keys, notice, m_parent);
+    HotKeyDialog dialog(keys, notice, dialogParent());
     if (run(dialog) != QDialog::Accepted)
         return false;
     keys = dialog.keys();
@@ -325,7 +334,7 @@ bool GuiPrompter::keepSearching(const QString& what)
 {
     if (!m_search) {
         m_search = new QProgressDialog(QStringLiteral("Searching for %1 ...").arg(what), QStringLiteral("Cancel"), 0, 0,
-                                       m_parent);
+                                       dialogParent());
         m_search->setWindowTitle(QStringLiteral("Lynkor"));
         m_search->setWindowModality(Qt::WindowModal);
         // A quick search never shows it.

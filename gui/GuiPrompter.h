@@ -27,6 +27,9 @@ public:
     std::optional<int> color(int initial, QStringList& customColors) override;
     std::optional<FontChoice> font(const FontChoice& initial) override;
     bool hotKeys(HotKeys& keys, const QString& notice) override;
+    void tabForm(TabForm& form) override;
+    void pingWindow(PingForm& form) override;
+    void internetSearch(InternetSearch& search) override;
     void bookmarkDialog(BookmarkDialog& dialog) override;
     void chooseIcon(GlyphChooser& chooser) override;
     void userProfile(UserProfile& profile) override;
@@ -52,6 +55,8 @@ public:
 
 private:
     int run(class QDialog& dialog);
+    // The parent of a dialog: the dialog open now, else the main window.
+    QWidget* dialogParent() const;
     QString pickFile(const FileRequest& request, QFileDialog::AcceptMode mode);
 
     QPointer<QWidget> m_parent;

@@ -48,13 +48,7 @@ HotKeyDialog::HotKeyDialog(const HotKeys& keys, const QString& notice, QWidget* 
         grid->addWidget(r.alt, n, 2);
         grid->addWidget(r.shift, n, 3);
         grid->addWidget(r.key, n, 4);
-        const bool available = HotKeys::available(n);
-        grid->addWidget(
-            new QLabel(HotKeys::label(n) + (available ? QString() : QStringLiteral("  (not available yet)")), this), n,
-            5);
-        // A hotkey waiting for its command keeps its stored values, untouched.
-        for (QWidget* w : std::initializer_list<QWidget*>{r.enabled, r.ctrl, r.alt, r.shift, r.key})
-            w->setEnabled(available);
+        grid->addWidget(new QLabel(HotKeys::label(n), this), n, 5);
     }
     layout->addLayout(grid);
     auto* buttons = new QHBoxLayout;

@@ -7,6 +7,7 @@
 #include "BookmarkButton.h"
 #include "BookmarkCount.h"
 #include "BookmarkEditor.h"
+#include "BrowserConnect.h"
 #include "CommandError.h"
 #include "Exchange.h"
 #include "FileCommands.h"
@@ -88,7 +89,9 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
       m_exchange(exchange), m_alphabetize(board), m_search(board), m_navigator(board)
 {
     setObjectName(QStringLiteral("TForm1"));
-    setWindowIcon(m_icons.internal(120));
+    // The program's own icon (the desktop entry's) when it has one.
+    if (QApplication::windowIcon().isNull())
+        setWindowIcon(m_icons.internal(120));
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -384,6 +387,19 @@ void MainWindow::buildMenus()
     m_browserBar = m_browserMenu->addSeparator();
     addItem(m_browserMenu, QStringLiteral("MAddBrowser"), QStringLiteral("&Add or Remove Browser from List"),
             [this] { m_launcher.AddBrowserClick(); });
+    // Lynkor's extension in the user's browsers: set up, and who is connected.
+    m_connectBrowsers = m_browserMenu->addAction(QStringLiteral("&Connect Browsers..."));
+    m_connectBrowsers->setObjectName(QStringLiteral("MConnectBrowsers"));
+    m_connectBrowsers->setVisible(false);
+    connect(m_connectBrowsers, &QAction::triggered, this, [this] {
+        if (m_browserConnect)
+            dispatch([this] { m_browserConnect->MConnectBrowsersClick(); });
+    });
+    m_connectedBrowsers = m_browserMenu->addAction(QString());
+    m_connectedBrowsers->setObjectName(QStringLiteral("MConnectedBrowsers"));
+    m_connectedBrowsers->setEnabled(false);
+    m_connectedBrowsers->setVisible(false);
+    connect(&m_state, &BoardState::connectedBrowsersChanged, this, &MainWindow::renderConnectedBrowsers);
     m_browserMenu->addSeparator();
     addItem(
         m_browserMenu, MenuItem::MMultiple, QStringLiteral("Use &Multiple Browser Windows"),
@@ -404,6 +420,8 @@ void MainWindow::buildMenus()
     searchItem->setObjectName(QStringLiteral("MSearch"));
     connect(searchItem, &QAction::triggered, this, &MainWindow::openSearch);
     m_actions.insert(searchItem->objectName(), searchItem);
+    addItem(bookmarks, QStringLiteral("MSearchNet"), QStringLiteral("Search the &Internet"),
+            [this] { searchTheInternet(); });
     addItem(bookmarks, QStringLiteral("MCount"), QStringLiteral("&Count Bookmarks"), [this] {
         BookmarkCount count(m_board);
         count.MCountClick();
@@ -421,6 +439,11 @@ void MainWindow::buildMenus()
     addItem(tabs, QStringLiteral("MChangePageTabName1"), QStringLiteral("Change &Name on Page Tab"),
             [&pageCommands] { pageCommands.MChangePageTabName1Click(); });
     addItem(tabs, QStringLiteral("GoTo1"), QStringLiteral("&Go to..."), [this] { m_navigator.GoPageBtnClick(); });
+    // What a right-click on the tab opens, for the keyboard.
+    auto* options = tabs->addAction(QStringLiteral("Page &Options..."));
+    options->setObjectName(QStringLiteral("MPageOptions"));
+    connect(options, &QAction::triggered, this, [this] { tabRightClicked(m_state.tabIndex()); });
+    m_actions.insert(options->objectName(), options);
     tabs->addSeparator();
     addItem(tabs, QStringLiteral("MMovePageTab1"), QStringLiteral("&Move Page"),
             [&carrier] { carrier.MMovePageTab1Click(); });
@@ -434,16 +457,24 @@ void MainWindow::buildMenus()
         renderItems();
     });
     m_actions.insert(putPage->objectName(), putPage);
+    // The same for selected bookmarks: onto the page shown.
+    auto* putBookmarks = tabs->addAction(QStringLiteral("Put Bookmarks H&ere"));
+    putBookmarks->setObjectName(QString::fromLatin1(MenuItems::nameOf(MenuItem::MPutBookmarks)));
+    connect(putBookmarks, &QAction::triggered, this, [this, &carrier] {
+        dispatch([this, &carrier] { carrier.putDown(m_state.tabIndex()); }, CommandKind::WhilePlacing);
+        renderItems();
+    });
+    m_actions.insert(putBookmarks->objectName(), putBookmarks);
     tabs->addSeparator();
     addItem(tabs, QStringLiteral("MEraseB"), QStringLiteral("&Erase All bookmarks from Page"),
             [&pageCommands] { pageCommands.MEraseBClick(); });
     addItem(tabs, QStringLiteral("MAlphaPageTab1"), QStringLiteral("Alphabetize All Page Tab Names"),
             [&pageCommands] { pageCommands.MAlphaPageTab1Click(); });
     addItem(tabs, QStringLiteral("MEMailPage"), QStringLiteral("EMail Page of &Bookmarks"),
-            [&pageCommands] { pageCommands.MEMailPageClick(); });
+            [&pageCommands] { pageCommands.MChangePageTabName1Click(PageCommands::Sender::EMailMenu); });
     tabs->addSeparator();
     addItem(tabs, QStringLiteral("MFontTab"), QStringLiteral("Change &Font for Tabs"),
-            [&pageCommands] { pageCommands.MFontTabClick(); });
+            [&pageCommands] { (void)pageCommands.MFontTabClick(); });
     addItem(tabs, QStringLiteral("MChangeColor2"), QStringLiteral("Change Color of &Selected Tab"),
             [&pageCommands] { pageCommands.MChangeColor2Click(PageCommands::Tabs::Selected); });
     addItem(tabs, QStringLiteral("MChangeColor1"), QStringLiteral("Change Color of &Unselected Tabs"),
@@ -532,7 +563,14 @@ void MainWindow::renderVolumes()
     }
 }
 
-void MainWindow::tabRightClicked(int index, const QPoint& globalPos)
+void MainWindow::searchTheInternet()
+{
+    if (NetSearcher* searcher = m_board.netSearcher())
+        searcher->SearchNetButtonClick();
+    m_keys->setFocus();
+}
+
+void MainWindow::tabRightClicked(int index)
 {
     bool offer = false;
     dispatch(
@@ -544,9 +582,9 @@ void MainWindow::tabRightClicked(int index, const QPoint& globalPos)
                 offer = m_board.pageCommands().TabSet1RightClick(index);
         },
         CommandKind::WhilePlacing);
-    renderItems();
     if (offer)
-        m_tabsMenu->popup(globalPos);
+        dispatch([this] { m_board.pageCommands().MChangePageTabName1Click(PageCommands::Sender::TabStrip); });
+    renderItems();
 }
 
 void MainWindow::renderRecent()
@@ -588,7 +626,8 @@ void MainWindow::buildToolBar()
     m_toolBar->setAccessibleName(QStringLiteral("Tool bar"));
     auto* row = new QHBoxLayout(m_toolBar);
     row->setContentsMargins(2, 2, 1, 2);
-    row->setSpacing(2);
+    // Tight, so that the tool bar fits the window's first width (620).
+    row->setSpacing(0);
     auto makeButton = [this, row](const QString& name, const QString& hint, const QPixmap& icon, const QString& text,
                                   const std::function<void()>& command) {
         auto* b = new QToolButton(m_toolBar);
@@ -655,6 +694,8 @@ void MainWindow::buildToolBar()
     QToolButton* search = makeButton(QStringLiteral("SearchLynkorButton"), QStringLiteral("Search Lynkor Bookmarks"),
                                      silk("magnifier"), QStringLiteral("Find"), {});
     connect(search, &QToolButton::clicked, this, &MainWindow::openSearch);
+    makeButton(QStringLiteral("SearchNetButton"), QStringLiteral("Search the World Wide Web"),
+               badged("world", "magnifier"), QStringLiteral("Web"), [this] { searchTheInternet(); });
     PageOutput& output = m_exchange.output();
     makeButton(QStringLiteral("Print"), QStringLiteral("Print Bookmarks"), silk("printer"), QStringLiteral("Print"),
                [&output] { output.PrintClick(PageOutput::Mode::Print); });
@@ -1065,6 +1106,22 @@ void MainWindow::renderBrowsers()
             icon = QFileIconProvider().icon(QFileInfo(path));
     }
     m_browserButton->setIcon(icon.isNull() ? QIcon(m_icons.internal(120)) : icon);
+}
+
+void MainWindow::setBrowserConnect(BrowserConnect* connect)
+{
+    m_browserConnect = connect;
+    m_connectBrowsers->setVisible(connect != nullptr);
+    renderConnectedBrowsers();
+}
+
+void MainWindow::renderConnectedBrowsers()
+{
+    const QStringList names = m_state.connectedBrowsers();
+    m_connectedBrowsers->setText(names.isEmpty()
+                                     ? QStringLiteral("No browser connected")
+                                     : QStringLiteral("Connected: %1").arg(names.join(QStringLiteral(", "))));
+    m_connectedBrowsers->setVisible(m_browserConnect != nullptr);
 }
 
 void MainWindow::openSearch()

@@ -18,6 +18,7 @@ class BoardState;
 class Exchange;
 class Launcher;
 class LinkChecker;
+class BrowserConnect;
 class LinkCheckerWindow;
 
 class QComboBox;
@@ -61,6 +62,8 @@ public:
     // The link checker, when the program has the web for it: "Check Links"
     // in the Bookmarks menu and the tool bar open its window.
     void setLinkChecker(LinkChecker* checker);
+    // "Connect Browsers" in the Browsers menu, with the connected browsers below it.
+    void setBrowserConnect(BrowserConnect* connect);
     // "&Search Lynkor" and the tool bar's magnifier.
     void openSearch();
     LinkCheckerWindow* linkCheckerWindow() const { return m_linkCheckerWindow; }
@@ -100,7 +103,11 @@ private:
     void renderTray();
     void renderRecent();
     void renderVolumes();
-    void tabRightClicked(int index, const QPoint& globalPos);
+    // Puts down what is carried, else opens the page's options.
+    void tabRightClicked(int index);
+    // The Internet search window; its addresses are launched when it closes.
+    void searchTheInternet();
+    void renderConnectedBrowsers();
     void buildTray();
     void onWindowRequest(int request);
     void applyAlwaysOnTop();
@@ -126,6 +133,9 @@ private:
     class SearchWindow* m_searchWindow = nullptr;
     QMenu* m_bookmarksMenu = nullptr;
     LinkChecker* m_linkChecker = nullptr;
+    BrowserConnect* m_browserConnect = nullptr;
+    QAction* m_connectBrowsers = nullptr;
+    QAction* m_connectedBrowsers = nullptr;
     LinkCheckerWindow* m_linkCheckerWindow = nullptr;
     QMenu* m_browserMenu = nullptr;
     QList<QAction*> m_browserItems;

@@ -5,6 +5,7 @@
 #include "WinColor.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -110,6 +111,18 @@ void TabStrip::mousePressEvent(QMouseEvent* event)
         return;
     }
     QTabBar::mousePressEvent(event);
+}
+
+void TabStrip::keyPressEvent(QKeyEvent* event)
+{
+    const bool menuKey =
+        event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (menuKey && currentIndex() >= 0) {
+        emit tabRightClicked(m_offset + currentIndex(), mapToGlobal(tabRect(currentIndex()).center()));
+        event->accept();
+        return;
+    }
+    QTabBar::keyPressEvent(event);
 }
 
 void TabStrip::mouseMoveEvent(QMouseEvent* event)

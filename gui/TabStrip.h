@@ -42,6 +42,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    // The menu key (or Shift+F10) on the strip: as a right-click on the current tab.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int dropIndex(const QPoint& pos) const;

@@ -219,7 +219,7 @@ void Launcher::launchSlot(const QByteArray& page, const QByteArray& slot, const 
     // A launch never depends on the recent list: on a read-only or full disk
     // the bookmark opens, and the failed save is said once.
     QString recentFailure;
-    if (b.state().checked(MenuItem::MMRU) && !page.isEmpty()) {
+    if (b.state().checked(MenuItem::MMRU) && !page.isEmpty() && !b.vars().NetSearchBusy) {
         const QByteArray entry = WindowModes::recentEntry(WindowModes::recentTitle(title, url), page, slot);
         try {
             b.modes().addRecentBookmark(entry);

@@ -6,6 +6,7 @@
 #   scripts/dev.sh test
 #   scripts/dev.sh sanitize   (every test again, built with AddressSanitizer,
 #                              LeakSanitizer and UndefinedBehaviorSanitizer)
+#   scripts/dev.sh package    (the Debian package, build/lynkor_*.deb)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,7 @@ packages=(
   fonts-dejavu-core xvfb xauth xdotool trayer
   python3-aiosmtpd poppler-utils openssl
   libx11-dev libxcb1-dev
+  desktop-file-utils appstream man-db x11-utils dpkg-dev file
 )
 
 install_missing() {
@@ -58,6 +60,11 @@ case "${1:-}" in
     export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
     xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j2
     ;;
+  package)
+    install_missing
+    build
+    (cd build && cpack -G DEB)
+    ;;
   sanitize)
     install_missing
     cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLYNKOR_SANITIZE=ON -DLYNKOR_BUILD_BENCH=OFF >/dev/null
@@ -69,7 +76,7 @@ case "${1:-}" in
     xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build-asan --output-on-failure -j2 --timeout 300
     ;;
   *)
-    echo "usage: $0 run [lynkor arguments] | test | sanitize" >&2
+    echo "usage: $0 run [lynkor arguments] | test | package | sanitize" >&2
     exit 2
     ;;
 esac

@@ -3,6 +3,7 @@
 #include "PathNames.h"
 #include "ScriptedPrompter.h"
 #include "SingleInstance.h"
+#include "StartOptions.h"
 
 #include <QFile>
 #include <QProcess>
@@ -29,6 +30,8 @@ private slots:
     void windowKeepsItsPlace_data();
     void windowKeepsItsPlace();
     void terminationDuringAStartUpErrorEndsTheProgram();
+    void startOptions_data();
+    void startOptions();
 };
 
 void TestApp::realProgramRunsOnceAndClosesOnTermination()
@@ -137,6 +140,38 @@ void TestApp::terminationDuringAStartUpErrorEndsTheProgram()
     ::kill(static_cast<pid_t>(lynkor.processId()), SIGTERM);
     QVERIFY(lynkor.waitForFinished(10000));
     QCOMPARE(lynkor.exitStatus(), QProcess::NormalExit);
+}
+
+void TestApp::startOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("refused");
+    using A = StartOptions::Action;
+    QTest::newRow("nothing") << QStringList{} << int(A::Run) << QString();
+    QTest::newRow("files") << QStringList{"a.LYK", "/home/x/b.LYK"} << int(A::Run) << QString();
+    QTest::newRow("stem") << QStringList{"work"} << int(A::Run) << QString();
+    QTest::newRow("first run") << QStringList{"/_/opt/lynkor"} << int(A::Run) << QString();
+    QTest::newRow("--help") << QStringList{"a.LYK", "--help"} << int(A::Help) << QString();
+    QTest::newRow("-h") << QStringList{"-h"} << int(A::Help) << QString();
+    QTest::newRow("--version") << QStringList{"--version"} << int(A::Version) << QString();
+    QTest::newRow("-v") << QStringList{"-v"} << int(A::Version) << QString();
+    QTest::newRow("Qt's options with values")
+        << QStringList{"-platform", "offscreen", "-style=fusion", "--reverse", "a.LYK"} << int(A::Run) << QString();
+    QTest::newRow("a Qt option's value is no option") << QStringList{"-title", "-v"} << int(A::Run) << QString();
+    QTest::newRow("unknown") << QStringList{"a.LYK", "--frobnicate"} << int(A::Refuse) << "--frobnicate";
+    QTest::newRow("unknown short") << QStringList{"-x"} << int(A::Refuse) << "-x";
+    QTest::newRow("after --, names") << QStringList{"--", "--help", "-x.LYK"} << int(A::Run) << QString();
+}
+
+void TestApp::startOptions()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(QString, refused);
+    const StartOptions o = StartOptions::parse(arguments);
+    QCOMPARE(int(o.action), action);
+    QCOMPARE(o.refused, refused);
 }
 
 QTEST_MAIN(TestApp)

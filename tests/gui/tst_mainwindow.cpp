@@ -1,11 +1,17 @@
+#include "AccessSpeed.h"
+#include "AccessSpeedWindow.h"
 #include "BookmarkButton.h"
 #include "CommandError.h"
+#include "EchoService.h"
 #include "FileError.h"
 #include "IconLibrary.h"
 #include "LaunchFixture.h"
 #include "MainWindow.h"
+#include "NameLookup.h"
 #include "PageDisplay.h"
 #include "PathNames.h"
+#include "TabForm.h"
+#include "TabFormWidget.h"
 #include "TabStrip.h"
 #include "TestFiles.h"
 #include "UserProfile.h"
@@ -13,6 +19,8 @@
 #include "BookmarkDialog.h"
 #include "GuiPrompter.h"
 #include "HelpWindow.h"
+#include "InternetSearch.h"
+#include "InternetSearchWidget.h"
 #include "Progress.h"
 
 #include "WindowModes.h"
@@ -20,14 +28,18 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
@@ -95,8 +107,11 @@ private slots:
     void closingWritesThePagePasswords();
     void dialogsLeaveTheHelpUsable();
     void longWorkShowsItsProgressAndCancels();
+    void accessSpeedFromThePageOptions();
+    void internetSearchFromTheToolBar();
     void urlBoxOpensAndForgets();
     void pageCarriedFromTheMenusAndTheStrip();
+    void pageOptionsActOnTheSelectedRows();
 };
 
 void TestMainWindow::cleanup()
@@ -141,68 +156,20 @@ void TestMainWindow::menusShowOnlyWorkingItems()
             if (const QString name = item->menu() ? item->menu()->objectName() : item->objectName();
                 !item->isSeparator() && item->isVisible() && !name.isEmpty())
                 items << name;
-    QCOMPARE(items, (QStringList{"MFNew",
-                                 "MFOpen",
-                                 "MFSaveAs",
-                                 "MFRename",
-                                 "MFDelete",
-                                 "MFMerge",
-                                 "MImportNS",
-                                 "MExportNS",
-                                 "MImportIE",
-                                 "MExportIE",
-                                 "MWSImport",
-                                 "MCBImport",
-                                 "MExportP",
-                                 "MExportH",
-                                 "MExportE",
-                                 "MDrive",
-                                 "MProgPass",
-                                 "MExit1",
-                                 "MBIcon",
-                                 "MBNotes",
-                                 "MBUrl",
-                                 "MColumn2",
-                                 "MColumn3",
-                                 "MColumn4",
-                                 "MDBIcon",
-                                 "MFontButton",
-                                 "MResetSize",
-                                 "MChangeUserINfo",
-                                 "MStartSmall",
-                                 "MStartBar",
-                                 "MMini",
-                                 "MHide",
-                                 "MWebIcon",
-                                 "MBackup",
-                                 "MNewDlg",
-                                 "MWebDlg",
-                                 "MMRU",
-                                 "MHotkeys",
-                                 "MAutoRun",
-                                 "MAddBrowser",
-                                 "MMultiple",
-                                 "MSingle",
-                                 "MUndo",
-                                 "MAlpha",
-                                 "MSearch",
-                                 "MCount",
-                                 "MAddPageTab1",
-                                 "MDeletePageTab1",
-                                 "MChangePageTabName1",
-                                 "GoTo1",
-                                 "MMovePageTab1",
-                                 "MCopyPageTab",
-                                 "MEraseB",
-                                 "MAlphaPageTab1",
-                                 "MEMailPage",
-                                 "MFontTab",
-                                 "MChangeColor2",
-                                 "MChangeColor1",
-                                 "MPagePass",
-                                 "MHelpC",
-                                 "MHelpS",
-                                 "MHelpA"}));
+    QCOMPARE(items,
+             (QStringList{"MFNew",          "MFOpen",       "MFSaveAs",        "MFRename",        "MFDelete",
+                          "MFMerge",        "MImportNS",    "MExportNS",       "MImportIE",       "MExportIE",
+                          "MWSImport",      "MCBImport",    "MExportP",        "MExportH",        "MExportE",
+                          "MDrive",         "MProgPass",    "MExit1",          "MBIcon",          "MBNotes",
+                          "MBUrl",          "MColumn2",     "MColumn3",        "MColumn4",        "MDBIcon",
+                          "MFontButton",    "MResetSize",   "MChangeUserINfo", "MStartSmall",     "MStartBar",
+                          "MMini",          "MHide",        "MWebIcon",        "MBackup",         "MNewDlg",
+                          "MWebDlg",        "MMRU",         "MHotkeys",        "MAutoRun",        "MAddBrowser",
+                          "MMultiple",      "MSingle",      "MUndo",           "MAlpha",          "MSearch",
+                          "MSearchNet",     "MCount",       "MAddPageTab1",    "MDeletePageTab1", "MChangePageTabName1",
+                          "GoTo1",          "MPageOptions", "MMovePageTab1",   "MCopyPageTab",    "MEraseB",
+                          "MAlphaPageTab1", "MEMailPage",   "MFontTab",        "MChangeColor2",   "MChangeColor1",
+                          "MPagePass",      "MHelpC",       "MHelpS",          "MHelpA"}));
     QVERIFY(w->action("MBIcon")->isChecked());
     QVERIFY(w->action("MColumn4")->isChecked());
     QVERIFY(!w->action("MColumn3")->isChecked());
@@ -521,6 +488,99 @@ void TestMainWindow::longWorkShowsItsProgressAndCancels()
     QTRY_VERIFY(!gone);
 }
 
+void TestMainWindow::accessSpeedFromThePageOptions()
+{
+    // Ping Selected Bookmarks in the page options, the real Access Speed
+    // window with its bars, and the second bar pressed through the
+    // accessibility interface: that bookmark opens.
+    open("[Tabs]\r\nCount=1\r\nTab1=Sites\r\n[Sites]\r\n01N=One\r\n01U=http://127.0.0.1/one\r\n"
+         "02N=Two\r\n02U=http://127.0.0.2/two\r\n03N=Three\r\n03U=http://127.0.0.3/three\r\n");
+    f->board->vars().BrowserPath = "/usr/bin/stand-in-browser";
+    struct TimedEcho : EchoService
+    {
+        EchoProbe::Result echo(const QHostAddress& a, const EchoProbe::Options&, const std::atomic<bool>*) override
+        {
+            EchoProbe::Result r;
+            r.replied = true;
+            r.measure = EchoProbe::Measure::IcmpDatagram;
+            r.ms = a.toString().endsWith(QLatin1Char('1')) ? 10 : a.toString().endsWith(QLatin1Char('2')) ? 20 : 40;
+            return r;
+        }
+    } echoes;
+    NameLookup lookup;
+    PingTest ping(*f->board, echoes, lookup);
+    f->board->setSiteSpeed(&ping);
+    auto unset = qScopeGuard([this] { f->board->setSiteSpeed(nullptr); });
+    f->ui.tabForms.push_back([](TabForm& form) {
+        form.BtnListSelectItem({0, 1, 2});
+        QVERIFY(form.Group2Click(TabForm::PingSelected));
+    });
+    bool shown = false;
+    f->ui.pingWindows.push_back([&](PingForm& model) {
+        AccessSpeedWindow window(model, w.get());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Access Speed"));
+        QTRY_COMPARE(window.bars().size(), 3);
+        QCOMPARE(window.height(), 3 * 20 + 50);
+        SpeedBar* second = window.bars()[1];
+        QCOMPARE(second->objectName(), QStringLiteral("SB1"));
+        QCOMPARE(second->text(), QStringLiteral("127.0.0.2 : 127.0.0.2"));
+        QCOMPARE(second->percent, 50);
+        QVERIFY(window.bars()[0]->fastest);
+        QCOMPARE(second->toolTip(), QStringLiteral("Click to Launch"));
+        QVERIFY(!window.findChild<QLabel*>(QStringLiteral("StatusLine"))->isVisible());
+        if (qEnvironmentVariableIsSet("LYNKOR_SCREENSHOTS"))
+            window.grab().save(QStringLiteral("/tmp/lynkor-accessspeed.png"));
+        press(second);
+        QTRY_VERIFY(!window.isVisible());
+        shown = true;
+    });
+    QTest::mouseClick(w->tabStrip(), Qt::RightButton, {}, w->tabStrip()->tabRect(0).center());
+    QVERIFY(shown);
+    QTRY_COMPARE(f->starter.starts.size(), 1);
+    QCOMPARE(f->starter.starts[0].arguments, QStringList{"http://127.0.0.2/two"});
+}
+
+void TestMainWindow::internetSearchFromTheToolBar()
+{
+    // The real search window: a site selected, the topic typed, Enter; the
+    // window closes and the browser gets the address.
+    open(prepared(png()));
+    f->board->vars().BrowserPath = "/usr/bin/stand-in-browser";
+    f->writeFile("Disk.ISE", "[Sites]\r\nCount=2\r\n1=Zoo\r\n2=Atlas\r\nZoo1=http://zoo.example/?q=\r\n"
+                             "Atlas1=http://atlas.example/find/\r\nAtlas2=/all\r\n");
+    WebSearchCommand command(*f->board);
+    f->board->setNetSearcher(&command);
+    bool shown = false;
+    f->ui.internetSearches.push_back([&](InternetSearch& model) {
+        InternetSearchWidget dialog(model, w.get());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Internet Search  [ Disk ]"));
+        QTreeWidget* list = dialog.siteList();
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Atlas"));
+        list->setFocus();
+        list->setCurrentItem(list->topLevelItem(0));
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("Label10"))->text(), QStringLiteral("1 Selected"));
+        QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("AddButton1"))->isEnabled());
+        auto* topic = dialog.findChild<QLineEdit*>(QStringLiteral("SearchText1"));
+        topic->setFocus();
+        QTest::keyClicks(topic, QStringLiteral("big cats"));
+        if (qEnvironmentVariableIsSet("LYNKOR_SCREENSHOTS"))
+            dialog.grab().save(QStringLiteral("/tmp/lynkor-internetsearch.png"));
+        QTest::keyClick(topic, Qt::Key_Return);
+        QTRY_VERIFY(!dialog.isVisible());
+        shown = true;
+    });
+    press(w->findChild<QToolButton*>(QStringLiteral("SearchNetButton")));
+    QTRY_VERIFY(shown);
+    QTRY_COMPARE(f->starter.starts.size(), 1);
+    QCOMPARE(f->starter.starts[0].arguments, QStringList{"http://atlas.example/find/big+cats/all"});
+    f->board->setNetSearcher(nullptr);
+}
+
 void TestMainWindow::urlBoxOpensAndForgets()
 {
     // Typed by hand: Enter opens it and the box remembers it; a double click
@@ -574,10 +634,72 @@ void TestMainWindow::pageCarriedFromTheMenusAndTheStrip()
     QCOMPARE(f->state.tabs(), (std::vector<QByteArray>{"News", "Tools", "Music"}));
     QVERIFY(!w->tabsMenu()->isVisible());
 
+    f->ui.tabForms.push_back([](TabForm& form) { QCOMPARE(form.TabName, QByteArray("Music")); });
     QTest::mouseClick(w->tabStrip(), Qt::RightButton, {}, w->tabStrip()->tabRect(2).center());
     QCOMPARE(f->state.currentPage(), QByteArray("Music"));
-    QTRY_VERIFY(w->tabsMenu()->isVisible());
-    w->tabsMenu()->close();
+    QCOMPARE(f->ui.asked.last().kind, QStringLiteral("tabForm"));
+}
+
+void TestMainWindow::pageOptionsActOnTheSelectedRows()
+{
+    // The real options dialog: three rows selected, "Copy Selected Bookmarks"
+    // pressed through the accessibility interface, then a right-click on
+    // another tab puts the copies down.
+    open(prepared(png()));
+    bool shown = false;
+    f->ui.tabForms.push_back([&](TabForm& form) {
+        TabFormWidget dialog(form, w.get());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Page Options for the News page."));
+        auto* group2 = dialog.findChild<QGroupBox*>(QStringLiteral("Group2"));
+        QCOMPARE(group2->title(), QStringLiteral("Action for 0 Bookmarks:"));
+        QTreeWidget* list = dialog.bookmarkList();
+        QCOMPARE(list->topLevelItemCount(), 4);
+        QCOMPARE(list->topLevelItem(3)->text(0), QStringLiteral("21"));
+        QCOMPARE(list->topLevelItem(3)->text(1), QStringLiteral("Column two"));
+        // Keyboard: the first row, then Shift+Down twice.
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Home);
+        list->setCurrentItem(list->topLevelItem(0));
+        QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(list->selectedItems().size(), 3);
+        QCOMPARE(group2->title(), QStringLiteral("Action for 3 Bookmarks:"));
+        QAbstractButton* copy = nullptr;
+        for (QAbstractButton* b : group2->findChildren<QAbstractButton*>())
+            if (b->text() == QStringLiteral("Copy Selected Bookmarks"))
+                copy = b;
+        QVERIFY(copy && copy->isEnabled());
+        if (qEnvironmentVariableIsSet("LYNKOR_SCREENSHOTS"))
+            dialog.grab().save(QStringLiteral("/tmp/lynkor-pageoptions.png"));
+        press(copy);
+        QTRY_VERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        shown = true;
+    });
+    QTest::mouseClick(w->tabStrip(), Qt::RightButton, {}, w->tabStrip()->tabRect(0).center());
+    QVERIFY(shown);
+    QVERIFY(w->windowTitle().contains(QStringLiteral("carrying 3 bookmarks")));
+    QAction* put = w->action(QStringLiteral("MPutBookmarks"));
+    QVERIFY(put->isVisible());
+    QTest::mouseClick(w->tabStrip(), Qt::RightButton, {}, w->tabStrip()->tabRect(1).center());
+    QVERIFY(!put->isVisible());
+    QCOMPARE(f->key("Disk.LYK", "Tools", "01N"), QByteArray("Editor"));
+    QCOMPARE(f->key("Disk.LYK", "Tools", "02N"), QByteArray("Daily Paper"));
+    QCOMPARE(f->key("Disk.LYK", "Tools", "04N"), QByteArray("Picture"));
+    QCOMPARE(f->key("Disk.LYK", "News", "01N"), QByteArray("Daily Paper"));
+
+    // The keyboard's way to the options: Page Tabs > Page Options.
+    f->ui.tabForms.push_back([](TabForm& form) { QCOMPARE(form.TabName, QByteArray("News")); });
+    w->action(QStringLiteral("MPageOptions"))->trigger();
+    QCOMPARE(f->ui.asked.last().kind, QStringLiteral("tabForm"));
+    // And the menu key on the tab strip.
+    f->ui.tabForms.push_back([](TabForm& form) { QCOMPARE(form.TabName, QByteArray("News")); });
+    const int asked = f->ui.asked.size();
+    QTest::keyClick(w->tabStrip(), Qt::Key_Menu);
+    QCOMPARE(f->ui.asked.size(), asked + 1);
+    QCOMPARE(f->ui.asked.last().kind, QStringLiteral("tabForm"));
 }
 
 void TestMainWindow::userInformationFromTheTrayAndTheToolBar()

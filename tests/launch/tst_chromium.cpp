@@ -1,11 +1,15 @@
 #include "BoardFixture.h"
 #include "BookmarkText.h"
+#include "BrowserBridge.h"
 #include "DevToolsConversation.h"
 #include "Exchange.h"
+#include "ExtensionConversation.h"
 #include "FakeClipboard.h"
 #include "HttpClient.h"
+#include "InternetSearch.h"
 #include "Launcher.h"
 #include "LocalHttpServer.h"
+#include "MessagingHosts.h"
 #include "PathNames.h"
 #include "RecordingMailTransport.h"
 #include "RecordingStarter.h"
@@ -13,9 +17,11 @@
 #include "TestFiles.h"
 #include "WwwDde.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -109,11 +115,14 @@ private slots:
     void browserWithoutItsPortGivesUpInSeconds();
     void capturingNeverStartsABrowser();
     void linksOfTheShownPage();
+    void searchSiteLearntFromTheShownPage();
+    void extensionLinkWithTheDevToolsPortClosed();
 };
 
 void TestChromium::initTestCase()
 {
     m_server.add("/a.html", "<html><head><title>Page A</title></head><body>A</body></html>");
+    m_server.add("/find", "<html><head><title>Found Apples</title></head><body>Apples</body></html>");
     m_server.add("/b.html", "<html><head><title>Page B</title></head><body>B</body></html>");
     // A page of links as sites write them: one long line, relative links.
     m_server.add("/list/links.html",
@@ -286,6 +295,88 @@ void TestChromium::linksOfTheShownPage()
     QCOMPARE(f.state.buttons()[1].caption, QByteArray("Two & more"));
     QVERIFY(f.ui.messages().isEmpty());
     QVERIFY(rig.starter.starts.isEmpty());
+}
+
+void TestChromium::searchSiteLearntFromTheShownPage()
+{
+    // The browser shows a search for "red apples"; the same topic typed in
+    // the Internet search window and Add, SAVE learn the site around it.
+    NEEDS_CHROMIUM();
+    LaunchRig rig(*m_conversation);
+    BoardFixture& f = rig.f;
+    f.start();
+    f.board->vars().BrowserPath = QFile::encodeName(m_browser);
+    TWwwDde dde(*m_conversation, f.ui);
+    dde.ServiceApplication = QFile::encodeName(m_browser);
+    QCOMPARE(openUrl(dde, m_server.url("/find?q=red+apples&lang=en")), std::optional<bool>(true));
+    QVERIFY(pageShows(dde, "Found Apples"));
+    InternetSearch search(*f.board);
+    search.FormActivate();
+    search.topic = QStringLiteral("red apples");
+    f.board->command([&] { search.AddButton1Click(); });
+    QTRY_VERIFY_WITH_TIMEOUT(search.adding, 20000);
+    QCOMPARE(search.siteName, QStringLiteral("Found Apples"));
+    search.siteName = QStringLiteral("Local Find");
+    search.AddButton1Click();
+    QVERIFY(f.ui.messages().isEmpty());
+    const QList<InternetSearch::Site> sites = InternetSearch::readSites(*f.board, search.file);
+    const auto learnt = std::find_if(sites.begin(), sites.end(), [](const auto& s) { return s.name == "Local Find"; });
+    QVERIFY(learnt != sites.end());
+    QCOMPARE(learnt->prefix, m_server.url("/find?q="));
+    QCOMPARE(learnt->suffix, QByteArray("&lang=en"));
+    // Searching with it builds the address the browser showed.
+    search.SiteListClick({int(search.sites.indexOf(QStringLiteral("Local Find")))});
+    search.SearchButton1Click();
+    QCOMPARE(search.result, m_server.url("/find?q=red+apples&lang=en"));
+}
+
+void TestChromium::extensionLinkWithTheDevToolsPortClosed()
+{
+    // Chromium with Lynkor's extension and no DevTools port: the browser
+    // starts Lynkor's host, which connects to Lynkor's socket; the page shown
+    // and a page opened go through the extension.
+    NEEDS_CHROMIUM();
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString socket = dir.filePath(QStringLiteral("link/socket"));
+    BrowserBridge bridge;
+    QVERIFY2(bridge.listen(socket), qPrintable(bridge.error()));
+    const QString profile = dir.filePath(QStringLiteral("profile"));
+    QVERIFY(QDir().mkpath(profile + QStringLiteral("/NativeMessagingHosts")));
+    QVERIFY(TestFiles::write(profile + QStringLiteral("/NativeMessagingHosts/io.github.lynkor.browser.json"),
+                             MessagingHosts::manifest(QStringLiteral(LYNKOR_BROWSER_HOST), false)));
+    QProcess chromium;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LYNKOR_BROWSER_SOCKET"), socket);
+    chromium.setProcessEnvironment(env);
+    chromium.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    chromium.start(m_browser, {QStringLiteral("--no-sandbox"), QStringLiteral("--no-first-run"),
+                               QStringLiteral("--user-data-dir=") + profile,
+                               QStringLiteral("--load-extension=%1/chromium").arg(QStringLiteral(LYNKOR_EXTENSION_DIR)),
+                               QString::fromLatin1(m_server.url("/a.html"))});
+    QVERIFY(chromium.waitForStarted());
+    auto stop = qScopeGuard([&] {
+        chromium.kill();
+        chromium.waitForFinished();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(bridge.connected(), 20000);
+    QCOMPARE(bridge.browsers().size(), 1);
+
+    ScriptedPrompter ui;
+    ExtensionConversation extension(bridge);
+    TWwwDde dde(extension, ui);
+    dde.ServiceApplication = QFile::encodeName(m_browser);
+    QByteArray url;
+    QVERIFY(pageShows(dde, "Page A", &url));
+    QCOMPARE(url, m_server.url("/a.html"));
+    QCOMPARE(openUrl(dde, m_server.url("/b.html")), std::optional<bool>(true));
+    QVERIFY(pageShows(dde, "Page B", &url));
+    QCOMPARE(url, m_server.url("/b.html"));
+    QVERIFY(ui.messages().isEmpty());
+    // Only web addresses are opened; the refusal is said.
+    QCOMPARE(openUrl(dde, "javascript:alert(1)"), std::optional<bool>(false));
+    QCOMPARE(ui.messages().size(), 1);
+    QVERIFY(pageShows(dde, "Page B"));
 }
 
 QTEST_GUILESS_MAIN(TestChromium)

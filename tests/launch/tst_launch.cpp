@@ -1,3 +1,4 @@
+#include "BrowserConnect.h"
 #include "LaunchFixture.h"
 #include "LaunchText.h"
 #include "PageDisplay.h"
@@ -76,6 +77,7 @@ private slots:
     void manualBoxFindsFiles();
     void manualBoxDelete();
     void realStarterRefusesASecondStart();
+    void connectBrowsers();
 };
 
 void TestLaunch::endSlash_data()
@@ -657,6 +659,32 @@ void TestLaunch::realStarterRefusesASecondStart()
     QVERIFY(!starter.start("/no/such/program", {}, dir.path(), "3").started);
     QCOMPARE(ProcessStarter::splitArguments("a \"b c\" d"), (QStringList{"a", "b c", "d"}));
     QProcess::execute("pkill", {"-f", "^/bin/sleep 5$"});
+}
+
+void TestLaunch::connectBrowsers()
+{
+    // Browsers, Connect Browsers: the host registered with the six
+    // browsers of the user, and the way to add the extension said.
+    auto f = make(page({}));
+    QTemporaryDir home;
+    BrowserConnect connect(*f->board, QStringLiteral("/bin/true"), QStringLiteral("/opt/lynkor/ext"), home.path(), {});
+    f->board->command([&] { connect.MConnectBrowsersClick(); });
+    QCOMPARE(f->ui.messages().size(), 1);
+    const QString said = f->ui.messages().first();
+    QVERIFY2(said.startsWith(QStringLiteral("Lynkor's browser link is set up for Chromium, Google Chrome, Brave, "
+                                            "Microsoft Edge, Vivaldi, Firefox.")),
+             qPrintable(said));
+    QVERIFY(said.contains(QStringLiteral("/opt/lynkor/ext/chromium")));
+    QVERIFY(said.contains(QStringLiteral("/opt/lynkor/ext/firefox/manifest.json")));
+    QCOMPARE(f->ui.asked.last().helpContext, BrowserConnect::kHelpContext);
+    QVERIFY(QFile::exists(home.filePath(".config/vivaldi/NativeMessagingHosts/io.github.lynkor.browser.json")));
+
+    // Without its host nothing is written, and the user is told.
+    QTemporaryDir other;
+    BrowserConnect missing(*f->board, other.filePath("lynkor-browser-host"), {}, other.path(), {});
+    f->board->command([&] { missing.MConnectBrowsersClick(); });
+    QVERIFY(f->ui.messages().last().contains(QStringLiteral("is missing")));
+    QVERIFY(!QFile::exists(other.filePath(".config")));
 }
 
 QTEST_GUILESS_MAIN(TestLaunch)

@@ -204,6 +204,21 @@ void ScriptedPrompter::mailDialog(MailDialog& dialog)
     runScript("mailDialog", mailDialogs, dialog);
 }
 
+void ScriptedPrompter::tabForm(TabForm& form)
+{
+    runScript("tabForm", tabForms, form);
+}
+
+void ScriptedPrompter::pingWindow(PingForm& form)
+{
+    runScript("pingWindow", pingWindows, form);
+}
+
+void ScriptedPrompter::internetSearch(InternetSearch& search)
+{
+    runScript("internetSearch", internetSearches, search);
+}
+
 void ScriptedPrompter::alphaForm(AlphaForm& form)
 {
     runScript("alphaForm", alphaForms, form);

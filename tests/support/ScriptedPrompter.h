@@ -80,6 +80,15 @@ public:
     // A mail dialog script runs while the dialog is open; it may wait for a
     // message to go out before it returns (the dialog then closes).
     std::deque<std::function<void(MailDialog&)>> mailDialogs;
+    void tabForm(TabForm& form) override;
+    std::deque<std::function<void(TabForm&)>> tabForms;
+    // A ping script runs while the window is open; it may wait for the
+    // measurements to end before it returns.
+    void pingWindow(PingForm& form) override;
+    std::deque<std::function<void(PingForm&)>> pingWindows;
+    // A search script runs while the window is open.
+    void internetSearch(InternetSearch& search) override;
+    std::deque<std::function<void(InternetSearch&)>> internetSearches;
     void setCursor(ScreenCursor cursor) override { m_cursor = cursor; }
     ScreenCursor cursor() const override { return m_cursor; }
     void showHelp(int context) override { helpShown << context; }
