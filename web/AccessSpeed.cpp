@@ -20,6 +20,20 @@ bool neverExists(const QByteArray& host)
     return h == "invalid" || h.endsWith(".invalid") || h == "invalid." || h.endsWith(".invalid.");
 }
 
+// The name to look up in a site's host text: without a port, and an IPv6
+// address without its brackets.
+QString lookupName(const QByteArray& host)
+{
+    QString h = AnsiText::toUi(host);
+    if (h.startsWith(QLatin1Char('['))) {
+        const qsizetype close = h.indexOf(QLatin1Char(']'));
+        return close > 0 ? h.mid(1, close - 1) : h.mid(1);
+    }
+    if (h.count(QLatin1Char(':')) == 1)
+        h.truncate(h.indexOf(QLatin1Char(':')));
+    return h;
+}
+
 } // namespace
 
 PingForm::PingForm(Board& board, EchoService& echoes, NameLookup& lookup)
@@ -62,7 +76,7 @@ void PingForm::FormActivate()
             continue;
         }
         QPointer<PingForm> self(this);
-        const int id = m_lookup.forward(AnsiText::toUi(host), this, [self, i](const QString& address) {
+        const int id = m_lookup.forward(lookupName(host), this, [self, i](const QString& address) {
             if (self)
                 self->resolved(i, address);
         });

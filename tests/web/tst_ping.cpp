@@ -124,6 +124,7 @@ private slots:
     void hostRule_data();
     void hostRule();
     void loopbackSitesAnswer();
+    void portsAndIpv6Addresses();
     void droppedEchoesAreUnverified();
     void barsAreRelativeToTheSlowest();
     void allSitesAtOnceAndCloseStopsThem();
@@ -187,6 +188,20 @@ void TestPing::loopbackSitesAnswer()
     QCOMPARE(form->height, 150);
     QVERIFY(!form->statusVisible);
     QCOMPARE(form->bars[2].top, 60);
+}
+
+void TestPing::portsAndIpv6Addresses()
+{
+    // A site's port is no part of its name, and an IPv6 address comes in
+    // brackets.
+    if (::geteuid() != 0 && !m_isolated)
+        QSKIP("ICMP on loopback needs a datagram ICMP socket or root");
+    if (QHostAddress(QHostAddress::LocalHostIPv6).isNull() || !QFile::exists(QStringLiteral("/proc/net/if_inet6")))
+        QSKIP("no IPv6 here");
+    auto form = measure(system, {"127.0.0.1:8080", "[::1]", "[::1]:8443"});
+    QCOMPARE(form->ListBox1, (QStringList{"127.0.0.1:8080 : 127.0.0.1", "[::1] : ::1", "[::1]:8443 : ::1"}));
+    for (int i = 0; i < 3; ++i)
+        QVERIFY2(form->ListBox2[i] >= 1, qPrintable(form->bars[i].text));
 }
 
 void TestPing::droppedEchoesAreUnverified()
