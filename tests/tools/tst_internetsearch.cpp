@@ -41,6 +41,7 @@ class TestInternetSearch : public QObject
 
     void open(const QByteArray& ise = iseFile(kSites))
     {
+        search.reset(); // it belongs to the board it is replaced with
         f = std::make_unique<LaunchFixture>();
         f->writeFile("Disk.LYK", "[Tabs]\r\nCount=1\r\nTab1=Main\r\n");
         f->writeFile("lyk.ini", "[File]\r\nName=" + f->path("Disk.LYK") +
