@@ -369,6 +369,14 @@ void BookmarkEditor::FilesDropped(const Dropped& item, QPoint at, int boardWidth
             iconLink = r[F::Url];
         } else if (lower.endsWith(".lnk")) {
             if (const std::optional<ShellLink> link = ShellLink::read(PathNames::toQt(file))) {
+                if (link->namespaceItem) {
+                    b.ui().message(QStringLiteral("\"%1\" is a shortcut to a Windows item such as a Control Panel "
+                                                  "page, not to a file, a folder or a program, so it makes no "
+                                                  "bookmark.")
+                                       .arg(PathNames::toQt(name)),
+                                   Prompter::Type::Information, Prompter::Buttons::Ok);
+                    return;
+                }
                 iconLink = PathNames::fromQt(link->target);
                 r[F::Url] = iconLink;
                 if (!link->arguments.isEmpty())

@@ -1,5 +1,6 @@
 #include "ShellLink.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
@@ -217,6 +218,124 @@ QString extraDataTarget(const Span& file, qint64 pos)
     }
 }
 
+// Shell items of the item-ID list.
+constexpr unsigned char ComputerClsid[16] = {0xE0, 0x4F, 0xD0, 0x20, 0xEA, 0x3A, 0x69, 0x10,
+                                             0xA2, 0xD8, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D};
+constexpr unsigned char NetworkClsid[16] = {0x60, 0x2C, 0x8D, 0x20, 0xEA, 0x3A, 0x69, 0x10,
+                                            0xA2, 0xD7, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D};
+constexpr quint32 FileEntryExtension = 0xBEEF0004;
+
+bool clsidIs(const Span& item, qint64 offset, const unsigned char (&clsid)[16])
+{
+    if (!item.has(offset, 16))
+        return false;
+    for (int i = 0; i < 16; ++i)
+        if (item.byte(offset + i) != clsid[i])
+            return false;
+    return true;
+}
+
+// The long name in a file entry's 0xBEEF0004 extension block, where its
+// version puts it; empty when the block is missing or damaged.
+QString longName(const Span& item, qint64 from)
+{
+    for (qint64 at = from; item.has(at, 8); at += 2) {
+        if (item.u32(at + 4) != FileEntryExtension)
+            continue;
+        const quint16 size = *item.u16(at);
+        const quint16 version = *item.u16(at + 2);
+        const std::optional<Span> block = item.sub(at, size);
+        if (!block || size < 0x14)
+            return {};
+        qint64 name = version >= 7 ? 0x26 : 0x14;
+        if (version >= 8)
+            name += 4;
+        if (version >= 9)
+            name += 4;
+        return block->utf16Z(name).value_or(QString());
+    }
+    return {};
+}
+
+// A file or folder entry: its long name when it has one, else its short name.
+QString fileEntryName(const Span& item, unsigned char type)
+{
+    constexpr qint64 NameOffset = 14;
+    const bool unicode = type & 0x04;
+    const std::optional<QString> shortName = unicode ? item.utf16Z(NameOffset) : item.ansiZ(NameOffset);
+    if (!shortName)
+        return {};
+    qint64 end = NameOffset + (unicode ? 2 * (shortName->size() + 1) : shortName->size() + 1);
+    end += end & 1;
+    const QString name = longName(item, end);
+    return name.isEmpty() ? *shortName : name;
+}
+
+// The path the item-ID list spells out: a drive or a network share, then
+// folders and the file. Empty for a list that names no file-system place;
+// namespaceItem says when it names a shell item instead.
+QString idListTarget(const Span& list, bool* namespaceItem)
+{
+    QString path;
+    bool rooted = false;
+    for (qint64 at = 0; list.has(at, 2);) {
+        const quint16 size = *list.u16(at);
+        if (size == 0)
+            break; // the terminator
+        const std::optional<Span> item = list.sub(at, size);
+        if (!item || size < 3)
+            return {};
+        at += size;
+        const unsigned char type = item->byte(2);
+        if (type == 0x1F) {
+            // A root: the computer and the network lead to files; any other
+            // (Control Panel, Recycle Bin, ...) is a namespace item.
+            if (clsidIs(*item, 4, ComputerClsid) || clsidIs(*item, 4, NetworkClsid))
+                continue;
+            *namespaceItem = true;
+            return {};
+        }
+        switch (type & 0x70) {
+        case 0x20: { // a drive: "C:\"
+            const std::optional<QString> drive = item->ansiZ(3);
+            if (!drive || drive->isEmpty())
+                return {};
+            path = *drive;
+            rooted = true;
+            break;
+        }
+        case 0x40: { // a network location: "\\server\share"
+            const std::optional<QString> share = item->ansiZ(5);
+            if (!share || share->isEmpty())
+                return {};
+            path = *share;
+            rooted = true;
+            break;
+        }
+        case 0x30: { // a folder or a file
+            const QString name = fileEntryName(*item, type);
+            if (name.isEmpty() || !rooted)
+                return {};
+            path = joinPath(path, name);
+            break;
+        }
+        default:
+            // A shell item no path is made of.
+            if (!rooted)
+                *namespaceItem = true;
+            return {};
+        }
+    }
+    return rooted ? path : QString();
+}
+
+// Text a writer padded with NULs (or left a NUL in) ends where Windows ends it.
+QString untilNul(const QString& text)
+{
+    const qsizetype nul = text.indexOf(QChar(0));
+    return nul < 0 ? text : text.left(nul);
+}
+
 } // namespace
 
 std::optional<ShellLink> ShellLink::parse(const QByteArray& bytes)
@@ -234,10 +353,13 @@ std::optional<ShellLink> ShellLink::parse(const QByteArray& bytes)
     link.iconIndex = qint32(*file.u32(0x38));
     qint64 pos = HeaderSize;
 
+    QString idTarget;
+    bool namespaceItem = false;
     if (flags & HasLinkTargetIDList) {
         const std::optional<quint16> size = file.u16(pos);
         if (!size || !file.has(pos + 2, *size))
             return std::nullopt;
+        idTarget = idListTarget(*file.sub(pos + 2, *size), &namespaceItem);
         pos += 2 + *size;
     }
 
@@ -270,17 +392,26 @@ std::optional<ShellLink> ShellLink::parse(const QByteArray& bytes)
             complete = false; // the later strings cannot be located
             break;
         }
-        *strings[i] = unitSize == 2 ? file.utf16(pos + 2, *count) : file.ansi(pos + 2, *count);
+        *strings[i] = untilNul(unitSize == 2 ? file.utf16(pos + 2, *count) : file.ansi(pos + 2, *count));
         pos += 2 + *count * unitSize;
     }
 
-    link.target = infoTarget;
-    if (link.target.isEmpty() && complete)
-        link.target = extraDataTarget(file, pos);
-    if (link.target.isEmpty())
-        link.target = relativePath;
-    if (link.target.isEmpty())
-        return std::nullopt;
+    const auto take = [&link](const QString& target, Source source) {
+        if (!link.target.isEmpty() || target.isEmpty())
+            return;
+        link.target = target;
+        link.source = source;
+    };
+    take(infoTarget, Source::LinkInfo);
+    if (complete)
+        take(extraDataTarget(file, pos), Source::Environment);
+    take(idTarget, Source::IdList);
+    take(relativePath, Source::Relative);
+    if (link.target.isEmpty()) {
+        if (!namespaceItem)
+            return std::nullopt;
+        link.namespaceItem = true;
+    }
     return link;
 }
 
@@ -290,5 +421,12 @@ std::optional<ShellLink> ShellLink::read(const QString& file)
     QFile f(file);
     if (!QFileInfo(file).isFile() || !f.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return parse(f.read(MaxFileBytes));
+    std::optional<ShellLink> link = parse(f.read(MaxFileBytes));
+    // A relative path counts from the shortcut's own folder.
+    if (link && link->source == Source::Relative) {
+        QString relative = link->target;
+        relative.replace(u'\\', u'/');
+        link->target = QDir::cleanPath(QFileInfo(file).absolutePath() + u'/' + relative);
+    }
+    return link;
 }

@@ -19,6 +19,7 @@ packages=(
   python3-aiosmtpd poppler-utils openssl
   libx11-dev libxcb1-dev
   desktop-file-utils appstream man-db x11-utils dpkg-dev file
+  clang libclang-rt-14-dev
 )
 
 install_missing() {

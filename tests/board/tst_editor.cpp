@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QtTest>
 #include <sys/stat.h>
@@ -80,6 +81,7 @@ private slots:
     void failedMoveLeavesNoOptionBehind();
     void droppedTextCannotBreakTheFile_data();
     void droppedTextCannotBreakTheFile();
+    void droppedShortcutsAsWindowsReadsThem();
     void pipesWithShortcutNamesAreNotRead();
     void copyThenRightClickShifts();
     void eraseWithAndWithoutConfirmation_data();
@@ -552,6 +554,25 @@ void TestEditor::droppedShortcutLandsInSlot23()
     QCOMPARE(f->state.buttons()[22].caption, QByteArray("My Editor"));
 }
 
+void TestEditor::droppedShortcutsAsWindowsReadsThem()
+{
+    // A target only the item-ID list names is its bookmark's address; a
+    // Control Panel shortcut says why it makes none.
+    auto f = make({});
+    BookmarkEditor::Dropped item;
+    item.path = PathNames::fromQt(data("shortcuts/idlist-long.lnk"));
+    f->board->editor().FilesDropped(item, QPoint(5, 5), 600);
+    QCOMPARE(key(*f, "01U"), QByteArray("C:\\Program Files\\xt\\xterm main.exe /-geometry 80x24"));
+    QCOMPARE(key(*f, "01N"), QByteArray("idlist-long"));
+    const QByteArray before = f->readFile("Disk.LYK");
+    item.path = PathNames::fromQt(data("shortcuts/namespace.lnk"));
+    f->board->editor().FilesDropped(item, QPoint(5, 25), 600);
+    QCOMPARE(f->ui.messages(), QStringList{"\"namespace.lnk\" is a shortcut to a Windows item such as a Control Panel "
+                                           "page, not to a file, a folder or a program, so it makes no bookmark."});
+    QCOMPARE(key(*f, "02U"), QByteArray());
+    QCOMPARE(key(*f, "02N"), QByteArray());
+}
+
 void TestEditor::droppedDesktopLauncherIsAProgram()
 {
     QTemporaryDir dir;
@@ -789,7 +810,7 @@ void TestEditor::droppedTextCannotBreakTheFile_data()
                                   << QByteArray("Link") << QByteArray("http://ok.example/ 01L=Yes");
     QTest::newRow("shortcut description with CR LF and arguments with LF")
         << "" << QByteArray() << QByteArray("Nice  01U=http://evil.example/  01L=")
-        << QByteArray("..\\bin\\run.exe /one two");
+        << QByteArray("^/bin/run.exe /one two");
 }
 
 void TestEditor::droppedTextCannotBreakTheFile()
@@ -805,6 +826,8 @@ void TestEditor::droppedTextCannotBreakTheFile()
         QVERIFY(TestFiles::write(path, content));
     }
     url.replace("@", PathNames::fromQt(path));
+    // A shortcut's relative target counts from the shortcut's folder's parent here.
+    url.replace("^", PathNames::fromQt(QDir::cleanPath(QFileInfo(path).absolutePath() + QStringLiteral("/.."))));
     auto f = make({});
     BookmarkEditor::Dropped item;
     item.path = PathNames::fromQt(path);

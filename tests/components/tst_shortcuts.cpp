@@ -1,6 +1,7 @@
 #include "DesktopEntry.h"
 #include "ShellLink.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -83,6 +84,7 @@ private slots:
     void truncatedLink();
     void corruptedLink_data();
     void corruptedLink();
+    void namespaceItemsAndRelativePaths();
     void unreadableFiles();
 
     void execLine_data();
@@ -123,11 +125,29 @@ void TestShortcuts::linkFields_data()
     QTest::newRow("unicode share and suffix beat their ansi copies")
         << QStringLiteral("unicode-net.lnk") << QStringLiteral("\\\\sérveur\\Ωshare\\Ωmega.exe") << none << none << none
         << none << 0;
-    QTest::newRow("relative path when nothing else")
-        << QStringLiteral("relative.lnk") << RunRelative << none << none << none << none << 0;
+    QTest::newRow("relative path when nothing else, from the shortcut's folder")
+        << QStringLiteral("relative.lnk") << QDir::cleanPath(shortcutsDir() + "/../bin/run.exe") << none << none << none
+        << none << 0;
     QTest::newRow("environment block beats the relative path")
         << QStringLiteral("envvar.lnk") << QStringLiteral("%ProgramFiles%\\Run\\run.exe") << none << none << none
         << none << 0;
+    QTest::newRow("item-ID list in short names beats the relative path")
+        << QStringLiteral("idlist-short.lnk") << QStringLiteral("C:\\PROGRA~1\\xt\\xt.exe") << none
+        << QStringLiteral("C:\\PROGRA~1\\xt") << none << none << 0;
+    QTest::newRow("item-ID list with long names (versions 9, 3 and 8)")
+        << QStringLiteral("idlist-long.lnk") << QStringLiteral("C:\\Program Files\\xt\\xterm main.exe")
+        << QStringLiteral("-geometry 80x24") << QStringLiteral("C:\\Program Files\\xt") << none << none << 0;
+    QTest::newRow("item-ID list on a network share")
+        << QStringLiteral("network-idlist.lnk") << QStringLiteral("\\\\server\\share\\tool.exe") << none << none
+        << QStringLiteral("Tool") << none << 0;
+    QTest::newRow("arguments and working folder padded with NULs")
+        << QStringLiteral("padded.lnk") << EditorTarget << QStringLiteral("--fast") << QStringLiteral("C:\\Tools")
+        << none << none << 0;
+    QTest::newRow("unknown and damaged extra data blocks")
+        << QStringLiteral("unknown-extra.lnk") << QStringLiteral("C:\\Program Files\\xt\\xterm main.exe")
+        << QStringLiteral("-e top") << none << none << none << 0;
+    QTest::newRow("times out of range") << QStringLiteral("bad-date.lnk") << EditorTarget << none << none
+                                        << QStringLiteral("Old times") << none << 0;
 }
 
 void TestShortcuts::linkFields()
@@ -209,8 +229,8 @@ void TestShortcuts::corruptedLink_data()
     QTest::newRow("id list past the end") << put16(editor, 0x4C, 0xFFFF) << false << none << none;
     QTest::newRow("link info past the end") << put32(editor, editorInfo, 0xFFFFFFFF) << false << none << none;
     QTest::newRow("link info smaller than its header") << put32(editor, editorInfo, 8) << false << none << none;
-    QTest::newRow("link info header bigger than link info: relative path")
-        << put32(editor, editorInfo + 4, editorInfoSize + 4) << true << EditorRelative << "My Editor";
+    QTest::newRow("link info header bigger than link info: the item-ID list")
+        << put32(editor, editorInfo + 4, editorInfoSize + 4) << true << EditorTarget << "My Editor";
     QTest::newRow("name longer than the file: target only")
         << put16(editor, editorStrings, 0xFFFF) << true << EditorTarget << none;
 
@@ -271,6 +291,26 @@ void TestShortcuts::corruptedLink()
         return;
     QTEST(link->target, "target");
     QTEST(link->description, "description");
+}
+
+void TestShortcuts::namespaceItemsAndRelativePaths()
+{
+    // A Control Panel shortcut names no file: a link without a target, so
+    // the caller can say so.
+    const std::optional<ShellLink> panel = ShellLink::read(fixturePath("namespace.lnk"));
+    QVERIFY(panel);
+    QVERIFY(panel->namespaceItem);
+    QVERIFY(panel->target.isEmpty());
+    QCOMPARE(panel->description, QStringLiteral("Display"));
+    for (const char* name : {"editor.lnk", "idlist-short.lnk", "relative.lnk"})
+        QVERIFY(!ShellLink::read(fixturePath(QString::fromLatin1(name)))->namespaceItem);
+    // The relative path, the last resort, counts from the shortcut's folder.
+    const std::optional<ShellLink> relative = ShellLink::read(fixturePath("relative.lnk"));
+    QCOMPARE(relative->source, ShellLink::Source::Relative);
+    QCOMPARE(relative->target, QDir::cleanPath(shortcutsDir() + "/../bin/run.exe"));
+    QCOMPARE(ShellLink::parse(fixture("relative.lnk"))->target, RunRelative);
+    QCOMPARE(ShellLink::read(fixturePath("idlist-short.lnk"))->source, ShellLink::Source::IdList);
+    QCOMPARE(ShellLink::read(fixturePath("editor.lnk"))->source, ShellLink::Source::LinkInfo);
 }
 
 void TestShortcuts::unreadableFiles()

@@ -6,8 +6,8 @@ so the output is the same on every machine. Run it again after changing it and c
 its output with it:
     /usr/bin/python3 tests/data/shortcuts/make_links.py
 
-editor.lnk       Unicode strings, an item id list, LinkInfo with an ANSI and a Unicode
-                 local path C:\\Tools\\Edit.exe; name, relative path, working folder,
+editor.lnk       Unicode strings, an item id list and LinkInfo, both naming
+                 C:\\Tools\\Edit.exe (LinkInfo with an ANSI and a Unicode copy); name, relative path, working folder,
                  arguments and icon location; icon index 1
 ansi.lnk         ANSI (Windows-1252) strings, no id list, local path C:\\Programme\\Größe.exe
 network.lnk      LinkInfo with only a network share \\\\server\\share and the suffix
@@ -20,6 +20,15 @@ envvar.lnk       no LinkInfo; a relative path and, after another ExtraData block
                  environment-variable target that wins over it
 injection.lnk    a relative path, a description with CR LF that tries to add keys of its
                  own, and arguments with a LF
+idlist-short.lnk no LinkInfo: the item-ID list spells C:\\PROGRA~1\\xt\\xt.exe in short
+                 names only, beside the relative path ..\\..\\..\\Program Files\\xt\\xt.exe
+idlist-long.lnk  the same with the long names in 0xBEEF0004 blocks (versions 9 and 3)
+network-idlist.lnk  the item-ID list names \\\\server\\share and a file on it
+padded.lnk       LinkInfo; arguments and working folder padded with NULs
+unknown-extra.lnk  an item-ID-list target, then an ExtraData block of an unknown kind
+                 and a damaged one that claims more bytes than the file has
+bad-date.lnk     out-of-range times in the header and the items
+namespace.lnk    a Control Panel item: a namespace root and a control panel entry
 """
 
 import os
@@ -56,18 +65,67 @@ def utf16_z(text):
     return text.encode("utf-16-le") + b"\0\0"
 
 
-def header(flags, icon_index=0):
+def header(flags, icon_index=0, filetime=FILETIME):
     return struct.pack("<I16sIIQQQIiIHHII", 0x4C, LINK_CLSID, flags, 0x20,
-                       FILETIME, FILETIME, FILETIME, 0x1234, icon_index, 1, 0, 0, 0, 0)
+                       filetime, filetime, filetime, 0x1234, icon_index, 1, 0, 0, 0, 0)
+
+
+CONTROL_PANEL_CLSID = bytes.fromhex("6806EE260AA0D7449371BEB064C98683")
+BAD_DOS_TIME = 0xFFFFFFFF
+
+
+def extension_block(long_name, version):
+    """A file entry's 0xBEEF0004 block with the long name where its version puts it."""
+    body = struct.pack("<HIIIH", version, 0xBEEF0004, BAD_DOS_TIME, BAD_DOS_TIME,
+                       {3: 0x14, 7: 0x26, 8: 0x2A, 9: 0x2E}[version])
+    if version >= 7:
+        body += struct.pack("<HQQ", 0, 0x0001000000001234, 0)
+    body += struct.pack("<H", 0)  # no localized name
+    if version >= 9:
+        body += struct.pack("<I", 0)
+    if version >= 8:
+        body += struct.pack("<I", 0)
+    body += utf16_z(long_name)
+    body += struct.pack("<H", 0)  # where the block starts (not read)
+    return struct.pack("<H", len(body) + 2) + body
+
+
+def file_entry(short_name, long_name=None, folder=True, version=9, dos_time=0x4E215A00):
+    data = struct.pack("<BBIIH", 0x31 if folder else 0x32, 0, 0 if folder else 4096, dos_time,
+                       0x10 if folder else 0x20)
+    data += ansi_z(short_name)
+    if (len(data) + 2) % 2:
+        data += b"\0"
+    if long_name is not None:
+        data += extension_block(long_name, version)
+    return data
+
+
+def items(*entries):
+    data = b"".join(struct.pack("<H", len(e) + 2) + e for e in entries) + b"\0\0"
+    return struct.pack("<H", len(data)) + data
+
+
+COMPUTER = b"\x1f\x50" + COMPUTER_CLSID
+DRIVE_C = b"\x2f" + b"C:\\".ljust(22, b"\0")
+
+
+def network_share(share):
+    return b"\x43\x01\x82" + ansi_z(share) + b"\0\0"
+
+
+def unknown_block():
+    return struct.pack("<II", 0x20, 0xA0000099) + bytes(24)
+
+
+def damaged_block():
+    return struct.pack("<II", 0x400, 0xA0000003) + bytes(8)
 
 
 def id_list():
-    # "Computer", then drive C: - only its size matters to the reader.
-    computer = b"\x1f\x50" + COMPUTER_CLSID
-    drive = b"\x2f" + b"C:\\".ljust(22, b"\0")
-    items = b"".join(struct.pack("<H", len(i) + 2) + i for i in (computer, drive))
-    items += b"\0\0"
-    return struct.pack("<H", len(items)) + items
+    # "Computer", drive C:, the folder Tools and the file Edit.exe.
+    return items(COMPUTER, DRIVE_C, file_entry("Tools", "Tools"),
+                 file_entry("Edit.exe", "Edit.exe", folder=False))
 
 
 def volume_id():
@@ -145,8 +203,8 @@ def environment_block(target):
             + target.encode("utf-16-le").ljust(520, b"\0"))
 
 
-def link(flags, parts, icon_index=0):
-    return header(flags, icon_index) + b"".join(parts)
+def link(flags, parts, icon_index=0, filetime=FILETIME):
+    return header(flags, icon_index, filetime) + b"".join(parts)
 
 
 def write(name, data):
@@ -192,6 +250,44 @@ def main():
     flags, data = strings(True, name="Nice\r\n01U=http://evil.example/\r\n01L=",
                           relative="..\\bin\\run.exe", arguments="one\ntwo")
     write("injection.lnk", link(flags, [data, TERMINAL_BLOCK]))
+
+    relative = "..\\..\\..\\Program Files\\xt\\xt.exe"
+    flags, data = strings(True, relative=relative, working="C:\\PROGRA~1\\xt")
+    write("idlist-short.lnk", link(flags | HAS_ID_LIST, [
+        items(COMPUTER, DRIVE_C, file_entry("PROGRA~1"), file_entry("xt"),
+              file_entry("xt.exe", folder=False)), data, TERMINAL_BLOCK]))
+
+    flags, data = strings(True, relative=relative, working="C:\\Program Files\\xt",
+                          arguments="-geometry 80x24")
+    long_items = items(COMPUTER, DRIVE_C, file_entry("PROGRA~1", "Program Files"),
+                       file_entry("xt", "xt", version=3),
+                       file_entry("XTERM~1.EXE", "xterm main.exe", folder=False, version=8))
+    write("idlist-long.lnk", link(flags | HAS_ID_LIST, [long_items, data, TERMINAL_BLOCK]))
+
+    flags, data = strings(True, name="Tool")
+    write("network-idlist.lnk", link(flags | HAS_ID_LIST, [
+        items(network_share("\\\\server\\share"), file_entry("tool.exe", "tool.exe", folder=False)),
+        data, TERMINAL_BLOCK]))
+
+    flags, data = strings(True, working="C:\\Tools" + "\0\0\0", arguments="--fast" + "\0" * 10)
+    write("padded.lnk", link(flags | HAS_LINK_INFO,
+                             [link_info(local="C:\\Tools\\Edit.exe", unicode=True), data,
+                              TERMINAL_BLOCK]))
+
+    flags, data = strings(True, arguments="-e top")
+    write("unknown-extra.lnk", link(flags | HAS_ID_LIST,
+                                    [long_items, data, unknown_block(), damaged_block()]))
+
+    flags, data = strings(False, name="Old times")
+    write("bad-date.lnk", link(flags | HAS_ID_LIST | HAS_LINK_INFO, [
+        items(COMPUTER, DRIVE_C, file_entry("Tools", "Tools", dos_time=BAD_DOS_TIME),
+              file_entry("Edit.exe", "Edit.exe", folder=False, dos_time=BAD_DOS_TIME)),
+        link_info(local="C:\\Tools\\Edit.exe"), data, TERMINAL_BLOCK], filetime=0xFFFFFFFFFFFFFFFF))
+
+    flags, data = strings(True, name="Display")
+    write("namespace.lnk", link(flags | HAS_ID_LIST, [
+        items(b"\x1f\x80" + CONTROL_PANEL_CLSID, b"\x71\x00" + bytes(16) + struct.pack("<I", 5)),
+        data, TERMINAL_BLOCK]))
 
 
 if __name__ == "__main__":
