@@ -271,13 +271,39 @@ QString fileEntryName(const Span& item, unsigned char type)
     return name.isEmpty() ? *shortName : name;
 }
 
-// The path the item-ID list spells out: a drive or a network share, then
-// folders and the file. Empty for a list that names no file-system place;
-// namespaceItem says when it names a shell item instead.
-QString idListTarget(const Span& list, bool* namespaceItem)
+bool driveLetter(QChar c)
+{
+    const char16_t upper = c.toUpper().unicode();
+    return upper >= u'A' && upper <= u'Z';
+}
+
+// C:\ from a drive item; none when the item holds no drive letter (a shell
+// folder of the computer, such as Control Panel, has a class id there instead).
+std::optional<QString> driveName(const Span& item)
+{
+    const std::optional<QString> name = item.ansiZ(3);
+    if (!name || name->size() < 2 || name->size() > 3 || !driveLetter(name->at(0)) || name->at(1) != u':' ||
+        (name->size() == 3 && name->at(2) != u'\\'))
+        return std::nullopt;
+    return name->left(2) + u'\\';
+}
+
+// What the item-ID list names: a path, spelled from a drive or a network share
+// and the folders and file below it; or a shell item of Windows that is no file
+// (Control Panel and its pages, the computer itself...); or neither.
+struct IdListTarget
 {
     QString path;
-    bool rooted = false;
+    bool namespaceItem = false;
+};
+
+IdListTarget idListTarget(const Span& list)
+{
+    QString path;
+    bool rooted = false;      // a drive or share starts path
+    bool shellFolder = false; // an item no path can be spelled through
+    bool fileEntry = false;
+    bool anyItem = false;
     for (qint64 at = 0; list.has(at, 2);) {
         const quint16 size = *list.u16(at);
         if (size == 0)
@@ -286,54 +312,91 @@ QString idListTarget(const Span& list, bool* namespaceItem)
         if (!item || size < 3)
             return {};
         at += size;
+        anyItem = true;
         const unsigned char type = item->byte(2);
         if (type == 0x1F) {
-            // A root: the computer and the network lead to files; any other
-            // (Control Panel, Recycle Bin, ...) is a namespace item.
-            if (clsidIs(*item, 4, ComputerClsid) || clsidIs(*item, 4, NetworkClsid))
-                continue;
-            *namespaceItem = true;
-            return {};
+            // A root: the computer and the network hold the drives and shares
+            // that follow; any other (Control Panel, the user's files...) is a
+            // shell folder.
+            if (rooted || !(clsidIs(*item, 4, ComputerClsid) || clsidIs(*item, 4, NetworkClsid)))
+                shellFolder = true;
+            continue;
         }
+        // A drive or share starts the path only at its start, where nothing
+        // else has been placed yet.
+        const bool atStart = !shellFolder && !fileEntry;
         switch (type & 0x70) {
-        case 0x20: { // a drive: "C:\"
-            const std::optional<QString> drive = item->ansiZ(3);
-            if (!drive || drive->isEmpty())
-                return {};
-            path = *drive;
-            rooted = true;
+        case 0x20: // a drive, or a shell folder of the computer
+            if (const std::optional<QString> drive = driveName(*item); drive && atStart && !rooted) {
+                path = *drive;
+                rooted = true;
+            } else {
+                shellFolder = true;
+            }
             break;
-        }
-        case 0x40: { // a network location: "\\server\share"
-            const std::optional<QString> share = item->ansiZ(5);
-            if (!share || share->isEmpty())
+        case 0x40: { // the network: a workgroup, then \\server, then \\server\share
+            const std::optional<QString> name = item->ansiZ(5);
+            if (!name)
                 return {};
-            path = *share;
-            rooted = true;
+            if (!name->startsWith(u"\\\\") || name->size() <= 2)
+                break; // a workgroup or the whole network: the server follows
+            if (atStart && (!rooted || path.startsWith(u"\\\\"))) {
+                path = *name;
+                rooted = true;
+            } else {
+                shellFolder = true;
+            }
             break;
         }
         case 0x30: { // a folder or a file
+            fileEntry = true;
             const QString name = fileEntryName(*item, type);
-            if (name.isEmpty() || !rooted)
+            if (name.isEmpty())
                 return {};
             path = joinPath(path, name);
             break;
         }
         default:
-            // A shell item no path is made of.
-            if (!rooted)
-                *namespaceItem = true;
-            return {};
+            // A shell item no path is made of (a Control Panel page, a
+            // delegate of another folder, an address...).
+            shellFolder = true;
+            if (type == 0x74)
+                fileEntry = true; // a delegate wraps a file entry of its own
+            break;
         }
     }
-    return rooted ? path : QString();
+    IdListTarget target;
+    if (rooted && !shellFolder)
+        target.path = path;
+    else if (!rooted && !fileEntry && anyItem)
+        target.namespaceItem = true;
+    return target;
 }
 
-// Text a writer padded with NULs (or left a NUL in) ends where Windows ends it.
+// Windows ends a string at its first NUL: writers that pad with NULs, or leave a
+// buffer's leftovers after one, mean the text before it.
 QString untilNul(const QString& text)
 {
     const qsizetype nul = text.indexOf(QChar(0));
     return nul < 0 ? text : text.left(nul);
+}
+
+// Paths and command lines padded with blanks mean the same without them, as
+// Windows reads them.
+QString withoutTrailingBlanks(QString text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace())
+        --end;
+    text.truncate(end);
+    return text;
+}
+
+// A drive or network path some writers store as the "relative" path.
+bool windowsAbsolute(const QString& path)
+{
+    return (path.size() >= 3 && driveLetter(path.at(0)) && path.at(1) == u':' && path.at(2) == u'\\') ||
+           path.startsWith(u"\\\\");
 }
 
 } // namespace
@@ -353,13 +416,12 @@ std::optional<ShellLink> ShellLink::parse(const QByteArray& bytes)
     link.iconIndex = qint32(*file.u32(0x38));
     qint64 pos = HeaderSize;
 
-    QString idTarget;
-    bool namespaceItem = false;
+    IdListTarget idTarget;
     if (flags & HasLinkTargetIDList) {
         const std::optional<quint16> size = file.u16(pos);
         if (!size || !file.has(pos + 2, *size))
             return std::nullopt;
-        idTarget = idListTarget(*file.sub(pos + 2, *size), &namespaceItem);
+        idTarget = idListTarget(*file.sub(pos + 2, *size));
         pos += 2 + *size;
     }
 
@@ -395,6 +457,9 @@ std::optional<ShellLink> ShellLink::parse(const QByteArray& bytes)
         *strings[i] = untilNul(unitSize == 2 ? file.utf16(pos + 2, *count) : file.ansi(pos + 2, *count));
         pos += 2 + *count * unitSize;
     }
+    // A name may end as its author typed it; the paths and the command line not.
+    for (QString* text : {&relativePath, &link.workingDir, &link.arguments, &link.iconLocation})
+        *text = withoutTrailingBlanks(*text);
 
     const auto take = [&link](const QString& target, Source source) {
         if (!link.target.isEmpty() || target.isEmpty())
@@ -405,10 +470,10 @@ std::optional<ShellLink> ShellLink::parse(const QByteArray& bytes)
     take(infoTarget, Source::LinkInfo);
     if (complete)
         take(extraDataTarget(file, pos), Source::Environment);
-    take(idTarget, Source::IdList);
+    take(idTarget.path, Source::IdList);
     take(relativePath, Source::Relative);
     if (link.target.isEmpty()) {
-        if (!namespaceItem)
+        if (!idTarget.namespaceItem)
             return std::nullopt;
         link.namespaceItem = true;
     }
@@ -423,7 +488,7 @@ std::optional<ShellLink> ShellLink::read(const QString& file)
         return std::nullopt;
     std::optional<ShellLink> link = parse(f.read(MaxFileBytes));
     // A relative path counts from the shortcut's own folder.
-    if (link && link->source == Source::Relative) {
+    if (link && link->source == Source::Relative && !windowsAbsolute(link->target)) {
         QString relative = link->target;
         relative.replace(u'\\', u'/');
         link->target = QDir::cleanPath(QFileInfo(file).absolutePath() + u'/' + relative);

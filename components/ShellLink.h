@@ -25,7 +25,8 @@ struct ShellLink
     int iconIndex = 0;
 
     // Nothing for a file that cannot be opened or parsed. A relative target is
-    // resolved against the shortcut's own folder.
+    // resolved against the shortcut's own folder (a drive or network path stored
+    // as the relative one stays as it is).
     static std::optional<ShellLink> read(const QString& file);
     // Every offset and size is checked against bytes. A damaged link gives what could be
     // read before the damage, or nothing when no target could be read (a namespace

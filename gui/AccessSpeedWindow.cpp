@@ -1,9 +1,11 @@
 #include "AccessSpeedWindow.h"
 
 #include "AccessSpeed.h"
+#include "DialogButton.h"
 #include "GuiPrompter.h"
 #include "WinColor.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
@@ -42,6 +44,16 @@ void SpeedBar::paintEvent(QPaintEvent*)
     }
 }
 
+void SpeedBar::keyPressEvent(QKeyEvent* event)
+{
+    // A bar is no default button, so Enter would otherwise go nowhere.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
 AccessSpeedWindow::AccessSpeedWindow(PingForm& model, QWidget* parent) : QDialog(parent), m_model(model)
 {
     setObjectName(QStringLiteral("TPForm"));
@@ -51,6 +63,8 @@ AccessSpeedWindow::AccessSpeedWindow(PingForm& model, QWidget* parent) : QDialog
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("StatusLine"));
     m_status->setGeometry(5, 22, 400, 16);
+    m_close = dialogButton(QStringLiteral("Close"), QStringLiteral("CloseBtn"), this);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     connect(&m_model, &PingForm::changed, this, &AccessSpeedWindow::display);
     connect(&m_model, &PingForm::closeRequested, this, &QDialog::accept);
     setFixedWidth(410);
@@ -63,7 +77,7 @@ void AccessSpeedWindow::display()
     m_status->setText(m_model.status);
     m_status->setVisible(m_model.statusVisible);
     if (!m_model.done()) {
-        setFixedHeight(std::max(70, int(m_model.hosts.size()) * 20 + 50));
+        setHeight(std::max(70, int(m_model.hosts.size()) * 20 + 50));
         return;
     }
     if (m_bars.isEmpty()) {
@@ -85,7 +99,14 @@ void AccessSpeedWindow::display()
         if (!m_bars.isEmpty())
             m_bars.first()->setFocus();
     }
-    setFixedHeight(m_model.height);
+    setHeight(m_model.height);
+}
+
+void AccessSpeedWindow::setHeight(int height)
+{
+    setFixedHeight(height);
+    // Close sits in the 30 pixels below the last bar.
+    m_close->setGeometry(width() - 85, height - 27, 80, 24);
 }
 
 void GuiPrompter::pingWindow(PingForm& form)

@@ -19,6 +19,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // TPForm: the window of the ping test, showing its model.
@@ -31,9 +32,11 @@ public:
 
 private:
     void display();
+    void setHeight(int height);
 
     PingForm& m_model;
     QLabel* m_heading;
     QLabel* m_status;
+    QPushButton* m_close;
     QList<SpeedBar*> m_bars;
 };

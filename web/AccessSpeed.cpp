@@ -43,15 +43,25 @@ PingForm::PingForm(Board& board, EchoService& echoes, NameLookup& lookup)
 
 PingForm::~PingForm()
 {
-    m_cancel->store(true);
-    for (int id : std::as_const(m_lookups))
-        m_lookup.cancel(id);
+    stopAll();
     // The echoes end at once when cancelled.
     m_pool.waitForDone();
 }
 
+void PingForm::stopAll()
+{
+    m_cancel->store(true);
+    for (int id : std::as_const(m_lookups))
+        m_lookup.cancel(id);
+    m_lookups.clear();
+}
+
 void PingForm::FormActivate()
 {
+    // A new round: answers still on their way from an earlier one keep the
+    // earlier (cancelled) flag and are dropped.
+    stopAll();
+    m_cancel = std::make_shared<std::atomic<bool>>(false);
     colors = m_board.state().tabStyle();
     slowest = 0;
     fastest = 1000000;
@@ -61,8 +71,10 @@ void PingForm::FormActivate()
     bars.clear();
     statusVisible = true;
     m_entries = QList<Entry>(hosts.size());
-    // Every host at once: a page of dead sites takes one time-out, not one each.
-    m_pool.setMaxThreadCount(std::clamp(static_cast<int>(hosts.size()), 1, 64));
+    // Every host at once, up to a full page of 80: a page of dead sites
+    // takes one time-out, not one each. Workers of a cancelled round that
+    // are still winding down do not hold this round back.
+    m_pool.setMaxThreadCount(std::max(1, static_cast<int>(hosts.size())) + m_pool.activeThreadCount());
     for (int i = 0; i < hosts.size(); ++i) {
         const QByteArray host = hosts[i];
         if (host.isEmpty()) {
@@ -75,8 +87,15 @@ void PingForm::FormActivate()
             resolved(i, {});
             continue;
         }
+        const QString name = lookupName(host);
+        // An address is its own answer. Looking it up would look up its
+        // name instead, asking a name server about it for nothing.
+        if (const QHostAddress literal(name); !literal.isNull()) {
+            resolved(i, literal.toString());
+            continue;
+        }
         QPointer<PingForm> self(this);
-        const int id = m_lookup.forward(lookupName(host), this, [self, i](const QString& address) {
+        const int id = m_lookup.forward(name, this, [self, i](const QString& address) {
             if (self)
                 self->resolved(i, address);
         });
@@ -109,14 +128,17 @@ void PingForm::resolved(int index, const QString& address)
         // Back on the window's thread; dropped once the form is gone (it
         // waits for its workers before it goes).
         QMetaObject::invokeMethod(
-            this, [this, index, r] { echoed(index, r); }, Qt::QueuedConnection);
+            this,
+            [this, index, r, cancel] {
+                if (!cancel->load())
+                    echoed(index, r);
+            },
+            Qt::QueuedConnection);
     });
 }
 
 void PingForm::echoed(int index, const EchoProbe::Result& r)
 {
-    if (m_cancel->load())
-        return;
     Entry& e = m_entries[index];
     e.measure = r.measure;
     e.port = r.port;
@@ -193,10 +215,7 @@ void PingForm::BarClick(int index)
 
 void PingForm::FormClose()
 {
-    m_cancel->store(true);
-    for (int id : std::as_const(m_lookups))
-        m_lookup.cancel(id);
-    m_lookups.clear();
+    stopAll();
     statusVisible = true;
     ListBox1.clear();
     ListBox2.clear();

@@ -86,6 +86,7 @@ private:
         EchoProbe::Measure measure = EchoProbe::Measure::None;
         int port = 0;
     };
+    void stopAll();
     void resolved(int index, const QString& address);
     void echoed(int index, const EchoProbe::Result& result);
     void finishEntry(int index);

@@ -13,6 +13,7 @@
 using TestFiles::put16;
 using TestFiles::put32;
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -85,6 +86,10 @@ private slots:
     void corruptedLink_data();
     void corruptedLink();
     void namespaceItemsAndRelativePaths();
+    void linksWithoutTarget_data();
+    void linksWithoutTarget();
+    void mutatedLinks_data();
+    void mutatedLinks();
     void unreadableFiles();
 
     void execLine_data();
@@ -148,6 +153,17 @@ void TestShortcuts::linkFields_data()
         << QStringLiteral("-e top") << none << none << none << 0;
     QTest::newRow("times out of range") << QStringLiteral("bad-date.lnk") << EditorTarget << none << none
                                         << QStringLiteral("Old times") << none << 0;
+    QTest::newRow("item-ID list through the network's workgroup, server and share")
+        << QStringLiteral("unc-idlist.lnk") << QStringLiteral("\\\\server\\share\\Tools and more\\tool.exe") << none
+        << none << QStringLiteral("Tool") << none << 0;
+    QTest::newRow("a shell folder of the computer spells no drive: the relative path")
+        << QStringLiteral("documents.lnk") << QDir::cleanPath(shortcutsDir() + "/../Documents/report.docx") << none
+        << none << none << none << 0;
+    QTest::newRow("ansi strings of odd lengths padded with blanks, a NUL and leftovers")
+        << QStringLiteral("padded-ansi.lnk") << EditorTarget << QStringLiteral("--fast") << QStringLiteral("C:\\Tools")
+        << none << none << 0;
+    QTest::newRow("relative path holding an absolute Windows path stays as it is")
+        << QStringLiteral("absolute-relative.lnk") << EditorTarget << none << none << none << none << 0;
 }
 
 void TestShortcuts::linkFields()
@@ -311,6 +327,101 @@ void TestShortcuts::namespaceItemsAndRelativePaths()
     QCOMPARE(ShellLink::parse(fixture("relative.lnk"))->target, RunRelative);
     QCOMPARE(ShellLink::read(fixturePath("idlist-short.lnk"))->source, ShellLink::Source::IdList);
     QCOMPARE(ShellLink::read(fixturePath("editor.lnk"))->source, ShellLink::Source::LinkInfo);
+}
+
+// Item-ID lists that name no path: a shell item of Windows is marked as one,
+// so the caller can say why it makes no bookmark; a file in a place the list
+// names without a drive is simply unreadable, never a namespace item.
+void TestShortcuts::linksWithoutTarget_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("namespaceItem");
+    QTest::addColumn<QString>("description");
+
+    QTest::newRow("Control Panel as its own root")
+        << QStringLiteral("namespace.lnk") << true << QStringLiteral("Display");
+    QTest::newRow("Control Panel inside the computer")
+        << QStringLiteral("panel-in-computer.lnk") << true << QStringLiteral("Mouse");
+    QTest::newRow("Control Panel folder inside the computer")
+        << QStringLiteral("panel-folder.lnk") << true << QStringLiteral("Control Panel");
+    QTest::newRow("the computer itself") << QStringLiteral("this-pc.lnk") << true << QString();
+    QTest::newRow("a file below the user's folder") << QStringLiteral("user-files.lnk") << false << QString();
+}
+
+void TestShortcuts::linksWithoutTarget()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, namespaceItem);
+    const std::optional<ShellLink> link = ShellLink::read(fixturePath(file));
+    QCOMPARE(bool(link), namespaceItem);
+    if (!link)
+        return;
+    QVERIFY(link->namespaceItem);
+    QCOMPARE(link->target, QString());
+    QCOMPARE(link->source, ShellLink::Source::None);
+    QTEST(link->description, "description");
+}
+
+// Every fixture cut short (also in the middle of a string) and with each byte, 16-bit and 32-bit field set to
+// values that break sizes and offsets. Under the sanitizers (build-asan) any
+// read outside the bytes fails the run; everywhere a link that comes back is
+// whole: a target or a namespace item, and no string with a NUL in it.
+void TestShortcuts::mutatedLinks_data()
+{
+    QTest::addColumn<QString>("file");
+    const QStringList files = QDir(shortcutsDir()).entryList({QStringLiteral("*.lnk")}, QDir::Files, QDir::Name);
+    QVERIFY(files.size() >= 20);
+    for (const QString& file : files)
+        QTest::newRow(qPrintable(file)) << file;
+}
+
+void TestShortcuts::mutatedLinks()
+{
+    QFETCH(QString, file);
+    const QByteArray original = fixture(file);
+    QStringList faults;
+    int parsed = 0;
+    const auto check = [&](const QByteArray& bytes, const QString& what) {
+        const std::optional<ShellLink> link = parseExact(bytes);
+        if (!link)
+            return;
+        ++parsed;
+        const bool whole = link->namespaceItem == link->target.isEmpty() &&
+                           (link->source == ShellLink::Source::None) == link->target.isEmpty();
+        bool clean = true;
+        for (const QString* text :
+             {&link->target, &link->arguments, &link->workingDir, &link->description, &link->iconLocation})
+            clean = clean && !text->contains(QChar(0));
+        if (!whole || !clean)
+            faults << what;
+    };
+
+    for (qint64 length = 0; length <= original.size(); ++length) {
+        check(original.left(length), QStringLiteral("cut to %1 bytes").arg(length));
+        // Cut where a string's NUL would follow: a string that runs to the end.
+        QByteArray unterminated = original.left(length);
+        for (qint64 at = std::max<qint64>(0, length - 2); at < length; ++at)
+            unterminated[at] = 'A';
+        check(unterminated, QStringLiteral("cut to %1 bytes ending in text").arg(length));
+    }
+    for (qint64 at = 0; at < original.size(); ++at) {
+        for (const unsigned char value : {0x00, 0x01, 0x7F, 0x80, 0xFF}) {
+            QByteArray bytes = original;
+            bytes[at] = char(value);
+            check(bytes, QStringLiteral("byte %1 set to %2").arg(at).arg(value));
+        }
+        if (at + 2 <= original.size()) {
+            for (const quint16 value : {quint16(0x8000), quint16(0xFFFF)})
+                check(put16(original, at, value), QStringLiteral("u16 at %1 set to %2").arg(at).arg(value));
+        }
+        if (at + 4 <= original.size()) {
+            const quint32 toEnd = quint32(original.size() - at);
+            for (const quint32 value : {0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu, toEnd, toEnd + 1})
+                check(put32(original, at, value), QStringLiteral("u32 at %1 set to %2").arg(at).arg(value));
+        }
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.mid(0, 5).join(u"; ")));
+    QVERIFY(parsed > 0);
 }
 
 void TestShortcuts::unreadableFiles()

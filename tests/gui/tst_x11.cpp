@@ -758,11 +758,16 @@ void TestX11::exitEndsTheProgramWithHelpOpen()
     QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), main});
     key(QStringLiteral("F1"));
     QTRY_VERIFY_WITH_TIMEOUT(!windowOf(QStringLiteral("Lynkor Help")).isEmpty(), 10000);
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), main});
-    key(QStringLiteral("alt+f"));
-    QTest::qWait(300);
-    key(QStringLiteral("x"));
-    QVERIFY(lynkor.waitForFinished(10000));
+    // File, Exit from the keyboard; a loaded machine (a sanitizer build) may
+    // open the menu after the x was typed, so it is tried again.
+    for (int attempt = 0; attempt < 5 && lynkor.state() != QProcess::NotRunning; ++attempt) {
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), main});
+        key(QStringLiteral("alt+f"));
+        QTest::qWait(300 * (attempt + 1));
+        key(QStringLiteral("x"));
+        lynkor.waitForFinished(3000);
+    }
+    QCOMPARE(lynkor.state(), QProcess::NotRunning);
     QCOMPARE(lynkor.exitStatus(), QProcess::NormalExit);
 }
 

@@ -23,7 +23,9 @@ class StandInEcho : public EchoService
 public:
     QHash<QString, double> times;
     QHash<QString, int> tcpPorts; // measured as a connection to this port
+    QHash<QString, int> delays;   // ms before the answer
     bool dropEverything = false;
+    bool ignoreCancel = false;   // a service that only answers when it is done
     EchoService* real = nullptr; // when set, addresses without a time go there
 
     EchoProbe::Result echo(const QHostAddress& address, const EchoProbe::Options& options,
@@ -36,6 +38,8 @@ public:
         const QString a = address.toString();
         EchoProbe::Result r;
         r.measure = EchoProbe::Measure::IcmpDatagram;
+        if (delays.contains(a))
+            wait(delays.value(a), ignoreCancel ? nullptr : cancel);
         if (times.contains(a)) {
             r.replied = true;
             r.ms = times.value(a);
@@ -47,11 +51,15 @@ public:
         }
         if (real && !dropEverything)
             return real->echo(address, options, cancel);
+        wait(options.timeoutMs, cancel);
+        return r;
+    }
+    static void wait(int ms, const std::atomic<bool>* cancel)
+    {
         QElapsedTimer clock;
         clock.start();
-        while (clock.elapsed() < options.timeoutMs && !(cancel && cancel->load()))
+        while (clock.elapsed() < ms && !(cancel && cancel->load()))
             QThread::msleep(5);
-        return r;
     }
     QStringList asked()
     {
@@ -128,6 +136,9 @@ private slots:
     void droppedEchoesAreUnverified();
     void barsAreRelativeToTheSlowest();
     void allSitesAtOnceAndCloseStopsThem();
+    void aFullPageAtOnce();
+    void resultsInHostOrderWhateverTheirArrival();
+    void lateAnswersAfterCloseAreDropped();
     void clickedBarChoosesItsBookmark();
 };
 
@@ -283,6 +294,87 @@ void TestPing::allSitesAtOnceAndCloseStopsThem()
     form.reset();
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(changed.size(), 0);
+}
+
+void TestPing::aFullPageAtOnce()
+{
+    // Eighty dead sites, a full page of four columns: one time-out for all.
+    StandInEcho dropping;
+    dropping.dropEverything = true;
+    QList<QByteArray> hosts;
+    for (int i = 1; i <= 80; ++i)
+        hosts << "127.0.2." + QByteArray::number(i);
+    QElapsedTimer clock;
+    clock.start();
+    auto form = measure(dropping, hosts, 1000);
+    QVERIFY2(clock.elapsed() < 1800, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(dropping.asked().size(), 80);
+    QCOMPARE(form->bars.size(), 80);
+    QCOMPARE(form->height, 80 * 20 + 50);
+}
+
+void TestPing::resultsInHostOrderWhateverTheirArrival()
+{
+    // The second site answers first, the first one next, the third last.
+    StandInEcho echoes;
+    echoes.times = {{"127.0.0.1", 30}, {"127.0.0.2", 10}, {"127.0.0.3", 20}};
+    echoes.delays = {{"127.0.0.1", 300}, {"127.0.0.3", 900}};
+    PingForm form(*f->board, echoes, lookup);
+    form.hosts = {"127.0.0.1", "127.0.0.2", "127.0.0.3"};
+    form.buttons = buttonsFor(3);
+    form.FormActivate();
+    // An address is measured as it stands: no name server is asked about it.
+    QCOMPARE(lookup.pending(), 0);
+    QCOMPARE(form.status, QStringLiteral("Checking speed of the 127.0.0.1 site"));
+    // The status line names a site that is still being measured.
+    QTRY_COMPARE(form.status, QStringLiteral("Checking speed of the 127.0.0.3 site"));
+    QVERIFY(!form.done());
+    QTRY_VERIFY(form.done());
+    QCOMPARE(form.ListBox1, (QStringList{"127.0.0.1 : 127.0.0.1", "127.0.0.2 : 127.0.0.2", "127.0.0.3 : 127.0.0.3"}));
+    QCOMPARE(form.ListBox2, (QList<int>{30, 10, 20}));
+    QVERIFY(form.bars[1].fastest);
+    QCOMPARE(form.bars[0].percent(), 100);
+}
+
+void TestPing::lateAnswersAfterCloseAreDropped()
+{
+    // An echo service that answers only when it is done, whatever the
+    // cancel says: its answer comes after Close, and after the window has
+    // been opened again for other sites.
+    StandInEcho echoes;
+    echoes.ignoreCancel = true;
+    echoes.times = {{"127.0.0.1", 70}, {"127.0.0.2", 30}};
+    echoes.delays = {{"127.0.0.1", 400}};
+    PingForm form(*f->board, echoes, lookup);
+    form.hosts = {"127.0.0.1"};
+    form.buttons = {"B01"};
+    form.FormActivate();
+    QTRY_COMPARE(echoes.asked().size(), 1);
+    form.FormClose();
+
+    form.hosts = {"127.0.0.2"};
+    form.buttons = {"B02"};
+    form.FormActivate();
+    QTRY_VERIFY(form.done());
+    QSignalSpy changed(&form, &PingForm::changed);
+    QVERIFY(!changed.wait(700)); // the first round's answer came and went
+    QCOMPARE(form.ListBox1, QStringList{"127.0.0.2 : 127.0.0.2"});
+    QCOMPARE(form.ListBox2, QList<int>{30});
+    QCOMPARE(form.slowest, 30);
+    QCOMPARE(form.bars.size(), 1);
+    QCOMPARE(form.bars[0].percent(), 100);
+
+    // Closed and left closed: the late answer changes nothing either.
+    form.hosts = {"127.0.0.1"};
+    form.buttons = {"B01"};
+    form.FormActivate();
+    QTRY_COMPARE(echoes.asked().size(), 3);
+    form.FormClose();
+    QVERIFY(!changed.wait(700));
+    QVERIFY(form.ListBox1.isEmpty());
+    QVERIFY(form.bars.isEmpty());
+    QVERIFY(!form.done());
+    QVERIFY(form.statusVisible);
 }
 
 void TestPing::clickedBarChoosesItsBookmark()

@@ -29,10 +29,25 @@ unknown-extra.lnk  an item-ID-list target, then an ExtraData block of an unknown
                  and a damaged one that claims more bytes than the file has
 bad-date.lnk     out-of-range times in the header and the items
 namespace.lnk    a Control Panel item: a namespace root and a control panel entry
+panel-in-computer.lnk  a Control Panel item as older systems save it: the computer, the
+                 Control Panel folder inside it (a shell folder item without a drive
+                 name) and an entry
+panel-folder.lnk the Control Panel folder itself, inside the computer
+this-pc.lnk      the computer itself, nothing below it
+user-files.lnk   no LinkInfo, no relative path: a file below the user's own folder, a
+                 place the item-ID list names without a drive
+documents.lnk    no LinkInfo: the computer, its Documents folder (a shell folder item)
+                 and a file in it, beside the relative path ..\\Documents\\report.docx
+unc-idlist.lnk   no LinkInfo: the network, a workgroup, a server, a share, a folder and
+                 a file, as the network neighbourhood spells them
+padded-ansi.lnk  ANSI strings of odd lengths: a working folder padded with blanks, and
+                 arguments padded with blanks and a NUL with leftover bytes after it
+absolute-relative.lnk  only a relative path, which holds an absolute Windows path
 """
 
 import os
 import struct
+import uuid
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -110,8 +125,25 @@ COMPUTER = b"\x1f\x50" + COMPUTER_CLSID
 DRIVE_C = b"\x2f" + b"C:\\".ljust(22, b"\0")
 
 
-def network_share(share):
-    return b"\x43\x01\x82" + ansi_z(share) + b"\0\0"
+def network_share(share, kind=0x43):
+    return bytes([kind, 0x01, 0x82]) + ansi_z(share) + b"\0\0"
+
+
+def clsid(text):
+    return uuid.UUID(text).bytes_le
+
+
+NETWORK = b"\x1f\x58" + clsid("208D2C60-3AEA-1069-A2D7-08002B30309D")
+USERS_FILES = b"\x1f\x44" + clsid("59031A47-3F72-44A7-89C5-5595FE6B30EE")
+
+
+def computer_folder(folder_clsid):
+    """A shell folder of the computer (Control Panel, Documents...): a volume-class
+    item with no drive name, only the folder's class id."""
+    return b"\x2e\x80" + clsid(folder_clsid)
+
+
+CONTROL_PANEL_ENTRY = b"\x71\x00" + bytes(16) + struct.pack("<I", 5)
 
 
 def unknown_block():
@@ -286,8 +318,42 @@ def main():
 
     flags, data = strings(True, name="Display")
     write("namespace.lnk", link(flags | HAS_ID_LIST, [
-        items(b"\x1f\x80" + CONTROL_PANEL_CLSID, b"\x71\x00" + bytes(16) + struct.pack("<I", 5)),
+        items(b"\x1f\x80" + CONTROL_PANEL_CLSID, CONTROL_PANEL_ENTRY), data, TERMINAL_BLOCK]))
+
+    flags, data = strings(True, name="Mouse")
+    write("panel-in-computer.lnk", link(flags | HAS_ID_LIST, [
+        items(COMPUTER, computer_folder("21EC2020-3AEA-1069-A2DD-08002B30309D"), CONTROL_PANEL_ENTRY),
         data, TERMINAL_BLOCK]))
+
+    flags, data = strings(True, name="Control Panel")
+    write("panel-folder.lnk", link(flags | HAS_ID_LIST, [
+        items(COMPUTER, computer_folder("21EC2020-3AEA-1069-A2DD-08002B30309D")), data, TERMINAL_BLOCK]))
+
+    flags, data = strings(True)
+    write("this-pc.lnk", link(flags | HAS_ID_LIST, [items(COMPUTER), data, TERMINAL_BLOCK]))
+
+    write("user-files.lnk", link(flags | HAS_ID_LIST, [
+        items(USERS_FILES, file_entry("DOCUME~1", "Documents"),
+              file_entry("report.docx", "report.docx", folder=False)), data, TERMINAL_BLOCK]))
+
+    flags, data = strings(True, relative="..\\Documents\\report.docx")
+    write("documents.lnk", link(flags | HAS_ID_LIST, [
+        items(COMPUTER, computer_folder("D3162B92-9365-467A-956B-92703ACA08AF"),
+              file_entry("report.docx", "report.docx", folder=False)), data, TERMINAL_BLOCK]))
+
+    flags, data = strings(True, name="Tool")
+    write("unc-idlist.lnk", link(flags | HAS_ID_LIST, [
+        items(NETWORK, network_share("Microsoft Windows Network", 0x41),
+              network_share("\\\\server", 0x42), network_share("\\\\server\\share", 0xC3),
+              file_entry("TOOLS~1", "Tools and more"),
+              file_entry("tool.exe", "tool.exe", folder=False)), data, TERMINAL_BLOCK]))
+
+    flags, data = strings(False, working="C:\\Tools   ", arguments="--fast   \0\x11junk")
+    write("padded-ansi.lnk", link(flags | HAS_LINK_INFO,
+                                  [link_info(local="C:\\Tools\\Edit.exe"), data, TERMINAL_BLOCK]))
+
+    flags, data = strings(True, relative="C:\\Tools\\Edit.exe")
+    write("absolute-relative.lnk", link(flags, [data, TERMINAL_BLOCK]))
 
 
 if __name__ == "__main__":
