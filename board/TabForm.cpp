@@ -87,10 +87,9 @@ QList<QByteArray> TabForm::selectedSlots() const
     return keys;
 }
 
-QByteArray TabForm::shownUrl(const QByteArray& slot) const
+QByteArray TabForm::shownUrl(const TIniFile32& ini, const QByteArray& slot) const
 {
     Board& b = m_board;
-    const TIniFile32 ini(b.store(), b.files().BookmarkFileName());
     const QByteArray url = BookmarkSlot(ini, TabName, slot).url();
     // The page is open, so its password was given.
     if (b.PagePassBox().PageProtected(TabName) && BookmarkFile::IsProtectedUrl(url))
@@ -98,10 +97,9 @@ QByteArray TabForm::shownUrl(const QByteArray& slot) const
     return url;
 }
 
-bool TabForm::ownPassword(const QByteArray& slot) const
+bool TabForm::ownPassword(const TIniFile32& ini, const QByteArray& slot) const
 {
     Board& b = m_board;
-    const TIniFile32 ini(b.store(), b.files().BookmarkFileName());
     return !b.PagePassBox().PageProtected(TabName) &&
            BookmarkFile::IsProtectedUrl(BookmarkSlot(ini, TabName, slot).url());
 }
@@ -166,45 +164,54 @@ bool TabForm::Group2Click(int index)
         emailSelected();
         return true;
     case PingSelected:
-        hosts.clear();
-        pingButtons.clear();
-        for (const QByteArray& slot : keys) {
-            hosts << SiteSpeed::HostOf(shownUrl(slot));
-            pingButtons << "B" + slot;
-        }
-        code = "Ping";
-        return true;
-    case LaunchLinks: {
-        QList<QByteArray> urls;
-        BookmarkBox.clear();
-        passwordSlots.clear();
-        for (const QByteArray& slot : keys) {
-            const QByteArray url = shownUrl(slot);
-            if (url.isEmpty())
-                continue;
-            if (ownPassword(slot)) {
-                passwordSlots << slot;
-                continue;
-            }
-            urls << url;
-            BookmarkBox << "B" + slot;
-        }
-        linkList = urls.join(";;");
-        code = "LaunchLink";
-        return true;
-    }
+    case LaunchLinks:
     case LaunchFiles:
-        BookmarkBox.clear();
-        BookmarkBox2.clear();
-        for (const QByteArray& slot : keys) {
-            BookmarkBox << "B" + slot;
-            BookmarkBox2 << shownUrl(slot);
-        }
-        code = "LaunchApp";
+        takeAddresses(index, keys);
         return true;
     default:
         return false;
     }
+}
+
+void TabForm::takeAddresses(int index, const QList<QByteArray>& keys)
+{
+    // One reading of the file for all the selected bookmarks.
+    const TIniFile32 ini(m_board.store(), m_board.files().BookmarkFileName());
+    BookmarkBox.clear();
+    BookmarkBox2.clear();
+    if (index == PingSelected) {
+        hosts.clear();
+        pingButtons.clear();
+        for (const QByteArray& slot : keys) {
+            hosts << SiteSpeed::HostOf(shownUrl(ini, slot));
+            pingButtons << "B" + slot;
+        }
+        code = "Ping";
+        return;
+    }
+    if (index == LaunchFiles) {
+        for (const QByteArray& slot : keys) {
+            BookmarkBox << "B" + slot;
+            BookmarkBox2 << shownUrl(ini, slot);
+        }
+        code = "LaunchApp";
+        return;
+    }
+    QList<QByteArray> urls;
+    passwordSlots.clear();
+    for (const QByteArray& slot : keys) {
+        const QByteArray url = shownUrl(ini, slot);
+        if (url.isEmpty())
+            continue;
+        if (ownPassword(ini, slot)) {
+            passwordSlots << slot;
+            continue;
+        }
+        urls << url;
+        BookmarkBox << "B" + slot;
+    }
+    linkList = urls.join(";;");
+    code = "LaunchLink";
 }
 
 void TabForm::colorSelected()
@@ -289,7 +296,7 @@ void TabForm::emailSelected()
     {
         const TIniFile32 ini(b.store(), b.files().BookmarkFileName());
         for (const QByteArray& slot : selectedSlots()) {
-            const QByteArray url = shownUrl(slot);
+            const QByteArray url = shownUrl(ini, slot);
             if (!url.isEmpty())
                 work << Mailer::BookmarkLine(url, BookmarkSlot(ini, TabName, slot).title());
         }

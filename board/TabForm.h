@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class Board;
+class TIniFile32;
 
 // TTabForm ("Page Options for the ... page."): the page commands for the
 // page whose tab was right-clicked, its password, and actions on bookmarks
@@ -82,9 +83,12 @@ private:
     // The selected rows' slot keys, in list order.
     QList<QByteArray> selectedSlots() const;
     // A selected bookmark's address as it opens: deciphered on a protected page.
-    QByteArray shownUrl(const QByteArray& slot) const;
+    QByteArray shownUrl(const TIniFile32& ini, const QByteArray& slot) const;
     // A bookmark on an open page that still asks its own password.
-    bool ownPassword(const QByteArray& slot) const;
+    bool ownPassword(const TIniFile32& ini, const QByteArray& slot) const;
+    // Ping, Launch Selected Links and Launch Selected Files: the selected
+    // bookmarks' sites or addresses, for the page commands.
+    void takeAddresses(int index, const QList<QByteArray>& keys);
     void colorSelected();
     void iconSelected();
     void eraseSelected();

@@ -171,9 +171,22 @@ void InternetSearch::setCurrentFile(const QByteArray& path)
 {
     file = path;
     m_board.files().write(SettingsFile::SearchName, file);
+    showCaption();
+}
+
+void InternetSearch::showCaption()
+{
     QByteArray shown = PathNames::fileName(file);
     shown.chop(4);
     caption = QStringLiteral("Internet Search  [ ") + PathNames::toQt(shown) + QStringLiteral(" ]");
+}
+
+QByteArray InternetSearch::askFile(bool newName)
+{
+    const FileRequest request{
+        newName ? QStringLiteral("Enter New File Name") : QStringLiteral("Select Search Engine File."), kFilter,
+        PathNames::toQt(m_board.files().ProgramDir()), newName ? QStringLiteral("ISE") : QString(), 0};
+    return PathNames::fromQt(newName ? m_board.ui().saveFile(request) : m_board.ui().openFile(request));
 }
 
 void InternetSearch::refreshSelection()
@@ -200,9 +213,7 @@ void InternetSearch::FormActivate()
         // The first search-site file starts with a few general sites.
         if (!PathNames::fileExists(file))
             writeSites(startingSites());
-        QByteArray shown = PathNames::fileName(file);
-        shown.chop(4);
-        caption = QStringLiteral("Internet Search  [ ") + PathNames::toQt(shown) + QStringLiteral(" ]");
+        showCaption();
         loadList();
     });
 }
@@ -364,13 +375,12 @@ void InternetSearch::DeleteButton1Click()
 void InternetSearch::NewButton1Click()
 {
     Board& b = m_board;
-    const QString chosen = b.ui().saveFile({QStringLiteral("Enter New File Name"), kFilter,
-                                            PathNames::toQt(b.files().ProgramDir()), QStringLiteral("ISE"), 0});
+    const QByteArray chosen = askFile(true);
     if (chosen.isEmpty())
         return;
     guarded([&] {
         const QByteArray before = file;
-        file = PathNames::fromQt(chosen);
+        file = chosen;
         const QList<Site> existing = readSites(b, file);
         if (!writeSites(existing)) {
             file = before;
@@ -383,12 +393,10 @@ void InternetSearch::NewButton1Click()
 
 void InternetSearch::LoadButton1Click()
 {
-    Board& b = m_board;
-    const QString chosen = b.ui().openFile(
-        {QStringLiteral("Select Search Engine File."), kFilter, PathNames::toQt(b.files().ProgramDir()), {}, 0});
+    const QByteArray chosen = askFile(false);
     guarded([&] {
         if (!chosen.isEmpty())
-            file = PathNames::fromQt(chosen);
+            file = chosen;
         setCurrentFile(file);
         loadList();
     });
@@ -396,14 +404,12 @@ void InternetSearch::LoadButton1Click()
 
 void InternetSearch::MergeButton1Click()
 {
-    Board& b = m_board;
-    const QString chosen = b.ui().openFile(
-        {QStringLiteral("Select Search Engine File."), kFilter, PathNames::toQt(b.files().ProgramDir()), {}, 0});
+    const QByteArray chosen = askFile(false);
     if (chosen.isEmpty())
         return;
     guarded([&] {
         QList<Site> list = listedSites();
-        for (const Site& site : readSites(b, PathNames::fromQt(chosen))) {
+        for (const Site& site : readSites(m_board, chosen)) {
             // A site of the same name stays as this file has it.
             if (std::none_of(list.begin(), list.end(), [&](const Site& s) { return s.name == site.name; }))
                 list.push_back(site);
@@ -414,13 +420,10 @@ void InternetSearch::MergeButton1Click()
 
 void InternetSearch::SaveButton1Click()
 {
-    Board& b = m_board;
-    const QString chosen = b.ui().saveFile({QStringLiteral("Enter New File Name"), kFilter,
-                                            PathNames::toQt(b.files().ProgramDir()), QStringLiteral("ISE"), 0});
-    if (chosen.isEmpty())
+    const QByteArray to = askFile(true);
+    if (to.isEmpty())
         return;
     guarded([&] {
-        const QByteArray to = PathNames::fromQt(chosen);
         if (to != file) {
             QByteArray bytes = IniStore::readBytes(file);
             if (bytes.isEmpty())

@@ -97,6 +97,10 @@ private:
     QList<Site> listedSites() const;
     QList<int> selectedRows() const;
     void setCurrentFile(const QByteArray& path);
+    void showCaption();
+    // The file dialog of New File / Save File As (newName), or of Load and
+    // Merge; "" when cancelled.
+    QByteArray askFile(bool newName);
     void refreshSelection();
     void saveNewSite();
     void saveRename();
