@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,32 +40,76 @@ QByteArray IniStore::readBytes(const QByteArray& path)
     return bytes;
 }
 
+namespace {
+
+// Why a file could not be written, as the user can act on it.
+QString reason(int error)
+{
+    switch (error) {
+    case ENOSPC:
+        return QStringLiteral("no space left on the device");
+    case EDQUOT:
+        return QStringLiteral("the disk quota is used up");
+    case EROFS:
+        return QStringLiteral("the file system is read-only");
+    case EFBIG:
+        return QStringLiteral("the file would be larger than the system allows");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("permission denied");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("the folder does not exist");
+    case EIO:
+        return QStringLiteral("the device reported an input/output error");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+[[noreturn]] void cannotCreate(const QString& name, const QString& why)
+{
+    throw FileError(why.isEmpty() ? QStringLiteral("Cannot create file %1").arg(name)
+                                  : QStringLiteral("Cannot create file %1: %2").arg(name, why));
+}
+
+} // namespace
+
 bool IniStore::writeAtomically(const QByteArray& path, const QByteArray& bytes, const QByteArray& like)
 {
     const QString name = PathNames::toQt(path);
     QFileInfo existing(name);
     // A read-only file is not replaced behind the user's back.
-    if ((existing.exists() && (!existing.isFile() || !existing.isWritable())))
-        throw FileError(QStringLiteral("Cannot create file %1").arg(name));
+    if (existing.exists() && !existing.isFile())
+        cannotCreate(name, QStringLiteral("it is not a file"));
+    if (existing.exists() && !existing.isWritable())
+        cannotCreate(name, QStringLiteral("the file is read-only"));
     struct stat old = {};
     const QByteArray model = like.isEmpty() ? path : like;
     const bool hasModel = ::stat(model.constData(), &old) == 0;
     const bool linked = like.isEmpty() && hasModel && old.st_nlink > 1;
     QSaveFile file(name);
     file.setDirectWriteFallback(false);
+    // The error of the call that failed says why; Qt keeps only its text.
+    auto failed = [&] { cannotCreate(name, errno != 0 ? reason(errno) : file.errorString()); };
+    errno = 0;
     // Unbuffered: a write that fails (a full disk) must fail here. Kept in
     // QFileDevice's buffer it would fail only in commit's flush, which then
     // still renames the cut temporary file over the whole old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw FileError(QStringLiteral("Cannot create file %1").arg(name));
+        failed();
     if (hasModel) {
         // A private file stays private: the new one gets its bits before any
         // byte is written, and its owner and group where this process may.
         ::fchmod(file.handle(), old.st_mode & 07777);
         [[maybe_unused]] const int owned = ::fchown(file.handle(), old.st_uid, old.st_gid);
     }
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(QStringLiteral("Cannot create file %1").arg(name));
+    errno = 0;
+    if (file.write(bytes) != bytes.size())
+        failed();
+    errno = 0;
+    if (!file.commit())
+        failed();
     return linked;
 }
 

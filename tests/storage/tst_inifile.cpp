@@ -12,6 +12,7 @@
 
 #include "TestFiles.h"
 #include <csignal>
+#include <sys/mount.h>
 #include <sys/resource.h>
 
 namespace {
@@ -82,6 +83,8 @@ private slots:
     void failedSaveLeavesOldFileWhole_data();
     void failedSaveLeavesOldFileWhole();
     void saveIntoMissingFolderRaisesCreateError();
+    void failedSaveSaysWhy_data();
+    void failedSaveSaysWhy();
     void batchSavesOnceAndMatchesKeyByKey();
     void batchSharesLinesBetweenInstances();
     void batchLeftByExceptionStillSaves();
@@ -379,7 +382,7 @@ void TestIniFile::failedSaveLeavesOldFileWhole()
     } catch (const FileError& e) {
         error = e.text();
     }
-    QCOMPARE(error, QStringLiteral("Cannot create file ") + p);
+    QCOMPARE(error, QStringLiteral("Cannot create file %1: the file would be larger than the system allows").arg(p));
     QCOMPARE(readAll(p), old);
     QCOMPARE(QDir(m_dir.path()).entryList({"full.ini*"}, QDir::Files | QDir::Hidden), QStringList{"full.ini"});
 }
@@ -392,8 +395,57 @@ void TestIniFile::saveIntoMissingFolderRaisesCreateError()
         ini.WriteString("A", "k", "v");
         QFAIL("no error");
     } catch (const FileError& e) {
-        QCOMPARE(e.text(), QStringLiteral("Cannot create file ") + PathNames::toQt(p));
+        QCOMPARE(e.text(), QStringLiteral("Cannot create file %1: the folder does not exist").arg(PathNames::toQt(p)));
     }
+}
+
+void TestIniFile::failedSaveSaysWhy_data()
+{
+    QTest::addColumn<QByteArray>("mountOptions");
+    QTest::addColumn<bool>("fill");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("full disk") << QByteArray("size=64k") << true << "no space left on the device";
+    QTest::newRow("read-only file system") << QByteArray("size=64k,ro") << false << "the file system is read-only";
+}
+
+void TestIniFile::failedSaveSaysWhy()
+{
+    QFETCH(QByteArray, mountOptions);
+    QFETCH(bool, fill);
+    QFETCH(QString, reason);
+    // A small file system of its own, mounted for the test (root may).
+    const QString where = path(QStringLiteral("small-%1").arg(QTest::currentDataTag()));
+    QVERIFY(QDir().mkpath(where));
+    QByteArray options = mountOptions;
+    const bool readOnly = options.endsWith(",ro");
+    if (readOnly)
+        options.chop(3);
+    if (::mount("tmpfs", QFile::encodeName(where).constData(), "tmpfs", readOnly ? MS_RDONLY : 0,
+                options.constData()) != 0)
+        QSKIP("cannot mount a small file system here");
+    struct Unmount
+    {
+        QByteArray dir;
+        ~Unmount() { ::umount2(dir.constData(), MNT_DETACH); }
+    } unmount{QFile::encodeName(where)};
+    const QString p = where + QStringLiteral("/full.ini");
+    if (fill) {
+        writeAll(p, "[A]\r\nk=1\r\n");
+        QFile filler(where + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+    try {
+        TIniFile32 ini(m_store, PathNames::fromQt(p));
+        ini.WriteString("A", "big", QByteArray(20000, 'x'));
+        QFAIL("saved");
+    } catch (const FileError& e) {
+        QCOMPARE(e.text(), QStringLiteral("Cannot create file %1: %2").arg(p, reason));
+    }
+    if (fill)
+        QCOMPARE(readAll(p), QByteArray("[A]\r\nk=1\r\n"));
 }
 
 void TestIniFile::batchSavesOnceAndMatchesKeyByKey()
