@@ -187,7 +187,6 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
                 }
             }
         }
-        b.vars().TypedPassword.clear();
         break;
     }
     case BookmarkDialog::LocalFile:

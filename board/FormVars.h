@@ -7,7 +7,6 @@
 // The main window's own variables (everything that is not shown).
 struct FormVars
 {
-    QByteArray StartFileName;
     int Columns = SettingsFile::Columns.defaultNumber();
     int WindowWidth = SettingsFile::Width.defaultNumber();
     QByteArray ButtonFontName = SettingsFile::ButtonFontName.defaultText();
@@ -30,8 +29,4 @@ struct FormVars
     QByteArray CurrentButton;
     // Slot number of the keyboard selection, 0 = none.
     int KeyboardSelection = 0;
-    // The password last typed into TPassForm; cleared by whoever checks it.
-    QByteArray TypedPassword;
-    // Installation folder of the first run after installation ("/_" argument).
-    QByteArray InstallFolder;
 };

@@ -23,12 +23,8 @@ void inform(Board& b, const QString& text)
 
 QByteArray Passwords::ask(const PasswordRequest& request)
 {
-    QByteArray& typed = m_board.vars().TypedPassword;
-    typed.clear();
     const QString text = m_board.ui().password(request);
-    if (!text.isEmpty())
-        typed = AnsiText::fromUi(text);
-    return typed;
+    return text.isEmpty() ? QByteArray() : AnsiText::fromUi(text);
 }
 
 PasswordRequest Passwords::forFile(const QByteArray& path, bool newPassword)
@@ -60,7 +56,6 @@ void Passwords::MProgPassClick()
         }
     }
     const QByteArray password = ask(forFile(path, true));
-    b.vars().TypedPassword.clear();
     if (password.isEmpty())
         return;
     // The stored form must read back exactly, or the file could never be
@@ -81,7 +76,6 @@ void Passwords::ProgramProtected(const QByteArray& storedValue)
 {
     Board& b = m_board;
     const QByteArray typed = ask(forFile(b.files().BookmarkFileName()));
-    b.vars().TypedPassword.clear();
     // The stored value is the scrambled password followed by the version
     // mark; the mark is cut by its real length, so that a file whose mark is
     // missing or different still opens with its password.
@@ -132,7 +126,6 @@ void Passwords::protectPage(const QByteArray& page)
 {
     Board& b = m_board;
     const QByteArray password = ask(forPage(page, true));
-    b.vars().TypedPassword.clear();
     if (password.isEmpty())
         return;
     const QByteArray path = b.files().BookmarkFileName();
@@ -179,7 +172,6 @@ void Passwords::unprotectPage(const QByteArray& page)
     const QByteArray stored = b.PagePassBox().GetPagePass(page);
     const QByteArray typed = ask(forPage(page));
     if (typed != stored) {
-        b.vars().TypedPassword.clear();
         inform(b, QString::fromLatin1(kInvalid));
         return;
     }
@@ -198,7 +190,6 @@ void Passwords::unprotectPage(const QByteArray& page)
     b.PagePassBox().remove(page);
     ini.WriteString(BookmarkFile::kTabs, BookmarkFile::kPagePasswords, b.PagePassBox().WritePagePass());
     batch.commit();
-    b.vars().TypedPassword.clear();
 }
 
 bool Passwords::enterPage(const QByteArray& page)
@@ -208,7 +199,6 @@ bool Passwords::enterPage(const QByteArray& page)
         return true;
     b.state().setChecked(MenuItem::MPagePass, true);
     const QByteArray typed = ask(forPage(page));
-    b.vars().TypedPassword.clear();
     if (typed != b.PagePassBox().GetPagePass(page)) {
         inform(b, QString::fromLatin1(kInvalid));
         return false;

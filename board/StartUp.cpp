@@ -258,7 +258,6 @@ void StartUp::FormCreate(const QStringList& arguments)
             FileName.write(settings, fileName);
         }
         files.setBookmarkFileName(fileName);
-        vars.StartFileName = fileName;
 
         WindowGeometry g = state.geometry();
         g.top = Top.readNumber(settings);

@@ -113,7 +113,6 @@ bool Launcher::LaunchStored(const QByteArray& page, const QByteArray& slot)
         if (ask) {
             const QByteArray typed =
                 b.passwords().ask(pageProtected ? Passwords::forPage(page) : Passwords::forBookmark(title));
-            b.vars().TypedPassword.clear();
             const QByteArray expected =
                 pageProtected ? b.PagePassBox().GetPagePass(page) : PassText::StoredPassword(url);
             if (typed != expected) {
@@ -231,11 +230,7 @@ void Launcher::launchSlot(const QByteArray& page, const QByteArray& slot, const 
         b.state().setCurrentRecent(entry);
     }
     const bool fromSearch = LaunchingFromSearch;
-    const bool fromDupes = LaunchingFromDupes;
-    auto finished = [this, notes, fromSearch, fromDupes] {
-        if (!fromDupes)
-            m_board.modes().AfterLaunch(notes, !fromSearch);
-    };
+    auto finished = [this, notes, fromSearch] { m_board.modes().AfterLaunch(notes, !fromSearch); };
     if (launchAs != "Yes" && !m_directOpen)
         m_launched = webLaunch(address, finished);
     else {

@@ -40,7 +40,6 @@ public:
     // Set around launches from the bookmark search window and the duplicate
     // finder, which leave the window as it is.
     bool LaunchingFromSearch = false;
-    bool LaunchingFromDupes = false;
 
     // "Lynkor could not read ..." (or another text) and what to do about it.
     QString noPageText(const QString& text = {}) const;

@@ -125,7 +125,6 @@ void TestStartUp::firstRunWritesItsKeysAndShowsTenPages()
     QCOMPARE(f.key("lyk.ini", "Location", "Left"), QByteArray("100"));
     QCOMPARE(f.key("lyk.ini", "Location", "Width"), QByteArray("620"));
     QCOMPARE(f.files.BookmarkFileName(), disk);
-    QCOMPARE(f.board->vars().StartFileName, disk);
     QVERIFY(QFile::exists(PathNames::toQt(disk))); // loading the page saved it once
 
     QCOMPARE(f.state.tabs().size(), size_t(10));

@@ -408,7 +408,6 @@ void TestLaunch::passwordProtectedBookmark()
     f->board->ButtonClick("B01");
     QCOMPARE(f->starter.starts.size(), 1);
     QCOMPARE(f->starter.starts[0].arguments, QStringList{"http://bank.example/"});
-    QVERIFY(f->board->vars().TypedPassword.isEmpty());
 }
 
 void TestLaunch::protectedPageBookmark()
