@@ -50,6 +50,33 @@ void copyIfThere(const QByteArray& source, const QByteArray& destination)
         RecordOps::FileCopy(source, destination);
 }
 
+QString quotedName(const QByteArray& path)
+{
+    return QLatin1Char('"') + PathNames::toQt(PathNames::fileName(path)) + QLatin1Char('"');
+}
+
+// A file is named by its name up to the first dot: "Work.2024.lyk" is
+// Work.lyk. Said before a question about the file, when the name typed is
+// not the name it gets.
+QString becomes(const QByteArray& typed, const QByteArray& path)
+{
+    if (PathNames::fileName(typed) == PathNames::fileName(path))
+        return {};
+    return QStringLiteral("%1 becomes %2 (a bookmark file's name ends at its first dot). ")
+        .arg(quotedName(typed), quotedName(path));
+}
+
+bool yes(Board& b, const QString& question)
+{
+    return b.ui().message(question, Prompter::Type::Confirmation, Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
+}
+
+QByteArray companionOf(const QByteArray& bookmarkFile)
+{
+    const QByteArray stem = PathNames::stem(bookmarkFile);
+    return PathNames::findNoCase(PathNames::folder(stem), PathNames::fileName(stem) + ".DAT");
+}
+
 } // namespace
 
 QByteArray FileCommands::bookmarkFileOf(const QByteArray& chosen)
@@ -99,9 +126,18 @@ void FileCommands::MFNewClick()
         request(b, QStringLiteral("Enter New File Name"), QString::fromLatin1(BookmarkFile::kFileFilter)));
     if (picked.isEmpty())
         return;
-    const QByteArray path = bookmarkFileOf(chosenPath(picked));
-    if (PathNames::fileExists(path))
+    const QByteArray typed = chosenPath(picked);
+    const QByteArray path = bookmarkFileOf(typed);
+    if (PathNames::fileExists(path)) {
         BookmarkFile::CheckReadable(path);
+        // Its pages would drop out of its page list.
+        if (!yes(b, becomes(typed, path) +
+                        QStringLiteral("%1 already exists. Creating it anew resets its page list to Page1 .. Page10: "
+                                       "pages of other names are no longer listed, though their bookmarks stay in "
+                                       "the file. Do you want to reset it?")
+                            .arg(quotedName(path))))
+            return;
+    }
     {
         IniBatch batch(b.store(), path);
         TIniFile32 ini(b.store(), path);
@@ -180,27 +216,40 @@ void FileCommands::openPath(const QByteArray& chosen)
 void FileCommands::MFSaveAsClick(Keep keep)
 {
     Board& b = m_board;
-    FileRequest saveAs =
-        request(b, QStringLiteral("Enter New File Name"), QString::fromLatin1(BookmarkFile::kFileFilter));
-    saveAs.confirmOverwrite = true;
-    const QString picked = b.ui().saveFile(saveAs);
+    // The picker asks nothing itself: the name typed is not always the name
+    // the file gets, and the question is about the files that are written.
+    const QString picked = b.ui().saveFile(
+        request(b, QStringLiteral("Enter New File Name"), QString::fromLatin1(BookmarkFile::kFileFilter)));
     if (picked.isEmpty())
         return;
     const QByteArray old = b.files().BookmarkFileName();
-    const QByteArray path = bookmarkFileOf(chosenPath(picked));
+    const QByteArray typed = chosenPath(picked);
+    const QByteArray path = bookmarkFileOf(typed);
     if (isCurrent(path)) {
         b.ui().message(QStringLiteral("\"%1\" is the file in use; please choose another name.")
                            .arg(PathNames::toQt(PathNames::fileName(path))),
                        Prompter::Type::Information, Prompter::Buttons::Ok);
         return;
     }
+    const QByteArray oldData = companionOf(old);
+    const QByteArray newData = companionOf(path);
+    QStringList replaced;
+    if (QFileInfo::exists(PathNames::toQt(path)))
+        replaced << quotedName(path);
+    if (PathNames::fileExists(oldData) && QFileInfo::exists(PathNames::toQt(newData)))
+        replaced << quotedName(newData);
+    if (!replaced.isEmpty() &&
+        !yes(b, becomes(typed, path) + (replaced.size() == 1 ? QStringLiteral("%1 already exists. Do you want to "
+                                                                              "replace it?")
+                                                                   .arg(replaced.front())
+                                                             : QStringLiteral("%1 already exist. Do you want to "
+                                                                              "replace them?")
+                                                                   .arg(replaced.join(QStringLiteral(" and "))))))
+        return;
     // The page passwords go along with the file.
     b.FormClose();
     RecordOps::FileCopy(old, path);
-    const QByteArray oldStem = PathNames::stem(old);
-    const QByteArray oldData = PathNames::findNoCase(PathNames::folder(oldStem), PathNames::fileName(oldStem) + ".DAT");
-    const QByteArray newStem = PathNames::stem(path);
-    copyIfThere(oldData, PathNames::findNoCase(PathNames::folder(newStem), PathNames::fileName(newStem) + ".DAT"));
+    copyIfThere(oldData, newData);
     if (keep == Keep::NewOnly) {
         for (const QByteArray& gone : {old, oldData}) {
             if (PathNames::fileExists(gone) && !QFile::remove(PathNames::toQt(gone)))

@@ -59,8 +59,12 @@ private slots:
     void openingSwitchesThePagePasswords();
     void createGivesTenPages();
     void createOverAnExistingFileKeepsItsPages();
+    void createAsksBeforeResettingAFile_data();
+    void createAsksBeforeResettingAFile();
     void saveAsAndRename_data();
     void saveAsAndRename();
+    void saveAsAsksBeforeReplacingTheFileItWrites_data();
+    void saveAsAsksBeforeReplacingTheFileItWrites();
     void saveAsOntoTheFileInUseIsRefused();
     void deleteFile();
     void mergeFiles_data();
@@ -255,11 +259,55 @@ void TestFileOps::createOverAnExistingFileKeepsItsPages()
     // its extension.
     f->writeFile("Work.LYK", fileWith({"Jobs", "Tools"}, {{"Jobs", mark(1, "Boss")}}));
     f->ui.answer(QString::fromLatin1(f->path("Work.LYK")));
+    f->ui.answer(QVariant::fromValue(Answer::Yes));
     f->board->fileCommands().MFNewClick();
     QCOMPARE(f->files.BookmarkFileName(), f->path("Work.LYK"));
     QVERIFY(!QFile::exists(QString::fromLatin1(f->path("Work.lyk"))));
     QCOMPARE(tabs(*f, f->path("Work.LYK")).front(), QStringLiteral("Page1"));
     QCOMPARE(titles(*f, f->path("Work.LYK"), "Jobs"), QStringList{"01:Boss"});
+}
+
+void TestFileOps::createAsksBeforeResettingAFile_data()
+{
+    QTest::addColumn<QByteArray>("typed");
+    QTest::addColumn<bool>("reset");
+    QTest::addColumn<QString>("question");
+    const QString question = QStringLiteral("\"Work.lyk\" already exists. Creating it anew resets its page list to "
+                                            "Page1 .. Page10: pages of other names are no longer listed, though their "
+                                            "bookmarks stay in the file. Do you want to reset it?");
+    const QString becomes =
+        QStringLiteral("\"Work.2024.lyk\" becomes \"Work.lyk\" (a bookmark file's name ends at its first dot). ");
+    QTest::newRow("the name typed, kept") << QByteArray("Work.lyk") << false << question;
+    QTest::newRow("the name typed, reset") << QByteArray("Work.lyk") << true << question;
+    QTest::newRow("a longer name that gives it, kept") << QByteArray("Work.2024.lyk") << false << becomes + question;
+    QTest::newRow("a longer name that gives it, reset") << QByteArray("Work.2024.lyk") << true << becomes + question;
+}
+
+void TestFileOps::createAsksBeforeResettingAFile()
+{
+    QFETCH(QByteArray, typed);
+    QFETCH(bool, reset);
+    QFETCH(QString, question);
+    auto f = make();
+    const QByteArray work = fileWith({"Jobs", "Tools"}, {{"Jobs", mark(1, "Boss")}});
+    f->writeFile("Work.lyk", work);
+    const QByteArray disk = f->readFile("Disk.LYK");
+    f->ui.answer(QString::fromLatin1(f->path(typed)));
+    f->ui.answer(QVariant::fromValue(reset ? Answer::Yes : Answer::No));
+    f->board->fileCommands().MFNewClick();
+    QCOMPARE(f->ui.asked.back().text, question);
+    QCOMPARE(f->ui.asked.back().buttons, Prompter::Buttons::YesNo);
+    QVERIFY(!QFile::exists(QString::fromLatin1(f->path("Work.2024.lyk"))));
+    if (!reset) {
+        QCOMPARE(f->readFile("Disk.LYK"), disk);
+        QCOMPARE(f->readFile("Work.lyk"), work);
+        QCOMPARE(f->files.BookmarkFileName(), f->path("Disk.LYK"));
+        QCOMPARE(f->state.currentPage(), QByteArray("Home"));
+        return;
+    }
+    QCOMPARE(f->files.BookmarkFileName(), f->path("Work.lyk"));
+    QCOMPARE(tabs(*f, f->path("Work.lyk")).size(), 10);
+    QCOMPARE(titles(*f, f->path("Work.lyk"), "Jobs"), QStringList{"01:Boss"});
 }
 
 void TestFileOps::saveAsAndRename_data()
@@ -294,14 +342,82 @@ void TestFileOps::saveAsAndRename()
     QCOMPARE(f->board->MruList2().items().contains(f->path("Disk.LYK")), !rename);
 }
 
+void TestFileOps::saveAsAsksBeforeReplacingTheFileItWrites_data()
+{
+    QTest::addColumn<bool>("rename");
+    QTest::addColumn<QByteArray>("typed");
+    QTest::addColumn<QList<QByteArray>>("there"); // files of the data folder besides Disk.LYK
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<QString>("question");
+    const QString becomes =
+        QStringLiteral("\"%1\" becomes \"Work.lyk\" (a bookmark file's name ends at its first dot). ");
+    const QString one = QStringLiteral("\"Work.lyk\" already exists. Do you want to replace it?");
+    const QList<QByteArray> work{"Work.lyk"};
+    QTest::newRow("save as a longer name, kept")
+        << false << QByteArray("Work.2024.lyk") << work << false << becomes.arg("Work.2024.lyk") + one;
+    QTest::newRow("save as a longer name, replaced")
+        << false << QByteArray("Work.2024.lyk") << work << true << becomes.arg("Work.2024.lyk") + one;
+    QTest::newRow("rename as a longer name, kept")
+        << true << QByteArray("Work.v2.lyk") << work << false << becomes.arg("Work.v2.lyk") + one;
+    QTest::newRow("rename as a longer name, replaced")
+        << true << QByteArray("Work.v2.lyk") << work << true << becomes.arg("Work.v2.lyk") + one;
+    QTest::newRow("the name typed, with its companion")
+        << false << QByteArray("Work.lyk") << QList<QByteArray>{"Work.lyk", "Work.DAT", "Disk.DAT"} << true
+        << QStringLiteral("\"Work.lyk\" and \"Work.DAT\" already exist. Do you want to replace them?");
+    QTest::newRow("only the companion is there")
+        << true << QByteArray("Work") << QList<QByteArray>{"Work.DAT", "Disk.DAT"} << false
+        << QStringLiteral("\"Work\" becomes \"Work.lyk\" (a bookmark file's name ends at its first dot). "
+                          "\"Work.DAT\" already exists. Do you want to replace it?");
+}
+
+void TestFileOps::saveAsAsksBeforeReplacingTheFileItWrites()
+{
+    QFETCH(bool, rename);
+    QFETCH(QByteArray, typed);
+    QFETCH(QList<QByteArray>, there);
+    QFETCH(bool, replace);
+    QFETCH(QString, question);
+    auto f = make();
+    QHash<QByteArray, QByteArray> before;
+    for (const QByteArray& name : there) {
+        f->writeFile(name, name.endsWith(".lyk") ? fileWith({"Jobs"}, {{"Jobs", mark(1, "Boss")}}) : "of " + name);
+        before[name] = f->readFile(name);
+    }
+    before["Disk.LYK"] = f->readFile("Disk.LYK");
+    f->ui.answer(QString::fromLatin1(f->path(typed)));
+    f->ui.answer(QVariant::fromValue(replace ? Answer::Yes : Answer::No));
+    f->board->fileCommands().MFSaveAsClick(rename ? FileCommands::Keep::NewOnly : FileCommands::Keep::Both);
+    QCOMPARE(f->ui.asked.back().text, question);
+    QCOMPARE(f->ui.asked.back().buttons, Prompter::Buttons::YesNo);
+    // The picker does not ask about the name typed: the question is about
+    // the files that are written.
+    QVERIFY(!f->ui.asked.front().confirmOverwrite);
+    QVERIFY(!QFile::exists(QString::fromLatin1(f->path(typed))) || typed == "Work.lyk");
+    if (!replace) {
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            QCOMPARE(f->readFile(it.key()), it.value());
+        QCOMPARE(f->files.BookmarkFileName(), f->path("Disk.LYK"));
+        QVERIFY(f->state.title().contains(QStringLiteral("[ Disk ]")));
+        return;
+    }
+    QCOMPARE(f->files.BookmarkFileName(), f->path("Work.lyk"));
+    QCOMPARE(tabs(*f, f->path("Work.lyk")), QStringList{"Home"});
+    QCOMPARE(QFile::exists(QString::fromLatin1(f->path("Disk.LYK"))), !rename);
+    if (there.contains("Disk.DAT"))
+        QCOMPARE(f->readFile("Work.DAT"), QByteArray("of Disk.DAT"));
+}
+
 void TestFileOps::saveAsOntoTheFileInUseIsRefused()
 {
     auto f = make();
     const QByteArray before = f->readFile("Disk.LYK");
-    f->ui.answer(QString::fromLatin1(f->path("Disk.LYK")));
-    f->board->fileCommands().MFSaveAsClick(FileCommands::Keep::NewOnly);
-    QVERIFY(f->ui.messages().back().contains(QStringLiteral("is the file in use")));
-    QCOMPARE(f->readFile("Disk.LYK"), before);
+    // Names that give the open file: it is never replaced, nor removed.
+    for (const QByteArray name : {"Disk.LYK", "Disk.2024.lyk", "disk.lyk"}) {
+        f->ui.answer(QString::fromLatin1(f->path(name)));
+        f->board->fileCommands().MFSaveAsClick(FileCommands::Keep::NewOnly);
+        QVERIFY(f->ui.messages().back().contains(QStringLiteral("is the file in use")));
+        QCOMPARE(f->readFile("Disk.LYK"), before);
+    }
 }
 
 void TestFileOps::deleteFile()

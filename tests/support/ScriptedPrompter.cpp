@@ -105,6 +105,7 @@ QString ScriptedPrompter::fileQuestion(const QString& kind, const FileRequest& r
     q.text = request.title;
     q.options = {request.filter, request.startFolder};
     q.helpContext = request.helpContext;
+    q.confirmOverwrite = request.confirmOverwrite;
     asked.push_back(q);
     const QVariant v = next();
     return v.metaType() == QMetaType::fromType<QString>() ? v.toString() : QString();

@@ -23,7 +23,8 @@ public:
         int helpContext = 0;
         QStringList options; // choice buttons, or file filter
         QStringList lines;
-        bool newPassword = false; // a password being set, typed twice
+        bool newPassword = false;      // a password being set, typed twice
+        bool confirmOverwrite = false; // a save picker that asks itself before replacing
     };
 
     // The user closed the dialog (Escape, Cancel, the window's close box).
