@@ -7,6 +7,7 @@
 #include "IniBatch.h"
 #include "IniFiles32.h"
 #include "OldBookmarkFile.h"
+#include "PageCommands.h"
 #include "PageDisplay.h"
 #include "PageMerge.h"
 #include "Passwords.h"
@@ -333,12 +334,16 @@ void FileCommands::MFMergeClick()
     const QByteArray path = b.files().BookmarkFileName();
     {
         IniBatch batch(b.store(), path);
+        const std::vector<QByteArray> tabs = [&] {
+            const TIniFile32 ini(b.store(), path);
+            return b.pageCommands().ReadTabs(ini);
+        }();
         for (const QByteArray& page : pages) {
             if (answer == 1) {
                 b.pageMerge().MergePage(page, page, other, path, PageMerge::Missing::Add);
                 continue;
             }
-            for (const QByteArray& tab : b.state().tabs()) {
+            for (const QByteArray& tab : tabs) {
                 if (AnsiText::equalsNoCase(tab, page)) {
                     b.pageMerge().MergePage(page, tab, other, path);
                     break;

@@ -13,6 +13,21 @@
 
 #include <algorithm>
 
+namespace {
+
+// Where a page goes among the pages the file lists now: before the page it
+// was dropped on (after it, for a page that came from the left), or at
+// fallback when the file no longer lists that page.
+int placeAt(const std::vector<QByteArray>& listed, const QByteArray& anchor, int fallback, bool after)
+{
+    const auto at = std::find(listed.begin(), listed.end(), anchor);
+    if (at == listed.end())
+        return std::clamp(fallback, 0, static_cast<int>(listed.size()));
+    return static_cast<int>(at - listed.begin()) + (after ? 1 : 0);
+}
+
+} // namespace
+
 PageCarrier::InsertOrMerge PageCarrier::askInsertOrMerge(bool withHelp)
 {
     Board& b = m_board;
@@ -53,16 +68,20 @@ void PageCarrier::TabSet1DragDrop(int to)
     if (to == n)
         to = n - 1;
     const QByteArray dragged = names[from];
+    const QByteArray anchor = names[to];
     const QByteArray path = b.files().BookmarkFileName();
     if (answer == 0) {
         b.ui().setCursor(ScreenCursor::HourGlass);
         b.records().takeBackup();
-        names.erase(names.begin() + from);
-        names.insert(names.begin() + to, dragged);
         {
             IniBatch batch(b.store(), path);
             TIniFile32 ini(b.store(), path);
-            b.pageCommands().SaveTabs(ini, names, to);
+            std::vector<QByteArray> listed = b.pageCommands().ReadTabs(ini);
+            if (const auto at = std::find(listed.begin(), listed.end(), dragged); at != listed.end())
+                listed.erase(at);
+            const int place = placeAt(listed, anchor, to, from < to);
+            listed.insert(listed.begin() + place, dragged);
+            b.pageCommands().SaveTabs(ini, listed, place);
             batch.commit();
         }
         b.ui().setCursor(ScreenCursor::Default);
@@ -75,13 +94,15 @@ void PageCarrier::TabSet1DragDrop(int to)
     b.ui().setCursor(ScreenCursor::HourGlass);
     b.records().takeBackup();
     if (how == InsertOrMerge::Insert) {
-        const QByteArray copy = BookmarkFile::DupePageName(dragged, names);
-        names.insert(names.begin() + to, copy);
         {
             IniBatch batch(b.store(), path);
             TIniFile32 ini(b.store(), path);
+            std::vector<QByteArray> listed = b.pageCommands().ReadTabs(ini);
+            const QByteArray copy = BookmarkFile::DupePageName(dragged, listed);
+            const int place = placeAt(listed, anchor, to, false);
+            listed.insert(listed.begin() + place, copy);
             PageCommands::CopySection(ini, dragged, copy);
-            b.pageCommands().SaveTabs(ini, names, to);
+            b.pageCommands().SaveTabs(ini, listed, place);
             batch.commit();
         }
         b.ui().setCursor(ScreenCursor::Default);
@@ -100,20 +121,29 @@ void PageCarrier::MMovePageTab1Click()
 {
     Board& b = m_board;
     BoardState& state = b.state();
-    std::vector<QByteArray> names = state.tabs();
+    const QByteArray page = state.currentPage();
+    const QByteArray path = b.files().BookmarkFileName();
+    std::vector<QByteArray> names;
+    {
+        const TIniFile32 ini(b.store(), path);
+        names = b.pageCommands().ReadTabs(ini);
+    }
     if (names.size() < 2) {
         b.ui().message(QStringLiteral("\"%1\" is the only page of this file; there is no other place to move it to.")
-                           .arg(AnsiText::toUi(state.currentPage())),
+                           .arg(AnsiText::toUi(page)),
                        Prompter::Type::Information, Prompter::Buttons::Ok);
         return;
     }
     if (carryingBookmarks())
         endBookmarks();
     m_carry = Carry::Move;
-    m_storePage = state.currentPage();
-    m_sourceFile = b.files().BookmarkFileName();
+    m_storePage = page;
+    m_sourceFile = path;
     m_fromIndex = state.tabIndex();
-    names.erase(names.begin() + m_fromIndex);
+    if (const auto at = std::find(names.begin(), names.end(), page); at != names.end()) {
+        m_fromIndex = static_cast<int>(at - names.begin());
+        names.erase(at);
+    }
     {
         IniBatch batch(b.store(), m_sourceFile);
         TIniFile32 ini(b.store(), m_sourceFile);
@@ -253,12 +283,16 @@ void PageCarrier::putDown(int index)
     b.ui().setCursor(ScreenCursor::HourGlass);
     // Within one file a moved page only takes its new place; a copy, or a
     // page carried into another file, brings its bookmarks along.
-    const QByteArray name = BookmarkFile::DupePageName(m_storePage, names);
-    names.insert(names.begin() + index, name);
+    QByteArray name;
     {
         IniBatch batch(b.store(), path);
         TIniFile32 ini(b.store(), path);
-        b.pageCommands().SaveTabs(ini, names, index);
+        std::vector<QByteArray> listed = b.pageCommands().ReadTabs(ini);
+        name = BookmarkFile::DupePageName(m_storePage, listed);
+        const int place = index < static_cast<int>(names.size()) ? placeAt(listed, names[index], index, false)
+                                                                 : static_cast<int>(listed.size());
+        listed.insert(listed.begin() + place, name);
+        b.pageCommands().SaveTabs(ini, listed, place);
         batch.commit();
     }
     b.pageMerge().MergePage(m_storePage, name, m_sourceFile, path);
@@ -273,15 +307,19 @@ void PageCarrier::putBackMoved()
     if (m_carry != Carry::Move)
         return;
     BoardState& state = b.state();
-    std::vector<QByteArray> names = state.tabs();
-    const int at = std::clamp(m_fromIndex, 0, static_cast<int>(names.size()));
-    names.insert(names.begin() + at, m_storePage);
-    const int shown = state.tabIndex() >= at ? state.tabIndex() + 1 : state.tabIndex();
+    const QByteArray page = m_storePage;
+    const QByteArray source = m_sourceFile;
+    const int from = m_fromIndex;
     end();
     {
-        IniBatch batch(b.store(), m_sourceFile);
-        TIniFile32 ini(b.store(), m_sourceFile);
-        b.pageCommands().SaveTabs(ini, names, shown);
+        IniBatch batch(b.store(), source);
+        TIniFile32 ini(b.store(), source);
+        std::vector<QByteArray> names = b.pageCommands().ReadTabs(ini);
+        const QByteArray shown = state.currentPage();
+        if (std::find(names.begin(), names.end(), page) == names.end())
+            names.insert(names.begin() + std::clamp(from, 0, static_cast<int>(names.size())), page);
+        const auto at = std::find(names.begin(), names.end(), shown);
+        b.pageCommands().SaveTabs(ini, names, at == names.end() ? 0 : static_cast<int>(at - names.begin()));
         batch.commit();
     }
     b.FormCaption();

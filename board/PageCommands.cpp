@@ -4,6 +4,7 @@
 #include "Board.h"
 #include "BookmarkFile.h"
 #include "BookmarkSlot.h"
+#include "CommandError.h"
 #include "FontChoice.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
@@ -38,6 +39,19 @@ void PageCommands::SaveTabs(TIniFile32& ini, const std::vector<QByteArray>& name
     m_board.state().setTabs(names, index);
 }
 
+std::vector<QByteArray> PageCommands::ReadTabs(const TIniFile32& ini)
+{
+    std::vector<QByteArray> names = BookmarkFile::ReadPageList(ini);
+    BoardState& state = m_board.state();
+    if (names == state.tabs() ||
+        IniStore::normalized(ini.FileName()) != IniStore::normalized(m_board.files().BookmarkFileName()))
+        return names;
+    const auto shown = std::find(names.begin(), names.end(), state.currentPage());
+    state.setTabs(names, shown != names.end() ? int(shown - names.begin())
+                                              : std::clamp(state.tabIndex(), 0, int(names.size()) - 1));
+    return names;
+}
+
 void PageCommands::CopySection(TIniFile32& ini, const QByteArray& from, const QByteArray& to)
 {
     for (const auto& [key, value] : ini.ReadSectionValues(from))
@@ -61,14 +75,13 @@ void PageCommands::addPage(const QByteArray& typed)
     if (typed.isEmpty())
         return;
     b.records().takeBackup();
-    std::vector<QByteArray> names = state.tabs();
-    const int index = std::max(0, state.tabIndex());
-    const QByteArray name = BookmarkFile::DupePageName(typed, names);
-    names.insert(names.begin() + index, name);
     {
         const QByteArray path = b.files().BookmarkFileName();
         IniBatch batch(b.store(), path);
         TIniFile32 ini(b.store(), path);
+        std::vector<QByteArray> names = ReadTabs(ini);
+        const int index = std::clamp(state.tabIndex(), 0, int(names.size()));
+        names.insert(names.begin() + index, BookmarkFile::DupePageName(typed, names));
         SaveTabs(ini, names, index);
         batch.commit();
     }
@@ -81,24 +94,38 @@ void PageCommands::MDeletePageTab1Click()
     Board& b = m_board;
     BoardState& state = b.state();
     const QByteArray page = state.currentPage();
-    std::vector<QByteArray> names = state.tabs();
-    if (names.size() < 2) {
+    const QByteArray path = b.files().BookmarkFileName();
+    auto onlyPage = [&](const std::vector<QByteArray>& names) {
+        if (names.size() >= 2)
+            return false;
         b.ui().message(QStringLiteral("The page %1 is the only page of this file; a bookmark file keeps at least one "
                                       "page. Add another page first, or erase its bookmarks.")
                            .arg(quoted(page)),
                        Prompter::Type::Information, Prompter::Buttons::Ok);
-        return;
+        return true;
+    };
+    {
+        const TIniFile32 ini(b.store(), path);
+        if (onlyPage(ReadTabs(ini)))
+            return;
     }
     if (b.ui().message(QStringLiteral("Are you sure you want to delete the %1 page?").arg(quoted(page)),
                        Prompter::Type::Confirmation, Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
         return;
     b.records().takeBackup();
-    const int index = state.tabIndex();
-    names.erase(names.begin() + index);
+    std::vector<QByteArray> names;
+    int index = state.tabIndex();
     {
-        const QByteArray path = b.files().BookmarkFileName();
         IniBatch batch(b.store(), path);
         TIniFile32 ini(b.store(), path);
+        // The list may have changed while the question was open.
+        names = ReadTabs(ini);
+        if (const auto at = std::find(names.begin(), names.end(), page); at != names.end()) {
+            if (onlyPage(names))
+                return;
+            index = int(at - names.begin());
+            names.erase(at);
+        }
         ini.EraseSection(page);
         ini.DeleteKey(BookmarkFile::kTabs, BookmarkFile::TabKey(static_cast<int>(names.size()) + 1));
         BookmarkFile::SaveTabs(ini, names);
@@ -108,7 +135,7 @@ void PageCommands::MDeletePageTab1Click()
         }
         batch.commit();
     }
-    state.setTabs(names, std::min(index, static_cast<int>(names.size()) - 1));
+    state.setTabs(names, std::clamp(index, 0, static_cast<int>(names.size()) - 1));
     b.pages().showPageNear(index);
 }
 
@@ -200,19 +227,26 @@ void PageCommands::renamePage(const QByteArray& typed)
     const QByteArray old = state.currentPage();
     if (typed.isEmpty() || typed == old)
         return;
-    std::vector<QByteArray> names = state.tabs();
-    const int index = state.tabIndex();
     // A name that differs only in letter case names the same section: the
     // tab is renamed and the bookmarks stay where they are.
     const bool sameSection = AnsiText::equalsNoCase(typed, old);
-    names.erase(names.begin() + index);
-    const QByteArray name = sameSection ? typed : BookmarkFile::DupePageName(typed, names);
-    names.insert(names.begin() + index, name);
-    b.ui().setCursor(ScreenCursor::HourGlass);
+    std::vector<QByteArray> names;
+    int index = 0;
     {
         const QByteArray path = b.files().BookmarkFileName();
         IniBatch batch(b.store(), path);
         TIniFile32 ini(b.store(), path);
+        names = ReadTabs(ini);
+        const auto at = std::find(names.begin(), names.end(), old);
+        if (at == names.end())
+            throw CommandError(QStringLiteral("The page %1 is no longer listed in the file (another program changed "
+                                              "it); nothing was renamed.")
+                                   .arg(quoted(old)));
+        index = int(at - names.begin());
+        names.erase(at);
+        const QByteArray name = sameSection ? typed : BookmarkFile::DupePageName(typed, names);
+        names.insert(names.begin() + index, name);
+        b.ui().setCursor(ScreenCursor::HourGlass);
         if (!sameSection)
             CopySection(ini, old, name);
         if (b.PagePassBox().PageProtected(old)) {
@@ -255,18 +289,18 @@ void PageCommands::MAlphaPageTab1Click()
         return;
     b.records().takeBackup();
     const QByteArray shown = state.currentPage();
-    std::vector<QByteArray> names = state.tabs();
-    QCollator order;
-    order.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(names.begin(), names.end(), [&order](const QByteArray& a, const QByteArray& c) {
-        return order.compare(AnsiText::toUi(a), AnsiText::toUi(c)) < 0;
-    });
-    const int shownAt = static_cast<int>(std::find(names.begin(), names.end(), shown) - names.begin());
     {
         const QByteArray path = b.files().BookmarkFileName();
         IniBatch batch(b.store(), path);
         TIniFile32 ini(b.store(), path);
-        SaveTabs(ini, names, shownAt);
+        std::vector<QByteArray> names = ReadTabs(ini);
+        QCollator order;
+        order.setCaseSensitivity(Qt::CaseInsensitive);
+        std::stable_sort(names.begin(), names.end(), [&order](const QByteArray& a, const QByteArray& c) {
+            return order.compare(AnsiText::toUi(a), AnsiText::toUi(c)) < 0;
+        });
+        const int shownAt = static_cast<int>(std::find(names.begin(), names.end(), shown) - names.begin());
+        SaveTabs(ini, names, std::min(shownAt, static_cast<int>(names.size()) - 1));
         batch.commit();
     }
     // The first page is shown; a password refused for it keeps the page

@@ -17,6 +17,11 @@ public:
     // Writes the tab list (Tab1 .. TabN and Count) and shows it with the tab at
     // index selected; the page shown is not read again.
     void SaveTabs(TIniFile32& ini, const std::vector<QByteArray>& names, int index);
+    // The page list as the file holds it now, which every writer of the list
+    // starts from: another program (a sync tool) may have changed it since
+    // the tabs were shown. For the open file the tab strip follows it, the
+    // page shown keeping its tab where the file still lists it.
+    std::vector<QByteArray> ReadTabs(const TIniFile32& ini);
 
     void MAddPageTab1Click();
     void MDeletePageTab1Click();

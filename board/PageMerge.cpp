@@ -6,6 +6,7 @@
 #include "BookmarkSlot.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
+#include "PageCommands.h"
 #include "SettingsFile.h"
 
 #include <QList>
@@ -24,7 +25,7 @@ void PageMerge::MergePage(const QByteArray& sourcePage, const QByteArray& destin
     TIniFile32 destination(b.store(), destinationFile);
 
     if (missing == Missing::Add) {
-        std::vector<QByteArray> tabs = ReadPageList(destination);
+        std::vector<QByteArray> tabs = b.pageCommands().ReadTabs(destination);
         bool listed = false;
         for (const QByteArray& tab : tabs)
             listed = listed || AnsiText::equalsNoCase(tab, sourcePage);

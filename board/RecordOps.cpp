@@ -9,6 +9,7 @@
 #include "FileError.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
+#include "PageCommands.h"
 #include "PageDisplay.h"
 #include "PathNames.h"
 #include "SettingsFile.h"
@@ -218,7 +219,11 @@ void RecordOps::carryToNewPages(const QByteArray& base, const QList<Listed>& boo
     Board& b = m_board;
     const QByteArray path = b.files().BookmarkFileName();
     const int perPage = b.vars().Columns * 20;
-    std::vector<QByteArray> tabs = b.state().tabs();
+    std::vector<QByteArray> tabs;
+    {
+        const TIniFile32 ini(b.store(), path);
+        tabs = b.pageCommands().ReadTabs(ini);
+    }
     QByteArray firstPage;
     QByteArray page;
     int slot = perPage;

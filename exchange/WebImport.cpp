@@ -149,6 +149,10 @@ int WebImport::addLinks(const std::vector<WebLinks::Link>& links)
     {
         IniBatch batch(b.store(), path);
         TIniFile32 ini(b.store(), path);
+        // New pages follow the page among the pages the file lists now.
+        tabs = b.pageCommands().ReadTabs(ini);
+        const auto listed = std::find(tabs.begin(), tabs.end(), page);
+        const int after = listed == tabs.end() ? int(tabs.size()) - 1 : int(listed - tabs.begin());
         for (const WebLinks::Link& link : links) {
             // Bookmarks already there keep their slots; a full page goes on
             // on a new page after it.
@@ -159,7 +163,7 @@ int WebImport::addLinks(const std::vector<WebLinks::Link>& links)
                     break;
                 ++continuation;
                 page = BookmarkFile::DupePageName(page + "+", tabs);
-                tabs.insert(tabs.begin() + index + continuation, page);
+                tabs.insert(tabs.begin() + after + continuation, page);
                 slot = 1;
             }
             BookmarkSlot target(ini, page, BookmarkFile::SlotKey(slot));
@@ -168,7 +172,7 @@ int WebImport::addLinks(const std::vector<WebLinks::Link>& links)
             ++slot;
         }
         if (continuation > 0)
-            b.pageCommands().SaveTabs(ini, tabs, index);
+            b.pageCommands().SaveTabs(ini, tabs, after);
         batch.commit();
     }
     b.pages().LoadCurrent();

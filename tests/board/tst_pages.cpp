@@ -1,15 +1,19 @@
 #include "BoardFixture.h"
 #include "BookmarkFile.h"
 #include "BookmarkText.h"
+#include "Exchange.h"
 #include "FileCommands.h"
+#include "IniBatch.h"
 #include "IniFiles32.h"
 #include "KeyboardNav.h"
+#include "LaunchFixture.h"
 #include "PageCarrier.h"
 #include "PageCommands.h"
 #include "PageDisplay.h"
 #include "PageMerge.h"
 #include "RecordOps.h"
 #include "SettingsFile.h"
+#include "WebImport.h"
 #include "WindowModes.h"
 
 #include <QtTest>
@@ -69,6 +73,8 @@ private slots:
     void rightClickSelectsAndTakesTheBackup();
     void pressInMiniModeRestoresTheWindow();
     void deletedPageShowsANeighbourWithoutItsPassword();
+    void pageListWritersKeepPagesAddedOnDisk_data();
+    void pageListWritersKeepPagesAddedOnDisk();
 };
 
 void TestPages::dupePageName_data()
@@ -520,6 +526,113 @@ void TestPages::deletedPageShowsANeighbourWithoutItsPassword()
     f->board->pageCommands().MDeletePageTab1Click();
     QCOMPARE(f->state.currentPage(), QByteArray("A"));
     QCOMPARE(f->state.buttons()[0].caption, QByteArray("Aye"));
+}
+
+void TestPages::pageListWritersKeepPagesAddedOnDisk_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QVariantList>("answers");
+    QTest::addColumn<QStringList>("tabs");
+    QTest::addColumn<QStringList>("synced"); // the page the sync tool added, afterwards
+    const QVariant yes = QVariant::fromValue(Answer::Yes);
+    const QStringList sync{"01:Sync"};
+    const QStringList merged{"01:Sync", "02:Merged"};
+    QTest::newRow("add page") << "add" << QVariantList{QStringLiteral("Mine")}
+                              << QStringList{"A", "Mine", "B", "C", "Synced"} << sync;
+    QTest::newRow("delete page") << "delete" << QVariantList{yes} << QStringList{"A", "C", "Synced"} << sync;
+    QTest::newRow("rename page") << "rename" << QVariantList{QStringLiteral("Bee")}
+                                 << QStringList{"A", "Bee", "C", "Synced"} << sync;
+    QTest::newRow("sort page names") << "sort" << QVariantList{yes} << QStringList{"A", "B", "C", "Synced"} << sync;
+    QTest::newRow("drag a tab, move") << "drag" << QVariantList{0} << QStringList{"B", "A", "C", "Synced"} << sync;
+    QTest::newRow("drag a tab, copy and insert")
+        << "drag" << QVariantList{1, 0} << QStringList{"B+", "A", "B", "C", "Synced"} << sync;
+    // The sync comes while the page is carried.
+    QTest::newRow("move page, put down") << "move" << QVariantList{} << QStringList{"B", "A", "C", "Synced"} << sync;
+    QTest::newRow("move page, put back by Escape")
+        << "move back" << QVariantList{} << QStringList{"A", "B", "C", "Synced"} << sync;
+    QTest::newRow("copy page, put down and insert")
+        << "copy" << QVariantList{0} << QStringList{"B+", "A", "B", "C", "Synced"} << sync;
+    QTest::newRow("merge a file, add") << "merge" << QVariantList{1} << QStringList{"A", "B", "C", "Synced", "Home"}
+                                       << merged;
+    QTest::newRow("merge a file, match") << "merge" << QVariantList{0} << QStringList{"A", "B", "C", "Synced"}
+                                         << merged;
+    QTest::newRow("search results onto new pages")
+        << "found" << QVariantList{} << QStringList{"A", "B", "C", "Synced", "Found"} << sync;
+    QTest::newRow("links from the clipboard onto a page after")
+        << "clipboard" << QVariantList{} << QStringList{"A", "B", "B+", "C", "Synced"} << sync;
+}
+
+void TestPages::pageListWritersKeepPagesAddedOnDisk()
+{
+    QFETCH(QString, command);
+    QFETCH(QVariantList, answers);
+    QFETCH(QStringList, tabs);
+    QFETCH(QStringList, synced);
+    LaunchFixture f;
+    f.writeFile("Disk.LYK",
+                fileWith({"A", "B", "C"}, {{"A", mark(1, "Aye")}, {"B", mark(1, "Bee")}, {"C", mark(1, "Sea")}}));
+    f.writeFile("lyk.ini", "[File]\r\nName=" + f.path("Disk.LYK") + "\r\n");
+    f.writeFile("Other.LYK",
+                fileWith({"Home", "Synced"}, {{"Home", mark(1, "Garden")}, {"Synced", mark(1, "Merged")}}));
+    f.start();
+    f.board->pages().selectTab(1);
+    PageCarrier& carrier = f.board->pageCarrier();
+    if (command.startsWith(QLatin1String("move")))
+        f.board->command([&] { carrier.MMovePageTab1Click(); });
+    else if (command == QLatin1String("copy"))
+        f.board->command([&] { carrier.MCopyPageTabClick(); });
+
+    // Another program (a sync tool) replaces the file with its own copy,
+    // which lists one page more.
+    {
+        IniStore tool;
+        const QByteArray path = f.path("Disk.LYK");
+        IniBatch batch(tool, path);
+        TIniFile32 ini(tool, path);
+        std::vector<QByteArray> pages = BookmarkFile::ReadPageList(ini);
+        pages.push_back("Synced");
+        BookmarkFile::SaveTabs(ini, pages);
+        ini.WriteString("Synced", "01N", "Sync");
+        ini.WriteString("Synced", "01U", "http://sync.example/");
+        batch.commit();
+    }
+
+    for (const QVariant& a : answers)
+        f.ui.answer(a);
+    if (command == QLatin1String("add"))
+        f.board->command([&] { f.board->pageCommands().MAddPageTab1Click(); });
+    else if (command == QLatin1String("delete"))
+        f.board->command([&] { f.board->pageCommands().MDeletePageTab1Click(); });
+    else if (command == QLatin1String("rename"))
+        f.board->command([&] { f.board->pageCommands().MChangePageTabName1Click(); });
+    else if (command == QLatin1String("sort"))
+        f.board->command([&] { f.board->pageCommands().MAlphaPageTab1Click(); });
+    else if (command == QLatin1String("drag"))
+        f.board->command([&] { carrier.TabSet1DragDrop(0); });
+    else if (command == QLatin1String("move") || command == QLatin1String("copy"))
+        f.board->command([&] { carrier.putDown(0); }, CommandKind::WhilePlacing);
+    else if (command == QLatin1String("move back"))
+        f.board->command([&] { f.board->keys().KeysKeyDown(KeyboardNav::Key::Escape); }, CommandKind::WhilePlacing);
+    else if (command == QLatin1String("merge")) {
+        f.ui.answers.push_front(QString::fromLatin1(f.path("Other.LYK")));
+        f.board->command([&] { f.board->fileCommands().MFMergeClick(); });
+    } else if (command == QLatin1String("found"))
+        f.board->command([&] {
+            f.board->records().carryToNewPages("Found", {{"A", "01"}}, false, RecordOps::Show::First);
+        });
+    else if (command == QLatin1String("clipboard")) {
+        QStringList links;
+        for (int i = 1; i <= 81; ++i)
+            links << QStringLiteral("http://n%1.example/").arg(i);
+        f.clipboard.setText(links.join(QLatin1Char(' ')));
+        f.board->command([&] { f.exchange.webImport().MWSImportClick(WebImport::Source::Clipboard); });
+    }
+    QVERIFY2(f.ui.answers.empty(), qPrintable(f.ui.messages().join(QLatin1Char('|'))));
+    QVERIFY(!carrier.carrying());
+    QCOMPARE(fileTabs(f), tabs);
+    QCOMPARE(titles(f, "Synced"), synced);
+    // The tab strip shows what the file lists.
+    QCOMPARE(names(f.state.tabs()), tabs);
 }
 
 QTEST_GUILESS_MAIN(TestPages)
