@@ -96,6 +96,17 @@ void RecordOps::WriteButton(const QByteArray& page, const QByteArray& slot)
     batch.commit();
 }
 
+int RecordOps::blankFrom(int n, int freed) const
+{
+    const BoardState& state = m_board.state();
+    const int last =
+        std::min<int>(m_board.vars().Columns * BoardGeometry::kRows, static_cast<int>(state.buttons().size()));
+    for (int k = std::max(n, 1); k <= last; ++k)
+        if (k == freed || state.buttons()[k - 1].caption.isEmpty())
+            return k;
+    return 0;
+}
+
 bool RecordOps::PutButton(const QByteArray& buttonName)
 {
     Board& b = m_board;
@@ -103,20 +114,14 @@ bool RecordOps::PutButton(const QByteArray& buttonName)
     const int last =
         std::min<int>(b.vars().Columns * BoardGeometry::kRows, static_cast<int>(b.state().buttons().size()));
     const int n = BookmarkFile::SlotNumber(buttonName.mid(1, 2));
-    auto caption = [&b](int slot) { return b.state().buttons()[slot - 1].caption; };
 
     const QByteArray path = b.files().BookmarkFileName();
     IniBatch batch(b.store(), path);
     bool scanned = false;
     bool placed = false;
     if (n >= 1 && n <= last) {
-        int k = n;
-        if (!caption(n).isEmpty()) {
-            scanned = true;
-            while (k <= last && !caption(k).isEmpty())
-                ++k;
-        }
-        if (k <= last) {
+        scanned = !b.state().buttons()[n - 1].caption.isEmpty();
+        if (const int k = blankFrom(n); k > 0) {
             for (int j = k; j > n; --j) {
                 MoveButtons(page, page, BookmarkFile::SlotKey(j), BookmarkFile::SlotKey(j - 1));
                 EraseButton(page, BookmarkFile::SlotKey(j - 1), WebIconFile::Keep);
@@ -269,9 +274,9 @@ void RecordOps::beginPlacing(const QByteArray& page, const QByteArray& slot, boo
     Board& b = m_board;
     const QByteArray file = b.files().BookmarkFileName();
     StoreButton(file, page, slot);
-    m_origin = Origin{file, page, slot, record()[F::Title], move};
-    if (move)
-        EraseButton(page, slot, WebIconFile::Keep);
+    // A moved bookmark stays in its slot until it is put down: a crash or a
+    // kill meanwhile loses nothing.
+    m_origin = Origin{file, page, slot, record()[F::Title], record()[F::Url], move};
     b.ui().setCursor(ScreenCursor::Drag);
     b.FormCaption();
 }
@@ -289,29 +294,50 @@ void RecordOps::placeAt(const QByteArray& buttonName)
         return;
     Board& b = m_board;
     const Origin origin = *m_origin;
+    const QByteArray path = b.files().BookmarkFileName();
+    const QByteArray page = b.state().currentPage();
     b.ui().setCursor(ScreenCursor::HourGlass);
-    const BookmarkRecord carried = record();
-    if (PutButton(buttonName)) {
+    // A move takes the bookmark from its slot as that holds it now (an
+    // address looked up meanwhile goes along); a slot that holds another
+    // bookmark by now keeps it, and the one carried is put down as read.
+    bool take = false;
+    if (origin.move && origin.file == path) {
+        const TIniFile32 ini(b.store(), path);
+        const BookmarkSlot source(ini, origin.page, origin.slot);
+        take = source.title() == origin.title && source.url() == origin.url;
+    }
+    if (take && origin.page == page && origin.slot == buttonName.mid(1, 2)) {
+        m_box.clear(); // put down where it is
         endPlacing();
         return;
     }
-    setRecord(carried);
-    QString text = fullPageText(origin.title);
-    if (origin.erased) {
-        putBack(origin.page, origin.slot);
-        text += QStringLiteral(" It is back in its place.");
+    if (take)
+        StoreButton(path, origin.page, origin.slot);
+    const BookmarkRecord carried = record();
+    const int freed = take && origin.page == page ? BookmarkFile::SlotNumber(origin.slot) : 0;
+    if (blankFrom(BookmarkFile::SlotNumber(buttonName.mid(1, 2)), freed) == 0) {
+        m_box.clear();
+        endPlacing();
+        b.ui().message(fullPageText(origin.title) +
+                           (origin.move ? QStringLiteral(" It is back in its place.") : QString()),
+                       Prompter::Type::Information, Prompter::Buttons::Ok);
+        return;
     }
-    m_box.clear();
+    // Taken from its slot and put down in one save.
+    IniBatch batch(b.store(), path);
+    if (take)
+        EraseButton(origin.page, origin.slot, WebIconFile::Keep);
+    setRecord(carried);
+    PutButton(buttonName);
+    batch.commit();
     endPlacing();
-    b.ui().message(text, Prompter::Type::Information, Prompter::Buttons::Ok);
 }
 
 void RecordOps::cancelPlacing()
 {
     if (!m_origin)
         return;
-    if (m_origin->erased)
-        putBack(m_origin->page, m_origin->slot);
+    // Nothing was taken: the bookmark is still in its slot.
     m_box.clear();
     endPlacing();
 }

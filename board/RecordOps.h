@@ -37,9 +37,10 @@ public:
     void EraseButton(const QByteArray& page, const QByteArray& slot, WebIconFile icon = WebIconFile::MayDelete);
 
     // Placing: after the dialog's Move or Copy the record waits for a press on
-    // a bookmark button of any page. A bookmark that cannot be placed, or whose
-    // placing is cancelled, goes back where it came from: nothing carried is
-    // ever lost.
+    // a bookmark button of any page. A moved bookmark stays in its slot while
+    // it waits; the put-down takes it from there and writes the target in one
+    // save. A bookmark that cannot be placed, or whose placing is cancelled,
+    // simply stays where it is: nothing carried is ever lost.
     bool placing() const { return m_origin.has_value(); }
     QByteArray placingTitle() const { return m_origin ? m_origin->title : QByteArray(); }
     void beginPlacing(const QByteArray& page, const QByteArray& slot, bool move);
@@ -82,9 +83,13 @@ private:
         QByteArray page;
         QByteArray slot;
         QByteArray title;
-        bool erased = false;
+        QByteArray url;
+        bool move = false;
     };
     void endPlacing();
+    // The first slot from n on (of the page shown) that PutButton can use:
+    // blank, or freed, which is taken before it; 0 when there is none.
+    int blankFrom(int n, int freed = 0) const;
     // Why the backup beside the file may not be restored over it ("" when it may).
     QString foreignBackup(const QByteArray& file) const;
 

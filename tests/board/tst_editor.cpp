@@ -1,5 +1,6 @@
 #include "BookmarkDialog.h"
 #include "BookmarkEditor.h"
+#include "BookmarkText.h"
 #include "GlyphChooser.h"
 #include "IniFiles32.h"
 #include "KeyboardNav.h"
@@ -73,6 +74,8 @@ private slots:
     void carriedBookmarkIsNeverLost_data();
     void carriedBookmarkIsNeverLost();
     void placingShowsAndWorksFromTheKeyboard();
+    void movedBookmarkStaysInItsSlotUntilPutDown_data();
+    void movedBookmarkStaysInItsSlotUntilPutDown();
     void longAddressOnAProtectedPage_data();
     void longAddressOnAProtectedPage();
     void undoRestoresOnlyItsOwnFile();
@@ -309,9 +312,10 @@ void TestEditor::carriedBookmarkIsNeverLost()
         QVERIFY(f->board->editor().BitBtn1MouseDown("B01", MouseButton::Left));
         f->board->editor().ButtonDragDrop("B38", "B01");
     } else {
+        const QByteArray before = f->readFile("Disk.LYK");
         dialog(*f, "B01", [](BookmarkDialog& d) { d.MoveBtnClick(); });
         QVERIFY(f->board->records().placing());
-        QCOMPARE(key(*f, "01U"), QByteArray()); // the source is erased at once
+        QCOMPARE(f->readFile("Disk.LYK"), before); // it stays in its slot while carried
         if (how == QLatin1String("full"))
             f->board->editor().BitBtn1MouseDown("B38", MouseButton::Left);
         else if (how == QLatin1String("escape"))
@@ -359,6 +363,60 @@ void TestEditor::placingShowsAndWorksFromTheKeyboard()
     QVERIFY(!f->board->records().placing());
     QCOMPARE(f->ui.cursor(), ScreenCursor::Default);
     QVERIFY(f->starter.starts.isEmpty()); // placed, not launched
+}
+
+void TestEditor::movedBookmarkStaysInItsSlotUntilPutDown_data()
+{
+    QTest::addColumn<QByteArray>("page");   // where it is put down
+    QTest::addColumn<QByteArray>("button"); // "" = Escape
+    QTest::addColumn<QStringList>("p");
+    QTest::addColumn<QStringList>("q");
+    QTest::addColumn<int>("saves");
+    const QStringList q{"01:There"};
+    QTest::newRow("onto a blank slot of its page")
+        << QByteArray("P") << QByteArray("B05") << QStringList{"01:One", "03:Three", "05:Two"} << q << 1;
+    QTest::newRow("onto a filled slot of its page, shifting")
+        << QByteArray("P") << QByteArray("B03") << QStringList{"01:One", "03:Two", "04:Three"} << q << 1;
+    QTest::newRow("onto another page, shifting")
+        << QByteArray("Q") << QByteArray("B01") << QStringList{"01:One", "03:Three"}
+        << QStringList{"01:Two", "02:There"} << 1;
+    QTest::newRow("onto its own slot") << QByteArray("P") << QByteArray("B02")
+                                       << QStringList{"01:One", "02:Two", "03:Three"} << q << 0;
+    QTest::newRow("Escape") << QByteArray("P") << QByteArray() << QStringList{"01:One", "02:Two", "03:Three"} << q << 0;
+}
+
+void TestEditor::movedBookmarkStaysInItsSlotUntilPutDown()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QByteArray, button);
+    QFETCH(QStringList, p);
+    QFETCH(QStringList, q);
+    QFETCH(int, saves);
+    auto f = make(line(1, "One") + line(2, "Two", "02P=carried|~notes\r\n02G=7\r\n") + line(3, "Three"),
+                  line(1, "There"), "[Auto]\r\nBackup=Off\r\n");
+    const QByteArray before = f->readFile("Disk.LYK");
+    dialog(*f, "B02", [](BookmarkDialog& d) { d.MoveBtnClick(); });
+    QVERIFY(f->board->records().placing());
+    // A crash now loses nothing: the file still holds it in its slot.
+    QCOMPARE(f->readFile("Disk.LYK"), before);
+    if (page == "Q")
+        f->board->command([&] { f->board->pages().selectTab(1); }, CommandKind::WhilePlacing);
+    QCOMPARE(f->readFile("Disk.LYK"), before);
+    const int writes = f->store.writes();
+    if (button.isEmpty())
+        f->board->command([&] { f->board->keys().KeysKeyDown(KeyboardNav::Key::Escape); }, CommandKind::WhilePlacing);
+    else
+        f->board->editor().BitBtn1MouseDown(button, MouseButton::Left);
+    QVERIFY(!f->board->records().placing());
+    // Taken from its slot and put down in one save.
+    QCOMPARE(f->store.writes() - writes, saves);
+    QCOMPARE(BookmarkText::titles(f->store, f->path("Disk.LYK"), "P"), p);
+    QCOMPARE(BookmarkText::titles(f->store, f->path("Disk.LYK"), "Q"), q);
+    QCOMPARE(f->readFile("Disk.LYK").count("P=carried|~notes"), 1);
+    QCOMPARE(f->readFile("Disk.LYK").count("G=7"), 1);
+    if (saves == 0)
+        QCOMPARE(f->readFile("Disk.LYK"), before);
+    QVERIFY(f->ui.messages().isEmpty());
 }
 
 void TestEditor::copyThenRightClickShifts()

@@ -224,8 +224,11 @@ void TestPageOptions::selectedBookmarksAreMovedOrCopied()
     QFETCH(int, item);
     QFETCH(bool, sourcesBlank);
     open();
+    const QByteArray pristine = f->readFile("Disk.LYK");
     options(select({"05", "09"}, [item](TabForm& form) { return form.Group2Click(item); }));
     PageCarrier& carrier = f->board->pageCarrier();
+    // Carried bookmarks stay in their slots until they are put down.
+    QCOMPARE(f->readFile("Disk.LYK"), pristine);
     QVERIFY(carrier.carryingBookmarks());
     QCOMPARE(f->ui.cursor(), ScreenCursor::PickUp);
     QVERIFY(f->board->state().title().contains(QStringLiteral("carrying 2 bookmarks")));
@@ -233,8 +236,11 @@ void TestPageOptions::selectedBookmarksAreMovedOrCopied()
     const QByteArray before = f->readFile("Disk.LYK");
     QVERIFY(before.contains("05D=notes"));
 
-    // A right-click on Home's tab: into its first blank slots, in order.
+    // A right-click on Home's tab: into its first blank slots, in order,
+    // taken from their slots in the same save.
+    const int writes = f->store.writes();
     putDown(1);
+    QCOMPARE(f->store.writes() - writes, 1);
     QVERIFY(!carrier.carrying());
     QCOMPARE(f->ui.cursor(), ScreenCursor::Default);
     QVERIFY(!f->board->state().item(MenuItem::MPutBookmarks).visible);
