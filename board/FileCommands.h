@@ -29,6 +29,8 @@ public:
     // be new; one that cannot be read as a bookmark file changes nothing.
     enum class Outgoing { Write, AlreadyWritten };
     void switchTo(const QByteArray& path, Outgoing outgoing = Outgoing::Write);
+    // Whether path names the open bookmark file (through any link).
+    bool isCurrent(const QByteArray& path) const;
 
     // The removable volumes mounted now, with the chosen one.
     void refreshVolumes();
@@ -42,7 +44,6 @@ private:
     // stem + ".lyk", or the existing file of that stem whatever the case of
     // its extension.
     static QByteArray bookmarkFileOf(const QByteArray& chosen);
-    bool isCurrent(const QByteArray& path) const;
 
     Board& m_board;
 };

@@ -46,8 +46,12 @@ void importInBackground(Board& board, const QString& caption, const QString& tex
         },
         [&board, target, written, after](bool cancelled) {
             // A file written is whole, even when Cancel came too late to stop it.
+            // Written over the open file, it is no longer the file whose page
+            // passwords the board holds: they stay out of it.
             if (*written)
-                board.fileCommands().switchTo(target);
+                board.fileCommands().switchTo(target, board.fileCommands().isCurrent(target)
+                                                          ? FileCommands::Outgoing::AlreadyWritten
+                                                          : FileCommands::Outgoing::Write);
             after(*written, cancelled);
         });
 }
