@@ -108,7 +108,14 @@ LynkorApp::~LynkorApp() = default;
 bool LynkorApp::claimInstance()
 {
     m->instance = std::make_unique<SingleInstance>(SingleInstance::keyFor(m->programDir));
-    return m->instance->start(m->arguments);
+    // The running Lynkor has a working folder of its own: a relative path
+    // goes to it from this one. A bare name stays, a file of the data folder.
+    QStringList handed;
+    for (const QString& argument : std::as_const(m->arguments))
+        handed << (argument.contains(QLatin1Char('/')) && QDir::isRelativePath(argument)
+                       ? QDir::current().absoluteFilePath(argument)
+                       : argument);
+    return m->instance->start(handed);
 }
 
 void LynkorApp::start()
@@ -147,7 +154,9 @@ void LynkorApp::start()
     Board* board = m->board.get();
     if (m->instance)
         QObject::connect(m->instance.get(), &SingleInstance::anotherInstanceStarted, window,
-                         [window, board] { window->deliver([board] { board->OnceInstanceStarted(); }); });
+                         [window, board](const QStringList& arguments) {
+                             window->deliver([board, arguments] { board->OnceInstanceStarted(arguments); });
+                         });
     // The program ends with its main window, whatever other windows (help)
     // are open, and only then: a hidden window in the tray is no end.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -5,6 +5,7 @@
 #include "BookmarkFile.h"
 #include "BrowserList.h"
 #include "CommandError.h"
+#include "CommandLine.h"
 #include "FileCommands.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
@@ -52,14 +53,19 @@ bool Board::command(const std::function<void()>& run, CommandKind kind)
         return false;
     }
     runGuarded([&] {
-        if (kind == CommandKind::Normal) {
-            if (m_records->placing())
-                m_records->cancelPlacing();
-            m_pageCarrier->putBackMoved();
-        }
+        beginCommand(kind);
         run();
     });
     return true;
+}
+
+void Board::beginCommand(CommandKind kind)
+{
+    if (kind != CommandKind::Normal)
+        return;
+    if (m_records->placing())
+        m_records->cancelPlacing();
+    m_pageCarrier->putBackMoved();
 }
 
 void Board::deliver(const std::function<void()>& run)
@@ -297,9 +303,35 @@ void Board::SaveLocation()
     batch.commit();
 }
 
-void Board::OnceInstanceStarted()
+void Board::OnceInstanceStarted(const QStringList& arguments)
 {
-    m_ui.message(QStringLiteral("Program Already Running!"), Prompter::Type::Information, Prompter::Buttons::Ok);
+    // The hand-over comes inside the socket's delivery. Opening the file may
+    // ask, so it runs from the event loop itself and only while no command
+    // runs or waits; a busy board posts it again once it is idle.
+    QMetaObject::invokeMethod(
+        &m_context,
+        [this, arguments] {
+            if (busy()) {
+                m_idle.push_back([this, arguments] { OnceInstanceStarted(arguments); });
+                return;
+            }
+            runGuarded([&] {
+                beginCommand(CommandKind::Normal);
+                openHandedOver(arguments);
+            });
+        },
+        Qt::QueuedConnection);
+}
+
+void Board::openHandedOver(const QStringList& arguments)
+{
+    const CommandLine line = CommandLine::parse(arguments);
+    if (line.bookmarkFiles.empty()) {
+        m_ui.message(QStringLiteral("Program Already Running!"), Prompter::Type::Information, Prompter::Buttons::Ok);
+        return;
+    }
+    m_modes->TaskIconClick();
+    m_fileCommands->openPath(m_startUp->bookmarkArgument(line.bookmarkFiles.back()));
 }
 
 void Board::NetDetectorChanged(bool online)

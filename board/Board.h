@@ -157,8 +157,12 @@ public:
     // The window has closed: the page-password list goes to the file.
     void FormClose();
 
-    // Another start of the program was handed over to this one.
-    void OnceInstanceStarted();
+    // Another start of the program was handed over to this one, with its
+    // command line: the bookmark file it names is opened here (after the
+    // questions of File -> Open), else the start is only reported. It runs
+    // as a command of its own once the board is idle, never inside the
+    // delivery that brought it.
+    void OnceInstanceStarted(const QStringList& arguments);
     void NetDetectorChanged(bool online);
 
     // The window reports where it is.
@@ -175,6 +179,9 @@ private:
     // Runs one entry into the core as a running command; a failure that ends
     // it is shown, and what waited for the board to be idle then runs.
     void runGuarded(const std::function<void()>& run);
+    // What a user command does first: a carried bookmark or moved page goes back.
+    void beginCommand(CommandKind kind);
+    void openHandedOver(const QStringList& arguments);
     void report(const QString& text);
     void settle();
     // Once idle, the cursor says whether a bookmark or page is carried.

@@ -22,6 +22,10 @@ public:
 
     static const QStringList& welcomeLines();
 
+    // A bookmark file named on the command line: a name without a folder is
+    // one of the data folder, a relative path is taken from the working folder.
+    QByteArray bookmarkArgument(const QByteArray& argument) const;
+
 private:
     void migrateLegacyFiles();
     void recoverDiskCopy(TIniFile32& settings);
@@ -29,7 +33,6 @@ private:
     void seedBrowsers(TIniFile32& settings);
     void showBrowsers();
     void readBookmarkFileKeys();
-    QByteArray bookmarkArgument(const QByteArray& argument) const;
 
     Board& m_board;
 };

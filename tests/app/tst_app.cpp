@@ -1,6 +1,8 @@
+#include "Board.h"
 #include "BoardState.h"
 #include "LynkorApp.h"
 #include "PathNames.h"
+#include "ProgramFiles.h"
 #include "ScriptedPrompter.h"
 #include "SingleInstance.h"
 #include "StartOptions.h"
@@ -26,7 +28,7 @@ class TestApp : public QObject
 
 private slots:
     void realProgramRunsOnceAndClosesOnTermination();
-    void secondStartIsReportedByTheRunningInstance();
+    void secondStartHandsItsFileToTheRunningInstance();
     void windowKeepsItsPlace_data();
     void windowKeepsItsPlace();
     void terminationDuringAStartUpErrorEndsTheProgram();
@@ -49,13 +51,25 @@ void TestApp::realProgramRunsOnceAndClosesOnTermination()
     // Start-up shows the first page, which saves the bookmark file.
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home.filePath("Disk.LYK")), 15000);
 
+    // A second start hands its file to the running one, which opens it.
+    {
+        QFile trips(home.filePath("Trips.LYK"));
+        QVERIFY(trips.open(QIODevice::WriteOnly));
+        trips.write("[Tabs]\r\nCount=1\r\nTab1=Rome\r\n[Rome]\r\n01N=Forum\r\n01U=http://forum.example/\r\n");
+    }
     QProcess second;
     second.setProcessEnvironment(environment(home.path()));
-    second.start(QStringLiteral(LYNKOR_BINARY), {QStringLiteral("other.LYK")});
+    second.start(QStringLiteral(LYNKOR_BINARY), {QStringLiteral("Trips.LYK")});
     QVERIFY(second.waitForFinished(10000));
     QCOMPARE(second.exitCode(), 0);
-    QVERIFY(!QFile::exists(home.filePath("other.LYK"))); // the running one opens nothing
     QCOMPARE(first.state(), QProcess::Running);
+    const QByteArray opened = "Name=" + QFile::encodeName(home.filePath("Trips.LYK")) + "\r\n";
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QFile ini(home.filePath("lyk.ini"));
+            return ini.open(QIODevice::ReadOnly) && ini.readAll().contains(opened);
+        }(),
+        15000);
 
     ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
     QVERIFY(first.waitForFinished(10000));
@@ -67,7 +81,7 @@ void TestApp::realProgramRunsOnceAndClosesOnTermination()
     QVERIFY(text.contains("Width="));
 }
 
-void TestApp::secondStartIsReportedByTheRunningInstance()
+void TestApp::secondStartHandsItsFileToTheRunningInstance()
 {
     QTemporaryDir home;
     const QByteArray dir = PathNames::fromQt(home.path()) + '/';
@@ -77,8 +91,19 @@ void TestApp::secondStartIsReportedByTheRunningInstance()
     app.start();
     QCOMPARE(app.state().tabs().size(), size_t(10));
     SingleInstance second(SingleInstance::keyFor(dir));
-    QVERIFY(!second.start({QStringLiteral("x.LYK")}));
+    QVERIFY(!second.start({}));
     QTRY_COMPARE(prompter.messages(), QStringList{"Program Already Running!"});
+    // A start with a file: the running one opens it, as File -> Open would.
+    QFile trips(QFile::decodeName(dir + "Trips.LYK"));
+    QVERIFY(trips.open(QIODevice::WriteOnly));
+    trips.write("[Tabs]\r\nCount=1\r\nTab1=Rome\r\n[Rome]\r\n01N=Forum\r\n01U=http://forum.example/\r\n");
+    trips.close();
+    SingleInstance third(SingleInstance::keyFor(dir));
+    QVERIFY(!third.start({QStringLiteral("Trips.LYK")}));
+    QTRY_COMPARE(app.board().files().BookmarkFileName(), dir + "Trips.LYK");
+    QCOMPARE(app.state().currentPage(), QByteArray("Rome"));
+    QCOMPARE(app.state().buttons()[0].caption, QByteArray("Forum"));
+    QCOMPARE(prompter.messages().size(), 1);
 }
 
 void TestApp::windowKeepsItsPlace_data()

@@ -7,9 +7,11 @@
 #include "PageDisplay.h"
 #include "PathNames.h"
 #include "ProgramDirLocator.h"
+#include "SingleInstance.h"
 
 #include <QDir>
 #include <QFile>
+#include <QUuid>
 #include <QtTest>
 
 using Answer = Prompter::Answer;
@@ -39,7 +41,8 @@ private slots:
     void lockedFileShowsALockedBoard();
     void badIconCodeOnFirstPageStillListsThePages();
     void closingSavesTheWindowPlace();
-    void secondStartIsReported();
+    void secondStartHandsOverItsFile_data();
+    void secondStartHandsOverItsFile();
     void onlineIndicator();
     void helpItems();
     void unfitFileIsLeftAlone_data();
@@ -436,13 +439,91 @@ void TestStartUp::closingSavesTheWindowPlace()
     QCOMPARE(f.key("lyk.ini", "Window", "State"), QByteArray("Min"));
 }
 
-void TestStartUp::secondStartIsReported()
+void TestStartUp::secondStartHandsOverItsFile_data()
 {
+    QTest::addColumn<QStringList>("arguments"); // "@" is another folder
+    QTest::addColumn<QVariantList>("answers");
+    QTest::addColumn<bool>("busy");      // a command waits for its answer meanwhile
+    QTest::addColumn<QString>("opened"); // "" = the open file stays
+    QTest::addColumn<QStringList>("asked");
+    QTest::newRow("no file: the start is only reported")
+        << QStringList{} << QVariantList{} << false << "" << QStringList{"Program Already Running!"};
+    QTest::newRow("a file of the data folder")
+        << QStringList{"Trips.LYK"} << QVariantList{} << false << "Trips.LYK" << QStringList{};
+    QTest::newRow("the second of two files")
+        << QStringList{"Disk.LYK", "Trips.LYK"} << QVariantList{} << false << "Trips.LYK" << QStringList{};
+    QTest::newRow("a file of another folder, with File Open's question")
+        << QStringList{"@/Far.LYK"} << QVariantList{QVariant::fromValue(Answer::No)} << false << "@/Far.LYK"
+        << QStringList{"Would you like to copy this data file to the Lynkor directory"};
+    QTest::newRow("while a command waits for its answer")
+        << QStringList{"Trips.LYK"} << QVariantList{} << true << "Trips.LYK" << QStringList{};
+    QTest::newRow("a file that is not there")
+        << QStringList{"Nowhere.LYK"} << QVariantList{} << false << "" << QStringList{"Cannot open file %1Nowhere.LYK"};
+}
+
+void TestStartUp::secondStartHandsOverItsFile()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QVariantList, answers);
+    QFETCH(bool, busy);
+    QFETCH(QString, opened);
+    QFETCH(QStringList, asked);
     BoardFixture f;
+    QTemporaryDir far;
+    const QByteArray trips = "[Tabs]\r\nCount=1\r\nTab1=Rome\r\n[Rome]\r\n01N=Forum\r\n01U=http://forum.example/\r\n";
+    f.writeFile("Disk.LYK", "[Tabs]\r\nCount=1\r\nTab1=Home\r\n");
+    f.writeFile("lyk.ini", "[File]\r\nName=" + f.path("Disk.LYK") + "\r\n");
+    f.writeFile("Trips.LYK", trips);
+    QFile farFile(far.filePath(QStringLiteral("Far.LYK")));
+    QVERIFY(farFile.open(QIODevice::WriteOnly));
+    farFile.write(trips);
+    farFile.close();
     f.start();
-    f.board->OnceInstanceStarted();
-    QCOMPARE(f.ui.messages(), QStringList{"Program Already Running!"});
-    QCOMPARE(f.ui.asked.front().type, Prompter::Type::Information);
+    arguments.replaceInStrings(QStringLiteral("@"), far.path());
+    opened.replace(QStringLiteral("@"), far.path());
+    asked.replaceInStrings(QStringLiteral("%1"), QString::fromUtf8(f.programDir()));
+    const QByteArray expected = opened.isEmpty()                      ? f.path("Disk.LYK")
+                                : opened.startsWith(QLatin1Char('/')) ? PathNames::fromQt(opened)
+                                                                      : f.path(opened.toUtf8());
+
+    // The running instance and a second start, on a socket of their own.
+    const QString key = QStringLiteral("lynkor-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    SingleInstance running(key);
+    QVERIFY(running.start({}));
+    int askedInside = -1;
+    QObject::connect(&running, &SingleInstance::anotherInstanceStarted, f.board->context(),
+                     [&](const QStringList& handed) {
+                         f.board->deliver([&] {
+                             f.board->OnceInstanceStarted(handed);
+                             askedInside = int(f.ui.asked.size());
+                         });
+                     });
+    std::shared_ptr<void> waiting;
+    if (busy)
+        waiting = f.board->waitForAnswer();
+    for (const QVariant& a : answers)
+        f.ui.answer(a);
+    SingleInstance second(key);
+    QVERIFY(!second.start(arguments));
+    QTRY_VERIFY(askedInside >= 0);
+    // Nothing is asked from inside the delivery of the hand-over.
+    QCOMPARE(askedInside, 0);
+    if (busy) {
+        QTest::qWait(200);
+        QCOMPARE(f.files.BookmarkFileName(), f.path("Disk.LYK")); // the command that runs comes first
+        waiting.reset();
+    }
+    QTRY_VERIFY(f.ui.asked.size() == asked.size() && f.files.BookmarkFileName() == expected);
+    QStringList texts;
+    for (const ScriptedPrompter::Question& q : f.ui.asked)
+        texts << q.text;
+    QCOMPARE(texts, asked);
+    if (!opened.isEmpty()) {
+        QCOMPARE(f.state.currentPage(), QByteArray("Rome"));
+        QCOMPARE(f.state.buttons()[0].caption, QByteArray("Forum"));
+        QCOMPARE(f.key("lyk.ini", "File", "Name"), expected);
+        QVERIFY(f.state.visible());
+    }
 }
 
 void TestStartUp::onlineIndicator()
