@@ -142,9 +142,11 @@ void LynkorApp::start()
         m->window->setBrowserConnect(m->browserConnect.get());
         // Browsers with Lynkor's extension connect to this socket; another
         // Lynkor of this user may have it, then this one uses DevTools only.
-        if (!m->bridge.listen())
-            qInfo("browser link through the extension is off: %s", qPrintable(m->bridge.error()));
         BoardState* state = &m->state;
+        if (!m->bridge.listen()) {
+            qInfo("browser link through the extension is off: %s", qPrintable(m->bridge.error()));
+            state->setBrowserLinkOff(m->bridge.error());
+        }
         BrowserBridge* bridge = &m->bridge;
         QObject::connect(bridge, &BrowserBridge::browsersChanged, m->window.get(),
                          [state, bridge] { state->setConnectedBrowsers(bridge->browsers()); });

@@ -219,6 +219,14 @@ void BoardState::setConnectedBrowsers(const QStringList& names)
     emit connectedBrowsersChanged();
 }
 
+void BoardState::setBrowserLinkOff(const QString& why)
+{
+    if (why == m_browserLinkOff)
+        return;
+    m_browserLinkOff = why;
+    emit connectedBrowsersChanged();
+}
+
 void BoardState::setVolumes(const QList<RemovableVolumes::Volume>& volumes, const QByteArray& chosen)
 {
     if (m_volumes == volumes && m_chosenVolume == chosen)

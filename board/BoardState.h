@@ -149,6 +149,10 @@ public:
     // The browsers connected through Lynkor's extension, by name.
     const QStringList& connectedBrowsers() const { return m_connectedBrowsers; }
     void setConnectedBrowsers(const QStringList& names);
+    // Why no browser can connect through the extension ("" while Lynkor
+    // listens for them).
+    const QString& browserLinkOff() const { return m_browserLinkOff; }
+    void setBrowserLinkOff(const QString& why);
     void setManualUrls(const QList<QByteArray>& urls);
 
 signals:
@@ -208,4 +212,5 @@ private:
     int m_browserIndex = 0;
     QList<QByteArray> m_manualUrls;
     QStringList m_connectedBrowsers;
+    QString m_browserLinkOff;
 };

@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QtEndian>
+#include <cerrno>
+#include <cstring>
+#include <pwd.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,25 +21,64 @@ QString socketPath()
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && runtime.startsWith('/'))
         return QFile::decodeName(runtime) + QStringLiteral("/lynkor/browser-link");
-    return QStringLiteral("/tmp/lynkor-%1/browser-link").arg(::getuid());
+    return QDir::tempPath() + QStringLiteral("/lynkor-%1/browser-link").arg(::getuid());
+}
+
+namespace {
+
+QString userName(uid_t uid)
+{
+    const struct passwd* pw = ::getpwuid(uid);
+    return pw ? QString::fromLocal8Bit(pw->pw_name) : QStringLiteral("uid %1").arg(uid);
+}
+
+bool refuse(QString* why, const QString& text)
+{
+    if (why)
+        *why = text;
+    return false;
+}
+
+} // namespace
+
+bool isPrivateFolder(const QString& folder, QString* why)
+{
+    struct stat st = {};
+    if (::lstat(QFile::encodeName(folder).constData(), &st) != 0)
+        return refuse(why, QStringLiteral("%1 does not exist").arg(folder));
+    const QString notPrivate = QStringLiteral("%1 is not a private folder of this user: ").arg(folder);
+    if (S_ISLNK(st.st_mode))
+        return refuse(why, notPrivate + QStringLiteral("it is a symbolic link"));
+    if (!S_ISDIR(st.st_mode))
+        return refuse(why, notPrivate + QStringLiteral("it is no folder"));
+    if (st.st_uid != ::getuid())
+        return refuse(why, notPrivate + QStringLiteral("it belongs to %1").arg(userName(st.st_uid)));
+    if ((st.st_mode & 077) != 0)
+        return refuse(why,
+                      notPrivate +
+                          QStringLiteral("others may enter it (mode %1)").arg(st.st_mode & 07777, 4, 8, QChar('0')));
+    return true;
 }
 
 bool preparePrivateFolder(const QString& folder, QString* why)
 {
-    const QByteArray path = QFile::encodeName(folder);
-    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
-        if (why)
-            *why = QStringLiteral("cannot create %1").arg(folder);
-        return false;
+    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST) {
+        const int error = errno;
+        return refuse(why,
+                      QStringLiteral("cannot create %1: %2").arg(folder, QString::fromLocal8Bit(std::strerror(error))));
     }
-    struct stat st = {};
-    // The folder must be the user's own, and no one else's to enter.
-    if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
-        (st.st_mode & 077) != 0) {
-        if (why)
-            *why = QStringLiteral("%1 is not a private folder of this user").arg(folder);
-        return false;
-    }
+    return isPrivateFolder(folder, why);
+}
+
+bool peerIsThisUser(qintptr descriptor, QString* why)
+{
+    struct ucred peer = {};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || size != sizeof peer)
+        return refuse(why, QStringLiteral("the other end of the socket cannot be told"));
+    if (peer.uid != ::getuid())
+        return refuse(
+            why, QStringLiteral("the other end of the socket runs as %1, not as this user").arg(userName(peer.uid)));
     return true;
 }
 
@@ -61,15 +104,15 @@ Taken take(QByteArray& buffer, Order order)
     else
         std::memcpy(&size, buffer.constData(), 4);
     if (size > static_cast<quint32>(kMaxMessage))
-        return {std::nullopt, QStringLiteral("a message of %1 bytes is larger than allowed").arg(size)};
+        return {std::nullopt, QStringLiteral("a message of %1 bytes is larger than allowed").arg(size), true};
     if (buffer.size() < 4 + qsizetype(size))
         return {};
     const QByteArray json = buffer.mid(4, size);
+    buffer.remove(0, 4 + size);
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject())
         return {std::nullopt, QStringLiteral("a message that is no JSON object")};
-    buffer.remove(0, 4 + size);
     return {doc.object(), {}};
 }
 

@@ -30,24 +30,34 @@ inline constexpr const char* kChromiumExtensionId = "kkahkokpiifmchgaickihlkpkpe
 inline constexpr const char* kFirefoxExtensionId = "browser-link@lynkor.example";
 
 // The user's socket: $LYNKOR_BROWSER_SOCKET when set, else
-// $XDG_RUNTIME_DIR/lynkor/browser-link, else /tmp/lynkor-<uid>/browser-link.
-// The folder is made private to the user (0700) when it is created.
+// $XDG_RUNTIME_DIR/lynkor/browser-link, else <temp>/lynkor-<uid>/browser-link
+// (temp: $TMPDIR, normally /tmp). The folder is made private to the user
+// (0700) when it is created.
 QString socketPath();
 // Makes the socket's folder, private to the user; false when it exists but
 // is not the user's own private folder.
 bool preparePrivateFolder(const QString& folder, QString* why = nullptr);
+// Whether folder is the user's own private folder: a real folder (no
+// symbolic link), owned by the user, that nobody else may enter. Anyone may
+// make a folder under /tmp, so nothing found there is trusted before this.
+bool isPrivateFolder(const QString& folder, QString* why = nullptr);
+// Whether the process at the other end of a connected local socket runs as
+// this user: the kernel's word for it, whatever the socket file looks like.
+bool peerIsThisUser(qintptr descriptor, QString* why = nullptr);
 
 // One frame: a length in the given byte order, then the JSON text.
 enum class Order { Big, Native };
 QByteArray frame(const QJsonObject& message, Order order = Order::Big);
 
 // Takes the next whole frame from the front of buffer. Nothing while the
-// frame is incomplete; an error text (and the buffer left as it was) for a
-// frame that is too large or no JSON object.
+// frame is incomplete. A frame that holds no JSON object is taken out and
+// refused with an error text; one whose length is beyond the limit is
+// refused as fatal (the buffer left as it was): nothing after it can be read.
 struct Taken
 {
     std::optional<QJsonObject> message;
     QString error;
+    bool fatal = false;
 };
 Taken take(QByteArray& buffer, Order order = Order::Big);
 

@@ -33,7 +33,9 @@ bool BrowserBridge::listen(const QString& given)
     QLocalSocket probe;
     probe.connectToServer(m_path);
     if (probe.waitForConnected(200)) {
-        m_error = QStringLiteral("another Lynkor is connected to the browsers");
+        m_error = BridgeProtocol::peerIsThisUser(probe.socketDescriptor(), &why)
+                      ? QStringLiteral("another Lynkor is connected to the browsers")
+                      : why;
         return false;
     }
     QLocalServer::removeServer(m_path);
@@ -63,6 +65,11 @@ void BrowserBridge::accept()
         auto* client = new Client;
         client->socket = socket;
         m_clients << client;
+        QString why;
+        if (!BridgeProtocol::peerIsThisUser(socket->socketDescriptor(), &why)) {
+            drop(socket, why);
+            continue;
+        }
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] { drop(socket, {}); });
     }
@@ -105,12 +112,19 @@ void BrowserBridge::readFrom(QLocalSocket* socket)
         }
         const std::optional<QJsonObject> reply =
             type == QStringLiteral("reply") ? BridgeProtocol::validReply(m) : std::nullopt;
+        const qint64 id = reply ? reply->value(QStringLiteral("id")).toInteger() : 0;
+        // A second or late answer to a request of this browser's is no harm:
+        // the request was answered or given up.
+        if (reply && client.asked.contains(id) && !client.pending.contains(id)) {
+            qWarning("browser link: a second or late answer of %s was ignored", qPrintable(client.browser));
+            continue;
+        }
         // Only a request of this browser's can be answered by it.
-        if (!reply || !client.pending.contains(reply->value(QStringLiteral("id")).toInteger())) {
+        if (!reply || !client.pending.contains(id)) {
             drop(socket, QStringLiteral("a message that answers nothing asked"));
             return;
         }
-        finish(client, reply->value(QStringLiteral("id")).toInteger(), reply);
+        finish(client, id, reply);
     }
 }
 
@@ -183,5 +197,6 @@ void BrowserBridge::request(QJsonObject params, int timeoutMs, QObject* context,
     });
     p.timer->start(timeoutMs);
     target->pending.insert(id, p);
+    target->asked.insert(id);
     socket->write(BridgeProtocol::frame(params));
 }

@@ -4,6 +4,7 @@
 #include <QJsonObject>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -60,6 +61,8 @@ private:
         QString browser;
         bool welcomed = false;
         QHash<qint64, Pending> pending;
+        // Every request sent to this browser, answered or not.
+        QSet<qint64> asked;
     };
     void accept();
     void readFrom(QLocalSocket* socket);

@@ -1118,7 +1118,9 @@ void MainWindow::setBrowserConnect(BrowserConnect* connect)
 void MainWindow::renderConnectedBrowsers()
 {
     const QStringList names = m_state.connectedBrowsers();
-    m_connectedBrowsers->setText(names.isEmpty()
+    const QString off = m_state.browserLinkOff();
+    m_connectedBrowsers->setText(!off.isEmpty() ? QStringLiteral("Browser link off: %1").arg(off)
+                                 : names.isEmpty()
                                      ? QStringLiteral("No browser connected")
                                      : QStringLiteral("Connected: %1").arg(names.join(QStringLiteral(", "))));
     m_connectedBrowsers->setVisible(m_browserConnect != nullptr);

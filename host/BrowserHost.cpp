@@ -20,6 +20,15 @@ BrowserHost::BrowserHost(int in, int out, QString browser, QString socketPath, Q
     connect(m_retry, &QTimer::timeout, this, &BrowserHost::connectToLynkor);
     connect(m_notifier, &QSocketNotifier::activated, this, &BrowserHost::readBrowser);
     connect(m_lynkor, &QLocalSocket::connected, this, [this] {
+        // Only Lynkor of this user may hear what the browser shows: a socket
+        // another user serves is left at once, before a word is said.
+        QString why;
+        if (!BridgeProtocol::peerIsThisUser(m_lynkor->socketDescriptor(), &why)) {
+            distrust(why);
+            m_lynkor->abort();
+            return;
+        }
+        m_distrusted.clear();
         m_fromLynkor.clear();
         m_lynkor->write(BridgeProtocol::frame({{QStringLiteral("type"), QStringLiteral("hello")},
                                                {QStringLiteral("protocol"), BridgeProtocol::kVersion},
@@ -60,7 +69,25 @@ void BrowserHost::connectToLynkor()
 {
     if (m_lynkor->state() != QLocalSocket::UnconnectedState)
         return;
+    const QFileInfo folder(QFileInfo(m_socketPath).path());
+    QString why;
+    if (!BridgeProtocol::isPrivateFolder(folder.filePath(), &why)) {
+        // Not there yet (Lynkor not started), or planted by someone else:
+        // looked at again shortly, never used as it is.
+        if (folder.exists() || folder.isSymLink())
+            distrust(why);
+        m_retry->start();
+        return;
+    }
     m_lynkor->connectToServer(m_socketPath);
+}
+
+void BrowserHost::distrust(const QString& why)
+{
+    if (why == m_distrusted)
+        return;
+    m_distrusted = why;
+    qWarning("lynkor-browser-host: not talking to %s: %s", qPrintable(m_socketPath), qPrintable(why));
 }
 
 void BrowserHost::readBrowser()
@@ -78,9 +105,13 @@ void BrowserHost::readBrowser()
     m_fromBrowser.append(chunk, n);
     for (;;) {
         BridgeProtocol::Taken taken = BridgeProtocol::take(m_fromBrowser, BridgeProtocol::Order::Native);
-        if (!taken.error.isEmpty()) {
+        if (taken.fatal) {
             fail(taken.error);
             return;
+        }
+        if (!taken.error.isEmpty()) {
+            qWarning("lynkor-browser-host: %s was ignored", qPrintable(taken.error));
+            continue;
         }
         if (!taken.message)
             return;

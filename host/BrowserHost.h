@@ -38,6 +38,8 @@ private:
     void readLynkor();
     void toBrowser(const QJsonObject& message);
     void fail(const QString& why);
+    // Says once why the socket is not used.
+    void distrust(const QString& why);
 
     int m_in;
     int m_out;
@@ -48,4 +50,5 @@ private:
     QTimer* m_retry;
     QByteArray m_fromBrowser;
     QByteArray m_fromLynkor;
+    QString m_distrusted;
 };

@@ -30,6 +30,9 @@ void BrowserConnect::MConnectBrowsersClick()
                 "The Browsers menu then lists the browser as connected. The extension only tells Lynkor the address "
                 "and title of the page you look at, and opens Lynkor's bookmarks.")
                 .arg(m_extensionFolder);
-    b.ui().message(text, r.failed.isEmpty() ? Prompter::Type::Information : Prompter::Type::Warning,
+    const QString off = b.state().browserLinkOff();
+    if (!off.isEmpty())
+        text += QStringLiteral("\n\nBut no browser can connect to this Lynkor now: %1.").arg(off);
+    b.ui().message(text, r.failed.isEmpty() && off.isEmpty() ? Prompter::Type::Information : Prompter::Type::Warning,
                    Prompter::Buttons::OkHelp, kHelpContext);
 }

@@ -1,12 +1,15 @@
 #include "Board.h"
 #include "BoardState.h"
 #include "LynkorApp.h"
+#include "MainWindow.h"
 #include "PathNames.h"
 #include "ProgramFiles.h"
 #include "ScriptedPrompter.h"
 #include "SingleInstance.h"
 #include "StartOptions.h"
 
+#include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -34,6 +37,7 @@ private slots:
     void terminationDuringAStartUpErrorEndsTheProgram();
     void startOptions_data();
     void startOptions();
+    void browserLinkThatIsOffSaysWhy();
 };
 
 void TestApp::realProgramRunsOnceAndClosesOnTermination()
@@ -197,6 +201,27 @@ void TestApp::startOptions()
     const StartOptions o = StartOptions::parse(arguments);
     QCOMPARE(int(o.action), action);
     QCOMPARE(o.refused, refused);
+}
+
+void TestApp::browserLinkThatIsOffSaysWhy()
+{
+    // The socket's folder is open to others (as when another user made it
+    // first): the browsers cannot connect, and the Browsers menu says why.
+    QTemporaryDir home;
+    const QString open = home.filePath(QStringLiteral("open"));
+    QVERIFY(QDir().mkpath(open));
+    QVERIFY(QFile::setPermissions(open, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                            QFile::ExeOther));
+    qputenv("LYNKOR_BROWSER_SOCKET", QFile::encodeName(open + QStringLiteral("/socket")));
+    auto unset = qScopeGuard([] { qunsetenv("LYNKOR_BROWSER_SOCKET"); });
+    ScriptedPrompter prompter;
+    LynkorApp app({}, PathNames::fromQt(home.path()) + '/', &prompter);
+    app.start();
+    const QAction* item = app.window().findChild<QAction*>(QStringLiteral("MConnectedBrowsers"));
+    QVERIFY(item);
+    QVERIFY2(item->text().startsWith(QStringLiteral("Browser link off: ")), qPrintable(item->text()));
+    QVERIFY2(item->text().contains(QStringLiteral("others may enter it (mode 0705)")), qPrintable(item->text()));
+    QVERIFY(item->isVisible());
 }
 
 QTEST_MAIN(TestApp)

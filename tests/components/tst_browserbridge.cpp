@@ -8,10 +8,14 @@
 #include <QJsonDocument>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using BridgeProtocol::Order;
 
@@ -59,6 +63,36 @@ struct FakeHost
     }
 };
 
+// Another local user for the tests that play one: this test runs as root
+// (as the test command does) and turns helpers into nobody with setpriv.
+bool canPlayAnotherUser()
+{
+    return ::getuid() == 0 && ::getpwnam("nobody") && !QStandardPaths::findExecutable("setpriv").isEmpty();
+}
+
+void startAsNobody(QProcess& process, const QStringList& arguments)
+{
+    process.start(QStringLiteral("setpriv"), QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                                         "/usr/bin/python3", QStringLiteral(LYNKOR_OTHER_USER)} +
+                                                 arguments);
+}
+
+// Waits until the process has printed a line starting with start; what it
+// printed is kept in printed.
+bool printed(QProcess& process, QByteArray& out, const QByteArray& start)
+{
+    for (int i = 0; i < 500; ++i) {
+        out += process.readAllStandardOutput();
+        for (const QByteArray& line : out.split('\n'))
+            if (line.startsWith(start))
+                return true;
+        if (process.state() == QProcess::NotRunning)
+            return false;
+        QTest::qWait(20);
+    }
+    return false;
+}
+
 } // namespace
 
 class TestBrowserBridge : public QObject
@@ -82,6 +116,9 @@ private slots:
     void hostManifests();
     void realHostCarriesRequestsAndChecksThem();
     void realHostServesOnlyOurExtension();
+    void hostTalksOnlyToThisUsersLynkor_data();
+    void hostTalksOnlyToThisUsersLynkor();
+    void hostOfAnotherUserIsDropped();
 };
 
 void TestBrowserBridge::initTestCase()
@@ -94,16 +131,18 @@ void TestBrowserBridge::frames_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("whole");   // a message comes out
     QTest::addColumn<bool>("refused"); // an error comes out
+    QTest::addColumn<bool>("fatal");   // nothing after it can be read
     const QByteArray json = R"({"a":1})";
-    QTest::newRow("whole") << bigLength(json.size()) + json << true << false;
-    QTest::newRow("length only") << bigLength(json.size()) << false << false;
-    QTest::newRow("half the length") << QByteArray(2, '\0') << false << false;
-    QTest::newRow("cut short") << bigLength(json.size()) + json.left(3) << false << false;
-    QTest::newRow("too large") << bigLength(BridgeProtocol::kMaxMessage + 1) << false << true;
-    QTest::newRow("4 GB") << QByteArray(4, '\xFF') << false << true;
-    QTest::newRow("not JSON") << bigLength(5) + "hello" << false << true;
-    QTest::newRow("an array") << bigLength(3) + "[1]" << false << true;
-    QTest::newRow("a string") << bigLength(3) + "\"x\"" << false << true;
+    const QByteArray next = bigLength(json.size()) + json;
+    QTest::newRow("whole") << next << true << false << false;
+    QTest::newRow("length only") << bigLength(json.size()) << false << false << false;
+    QTest::newRow("half the length") << QByteArray(2, '\0') << false << false << false;
+    QTest::newRow("cut short") << bigLength(json.size()) + json.left(3) << false << false << false;
+    QTest::newRow("too large") << bigLength(BridgeProtocol::kMaxMessage + 1) << false << true << true;
+    QTest::newRow("4 GB") << QByteArray(4, '\xFF') << false << true << true;
+    QTest::newRow("not JSON") << bigLength(5) + "hello" + next << false << true << false;
+    QTest::newRow("an array") << bigLength(3) + "[1]" + next << false << true << false;
+    QTest::newRow("a string") << bigLength(3) + "\"x\"" + next << false << true << false;
 }
 
 void TestBrowserBridge::frames()
@@ -111,12 +150,17 @@ void TestBrowserBridge::frames()
     QFETCH(QByteArray, bytes);
     QFETCH(bool, whole);
     QFETCH(bool, refused);
+    QFETCH(bool, fatal);
     QByteArray buffer = bytes;
     const BridgeProtocol::Taken t = BridgeProtocol::take(buffer);
     QCOMPARE(t.message.has_value(), whole);
     QCOMPARE(!t.error.isEmpty(), refused);
-    if (!whole)
+    QCOMPARE(t.fatal, fatal);
+    if (!whole && (!refused || fatal))
         QCOMPARE(buffer, bytes); // nothing taken
+    // A frame that holds no object is taken out: the one after it is read.
+    if (refused && !fatal)
+        QCOMPARE(BridgeProtocol::take(buffer).message->value("a").toInt(), 1);
     // The native order is the machine's own.
     QByteArray native = BridgeProtocol::frame({{"b", 2}}, Order::Native);
     quint32 n = 0;
@@ -278,10 +322,24 @@ void TestBrowserBridge::unansweredAndVanishedRequests()
         timedOut = !r;
     });
     QTRY_VERIFY(timedOut);
-    // A late answer to a request that timed out answers nothing asked.
-    host.send({{"type", "reply"}, {"id", host.next()->value("id")}, {"ok", true}});
-    QTRY_VERIFY(host.dropped());
+    // A late answer to a request that timed out, and the same answer again,
+    // are ignored: the browser stays connected and answers the next one.
+    const QJsonValue lateId = host.next()->value("id");
+    host.send({{"type", "reply"}, {"id", lateId}, {"ok", true}});
+    host.send({{"type", "reply"}, {"id", lateId}, {"ok", true}});
+    bool nextAnswered = false;
+    bridge.request({{"op", "windowInfo"}}, 5000, &context,
+                   [&](const std::optional<QJsonObject>& r) { nextAnswered = r && r->value("ok").toBool(); });
+    const auto nextAsked = host.next();
+    QVERIFY(nextAsked);
+    host.send({{"type", "reply"}, {"id", nextAsked->value("id")}, {"ok", true}});
+    host.send({{"type", "reply"}, {"id", nextAsked->value("id")}, {"ok", true}}); // replayed
+    QTRY_VERIFY(nextAnswered);
     QCOMPARE(answers, 1);
+    QVERIFY(bridge.connected());
+    // An answer to a request never asked is no browser's: the host goes.
+    host.send({{"type", "reply"}, {"id", 9999}, {"ok", true}});
+    QTRY_VERIFY(host.dropped());
 
     // The browser goes away while asked: no answer, at once.
     FakeHost again;
@@ -368,8 +426,14 @@ void TestBrowserBridge::realHostCarriesRequestsAndChecksThem()
     QVERIFY(answer->value("ok").toBool());
     QVERIFY(!answer->contains("extra"));
 
-    // A malformed reply from the browser is ignored; the host stays.
+    // A malformed reply from the browser, and a frame that is no JSON at
+    // all, are ignored; the host stays.
     host.write(BridgeProtocol::frame({{"id", "x"}}, Order::Native));
+    const QByteArray garbage = "{\"id\": 1, ok";
+    const auto garbageSize = static_cast<quint32>(garbage.size());
+    QByteArray garbageFrame(4, '\0');
+    std::memcpy(garbageFrame.data(), &garbageSize, 4);
+    host.write(garbageFrame + garbage);
     answered = false;
     bridge.request({{"op", "windowInfo"}}, 5000, &context,
                    [&](const std::optional<QJsonObject>& r) { answer = r, answered = true; });
@@ -413,6 +477,118 @@ void TestBrowserBridge::realHostServesOnlyOurExtension()
     firefox.closeWriteChannel();
     QVERIFY(firefox.waitForFinished(5000));
     QCOMPARE(firefox.exitCode(), 0);
+}
+
+void TestBrowserBridge::hostTalksOnlyToThisUsersLynkor_data()
+{
+    QTest::addColumn<QString>("mode");    // of the planted folder
+    QTest::addColumn<bool>("link");       // the folder is a symbolic link to it
+    QTest::addColumn<bool>("handedOver"); // then given to this user, socket and all
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("folder open to all") << "777" << false << false << "it belongs to nobody";
+    QTest::newRow("private folder of nobody") << "700" << false << false << "it belongs to nobody";
+    QTest::newRow("symbolic link") << "700" << true << false << "it is a symbolic link";
+    QTest::newRow("socket served by nobody") << "700" << false << true << "runs as nobody";
+}
+
+void TestBrowserBridge::hostTalksOnlyToThisUsersLynkor()
+{
+    // Without XDG_RUNTIME_DIR the socket's folder is in the shared temporary
+    // folder, where another user may have made it first and listen there.
+    QFETCH(QString, mode);
+    QFETCH(bool, link);
+    QFETCH(bool, handedOver);
+    QFETCH(QString, reason);
+    if (!canPlayAnotherUser())
+        QSKIP("needs root and setpriv to play a second user (the test command runs as root)");
+    QTemporaryDir temp;
+    QCOMPARE(::chmod(QFile::encodeName(temp.path()).constData(), 01777), 0);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    env.remove(QStringLiteral("LYNKOR_BROWSER_SOCKET"));
+    env.insert(QStringLiteral("TMPDIR"), temp.path());
+    const QString folder = temp.filePath(QStringLiteral("lynkor-%1").arg(::getuid()));
+    const QString path = folder + QStringLiteral("/browser-link");
+    {
+        // This process's own idea of the socket is the same place.
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        qunsetenv("XDG_RUNTIME_DIR");
+        const QByteArray savedTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
+        const QString computed = BridgeProtocol::socketPath();
+        qputenv("XDG_RUNTIME_DIR", saved);
+        savedTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", savedTmp);
+        QCOMPARE(computed, path);
+    }
+
+    QProcess planted;
+    QStringList plant{QStringLiteral("listen"), path, mode};
+    if (link)
+        plant << QStringLiteral("link");
+    startAsNobody(planted, plant);
+    auto stopPlanted = qScopeGuard([&] {
+        planted.kill();
+        planted.waitForFinished();
+    });
+    QByteArray plantedSaid;
+    QVERIFY2(printed(planted, plantedSaid, "listening"), planted.readAllStandardError().constData());
+    if (handedOver) {
+        // The folder and the socket file are this user's now, but the one
+        // listening is still nobody: only the kernel can tell.
+        QCOMPARE(::chown(QFile::encodeName(folder).constData(), ::getuid(), ::getgid()), 0);
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0700), 0);
+        QCOMPARE(::chown(QFile::encodeName(path).constData(), ::getuid(), ::getgid()), 0);
+    }
+
+    QProcess host;
+    host.setProcessEnvironment(env);
+    host.start(QStringLiteral(LYNKOR_BROWSER_HOST),
+               {QStringLiteral("chrome-extension://%1/").arg(QLatin1String(BridgeProtocol::kChromiumExtensionId))});
+    QVERIFY(host.waitForStarted());
+    auto stopHost = qScopeGuard([&] {
+        host.kill();
+        host.waitForFinished();
+    });
+    QByteArray hostSaid;
+    QTRY_VERIFY_WITH_TIMEOUT((hostSaid += host.readAllStandardError()).contains("not talking to"), 15000);
+    QVERIFY2(hostSaid.contains(reason.toUtf8()), hostSaid.constData());
+    if (handedOver) {
+        // It connected, heard nothing from the host, and its request never
+        // reached the browser.
+        QVERIFY(printed(planted, plantedSaid, "got "));
+        QVERIFY2(plantedSaid.contains("got 0\n"), plantedSaid.constData());
+    } else {
+        plantedSaid += planted.readAllStandardOutput();
+        QVERIFY2(!plantedSaid.contains("accepted"), plantedSaid.constData());
+    }
+    QCOMPARE(host.readAllStandardOutput(), QByteArray());
+    QCOMPARE(host.state(), QProcess::Running); // it waits for this user's Lynkor
+
+    // Lynkor itself does not listen there either, and says why.
+    BrowserBridge bridge;
+    QVERIFY(!bridge.listen(path));
+    QVERIFY2(bridge.error().contains(reason), qPrintable(bridge.error()));
+}
+
+void TestBrowserBridge::hostOfAnotherUserIsDropped()
+{
+    if (!canPlayAnotherUser())
+        QSKIP("needs root and setpriv to play a second user (the test command runs as root)");
+    QTemporaryDir temp;
+    QCOMPARE(::chmod(QFile::encodeName(temp.path()).constData(), 0755), 0);
+    BrowserBridge bridge;
+    QVERIFY2(bridge.listen(temp.filePath(QStringLiteral("link/socket"))), qPrintable(bridge.error()));
+    QSignalSpy changed(&bridge, &BrowserBridge::browsersChanged);
+    // Opened up by hand, so that another user can reach the socket at all.
+    QCOMPARE(::chmod(QFile::encodeName(temp.filePath("link")).constData(), 0711), 0);
+    QCOMPARE(::chmod(QFile::encodeName(bridge.path()).constData(), 0777), 0);
+    QProcess other;
+    startAsNobody(other, {QStringLiteral("connect"), bridge.path()});
+    QByteArray said;
+    QVERIFY2(printed(other, said, "got "), other.readAllStandardError().constData());
+    QVERIFY2(said.contains("got 0\n"), said.constData()); // no welcome, no request
+    QVERIFY(!bridge.connected());
+    QCOMPARE(changed.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestBrowserBridge)
