@@ -1137,7 +1137,7 @@ void MainWindow::setLinkChecker(LinkChecker* checker)
     m_linkChecker = checker;
     // The checker's window, opened after its chooser as a command of its own.
     auto open = [this] {
-        m_linkChecker->readSettings();
+        m_linkChecker->FormActivate();
         if (!m_linkCheckerWindow)
             m_linkCheckerWindow = new LinkCheckerWindow(
                 *m_linkChecker, [this](const std::function<void()>& command) { dispatch(command); }, this);
