@@ -128,11 +128,31 @@ void Board::runInBackground(const QString& caption, const QString& text, std::fu
 
 void Board::whenIdle(std::function<void()> run)
 {
-    if (!busy()) {
-        deliver(run);
+    m_later.push_back(std::move(run));
+    postIdleWork();
+}
+
+void Board::postIdleWork()
+{
+    if (m_laterPosted || m_later.empty() || busy())
         return;
+    m_laterPosted = true;
+    QMetaObject::invokeMethod(
+        &m_context,
+        [this] {
+            m_laterPosted = false;
+            runIdleWork();
+        },
+        Qt::QueuedConnection);
+}
+
+void Board::runIdleWork()
+{
+    while (!busy() && !m_later.empty()) {
+        std::function<void()> next = std::move(m_later.front());
+        m_later.pop_front();
+        deliver(next);
     }
-    m_idle.push_back(std::move(run));
 }
 
 void Board::settle()
@@ -162,6 +182,7 @@ void Board::settle()
         m_idle.pop_front();
         deliver(next);
     }
+    postIdleWork();
     showCarrying();
 }
 

@@ -15,6 +15,7 @@
 #include "PageScan.h"
 #include "Passwords.h"
 #include "PathNames.h"
+#include "SettingsFile.h"
 #include "WebIconFiles.h"
 
 #include <QDir>
@@ -23,6 +24,7 @@
 #include <QPointer>
 #include <QThreadPool>
 #include <QTimer>
+#include <optional>
 
 using F = BookmarkRecord;
 
@@ -128,7 +130,9 @@ private:
         auto answered = [this](const QString& result) {
             m_lookupId = -1;
             m_board.deliver([&] { lookupAnswered(result.toLatin1()); });
-            maybeEnd();
+            const QPointer<Job> alive(this);
+            if (alive)
+                maybeEnd();
         };
         m_reverse = isAddress;
         m_lookupId = isAddress ? m_owner.m_lookup.reverse(QString::fromLatin1(host), this, answered)
@@ -303,7 +307,7 @@ private:
         const QString text = QStringLiteral("\"%1\" has changed to a new IP address.\rWould you like to update "
                                             "the IP Address \"%2\" to \"%3\" for this bookmark? ")
                                  .arg(name, AnsiText::toUi(stored), AnsiText::toUi(offered));
-        ask(F::IpAddress, stored, offered, text);
+        ask(F::IpAddress, offered, text);
     }
 
     // A reverse look-up: the name of the address a link holds.
@@ -324,43 +328,61 @@ private:
         const QString text = QStringLiteral("Would you like to replace \"%1\" with the URL \"%2\" as the URL for "
                                             "this bookmark?")
                                  .arg(AnsiText::toUi(shownUrl), AnsiText::toUi(link));
-        ask(F::Url, shownUrl, link, text);
+        ask(F::Url, link, text);
     }
 
-    // Asked once no command runs; No is remembered for the bookmark.
-    void ask(F::Field field, const QByteArray& old, const QByteArray& offered, const QString& text)
+    // Asked once no command runs, from a call of its own (the dialog's event
+    // loop may end this job). No is kept for the site while the program runs;
+    // with "Don't ask again for this site" ticked, the answer is kept for good
+    // in the settings file.
+    void ask(F::Field field, const QByteArray& offered, const QString& text)
     {
-        WebIcon* owner = &m_owner;
+        bool isAddress = false;
+        const QByteArray site = bareHost(m_link, &isAddress).toLower();
+        if (m_owner.declined(site) || m_owner.keptAnswer(site) == SettingsFile::No)
+            return;
+        const QPointer<WebIcon> owner(&m_owner);
         const QByteArray file = m_file;
         const QByteArray page = m_page;
         const QByteArray slot = m_slot;
         const QByteArray storedUrl = m_storedUrl;
-        const QByteArray declinedKey = file + '\n' + page + '\n' + slot + '\n' + old + '\n' + offered;
-        if (owner->declined(declinedKey))
-            return;
-        m_board.whenIdle([owner, file, page, slot, storedUrl, field, offered, text, declinedKey] {
-            Board& b = owner->m_board;
-            // Another file is open now, or the slot changed while the
-            // question waited: it is not asked.
-            if (file != b.files().BookmarkFileName() || owner->declined(declinedKey))
+        m_board.whenIdle([owner, file, page, slot, storedUrl, site, field, offered, text] {
+            if (!owner)
                 return;
-            {
+            Board& b = owner->m_board;
+            // The bookmark as it is now; the question is about it.
+            auto current = [&]() -> std::optional<QByteArray> {
+                if (file != b.files().BookmarkFileName())
+                    return std::nullopt;
                 TIniFile32 ini(b.store(), file);
-                if (BookmarkSlot(ini, page, slot).url() != storedUrl)
-                    return;
-            }
-            if (b.ui().message(text, Prompter::Type::Confirmation, Prompter::Buttons::YesNo) != Prompter::Answer::Yes) {
-                owner->decline(declinedKey);
+                BookmarkSlot s(ini, page, slot);
+                if (s.url() != storedUrl)
+                    return std::nullopt;
+                return s.title();
+            };
+            const std::optional<QByteArray> title = current();
+            // Another file is open now, the slot changed while the question
+            // waited, or it was answered for the site meanwhile.
+            if (!title || owner->declined(site))
+                return;
+            const QByteArray kept = owner->keptAnswer(site);
+            if (kept == SettingsFile::No)
+                return;
+            bool ticked = false;
+            const bool yes =
+                kept == SettingsFile::Yes ||
+                b.ui().confirm(text, QStringLiteral("Don't ask again for this site"), ticked) == Prompter::Answer::Yes;
+            if (!owner)
+                return;
+            if (ticked)
+                owner->keepAnswer(site, yes ? SettingsFile::Yes : SettingsFile::No);
+            if (!yes) {
+                owner->decline(site);
                 return;
             }
             QByteArray value = offered;
             if (field == F::Url) {
-                QByteArray title;
-                {
-                    TIniFile32 ini(b.store(), file);
-                    title = BookmarkSlot(ini, page, slot).title();
-                }
-                const std::optional<QByteArray> stored = b.passwords().storedUrl(page, offered, title);
+                const std::optional<QByteArray> stored = b.passwords().storedUrl(page, offered, *title);
                 if (!stored)
                     return;
                 value = *stored;
@@ -375,6 +397,9 @@ private:
         if (!m_watchdog.isActive())
             m_watchdog.start(m_owner.m_watchdogMs);
     }
+            // Yes is for the bookmark asked about: the slot may hold another one by now.
+            if (current() != title)
+                return;
 
     void watchdog()
     {
@@ -459,6 +484,18 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
     QByteArray code = "600";
     const bool web = isWebLink(link);
     if (web)
+QByteArray WebIcon::keptAnswer(const QByteArray& site) const
+{
+    TIniFile32 ini(m_board.store(), m_board.files().settingsPath());
+    return ini.ReadString(SettingsFile::kDontAsk, site, {});
+}
+
+void WebIcon::keepAnswer(const QByteArray& site, const QByteArray& answer)
+{
+    TIniFile32 ini(m_board.store(), m_board.files().settingsPath());
+    ini.WriteString(SettingsFile::kDontAsk, site, answer);
+}
+
         code = "00";
     else
         setGlyph(IconRef::defaultIcon());

@@ -94,6 +94,12 @@ private slots:
     void blankSlotGetsNothing();
     void questionsWaitForTheRunningCommand();
     void fileThatCannotBeWrittenIsReported();
+    void jobGoneWhileTheQuestionIsOpen_data();
+    void jobGoneWhileTheQuestionIsOpen();
+    void answerForASlotThatChangedMeanwhile_data();
+    void answerForASlotThatChangedMeanwhile();
+    void askedOncePerSite_data();
+    void askedOncePerSite();
     void hostilePageCostsItsBytesOnly();
     void droppedLinkGetsItsOwnIconAndAddress();
 };
@@ -535,6 +541,144 @@ void TestWebIcon::questionsWaitForTheRunningCommand()
 void TestWebIcon::fileThatCannotBeWrittenIsReported()
 {
     LocalHttpServer server;
+void TestWebIcon::jobGoneWhileTheQuestionIsOpen_data()
+{
+    QTest::addColumn<bool>("fetchAgain");
+    // The question's dialog runs an event loop: the answers of the job that
+    // asked arrive meanwhile, and the job ends.
+    QTest::newRow("the job ends meanwhile") << false;
+    // The bookmark is fetched again meanwhile (a bookmark captured from the
+    // browser, a click): the earlier job for the slot is deleted.
+    QTest::newRow("the slot is fetched again meanwhile") << true;
+}
+
+void TestWebIcon::jobGoneWhileTheQuestionIsOpen()
+{
+    QFETCH(bool, fetchAgain);
+    LocalHttpServer server;
+    server.add("/p.html", "<html><head><link rel=\"icon\" href=\"/i.ico\"></head></html>");
+    server.add("/i.ico", kIco, "image/x-icon");
+    server.start();
+    Rig r;
+    const QByteArray link = "http://127.0.0.1:" + QByteArray::number(server.port()) + "/p.html";
+    r.put("01N", "Local");
+    r.put("01U", link);
+    int open = 0;
+    r.f.ui.whileOpen = [&](const ScriptedPrompter::Question&) {
+        ++open;
+        if (fetchAgain)
+            r.web.AutoIcon("B01", link, "Page1", "01");
+        else
+            QVERIFY(QTest::qWaitFor([&] { return r.web.jobsRunning() == 0; }, 10000));
+        // Whatever was deleted meanwhile is gone now.
+        QTest::qWait(50);
+    };
+    r.f.ui.answer(QVariant::fromValue(Answer::No));
+    r.web.AutoIcon("B01", link, "Page1", "01");
+    QTRY_COMPARE(open, 1);
+    QVERIFY(r.settled());
+    QTest::qWait(100);
+    // Asked once; No keeps the address, and the page's icon was still taken.
+    QCOMPARE(r.f.ui.messages().size(), 1);
+    QCOMPARE(r.key("01U"), link);
+    QCOMPARE(r.key("01G"), QByteArray("600"));
+}
+
+void TestWebIcon::answerForASlotThatChangedMeanwhile_data()
+{
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("another address") << QByteArray("01U") << QByteArray("http://other.example/");
+    QTest::newRow("another bookmark of the same address") << QByteArray("01N") << QByteArray("Another");
+    QTest::newRow("the slot erased") << QByteArray("01U") << QByteArray();
+}
+
+void TestWebIcon::answerForASlotThatChangedMeanwhile()
+{
+    QFETCH(QByteArray, key);
+    QFETCH(QByteArray, value);
+    LocalHttpServer server;
+    server.add("/p.html", "<html></html>");
+    server.start();
+    Rig r;
+    const QByteArray link = "http://127.0.0.1:" + QByteArray::number(server.port()) + "/p.html";
+    r.put("01N", "Local");
+    r.put("01U", link);
+    // Another program writes the file while the question is open.
+    r.f.ui.whileOpen = [&](const ScriptedPrompter::Question&) { r.put(key, value); };
+    r.f.ui.answer(QVariant::fromValue(Answer::Yes));
+    r.web.AutoIcon("B01", link, "Page1", "01");
+    QTRY_COMPARE(r.f.ui.messages().size(), 1);
+    QVERIFY(r.settled());
+    QTest::qWait(100);
+    // Yes was meant for the bookmark asked about: the slot keeps what it holds now.
+    QCOMPARE(r.key("01U"), key == "01U" ? value : link);
+    QCOMPARE(r.key("01N"), key == "01N" ? value : QByteArray("Local"));
+}
+
+void TestWebIcon::askedOncePerSite_data()
+{
+    QTest::addColumn<QVariant>("answer");
+    QTest::addColumn<QByteArray>("kept");    // in the settings file
+    QTest::addColumn<bool>("askedAgain");    // after a restart
+    QTest::addColumn<bool>("othersRenamed"); // the site's other bookmarks
+    QTest::newRow("No") << QVariant::fromValue(Answer::No) << QByteArray() << true << false;
+    QTest::newRow("Yes") << QVariant::fromValue(Answer::Yes) << QByteArray() << true << false;
+    QTest::newRow("No, and don't ask again")
+        << QVariant::fromValue(ScriptedPrompter::Ticked{Answer::No}) << QByteArray("No") << false << false;
+    QTest::newRow("Yes, and don't ask again")
+        << QVariant::fromValue(ScriptedPrompter::Ticked{Answer::Yes}) << QByteArray("Yes") << false << true;
+}
+
+void TestWebIcon::askedOncePerSite()
+{
+    QFETCH(QVariant, answer);
+    QFETCH(QByteArray, kept);
+    QFETCH(bool, askedAgain);
+    QFETCH(bool, othersRenamed);
+    LocalHttpServer server;
+    server.add("/a.html", "<html></html>");
+    server.add("/b.html", "<html></html>");
+    server.start();
+    Rig r;
+    const QByteArray site = "http://127.0.0.1:" + QByteArray::number(server.port());
+    const QByteArray named = "http://localhost:" + QByteArray::number(server.port());
+    r.put("01U", site + "/a.html");
+    r.put("02U", site + "/b.html");
+    r.put("03U", site + "/a.html");
+    r.f.ui.answer(answer);
+    r.web.AutoIcon("B01", site + "/a.html", "Page1", "01");
+    QTRY_COMPARE(r.f.ui.messages().size(), 1);
+    QCOMPARE(r.f.ui.asked.front().options, QStringList{"Don't ask again for this site"});
+    QVERIFY(r.settled());
+    const bool yes =
+        answer.value<Answer>() == Answer::Yes || answer.value<ScriptedPrompter::Ticked>().answer == Answer::Yes;
+    QCOMPARE(r.key("01U"), (yes ? named : site) + "/a.html");
+    QCOMPARE(r.f.key("lyk.ini", "DontAsk", "127.0.0.1"), kept);
+
+    // Another bookmark of the site: a No is not asked again.
+    if (yes && !othersRenamed)
+        r.f.ui.answer(QVariant::fromValue(Answer::No));
+    r.web.AutoIcon("B02", site + "/b.html", "Page1", "02");
+    QVERIFY(r.settled());
+    QTest::qWait(100);
+    QCOMPARE(r.f.ui.messages().size(), yes && !othersRenamed ? 2 : 1);
+    QCOMPARE(r.key("02U"), (othersRenamed ? named : site) + "/b.html");
+
+    // The program started again: only a ticked answer is remembered.
+    const qsizetype before = r.f.ui.messages().size();
+    WebIcon again(*r.f.board, r.http, r.lookup);
+    r.f.board->setIconFetcher(&again);
+    if (askedAgain)
+        r.f.ui.answer(QVariant::fromValue(Answer::No));
+    again.AutoIcon("B03", site + "/a.html", "Page1", "03");
+    QVERIFY(QTest::qWaitFor([&] { return again.jobsRunning() == 0 && r.lookup.pending() == 0; }, 5000));
+    QTest::qWait(100);
+    QCOMPARE(r.f.ui.messages().size(), before + (askedAgain ? 1 : 0));
+    QCOMPARE(r.key("03U"), (othersRenamed ? named : site) + "/a.html");
+    r.f.board->setIconFetcher(&r.web);
+}
+
     server.add("/p.html", "<meta name=\"description\" content=\"text\">");
     server.start();
     Rig r;
