@@ -373,9 +373,9 @@ void Board::MruList1MruClick(const QByteArray& entry)
 }
 
 QByteArray Board::AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
-                           const QByteArray& slot)
+                           const QByteArray& slot, IconFetcher::Title title)
 {
-    return m_iconFetcher ? m_iconFetcher->AutoIcon(buttonName, link, page, slot) : QByteArray();
+    return m_iconFetcher ? m_iconFetcher->AutoIcon(buttonName, link, page, slot, title) : QByteArray();
 }
 
 void Board::MWebIconClick()

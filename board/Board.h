@@ -130,7 +130,7 @@ public:
     NetSearcher* netSearcher() const { return m_netSearcher; }
     // AutoIcon when the web layer is there; the icon code, or "" without it.
     QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
-                        const QByteArray& slot);
+                        const QByteArray& slot, IconFetcher::Title title = IconFetcher::Title::Kept);
     BookmarkLauncher* launcher() const { return m_launcher; }
     // A recent-bookmark entry chosen in the tray menu is launched again.
     void MruList1MruClick(const QByteArray& entry);

@@ -72,10 +72,10 @@ class WebIcon::Job : public QObject
 {
 public:
     Job(WebIcon& owner, quint64 serial, QByteArray key, QByteArray file, QByteArray page, QByteArray slot,
-        QByteArray button, QByteArray link, QByteArray storedUrl)
+        QByteArray button, QByteArray link, QByteArray storedUrl, QByteArray storedTitle, bool titleFromPage)
         : m_owner(owner), m_board(owner.m_board), m_serial(serial), m_key(std::move(key)), m_file(std::move(file)),
           m_page(std::move(page)), m_slot(std::move(slot)), m_button(std::move(button)), m_link(std::move(link)),
-          m_storedUrl(std::move(storedUrl))
+          m_storedUrl(std::move(storedUrl)), m_storedTitle(std::move(storedTitle)), m_titleFromPage(titleFromPage)
     {
         m_watchdog.setSingleShot(true);
         connect(&m_watchdog, &QTimer::timeout, this, [this] { m_board.deliver([this] { watchdog(); }); });
@@ -106,8 +106,9 @@ public:
 
     // Scanning the page is done away from the user-interface thread.
     void scanned(const QByteArray& iconAddress, const QByteArray& extension, bool declared, bool found,
-                 const QString& description)
+                 const QString& description, const QString& title)
     {
+        m_pageTitle = title;
         m_declared = declared;
         m_descriptionFound = found;
         m_description = description;
@@ -129,8 +130,8 @@ private:
             return;
         auto answered = [this](const QString& result) {
             m_lookupId = -1;
-            m_board.deliver([&] { lookupAnswered(result.toLatin1()); });
             const QPointer<Job> alive(this);
+            m_board.deliver([&] { lookupAnswered(result.toLatin1()); });
             if (alive)
                 maybeEnd();
         };
@@ -176,14 +177,15 @@ private:
             const QByteArray address = PageScan::iconAddress(body, link, &extension, &declared);
             bool found = false;
             const QString description = PageScan::descriptionText(PageScan::description(body, &found));
+            const QString title = PageScan::title(body);
             QMetaObject::invokeMethod(
                 owner,
-                [owner, key, serial, address, extension, declared, found, description] {
+                [owner, key, serial, address, extension, declared, found, description, title] {
                     const auto it = owner->m_jobs.find(key);
                     if (it != owner->m_jobs.end() && it->second->m_serial == serial && it->second->m_scanning) {
                         it->second->m_scanning = false;
                         owner->m_board.deliver(
-                            [&] { it->second->scanned(address, extension, declared, found, description); });
+                            [&] { it->second->scanned(address, extension, declared, found, description, title); });
                     }
                 },
                 Qt::QueuedConnection);
@@ -228,6 +230,14 @@ private:
             BookmarkSlot slot(ini, m_page, m_slot);
             auto stored = [&](F::Field field) { return slot.get(field); };
             auto write = [&](F::Field field, const QByteArray& value) { slot.set(field, value); };
+            // A link that came without text is titled by its page, unless
+            // the title was changed meanwhile.
+            if (m_titleFromPage && !m_pageTitle.isEmpty() && stored(F::Title) == m_storedTitle) {
+                const QByteArray title = AnsiText::oneLine(AnsiText::fromUi(m_pageTitle));
+                write(F::Title, title);
+                if (shown())
+                    state.updateFace(state.buttonIndex(m_button), [&](ButtonFace& face) { face.caption = title; });
+            }
             if (m_descriptionFound && stored(F::Notes).isEmpty()) {
                 write(F::Notes, AnsiText::fromUi(m_description));
                 if (shown()) {
@@ -387,6 +397,9 @@ private:
                     return;
                 value = *stored;
             }
+            // Yes is for the bookmark asked about: the slot may hold another one by now.
+            if (current() != title)
+                return;
             TIniFile32 ini(b.store(), file);
             BookmarkSlot(ini, page, slot).set(field, value);
         });
@@ -397,9 +410,6 @@ private:
         if (!m_watchdog.isActive())
             m_watchdog.start(m_owner.m_watchdogMs);
     }
-            // Yes is for the bookmark asked about: the slot may hold another one by now.
-            if (current() != title)
-                return;
 
     void watchdog()
     {
@@ -435,6 +445,9 @@ private:
     QByteArray m_button;
     QByteArray m_link;
     QByteArray m_storedUrl;
+    QByteArray m_storedTitle;
+    bool m_titleFromPage = false;
+    QString m_pageTitle;
     QTimer m_watchdog;
     quint64 m_pageJob = 0;
     quint64 m_iconJob = 0;
@@ -471,19 +484,6 @@ void WebIcon::finished(Job* job)
     job->deleteLater();
 }
 
-QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
-                             const QByteArray& slot)
-{
-    Board& b = m_board;
-    BoardState& state = b.state();
-    const QByteArray path = b.files().BookmarkFileName();
-    auto setGlyph = [&](const IconRef& glyph) {
-        state.updateShownFace(page, buttonName, [&](ButtonFace& face) { face.glyph = glyph; });
-    };
-
-    QByteArray code = "600";
-    const bool web = isWebLink(link);
-    if (web)
 QByteArray WebIcon::keptAnswer(const QByteArray& site) const
 {
     TIniFile32 ini(m_board.store(), m_board.files().settingsPath());
@@ -496,6 +496,19 @@ void WebIcon::keepAnswer(const QByteArray& site, const QByteArray& answer)
     ini.WriteString(SettingsFile::kDontAsk, site, answer);
 }
 
+QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
+                             const QByteArray& slot, Title title)
+{
+    Board& b = m_board;
+    BoardState& state = b.state();
+    const QByteArray path = b.files().BookmarkFileName();
+    auto setGlyph = [&](const IconRef& glyph) {
+        state.updateShownFace(page, buttonName, [&](ButtonFace& face) { face.glyph = glyph; });
+    };
+
+    QByteArray code = "600";
+    const bool web = isWebLink(link);
+    if (web)
         code = "00";
     else
         setGlyph(IconRef::defaultIcon());
@@ -514,6 +527,7 @@ void WebIcon::keepAnswer(const QByteArray& site, const QByteArray& answer)
     TIniFile32 ini(b.store(), path);
     auto write = [&](F::Field field, const QByteArray& value) { BookmarkSlot(ini, page, slot).set(field, value); };
     const QByteArray storedUrl = BookmarkSlot(ini, page, slot).url();
+    const QByteArray storedTitle = BookmarkSlot(ini, page, slot).title();
     // A slot that holds no bookmark gets nothing from the web: no half record.
     if (web && search && !storedUrl.isEmpty()) {
         // A link that names an address keeps it at once; its name comes later.
@@ -530,7 +544,8 @@ void WebIcon::keepAnswer(const QByteArray& site, const QByteArray& answer)
             delete it->second; // an earlier fetch for the slot is outdated
             m_jobs.erase(it);
         }
-        auto* job = new Job(*this, ++m_lastJob, key, path, page, slot, buttonName, link, storedUrl);
+        auto* job = new Job(*this, ++m_lastJob, key, path, page, slot, buttonName, link, storedUrl, storedTitle,
+                            title == Title::FromPage);
         m_jobs.emplace(key, job);
         job->start();
     }

@@ -29,7 +29,7 @@ public:
     ~WebIcon() override;
 
     QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
-                        const QByteArray& slot) override;
+                        const QByteArray& slot, Title title = Title::Kept) override;
 
     // The web watchdog (Timer1): a page that has not come within this time
     // counts as ended with what came; the icon download and the look-up get

@@ -11,6 +11,7 @@
 #include "PathNames.h"
 #include "WebIcon.h"
 #include "WebIconFiles.h"
+#include "WebImport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -93,15 +94,17 @@ private slots:
     void slotChangedWhileWaitingIsLeftAlone();
     void blankSlotGetsNothing();
     void questionsWaitForTheRunningCommand();
-    void fileThatCannotBeWrittenIsReported();
     void jobGoneWhileTheQuestionIsOpen_data();
     void jobGoneWhileTheQuestionIsOpen();
     void answerForASlotThatChangedMeanwhile_data();
     void answerForASlotThatChangedMeanwhile();
     void askedOncePerSite_data();
     void askedOncePerSite();
+    void fileThatCannotBeWrittenIsReported();
     void hostilePageCostsItsBytesOnly();
     void droppedLinkGetsItsOwnIconAndAddress();
+    void linkWithoutTextTakesThePageTitle_data();
+    void linkWithoutTextTakesThePageTitle();
 };
 
 void TestWebIcon::iconAddress_data()
@@ -538,9 +541,6 @@ void TestWebIcon::questionsWaitForTheRunningCommand()
     QTRY_COMPARE(r.f.ui.messages().size(), 1);
 }
 
-void TestWebIcon::fileThatCannotBeWrittenIsReported()
-{
-    LocalHttpServer server;
 void TestWebIcon::jobGoneWhileTheQuestionIsOpen_data()
 {
     QTest::addColumn<bool>("fetchAgain");
@@ -679,6 +679,9 @@ void TestWebIcon::askedOncePerSite()
     r.f.board->setIconFetcher(&r.web);
 }
 
+void TestWebIcon::fileThatCannotBeWrittenIsReported()
+{
+    LocalHttpServer server;
     server.add("/p.html", "<meta name=\"description\" content=\"text\">");
     server.start();
     Rig r;
@@ -741,6 +744,59 @@ void TestWebIcon::droppedLinkGetsItsOwnIconAndAddress()
     QCOMPARE(r.key("02G"), QByteArray("7"));
     QCOMPARE(r.key("02I"), QByteArray());
     QVERIFY(r.f.ui.messages().isEmpty()); // no question about the old bookmark's address
+}
+
+void TestWebIcon::linkWithoutTextTakesThePageTitle_data()
+{
+    QTest::addColumn<bool>("pasted");     // Import from Clipboard, else dropped
+    QTest::addColumn<QByteArray>("text"); // the link's own text
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QByteArray>("title");
+    for (const bool pasted : {false, true}) {
+        const QByteArray how = pasted ? "pasted: " : "dropped: ";
+        QTest::newRow(how + "no text: the page's title")
+            << pasted << QByteArray() << QByteArray("/titled.html") << QByteArray("Caf\xe9 & Co");
+        QTest::newRow(how + "no text, no page title: the site's name")
+            << pasted << QByteArray() << QByteArray("/untitled.html") << QByteArray("127.0.0.1");
+        QTest::newRow(how + "the link's text wins")
+            << pasted << QByteArray("Own Text") << QByteArray("/titled.html") << QByteArray("Own Text");
+    }
+}
+
+void TestWebIcon::linkWithoutTextTakesThePageTitle()
+{
+    QFETCH(bool, pasted);
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, path);
+    QFETCH(QByteArray, title);
+    LocalHttpServer server;
+    server.add("/titled.html", "<html><head><title>\n  Caf&eacute; &amp;\r\n Co </title></head></html>");
+    server.add("/untitled.html", "<html><head></head><body>no title</body></html>");
+    server.start();
+    Rig r;
+    // The reverse look-up offers the host's name where a page is fetched: No keeps the address.
+    r.f.ui.answers.push_back(QVariant::fromValue(Answer::No));
+    const QByteArray link = "http://127.0.0.1:" + QByteArray::number(server.port()) + path;
+    if (pasted) {
+        r.f.clipboard.htmlContent =
+            text.isEmpty()
+                ? QString()
+                : QStringLiteral("<a href=\"%1\">%2</a>").arg(QString::fromLatin1(link), QString::fromLatin1(text));
+        r.f.clipboard.content = QString::fromLatin1(link);
+        r.f.board->command([&] { r.f.exchange.webImport().MWSImportClick(WebImport::Source::Clipboard); });
+    } else {
+        BookmarkEditor::Dropped item;
+        item.url = link;
+        item.title = text;
+        r.f.board->command([&] { r.f.board->editor().FilesDropped(item, QPoint(5, 5), 600); });
+    }
+    QCOMPARE(r.key("01U"), link);
+    QTRY_COMPARE(r.key("01N"), title);
+    QVERIFY(r.settled());
+    QTest::qWait(100);
+    QCOMPARE(r.key("01N"), title);
+    QCOMPARE(r.f.state.buttons()[0].caption, title);
+    r.f.ui.answers.clear();
 }
 
 QTEST_GUILESS_MAIN(TestWebIcon)
