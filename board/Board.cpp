@@ -134,11 +134,31 @@ void Board::runInBackground(const QString& caption, const QString& text, std::fu
 
 void Board::whenIdle(std::function<void()> run)
 {
-    if (!busy()) {
-        deliver(run);
+    m_later.push_back(std::move(run));
+    postIdleWork();
+}
+
+void Board::postIdleWork()
+{
+    if (m_laterPosted || m_later.empty() || busy())
         return;
+    m_laterPosted = true;
+    QMetaObject::invokeMethod(
+        &m_context,
+        [this] {
+            m_laterPosted = false;
+            runIdleWork();
+        },
+        Qt::QueuedConnection);
+}
+
+void Board::runIdleWork()
+{
+    while (!busy() && !m_later.empty()) {
+        std::function<void()> next = std::move(m_later.front());
+        m_later.pop_front();
+        deliver(next);
     }
-    m_idle.push_back(std::move(run));
 }
 
 void Board::settle()
@@ -168,6 +188,7 @@ void Board::settle()
         m_idle.pop_front();
         deliver(next);
     }
+    postIdleWork();
     showCarrying();
 }
 
@@ -384,9 +405,9 @@ void Board::MruList1MruClick(const QByteArray& entry)
 }
 
 QByteArray Board::AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
-                           const QByteArray& slot)
+                           const QByteArray& slot, IconFetcher::Title title)
 {
-    return m_iconFetcher ? m_iconFetcher->AutoIcon(buttonName, link, page, slot) : QByteArray();
+    return m_iconFetcher ? m_iconFetcher->AutoIcon(buttonName, link, page, slot, title) : QByteArray();
 }
 
 void Board::MWebIconClick()

@@ -67,7 +67,9 @@ public:
     // it and lets it go when done, or when the answer is dropped.
     std::shared_ptr<void> waitForAnswer();
     bool busy() const { return m_running > 0 || m_waiting > 0; }
-    // Runs now when the board is idle, else once the running command ends.
+    // Runs later, from the event loop, once no command runs and nothing waits
+    // for an answer; never inside the caller. A question from a delivery
+    // waits here: its dialog's event loop could delete what delivered.
     void whenIdle(std::function<void()> run);
     // Long work (reading and writing big files) runs on a worker thread while
     // the window shows its progress with Cancel and keeps working; the board
@@ -128,7 +130,7 @@ public:
     NetSearcher* netSearcher() const { return m_netSearcher; }
     // AutoIcon when the web layer is there; the icon code, or "" without it.
     QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
-                        const QByteArray& slot);
+                        const QByteArray& slot, IconFetcher::Title title = IconFetcher::Title::Kept);
     BookmarkLauncher* launcher() const { return m_launcher; }
     // A recent-bookmark entry chosen in the tray menu is launched again.
     void MruList1MruClick(const QByteArray& entry);
@@ -184,6 +186,9 @@ private:
     void openHandedOver(const QStringList& arguments);
     void report(const QString& text);
     void settle();
+    // What waits for the board to be idle runs from a call of its own.
+    void postIdleWork();
+    void runIdleWork();
     // Once idle, the cursor says whether a bookmark or page is carried.
     void showCarrying();
 
@@ -191,6 +196,8 @@ private:
     int m_running = 0;
     int m_waiting = 0;
     std::deque<std::function<void()>> m_idle;
+    std::deque<std::function<void()>> m_later;
+    bool m_laterPosted = false;
     QList<QByteArray> m_splitSaid;
     ProgramFiles& m_files;
     BoardState& m_state;

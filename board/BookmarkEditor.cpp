@@ -8,6 +8,7 @@
 #include "BookmarkSlot.h"
 #include "DesktopEntry.h"
 #include "GlyphChooser.h"
+#include "HtmlText.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
 #include "LaunchText.h"
@@ -22,6 +23,8 @@
 #include "ToolTip.h"
 
 #include <QFileInfo>
+#include <QMimeData>
+#include <QStringDecoder>
 #include <QUrl>
 
 using F = BookmarkRecord;
@@ -34,7 +37,75 @@ QByteArray urlOfShortcut(const QByteArray& path, IniStore& store)
     return AnsiText::oneLine(ini.ReadString("InternetShortcut", "URL", path));
 }
 
+// Text of a drag in UTF-16 (with or without a byte-order mark), as browsers
+// write it, or in UTF-8, as other programs do: UTF-8 text has no NUL.
+QString dragText(const QByteArray& bytes)
+{
+    if (!bytes.contains('\0'))
+        return QString::fromUtf8(bytes);
+    QStringDecoder utf16(QStringConverter::Utf16);
+    return utf16(bytes);
+}
+
+// The line after the address in "address\ntitle" (the forms text/x-moz-url
+// and _NETSCAPE_URL).
+QString titleLine(const QString& text)
+{
+    return text.section(QLatin1Char('\n'), 1, 1);
+}
+
+// The text of the first link of an HTML fragment, its tags dropped.
+QString anchorText(const QByteArray& html)
+{
+    const QByteArray lower = html.toLower();
+    qsizetype open = lower.indexOf("<a");
+    while (open >= 0 && open + 2 < lower.size() && !QChar::isSpace(uchar(lower[open + 2])))
+        open = lower.indexOf("<a", open + 2);
+    const qsizetype start = open < 0 ? -1 : lower.indexOf('>', open);
+    const qsizetype end = start < 0 ? -1 : lower.indexOf("</a", start);
+    if (end < 0)
+        return {};
+    QByteArray inner;
+    bool inTag = false;
+    for (const char c : html.mid(start + 1, end - start - 1)) {
+        if (c == '<')
+            inTag = true;
+        else if (c == '>')
+            inTag = false;
+        else if (!inTag)
+            inner += c;
+    }
+    return HtmlText::decode(inner);
+}
+
 } // namespace
+
+BookmarkEditor::Dropped BookmarkEditor::droppedFrom(const QMimeData& mime)
+{
+    Dropped item;
+    const QList<QUrl> urls = mime.urls();
+    if (urls.isEmpty())
+        return item;
+    const QUrl first = urls.front();
+    if (first.isLocalFile()) {
+        item.path = PathNames::fromQt(first.toLocalFile());
+        return item;
+    }
+    item.url = first.toEncoded();
+    // The link's text, in whichever of the forms programs send it beside the address.
+    const QString candidates[] = {
+        titleLine(dragText(mime.data(QStringLiteral("text/x-moz-url")))),
+        titleLine(QString::fromUtf8(mime.data(QStringLiteral("_NETSCAPE_URL")))),
+        dragText(mime.data(QStringLiteral("text/x-moz-url-desc"))),
+        anchorText(mime.data(QStringLiteral("text/html"))),
+    };
+    for (const QString& text : candidates)
+        if (const QString title = text.simplified(); !title.isEmpty()) {
+            item.title = AnsiText::fromUi(title);
+            break;
+        }
+    return item;
+}
 
 bool BookmarkEditor::BitBtn1MouseDown(const QByteArray& buttonName, MouseButton button)
 {
@@ -421,8 +492,11 @@ void BookmarkEditor::FilesDropped(const Dropped& item, QPoint at, int boardWidth
     }
     // The icon, description and address go to the new bookmark, in the slot it
     // now holds, never to the one it pushed aside.
+    // A link that came without its text is titled by its page once that is read.
+    const IconFetcher::Title title =
+        !item.url.isEmpty() && item.title.isEmpty() ? IconFetcher::Title::FromPage : IconFetcher::Title::Kept;
     if (r[F::Glyph].isEmpty())
-        b.AutoIcon(button, iconLink.isEmpty() ? plainUrl : iconLink, page, slot);
+        b.AutoIcon(button, iconLink.isEmpty() ? plainUrl : iconLink, page, slot, title);
 }
 
 void BookmarkEditor::AddBookmarkClick()

@@ -5,6 +5,7 @@
 #include <QPoint>
 
 class Board;
+class QMimeData;
 
 // Everything the user does to one bookmark with the mouse: pressing and
 // dragging buttons, the bookmark dialog and its result, placing a moved or
@@ -40,6 +41,9 @@ public:
         QByteArray title;
     };
     void FilesDropped(const Dropped& item, QPoint at, int boardWidth);
+    // The first file or link of a drop; a link's title is its text when the
+    // drop carries it (empty when not).
+    static Dropped droppedFrom(const QMimeData& mime);
     // The slot under a point of the board; 0 outside the rows.
     int slotAt(QPoint at, int boardWidth) const;
 

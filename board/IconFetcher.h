@@ -8,7 +8,10 @@ class IconFetcher
 {
 public:
     virtual ~IconFetcher() = default;
+    // Whether the bookmark keeps its title, or (a link that came without its
+    // text, titled with its site's name) takes its page's title.
+    enum class Title { Kept, FromPage };
     // The icon code decided for the slot (see Glyph); the button shows it.
     virtual QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
-                                const QByteArray& slot) = 0;
+                                const QByteArray& slot, Title title = Title::Kept) = 0;
 };

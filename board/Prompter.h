@@ -42,6 +42,13 @@ public:
 
     virtual Answer message(const QString& text, Type type = Type::Information, Buttons buttons = Buttons::Ok,
                            int helpContext = 0) = 0;
+    // A Yes/No confirmation with a check box under its text ("Don't ask again
+    // for this site"); ticked says whether it was ticked. Escape answers No.
+    virtual Answer confirm(const QString& text, const QString& checkBox, bool& ticked)
+    {
+        ticked = false;
+        return message(text, Type::Confirmation, Buttons::YesNo);
+    }
     virtual int choice(const ChoiceRequest& request) = 0;
     // TPassForm: the password typed ("" after Cancel or Escape).
     virtual QString password(const PasswordRequest& request) = 0;

@@ -261,6 +261,7 @@ void RecordOps::carryToNewPages(const QByteArray& base, const QList<Listed>& boo
     const auto at = std::find(tabs.begin(), tabs.end(), shown);
     b.state().setTabs(tabs, int(at - tabs.begin()));
     b.pages().Load(shown);
+    b.FormCaption();
 }
 
 QString RecordOps::fullPageText(const QByteArray& title)

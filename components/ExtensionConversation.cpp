@@ -147,7 +147,9 @@ void LinkedConversation::StartLink(bool mayStart, QObject* context, Opened done)
         m_extension.StartLink(mayStart, context, std::move(done));
         return;
     }
-    if (!m_fallback.canServe(m_program)) {
+    // Only starting a browser depends on its kind; whether one answers is
+    // asked of any.
+    if (mayStart && !m_fallback.canServe(m_program)) {
         QTimer::singleShot(0, context, [done] { done(false); });
         return;
     }

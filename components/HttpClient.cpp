@@ -105,6 +105,7 @@ struct HttpClient::Owner
     quint64 current = 0; // the request of get(); 0 when none runs or it was aborted
     int undelivered = 0; // requests of get() whose requestDone is still to come
     std::map<quint64, Job> jobs;
+    QByteArray trusted;
 };
 
 // The worker thread and its transfers.
@@ -116,6 +117,7 @@ struct HttpClient::Engine
         bool streamed = false; // reported event by event (get())
         QByteArray url;
         HttpOptions options;
+        QByteArray trusted; // certificates to check against; "" for the system's
         CURL* easy = nullptr;
         curl_slist* headers = nullptr;
         QByteArray body;
@@ -255,6 +257,8 @@ bool HttpClient::Engine::begin(Transfer& t)
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, long(qMax(0, t.options.timeoutMs)));
     // Removing a transfer during a name look-up must not wait for the resolver thread.
     curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
+    if (!t.trusted.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO, t.trusted.constData());
     const QByteArray userAgent = headerValue(t.options.userAgent);
     if (!userAgent.isEmpty())
         curl_easy_setopt(easy, CURLOPT_USERAGENT, userAgent.constData());
@@ -393,6 +397,7 @@ void HttpClient::get(const QByteArray& url, const Options& options)
     t->streamed = true;
     t->url = url;
     t->options = options;
+    t->trusted = m->trusted;
     m->current = t->id;
     ++m->undelivered;
     m->engine->start(std::move(t));
@@ -423,6 +428,7 @@ quint64 HttpClient::request(const QByteArray& url, const Options& options, QObje
     t->id = id;
     t->url = url;
     t->options = options;
+    t->trusted = m->trusted;
     m->jobs.emplace(id, Owner::Job{context, std::move(done)});
     m->engine->start(std::move(t));
     return id;
@@ -437,4 +443,9 @@ void HttpClient::cancel(quint64 job)
 int HttpClient::jobsInFlight() const
 {
     return static_cast<int>(m->jobs.size());
+}
+
+void HttpClient::setTrustedCertificates(const QByteArray& pemFile)
+{
+    m->trusted = pemFile;
 }

@@ -41,6 +41,10 @@ public:
     void cancel(quint64 job) override;
     // Jobs started and not yet delivered or cancelled.
     int jobsInFlight() const;
+    // The certificates secure sites are checked against instead of the
+    // system's (a PEM file: a private network's own authority); "" for the
+    // system's. Applies to requests started afterwards.
+    void setTrustedCertificates(const QByteArray& pemFile);
 
 signals:
     // Every raw header line of every hop, status line first; an empty line

@@ -56,10 +56,15 @@ void WebImport::MWSImportClick(Source source)
     const QString html = m_clipboard.html();
     const std::vector<WebLinks::Link> links =
         html.isEmpty() ? WebLinks::fromText(m_clipboard.text()) : WebLinks::fromHtml(html.toUtf8(), {});
-    found(links);
+    std::vector<Placed> placed;
+    found(links, &placed);
     // What was taken is taken once; a clipboard that gave nothing is left alone.
     if (!links.empty())
         m_clipboard.clear();
+    int titled = 0;
+    for (const Placed& p : placed)
+        if (p.untitled && titled++ < kMaxTitledByPage)
+            m_board.AutoIcon("B" + p.slot, p.url, p.page, p.slot, IconFetcher::Title::FromPage);
 }
 
 void WebImport::fromBrowser()
@@ -124,17 +129,17 @@ void WebImport::notFound(const QString& why)
     m_board.ui().message(why, Prompter::Type::Warning, Prompter::Buttons::Ok);
 }
 
-void WebImport::found(const std::vector<WebLinks::Link>& links)
+void WebImport::found(const std::vector<WebLinks::Link>& links, std::vector<Placed>* placed)
 {
     if (links.empty()) {
         m_board.state().setTitle(QStringLiteral("No Bookmarks Found"));
         return;
     }
-    addLinks(links);
+    addLinks(links, placed);
     m_board.FormCaption();
 }
 
-int WebImport::addLinks(const std::vector<WebLinks::Link>& links)
+int WebImport::addLinks(const std::vector<WebLinks::Link>& links, std::vector<Placed>* placed)
 {
     Board& b = m_board;
     std::vector<QByteArray> tabs = b.state().tabs();
@@ -169,6 +174,9 @@ int WebImport::addLinks(const std::vector<WebLinks::Link>& links)
             BookmarkSlot target(ini, page, BookmarkFile::SlotKey(slot));
             target.setTitle(AnsiText::oneLine(link.title));
             target.setUrl(AnsiText::oneLine(link.url));
+            if (placed)
+                placed->push_back({page, BookmarkFile::SlotKey(slot), AnsiText::oneLine(link.url),
+                                   link.title == WebLinks::hostTitle(link.url)});
             ++slot;
         }
         if (continuation > 0)

@@ -37,14 +37,24 @@ public:
     // The links on the current page's free slots from slot 1 (80 slots, as
     // many as four columns show), then on new pages after it named as it is
     // with "+" (made unique), each from slot 1: the backup first, one save.
-    // Returns how many were added.
-    int addLinks(const std::vector<WebLinks::Link>& links);
+    // Returns how many were added; placed, when given, receives where each went.
+    struct Placed
+    {
+        QByteArray page;
+        QByteArray slot;
+        QByteArray url;
+        bool untitled = false; // titled with its site's name: the link came without text
+    };
+    int addLinks(const std::vector<WebLinks::Link>& links, std::vector<Placed>* placed = nullptr);
+    // Pasted addresses without text that are titled by their pages at once
+    // (as a dropped link is); the rest keep their sites' names.
+    static constexpr int kMaxTitledByPage = 20;
 
 private:
     void fromBrowser();
     void fromPage(const QByteArray& url, const QByteArray& title);
     void loaded(const QByteArray& url, const HttpResult& result);
-    void found(const std::vector<WebLinks::Link>& links);
+    void found(const std::vector<WebLinks::Link>& links, std::vector<Placed>* placed = nullptr);
     // The page gave no links because it could not be read: the title and a word why.
     void notFound(const QString& why);
 

@@ -18,6 +18,7 @@
 #include "WinColor.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -54,7 +55,23 @@ GuiPrompter::~GuiPrompter()
 
 Prompter::Answer GuiPrompter::message(const QString& text, Type type, Buttons buttons, int helpContext)
 {
+    return ask(text, type, buttons, helpContext, {}, nullptr);
+}
+
+Prompter::Answer GuiPrompter::confirm(const QString& text, const QString& checkBox, bool& ticked)
+{
+    return ask(text, Type::Confirmation, Buttons::YesNo, 0, checkBox, &ticked);
+}
+
+Prompter::Answer GuiPrompter::ask(const QString& text, Type type, Buttons buttons, int helpContext,
+                                  const QString& checkBox, bool* ticked)
+{
     QMessageBox box(dialogParent());
+    if (ticked) {
+        *ticked = false;
+        // The box owns it.
+        box.setCheckBox(new QCheckBox(checkBox));
+    }
     switch (type) {
     case Type::Information:
         box.setIcon(QMessageBox::Information);
@@ -96,6 +113,8 @@ Prompter::Answer GuiPrompter::message(const QString& text, Type type, Buttons bu
         break;
     }
     const QMessageBox::StandardButton pressed = box.standardButton(box.clickedButton());
+    if (ticked)
+        *ticked = box.checkBox()->isChecked();
     if (buttons == Buttons::Ok || buttons == Buttons::OkHelp)
         return Answer::Ok;
     return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;

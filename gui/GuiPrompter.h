@@ -17,6 +17,7 @@ public:
     void setParent(QWidget* parent) { m_parent = parent; }
 
     Answer message(const QString& text, Type type, Buttons buttons, int helpContext) override;
+    Answer confirm(const QString& text, const QString& checkBox, bool& ticked) override;
     int choice(const ChoiceRequest& request) override;
     QString password(const PasswordRequest& request) override;
     int chooseItem(const QString& title, const QString& text, const QStringList& items) override;
@@ -55,6 +56,8 @@ public:
 
 private:
     int run(class QDialog& dialog);
+    // A message box; with ticked, a check box under the text says it back.
+    Answer ask(const QString& text, Type type, Buttons buttons, int helpContext, const QString& checkBox, bool* ticked);
     // The parent of a dialog: the dialog open now, else the main window.
     QWidget* dialogParent() const;
     QString pickFile(const FileRequest& request, QFileDialog::AcceptMode mode);

@@ -1058,24 +1058,10 @@ void MainWindow::buttonReleased(BookmarkButton*, const QPoint& boardPoint)
 
 void MainWindow::boardDrop(QDropEvent* event)
 {
-    const QMimeData* mime = event->mimeData();
-    const QList<QUrl> urls = mime->urls();
-    if (urls.isEmpty())
+    const BookmarkEditor::Dropped item = BookmarkEditor::droppedFrom(*event->mimeData());
+    if (item.path.isEmpty() && item.url.isEmpty())
         return;
     event->acceptProposedAction();
-    BookmarkEditor::Dropped item;
-    const QUrl first = urls.front();
-    if (first.isLocalFile()) {
-        item.path = PathNames::fromQt(first.toLocalFile());
-    } else {
-        item.url = first.toEncoded();
-        // Browsers send the page's title beside its address.
-        if (mime->hasFormat(QStringLiteral("text/x-moz-url"))) {
-            const QByteArray raw = mime->data(QStringLiteral("text/x-moz-url"));
-            const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(raw.constData()), raw.size() / 2);
-            item.title = AnsiText::fromUi(text.section(QLatin1Char('\n'), 1, 1).trimmed());
-        }
-    }
     const QPoint at = event->position().toPoint();
     const int width = m_panel->width();
     dispatch([this, item, at, width] { m_board.editor().FilesDropped(item, at, width); });
@@ -1139,7 +1125,7 @@ void MainWindow::setLinkChecker(LinkChecker* checker)
     m_linkChecker = checker;
     // The checker's window, opened after its chooser as a command of its own.
     auto open = [this] {
-        m_linkChecker->readSettings();
+        m_linkChecker->FormActivate();
         if (!m_linkCheckerWindow)
             m_linkCheckerWindow = new LinkCheckerWindow(
                 *m_linkChecker, [this](const std::function<void()>& command) { dispatch(command); }, this);

@@ -144,7 +144,9 @@ void TWwwDde::OpenURL(const QByteArray& address, QObject* context, Done done)
 
 void TWwwDde::GetWindowInfo(QObject* context, WindowInfo done)
 {
-    if (ServiceApplication.isEmpty() || !m_conversation.canServe(ServiceApplication)) {
+    // Whatever the program is called (a wrapper script, a build of its own),
+    // what answers on the link decides: asking starts nothing.
+    if (ServiceApplication.isEmpty()) {
         QTimer::singleShot(0, context, [done] { done(false, {}, {}); });
         return;
     }

@@ -29,7 +29,8 @@ public:
 
     void ActivateBrowser(QObject* context, Done done);
     void OpenURL(const QByteArray& address, QObject* context, Done done);
-    // Never starts the browser: a browser started now shows no page of the user's.
+    // Never starts the browser: a browser started now shows no page of the
+    // user's. Whatever answers on the link is asked, whatever the program's name.
     void GetWindowInfo(QObject* context, WindowInfo done);
 
     void RequestItem(const QByteArray& item, QObject* context, Reply done);

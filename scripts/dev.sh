@@ -16,7 +16,7 @@ packages=(
   qt6-websockets-dev libcurl4-openssl-dev libbenchmark-dev libcpp-httplib-dev
   chromium
   fonts-dejavu-core xvfb xauth xdotool trayer
-  python3-aiosmtpd poppler-utils openssl
+  python3-aiosmtpd poppler-utils openssl nghttp2-proxy
   libx11-dev libxcb1-dev
   desktop-file-utils appstream man-db x11-utils dpkg-dev file
   clang libclang-rt-14-dev

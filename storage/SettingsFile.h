@@ -102,5 +102,8 @@ inline const QByteArray kHotKey = "HotKey"; // Key<n>, Shift<n>, D<n>
 inline const QByteArray kColors = "Colors"; // ColorA .. ColorP
 inline const QByteArray kDefaultCustomColor = "FFFFFF";
 inline const QByteArray kMRU = "MRU";
+// Sites whose address question is not asked again: site=Yes or site=No, the
+// answer kept for them.
+inline const QByteArray kDontAsk = "DontAsk";
 
 } // namespace SettingsFile

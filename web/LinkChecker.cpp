@@ -17,24 +17,57 @@
 
 #include <QUrl>
 #include <algorithm>
+#include <exception>
 
 namespace {
 
 constexpr const char* kNoSite = "Site does not exist! 404 Error";
 constexpr const char* kNoReply = "Site not Replying in time*";
+constexpr const char* kReady = "Click on \"Check Links\"";
+
+// The status code of a hop's status line ("HTTP/1.1 404 Not Found",
+// "HTTP/2 404"); 0 for any other line.
+int statusOf(const QByteArray& line)
+{
+    if (!line.startsWith("HTTP/"))
+        return 0;
+    const qsizetype blank = line.indexOf(' ');
+    if (blank < 0 || line.size() < blank + 4 || (line.size() > blank + 4 && line[blank + 4] != ' '))
+        return 0;
+    int code = 0;
+    for (qsizetype i = blank + 1; i < blank + 4; ++i) {
+        if (line[i] < '0' || line[i] > '9')
+            return 0;
+        code = code * 10 + (line[i] - '0');
+    }
+    return code;
+}
+
+// The value of a header line of that name, in any letter case (HTTP/2 sends
+// every name in lower case); null when the line is another header.
+QByteArray headerValue(const QByteArray& line, const QByteArray& name)
+{
+    if (line.size() <= name.size() || line[name.size()] != ':' ||
+        line.left(name.size()).compare(name, Qt::CaseInsensitive) != 0)
+        return {};
+    return line.mid(name.size() + 1).trimmed();
+}
 
 // The address a hop moved to: its Location header, from the status line on.
 QByteArray locationOf(const QList<QByteArray>& lines, qsizetype from)
 {
     for (qsizetype i = from + 1; i < lines.size() && !lines[i].isEmpty(); ++i)
-        if (lines[i].toLower().startsWith("location:"))
-            return lines[i].mid(9).trimmed();
+        if (const QByteArray to = headerValue(lines[i], "location"); !to.isEmpty())
+            return to;
     return {};
 }
 
 } // namespace
 
-LinkChecker::LinkChecker(Board& board, HttpRequests& http) : m_board(board), m_http(http) {}
+LinkChecker::LinkChecker(Board& board, HttpRequests& http)
+    : caption(QString::fromLatin1(kReady)), m_board(board), m_http(http)
+{
+}
 
 LinkChecker::~LinkChecker()
 {
@@ -66,6 +99,14 @@ void LinkChecker::readSettings()
     emit changed();
 }
 
+void LinkChecker::FormActivate()
+{
+    readSettings();
+    if (!busy())
+        caption = QString::fromLatin1(kReady);
+    emit changed();
+}
+
 void LinkChecker::SearchButtonClick()
 {
     Board& b = m_board;
@@ -87,6 +128,7 @@ void LinkChecker::run(int first, int last, bool allColors, int filter, int color
     m_bad.clear();
     m_updated.clear();
     m_checked = m_badCount = m_updatedCount = 0;
+    m_failureSaid = false;
     const std::vector<QByteArray>& tabs = b.state().tabs();
     last = std::min(last, int(tabs.size()) - 1);
     {
@@ -152,14 +194,14 @@ LinkChecker::Row LinkChecker::rowFor(const Entry& e, const QString& response) co
     return Row{e.page, e.title, e.url, e.slot, response, {}};
 }
 
-bool LinkChecker::lastModified(Entry& e, const QByteArray& line)
+bool LinkChecker::lastModified(Entry& e, const QByteArray& value)
 {
-    // The value behind "Last-Modified: " without " GMT" is compared; without
-    // "GMT" it is written, and reads back trimmed as the compared form.
-    if (line.size() < 19)
+    // The date without " GMT" is compared; without "GMT" it is written, and
+    // reads back trimmed as the compared form.
+    if (value.size() < 4)
         return false;
-    const QByteArray compared = line.mid(15, line.size() - 19);
-    const QByteArray written = line.mid(15, line.size() - 18);
+    const QByteArray compared = value.chopped(4);
+    const QByteArray written = value.chopped(3);
     // The date read when the link was collected spares reading the file
     // again for every unchanged page.
     if (compared == e.updated)
@@ -186,15 +228,38 @@ void LinkChecker::finished(int index, const HttpResult& result)
     if (--m_perHost[e.host] <= 0)
         m_perHost.remove(e.host);
 
+    // Whatever went wrong with one link (a file that cannot be written), the
+    // run goes on; the failure is said once a run.
+    std::exception_ptr failure;
+    try {
+        examine(e, result);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    ++m_checked;
+    if (m_checked >= int(m_entries.size()) && m_inFlight.isEmpty())
+        endRun(QStringLiteral("Completed"));
+    else
+        startMore();
+    emit changed();
+    if (failure && !std::exchange(m_failureSaid, true))
+        std::rethrow_exception(failure);
+}
+
+void LinkChecker::examine(Entry& e, const HttpResult& result)
+{
     bool reported = false;
     const QList<QByteArray>& lines = result.headerLines;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArray& line = lines[i];
-        if (line.startsWith("HTTP") && (line.contains(" 50") || line.contains(" 40") || line.contains("301"))) {
+        // What a server sends is shown and stored on one line.
+        const QByteArray line = AnsiText::oneLine(lines[i]).trimmed();
+        // Every hop's own status decides: an error, or a move for good.
+        const int status = statusOf(line);
+        if (status >= 400 || status == 301 || status == 308) {
             QString response = AnsiText::toUi(line);
-            if (line.contains("301")) {
+            if (status < 400) {
                 // Where the link moved to, made absolute against the link itself.
-                const QByteArray to = locationOf(lines, i);
+                const QByteArray to = AnsiText::oneLine(locationOf(lines, i));
                 if (!to.isEmpty())
                     response += QStringLiteral("  -> ") + QUrl(QString::fromUtf8(e.url))
                                                               .resolved(QUrl(QString::fromUtf8(to)))
@@ -204,7 +269,8 @@ void LinkChecker::finished(int index, const HttpResult& result)
             ++m_badCount;
             reported = true;
         }
-        if (line.startsWith("Last-Modified") && lastModified(e, line)) {
+        const QByteArray modified = headerValue(line, "last-modified");
+        if (!modified.isEmpty() && lastModified(e, modified)) {
             m_updated << rowFor(e, AnsiText::toUi(line));
             ++m_updatedCount;
         }
@@ -218,12 +284,6 @@ void LinkChecker::finished(int index, const HttpResult& result)
         m_bad << rowFor(e, noSite ? QString::fromLatin1(kNoSite) : result.error);
         ++m_badCount;
     }
-    ++m_checked;
-    if (m_checked >= int(m_entries.size()) && m_inFlight.isEmpty())
-        endRun(QStringLiteral("Completed"));
-    else
-        startMore();
-    emit changed();
 }
 
 void LinkChecker::stopRequests()
@@ -236,6 +296,7 @@ void LinkChecker::stopRequests()
 
 void LinkChecker::endRun(const QString& marker)
 {
+    caption = QString::fromLatin1(kReady);
     Row row;
     row.marker = marker;
     m_bad << row;
@@ -257,6 +318,7 @@ void LinkChecker::AbortButtonClick()
 void LinkChecker::CloseBtnClick()
 {
     stopRequests();
+    caption = QString::fromLatin1(kReady);
     m_entries.clear();
     m_bad.clear();
     m_updated.clear();

@@ -56,7 +56,8 @@ public:
     void readSettings();
     QByteArray userAgent = kUserAgent;
 
-    // What the window shows.
+    // What the window shows: the link asked last while a run goes on, else
+    // "Click on "Check Links"".
     QString caption;
     // The window takes the page tabs' colours.
     TabStyle colors() const;
@@ -68,6 +69,9 @@ public:
     int total() const { return int(m_entries.size()); }
     bool busy() const { return !m_inFlight.isEmpty(); }
 
+    // The window is opened: settings read again, and the caption of a run
+    // that ended meanwhile goes.
+    void FormActivate();
     // "Check Links": the chooser, then a run over its range. A run still
     // going is stopped first.
     void SearchButtonClick();
@@ -99,7 +103,9 @@ private:
     };
     void startMore();
     void finished(int entry, const HttpResult& result);
-    bool lastModified(Entry& e, const QByteArray& line);
+    // Lists the link by its answer: the status of every hop, its Last-Modified.
+    void examine(Entry& e, const HttpResult& result);
+    bool lastModified(Entry& e, const QByteArray& value);
     void stopRequests();
     void endRun(const QString& marker);
     Row rowFor(const Entry& e, const QString& response) const;
@@ -118,4 +124,5 @@ private:
     int m_checked = 0;
     int m_badCount = 0;
     int m_updatedCount = 0;
+    bool m_failureSaid = false;
 };

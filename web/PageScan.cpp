@@ -214,6 +214,41 @@ QString descriptionText(const QByteArray& raw)
     return text.left(kMaxDescription);
 }
 
+QString title(const QByteArray& page)
+{
+    // Where a tag of that name begins ("<title" or "</title"), from from on; -1 when none.
+    auto tagAt = [&page](const QByteArray& name, qsizetype from) {
+        const char* const begin = page.constData();
+        const char* const end = begin + page.size();
+        for (const char* p = begin + from; p < end;) {
+            p = static_cast<const char*>(memchr(p, '<', end - p));
+            if (!p)
+                return qsizetype(-1);
+            const qsizetype at = p - begin;
+            const qsizetype after = at + name.size();
+            if (lower(page.mid(at, name.size())) == name &&
+                (after >= page.size() || isSpace(page[after]) || page[after] == '>'))
+                return at;
+            ++p;
+        }
+        return qsizetype(-1);
+    };
+    const qsizetype open = tagAt("<title", 0);
+    if (open < 0)
+        return {};
+    const qsizetype start = page.indexOf('>', open);
+    if (start < 0)
+        return {};
+    const qsizetype close = tagAt("</title", start);
+    const QByteArray raw = page.mid(start + 1, (close < 0 ? page.size() : close) - start - 1).left(kMaxTitle * 12);
+    QString text = HtmlText::decode(raw);
+    // Decoded references can bring back any character: controls become blanks.
+    for (QChar& c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char(' ');
+    return text.simplified().left(kMaxTitle);
+}
+
 QByteArray iconStatus(const QByteArray& bytes)
 {
     QByteArray status = "No";

@@ -29,6 +29,11 @@ QByteArray description(const QByteArray& page, bool* found);
 // made blanks, at most kMaxDescription characters.
 QString descriptionText(const QByteArray& raw);
 
+// The text of the page's first <title>: entities decoded, blanks and line
+// breaks made one blank each, at most kMaxTitle characters; "" without one.
+constexpr int kMaxTitle = 255;
+QString title(const QByteArray& page);
+
 // "No" (usable), "Yes" (an error page or empty: unusable) or "GIF".
 QByteArray iconStatus(const QByteArray& iconFileBytes);
 

@@ -15,6 +15,7 @@
 #include "PageScan.h"
 #include "Passwords.h"
 #include "PathNames.h"
+#include "SettingsFile.h"
 #include "WebIconFiles.h"
 
 #include <QDir>
@@ -23,6 +24,7 @@
 #include <QPointer>
 #include <QThreadPool>
 #include <QTimer>
+#include <optional>
 
 using F = BookmarkRecord;
 
@@ -70,10 +72,10 @@ class WebIcon::Job : public QObject
 {
 public:
     Job(WebIcon& owner, quint64 serial, QByteArray key, QByteArray file, QByteArray page, QByteArray slot,
-        QByteArray button, QByteArray link, QByteArray storedUrl)
+        QByteArray button, QByteArray link, QByteArray storedUrl, QByteArray storedTitle, bool titleFromPage)
         : m_owner(owner), m_board(owner.m_board), m_serial(serial), m_key(std::move(key)), m_file(std::move(file)),
           m_page(std::move(page)), m_slot(std::move(slot)), m_button(std::move(button)), m_link(std::move(link)),
-          m_storedUrl(std::move(storedUrl))
+          m_storedUrl(std::move(storedUrl)), m_storedTitle(std::move(storedTitle)), m_titleFromPage(titleFromPage)
     {
         m_watchdog.setSingleShot(true);
         connect(&m_watchdog, &QTimer::timeout, this, [this] { m_board.deliver([this] { watchdog(); }); });
@@ -104,8 +106,9 @@ public:
 
     // Scanning the page is done away from the user-interface thread.
     void scanned(const QByteArray& iconAddress, const QByteArray& extension, bool declared, bool found,
-                 const QString& description)
+                 const QString& description, const QString& title)
     {
+        m_pageTitle = title;
         m_declared = declared;
         m_descriptionFound = found;
         m_description = description;
@@ -127,8 +130,10 @@ private:
             return;
         auto answered = [this](const QString& result) {
             m_lookupId = -1;
+            const QPointer<Job> alive(this);
             m_board.deliver([&] { lookupAnswered(result.toLatin1()); });
-            maybeEnd();
+            if (alive)
+                maybeEnd();
         };
         m_reverse = isAddress;
         m_lookupId = isAddress ? m_owner.m_lookup.reverse(QString::fromLatin1(host), this, answered)
@@ -172,14 +177,15 @@ private:
             const QByteArray address = PageScan::iconAddress(body, link, &extension, &declared);
             bool found = false;
             const QString description = PageScan::descriptionText(PageScan::description(body, &found));
+            const QString title = PageScan::title(body);
             QMetaObject::invokeMethod(
                 owner,
-                [owner, key, serial, address, extension, declared, found, description] {
+                [owner, key, serial, address, extension, declared, found, description, title] {
                     const auto it = owner->m_jobs.find(key);
                     if (it != owner->m_jobs.end() && it->second->m_serial == serial && it->second->m_scanning) {
                         it->second->m_scanning = false;
                         owner->m_board.deliver(
-                            [&] { it->second->scanned(address, extension, declared, found, description); });
+                            [&] { it->second->scanned(address, extension, declared, found, description, title); });
                     }
                 },
                 Qt::QueuedConnection);
@@ -224,6 +230,14 @@ private:
             BookmarkSlot slot(ini, m_page, m_slot);
             auto stored = [&](F::Field field) { return slot.get(field); };
             auto write = [&](F::Field field, const QByteArray& value) { slot.set(field, value); };
+            // A link that came without text is titled by its page, unless
+            // the title was changed meanwhile.
+            if (m_titleFromPage && !m_pageTitle.isEmpty() && stored(F::Title) == m_storedTitle) {
+                const QByteArray title = AnsiText::oneLine(AnsiText::fromUi(m_pageTitle));
+                write(F::Title, title);
+                if (shown())
+                    state.updateFace(state.buttonIndex(m_button), [&](ButtonFace& face) { face.caption = title; });
+            }
             if (m_descriptionFound && stored(F::Notes).isEmpty()) {
                 write(F::Notes, AnsiText::fromUi(m_description));
                 if (shown()) {
@@ -303,7 +317,7 @@ private:
         const QString text = QStringLiteral("\"%1\" has changed to a new IP address.\rWould you like to update "
                                             "the IP Address \"%2\" to \"%3\" for this bookmark? ")
                                  .arg(name, AnsiText::toUi(stored), AnsiText::toUi(offered));
-        ask(F::IpAddress, stored, offered, text);
+        ask(F::IpAddress, offered, text);
     }
 
     // A reverse look-up: the name of the address a link holds.
@@ -324,47 +338,68 @@ private:
         const QString text = QStringLiteral("Would you like to replace \"%1\" with the URL \"%2\" as the URL for "
                                             "this bookmark?")
                                  .arg(AnsiText::toUi(shownUrl), AnsiText::toUi(link));
-        ask(F::Url, shownUrl, link, text);
+        ask(F::Url, link, text);
     }
 
-    // Asked once no command runs; No is remembered for the bookmark.
-    void ask(F::Field field, const QByteArray& old, const QByteArray& offered, const QString& text)
+    // Asked once no command runs, from a call of its own (the dialog's event
+    // loop may end this job). No is kept for the site while the program runs;
+    // with "Don't ask again for this site" ticked, the answer is kept for good
+    // in the settings file.
+    void ask(F::Field field, const QByteArray& offered, const QString& text)
     {
-        WebIcon* owner = &m_owner;
+        bool isAddress = false;
+        const QByteArray site = bareHost(m_link, &isAddress).toLower();
+        if (m_owner.declined(site) || m_owner.keptAnswer(site) == SettingsFile::No)
+            return;
+        const QPointer<WebIcon> owner(&m_owner);
         const QByteArray file = m_file;
         const QByteArray page = m_page;
         const QByteArray slot = m_slot;
         const QByteArray storedUrl = m_storedUrl;
-        const QByteArray declinedKey = file + '\n' + page + '\n' + slot + '\n' + old + '\n' + offered;
-        if (owner->declined(declinedKey))
-            return;
-        m_board.whenIdle([owner, file, page, slot, storedUrl, field, offered, text, declinedKey] {
-            Board& b = owner->m_board;
-            // Another file is open now, or the slot changed while the
-            // question waited: it is not asked.
-            if (file != b.files().BookmarkFileName() || owner->declined(declinedKey))
+        m_board.whenIdle([owner, file, page, slot, storedUrl, site, field, offered, text] {
+            if (!owner)
                 return;
-            {
+            Board& b = owner->m_board;
+            // The bookmark as it is now; the question is about it.
+            auto current = [&]() -> std::optional<QByteArray> {
+                if (file != b.files().BookmarkFileName())
+                    return std::nullopt;
                 TIniFile32 ini(b.store(), file);
-                if (BookmarkSlot(ini, page, slot).url() != storedUrl)
-                    return;
-            }
-            if (b.ui().message(text, Prompter::Type::Confirmation, Prompter::Buttons::YesNo) != Prompter::Answer::Yes) {
-                owner->decline(declinedKey);
+                BookmarkSlot s(ini, page, slot);
+                if (s.url() != storedUrl)
+                    return std::nullopt;
+                return s.title();
+            };
+            const std::optional<QByteArray> title = current();
+            // Another file is open now, the slot changed while the question
+            // waited, or it was answered for the site meanwhile.
+            if (!title || owner->declined(site))
+                return;
+            const QByteArray kept = owner->keptAnswer(site);
+            if (kept == SettingsFile::No)
+                return;
+            bool ticked = false;
+            const bool yes =
+                kept == SettingsFile::Yes ||
+                b.ui().confirm(text, QStringLiteral("Don't ask again for this site"), ticked) == Prompter::Answer::Yes;
+            if (!owner)
+                return;
+            if (ticked)
+                owner->keepAnswer(site, yes ? SettingsFile::Yes : SettingsFile::No);
+            if (!yes) {
+                owner->decline(site);
                 return;
             }
             QByteArray value = offered;
             if (field == F::Url) {
-                QByteArray title;
-                {
-                    TIniFile32 ini(b.store(), file);
-                    title = BookmarkSlot(ini, page, slot).title();
-                }
-                const std::optional<QByteArray> stored = b.passwords().storedUrl(page, offered, title);
+                const std::optional<QByteArray> stored = b.passwords().storedUrl(page, offered, *title);
                 if (!stored)
                     return;
                 value = *stored;
             }
+            // Yes is for the bookmark asked about: the slot may hold another one by now.
+            if (current() != title)
+                return;
             TIniFile32 ini(b.store(), file);
             BookmarkSlot(ini, page, slot).set(field, value);
         });
@@ -410,6 +445,9 @@ private:
     QByteArray m_button;
     QByteArray m_link;
     QByteArray m_storedUrl;
+    QByteArray m_storedTitle;
+    bool m_titleFromPage = false;
+    QString m_pageTitle;
     QTimer m_watchdog;
     quint64 m_pageJob = 0;
     quint64 m_iconJob = 0;
@@ -446,8 +484,20 @@ void WebIcon::finished(Job* job)
     job->deleteLater();
 }
 
+QByteArray WebIcon::keptAnswer(const QByteArray& site) const
+{
+    TIniFile32 ini(m_board.store(), m_board.files().settingsPath());
+    return ini.ReadString(SettingsFile::kDontAsk, site, {});
+}
+
+void WebIcon::keepAnswer(const QByteArray& site, const QByteArray& answer)
+{
+    TIniFile32 ini(m_board.store(), m_board.files().settingsPath());
+    ini.WriteString(SettingsFile::kDontAsk, site, answer);
+}
+
 QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
-                             const QByteArray& slot)
+                             const QByteArray& slot, Title title)
 {
     Board& b = m_board;
     BoardState& state = b.state();
@@ -477,6 +527,7 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
     TIniFile32 ini(b.store(), path);
     auto write = [&](F::Field field, const QByteArray& value) { BookmarkSlot(ini, page, slot).set(field, value); };
     const QByteArray storedUrl = BookmarkSlot(ini, page, slot).url();
+    const QByteArray storedTitle = BookmarkSlot(ini, page, slot).title();
     // A slot that holds no bookmark gets nothing from the web: no half record.
     if (web && search && !storedUrl.isEmpty()) {
         // A link that names an address keeps it at once; its name comes later.
@@ -493,7 +544,8 @@ QByteArray WebIcon::AutoIcon(const QByteArray& buttonName, const QByteArray& lin
             delete it->second; // an earlier fetch for the slot is outdated
             m_jobs.erase(it);
         }
-        auto* job = new Job(*this, ++m_lastJob, key, path, page, slot, buttonName, link, storedUrl);
+        auto* job = new Job(*this, ++m_lastJob, key, path, page, slot, buttonName, link, storedUrl, storedTitle,
+                            title == Title::FromPage);
         m_jobs.emplace(key, job);
         job->start();
     }

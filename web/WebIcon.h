@@ -20,7 +20,7 @@ class NameLookup;
 // window keeps working. The job remembers the file, page and slot it works
 // for and what the slot held; an answer is written only while the slot still
 // holds that address. A question about the address waits until no command
-// runs.
+// runs, and is asked once per site.
 class WebIcon : public QObject, public IconFetcher
 {
     Q_OBJECT
@@ -29,7 +29,7 @@ public:
     ~WebIcon() override;
 
     QByteArray AutoIcon(const QByteArray& buttonName, const QByteArray& link, const QByteArray& page,
-                        const QByteArray& slot) override;
+                        const QByteArray& slot, Title title = Title::Kept) override;
 
     // The web watchdog (Timer1): a page that has not come within this time
     // counts as ended with what came; the icon download and the look-up get
@@ -42,9 +42,13 @@ private:
     class Job;
     friend class Job;
     void finished(Job* job);
-    // An answer of No to "replace this address by that one" is not asked again.
-    bool declined(const QByteArray& key) const { return m_declined.contains(key); }
-    void decline(const QByteArray& key) { m_declined.insert(key); }
+    // A site answered No to "replace this address by that one" is not asked
+    // about again while the program runs.
+    bool declined(const QByteArray& site) const { return m_declined.contains(site); }
+    void decline(const QByteArray& site) { m_declined.insert(site); }
+    // The answer kept for a site in the settings file ("Yes", "No", "" for none).
+    QByteArray keptAnswer(const QByteArray& site) const;
+    void keepAnswer(const QByteArray& site, const QByteArray& answer);
 
     Board& m_board;
     HttpRequests& m_http;

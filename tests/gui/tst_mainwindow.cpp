@@ -1,5 +1,6 @@
 #include "AccessSpeed.h"
 #include "AccessSpeedWindow.h"
+#include "BoardPanel.h"
 #include "BookmarkButton.h"
 #include "CommandError.h"
 #include "EchoService.h"
@@ -33,6 +34,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -112,6 +114,8 @@ private slots:
     void urlBoxOpensAndForgets();
     void pageCarriedFromTheMenusAndTheStrip();
     void pageOptionsActOnTheSelectedRows();
+    void droppedLinkTakesTheTextItCarries_data();
+    void droppedLinkTakesTheTextItCarries();
 };
 
 void TestMainWindow::cleanup()
@@ -732,6 +736,47 @@ void TestMainWindow::userInformationFromTheTrayAndTheToolBar()
         [](UserProfile& p) { QCOMPARE(p.values.value(11), QStringLiteral("ann@example.org")); });
     w->action(QStringLiteral("MChangeUserINfo"))->trigger();
     QVERIFY(f->ui.userProfiles.empty());
+}
+
+void TestMainWindow::droppedLinkTakesTheTextItCarries_data()
+{
+    using Formats = QList<QPair<QString, QByteArray>>;
+    QTest::addColumn<Formats>("formats");
+    QTest::addColumn<QByteArray>("title");
+    const QByteArray url = "http://127.0.0.1:9/page.html";
+    auto utf16 = [](const QString& s) { return QByteArray(reinterpret_cast<const char*>(s.utf16()), s.size() * 2); };
+    const Formats uriList{{"text/uri-list", url + "\r\n"}};
+    // What browsers and other programs put beside the address.
+    QTest::newRow("text/x-moz-url in UTF-16")
+        << (uriList + Formats{{"text/x-moz-url", utf16(QString::fromLatin1(url) + "\nMoz Text")}})
+        << QByteArray("Moz Text");
+    QTest::newRow("text/x-moz-url in UTF-8")
+        << (uriList + Formats{{"text/x-moz-url", url + "\nCaf\xc3\xa9 Text"}}) << QByteArray("Caf\xe9 Text");
+    QTest::newRow("_NETSCAPE_URL") << (uriList + Formats{{"_NETSCAPE_URL", url + "\nNetscape Text"}})
+                                   << QByteArray("Netscape Text");
+    QTest::newRow("the link in text/html")
+        << (uriList +
+            Formats{{"text/html", "<meta charset=\"utf-8\"><a href=\"" + url + "\">Link &amp; <b>its</b>\n text</a>"}})
+        << QByteArray("Link & its text");
+    QTest::newRow("nothing but the address: the site's name") << uriList << QByteArray("127.0.0.1");
+}
+
+void TestMainWindow::droppedLinkTakesTheTextItCarries()
+{
+    using Formats = QList<QPair<QString, QByteArray>>;
+    QFETCH(Formats, formats);
+    QFETCH(QByteArray, title);
+    open();
+    QMimeData mime;
+    for (const auto& [format, data] : formats)
+        mime.setData(format, data);
+    auto* panel = w->findChild<BoardPanel*>();
+    QVERIFY(panel);
+    // What the board hands on of a drop at its first button.
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    emit panel->dropped(&drop);
+    QTRY_COMPARE(f->key("Disk.LYK", "Page1", "01U"), QByteArray("http://127.0.0.1:9/page.html"));
+    QCOMPARE(f->key("Disk.LYK", "Page1", "01N"), title);
 }
 
 QTEST_MAIN(TestMainWindow)

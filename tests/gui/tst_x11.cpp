@@ -587,6 +587,13 @@ void TestX11::linksCheckedFromTheRealWindow()
     QCOMPARE(bad->topLevelItem(0)->text(4), QStringLiteral("HTTP/1.1 404 Not Found"));
     QCOMPARE(checker->findChild<QLabel*>(QStringLiteral("TCountL"))->text(), QStringLiteral("2 of 2"));
     QCOMPARE(checker->findChild<QLabel*>(QStringLiteral("BCountL"))->text(), QStringLiteral("1"));
+    // The run has ended: the caption names no link any more, now or when opened again.
+    QCOMPARE(checker->windowTitle(), QStringLiteral("Click on \"Check Links\""));
+    checker->close();
+    QTRY_VERIFY(!checker->isVisible());
+    w.action(QStringLiteral("MCheckLinks"))->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(checker));
+    QCOMPARE(checker->windowTitle(), QStringLiteral("Click on \"Check Links\""));
     checker->close();
 }
 

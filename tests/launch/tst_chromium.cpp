@@ -111,6 +111,7 @@ private slots:
     void cleanupTestCase();
     void windowInfoAndOpenUrl();
     void slowAndDeadSitesAreTheBrowsersBusiness();
+    void blankButtonTakesTheShownPage_data();
     void blankButtonTakesTheShownPage();
     void browserWithoutItsPortGivesUpInSeconds();
     void capturingNeverStartsABrowser();
@@ -197,14 +198,31 @@ void TestChromium::slowAndDeadSitesAreTheBrowsersBusiness()
     QVERIFY(ui.messages().isEmpty());
 }
 
+void TestChromium::blankButtonTakesTheShownPage_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::newRow("a browser named as its family") << QStringLiteral("chromium-headless");
+    // What answers on the port decides, not the program's name.
+    QTest::newRow("a wrapper script of any name") << QStringLiteral("my-browser");
+}
+
 void TestChromium::blankButtonTakesTheShownPage()
 {
+    QFETCH(QString, program);
     NEEDS_CHROMIUM();
+    const QString path = m_dir.filePath(program);
+    if (!QFile::exists(path)) {
+        QFile script(path);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nexec '" + QFile::encodeName(m_browser) + "' \"$@\"\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
     LaunchRig rig(*m_conversation);
     BoardFixture& f = rig.f;
     RecordingStarter& starter = rig.starter;
     f.start();
-    f.board->vars().BrowserPath = QFile::encodeName(m_browser);
+    f.board->vars().BrowserPath = QFile::encodeName(path);
     TWwwDde dde(*m_conversation, f.ui);
     dde.ServiceApplication = QFile::encodeName(m_browser);
     QCOMPARE(openUrl(dde, m_server.url("/a.html")), std::optional<bool>(true));

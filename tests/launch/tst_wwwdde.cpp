@@ -284,9 +284,13 @@ void TestWwwDde::browserWithoutTheLinkIsNoError()
     TWwwDde dde(c, ui);
     dde.ServiceApplication = "/usr/bin/firefox";
     QCOMPARE(openUrl(dde, "http://x/"), std::optional<bool>(false));
-    QVERIFY(!windowInfoOf(dde).ok);
     QVERIFY(c.calls.isEmpty());
     QVERIFY(ui.asked.isEmpty()); // no "could not be found": the launch falls back quietly
+    // Reading the page asks whatever answers on the link, whatever the
+    // program's name, and starts nothing.
+    QVERIFY(!windowInfoOf(dde).ok);
+    QCOMPARE(c.calls.mid(0, 2), (QStringList{"SetLink firefox WWW_GetWindowInfo", "StartLink without starting"}));
+    QVERIFY(ui.asked.isEmpty());
 }
 
 void TestWwwDde::answersForAGoneContextAreDropped()

@@ -47,9 +47,26 @@ QStringList ScriptedPrompter::messages() const
 Prompter::Answer ScriptedPrompter::message(const QString& text, Type type, Buttons buttons, int helpContext)
 {
     asked.push_back({QStringLiteral("message"), text, type, buttons, helpContext, {}, {}, false});
+    if (whileOpen) {
+        const Question open = asked.last();
+        whileOpen(open);
+    }
     if (buttons == Buttons::Ok || buttons == Buttons::OkHelp)
         return Answer::Ok;
     const QVariant v = next();
+    return v.metaType() == QMetaType::fromType<Answer>() ? v.value<Answer>() : Answer::No;
+}
+
+Prompter::Answer ScriptedPrompter::confirm(const QString& text, const QString& checkBox, bool& ticked)
+{
+    Question q{QStringLiteral("message"), text, Type::Confirmation, Buttons::YesNo, 0, {checkBox}, {}, false};
+    asked.push_back(q);
+    if (whileOpen)
+        whileOpen(q);
+    const QVariant v = next();
+    ticked = v.metaType() == QMetaType::fromType<Ticked>();
+    if (ticked)
+        return v.value<Ticked>().answer;
     return v.metaType() == QMetaType::fromType<Answer>() ? v.value<Answer>() : Answer::No;
 }
 

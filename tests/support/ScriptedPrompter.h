@@ -31,6 +31,11 @@ public:
     struct Closed
     {
     };
+    // An answer to confirm() given with its check box ticked.
+    struct Ticked
+    {
+        Answer answer = Answer::No;
+    };
     static QVariant closed();
     ~ScriptedPrompter() override;
 
@@ -40,12 +45,18 @@ public:
     // running test: every question a test causes is one it expects.
     std::deque<QVariant> answers;
     QList<Question> asked;
+    // Runs while a message is open, before it is answered: what the event
+    // loop of a real dialog lets happen meanwhile (it may wait for events).
+    std::function<void(const Question&)> whileOpen;
     QList<int> helpShown; // context numbers; -1 = the search window
 
     void answer(const QVariant& v) { answers.push_back(v); }
     QStringList messages() const;
 
     Answer message(const QString& text, Type type, Buttons buttons, int helpContext) override;
+    // Recorded as a message whose options hold the check box's text; answered
+    // with an Answer (box left clear) or a Ticked.
+    Answer confirm(const QString& text, const QString& checkBox, bool& ticked) override;
     int choice(const ChoiceRequest& request) override;
     QString password(const PasswordRequest& request) override;
     // Answered with an int (the position), -1 or closed() to cancel.
@@ -125,3 +136,4 @@ Q_DECLARE_METATYPE(Prompter::Answer)
 Q_DECLARE_METATYPE(FontChoice)
 Q_DECLARE_METATYPE(HotKeys)
 Q_DECLARE_METATYPE(ScriptedPrompter::Closed)
+Q_DECLARE_METATYPE(ScriptedPrompter::Ticked)

@@ -4,6 +4,7 @@
 #include "IniFiles32.h"
 #include "LaunchFixture.h"
 #include "LinkChecker.h"
+#include "LocalH2Proxy.h"
 #include "LocalHttpServer.h"
 
 #include <QProcess>
@@ -15,21 +16,32 @@
 #include <chrono>
 #include <httplib.h>
 #include <thread>
+#include <tuple>
 
 namespace {
 
 // Servers that are no HTTP servers: one that never answers, one that
-// answers garbage, one that drops the connection at once.
+// answers garbage, one that drops the connection at once; and one that
+// answers every request with the bytes it is given, as no library would.
 class RawServer : public QTcpServer
 {
 public:
-    enum Kind { Silent, Garbage, Reset };
-    explicit RawServer(Kind kind) : m_kind(kind)
+    enum Kind { Silent, Garbage, Reset, Canned };
+    explicit RawServer(Kind kind, QByteArray reply = {}) : m_kind(kind), m_reply(std::move(reply))
     {
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* s = nextPendingConnection()) {
                 m_sockets << s;
-                if (m_kind == Garbage) {
+                if (m_kind == Canned) {
+                    connect(s, &QTcpSocket::readyRead, s, [this, s] {
+                        m_request += s->readAll();
+                        if (!m_request.contains("\r\n\r\n"))
+                            return;
+                        m_request.clear();
+                        s->write(m_reply);
+                        s->disconnectFromHost();
+                    });
+                } else if (m_kind == Garbage) {
                     s->write("this is no HTTP at all\r\n\r\n");
                     s->flush();
                     s->disconnectFromHost();
@@ -44,6 +56,8 @@ public:
 
 private:
     Kind m_kind;
+    QByteArray m_reply;
+    QByteArray m_request;
     QList<QTcpSocket*> m_sockets;
 };
 
@@ -56,6 +70,8 @@ class TestLinkCheck : public QObject
     std::atomic<qint64> bigSent{0};
     std::unique_ptr<RawServer> silent, garbage, reset;
     QByteArray closedPort;
+    LocalH2Proxy h2; // the same server over HTTP/2
+    bool h2Running = false;
 
     QByteArray page()
     {
@@ -98,6 +114,10 @@ private slots:
     void initTestCase();
     void everyKindOfAnswer_data();
     void everyKindOfAnswer();
+    void statusOfEachHop_data();
+    void statusOfEachHop();
+    void oneBadAnswerLeavesTheRunGoing_data();
+    void oneBadAnswerLeavesTheRunGoing();
     void lastModifiedFirstAndSecondRun();
     void stopAndRestartLeaveNoStrayRows();
     void bulkMoveTakesEveryRowButMarkers();
@@ -145,7 +165,21 @@ void TestLinkCheck::initTestCase()
                                    return sink.write(block.data(), n) && offset < (size_t(1) << 30);
                                });
     });
+    for (const auto& [path, status] : std::initializer_list<std::pair<const char*, int>>{
+             {"/gone", 410}, {"/legal", 451}, {"/teapot", 418}, {"/unavailable", 503}, {"/odd", 599}})
+        server.handle(path, [status](const httplib::Request&, httplib::Response& r) { r.status = status; });
+    for (const auto& [path, status, to] : std::initializer_list<std::tuple<const char*, int, const char*>>{
+             {"/permanent", 308, "/ok"}, {"/temporary", 307, "/ok"}, {"/togone", 302, "/gone"}})
+        server.handle(path, [status, to](const httplib::Request&, httplib::Response& r) {
+            r.status = status;
+            r.set_header("Location", to);
+        });
+    server.handle("/lowerdated", [](const httplib::Request&, httplib::Response& r) {
+        r.set_header("last-modified", "Thu, 22 Oct 2015 08:00:00 GMT");
+        r.set_content("dated", "text/html");
+    });
     server.start();
+    h2Running = h2.start(server.port());
     QTcpServer gone;
     QVERIFY(gone.listen(QHostAddress::LocalHost));
     closedPort = "http://127.0.0.1:" + QByteArray::number(gone.serverPort()) + "/";
@@ -200,6 +234,132 @@ void TestLinkCheck::everyKindOfAnswer()
     // The 1 GB document was not downloaded.
     QVERIFY2(bigSent < 64 * 1024 * 1024, QByteArray::number(bigSent.load()).constData());
     QCOMPARE(f->ui.beeps, 1);
+    // The caption no longer names a link being checked.
+    QCOMPARE(checker->caption, QStringLiteral("Click on \"Check Links\""));
+}
+
+void TestLinkCheck::statusOfEachHop_data()
+{
+    QTest::addColumn<bool>("http2");
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<int>("listed");    // the status code of the bad-links row; 0 when not listed
+    QTest::addColumn<QByteArray>("to"); // where a link that moved for good moved to
+    QTest::addColumn<QByteArray>("updated");
+    for (const bool http2 : {false, true}) {
+        const char* p = http2 ? "HTTP/2 " : "HTTP/1.1 ";
+        auto row = [&](const char* name) { return &QTest::newRow((QByteArray(p) + name).constData()); };
+        *row("200") << http2 << QByteArray("/ok") << 0 << QByteArray() << QByteArray();
+        *row("404") << http2 << QByteArray("/missing") << 404 << QByteArray() << QByteArray();
+        *row("410 gone") << http2 << QByteArray("/gone") << 410 << QByteArray() << QByteArray();
+        *row("451 unavailable for legal reasons")
+            << http2 << QByteArray("/legal") << 451 << QByteArray() << QByteArray();
+        *row("418") << http2 << QByteArray("/teapot") << 418 << QByteArray() << QByteArray();
+        *row("503") << http2 << QByteArray("/unavailable") << 503 << QByteArray() << QByteArray();
+        *row("599, a code no standard names") << http2 << QByteArray("/odd") << 599 << QByteArray() << QByteArray();
+        *row("301 moved for good") << http2 << QByteArray("/moved") << 301 << QByteArray("/ok") << QByteArray();
+        *row("308 moved for good") << http2 << QByteArray("/permanent") << 308 << QByteArray("/ok") << QByteArray();
+        *row("307 is for now") << http2 << QByteArray("/temporary") << 0 << QByteArray() << QByteArray();
+        *row("dead after a redirect for now") << http2 << QByteArray("/togone") << 410 << QByteArray() << QByteArray();
+        *row("Last-Modified") << http2 << QByteArray("/dated") << 0 << QByteArray()
+                              << QByteArray("Wed, 21 Oct 2015 07:28:00");
+        *row("last-modified in lower case")
+            << http2 << QByteArray("/lowerdated") << 0 << QByteArray() << QByteArray("Thu, 22 Oct 2015 08:00:00");
+    }
+}
+
+void TestLinkCheck::statusOfEachHop()
+{
+    QFETCH(bool, http2);
+    QFETCH(QByteArray, path);
+    QFETCH(int, listed);
+    QFETCH(QByteArray, to);
+    QFETCH(QByteArray, updated);
+    if (http2 && !h2Running)
+        QSKIP("needs Debian's nghttpx (nghttp2-proxy) and openssl");
+    HttpClient http;
+    http.setTrustedCertificates(h2.certificate());
+    const QByteArray link = http2 ? h2.url(path) : server.url(path);
+    LaunchFixture f;
+    f.writeFile("Disk.LYK", BookmarkText::file({"Links"}, {{"Links", "01N=Link\r\n01U=" + link + "\r\n"}}));
+    f.start();
+    LinkChecker checker(*f.board, http);
+    checker.run(0, 0, true, 111, 111);
+    QTRY_VERIFY_WITH_TIMEOUT(!checker.busy(), 30000);
+
+    QStringList bad = rows(checker.badRows());
+    QCOMPARE(bad.takeLast(), QStringLiteral("Completed"));
+    if (listed == 0) {
+        QCOMPARE(bad, QStringList());
+    } else {
+        QCOMPARE(bad.size(), 1);
+        const QString status = QStringLiteral("Link: %1 %2").arg(http2 ? "HTTP/2" : "HTTP/1.1").arg(listed);
+        QVERIFY2(bad[0].startsWith(status), qPrintable(bad[0]));
+        if (!to.isEmpty())
+            QVERIFY2(
+                bad[0].endsWith(QStringLiteral("  -> ") + QString::fromLatin1(http2 ? h2.url(to) : server.url(to))),
+                qPrintable(bad[0]));
+        else
+            QVERIFY2(!bad[0].contains(QLatin1String("->")), qPrintable(bad[0]));
+    }
+    QStringList changed = rows(checker.updatedRows());
+    QCOMPARE(changed.takeLast(), QStringLiteral("Completed"));
+    QCOMPARE(f.key("Disk.LYK", "Links", "01D"), updated);
+    QCOMPARE(changed.size(), updated.isEmpty() ? 0 : 1);
+    if (!updated.isEmpty())
+        QVERIFY2(changed[0].startsWith(QLatin1String("Link: last-modified: "), Qt::CaseInsensitive),
+                 qPrintable(changed[0]));
+    QCOMPARE(checker.caption, QStringLiteral("Click on \"Check Links\""));
+    QVERIFY(f.ui.messages().isEmpty());
+}
+
+void TestLinkCheck::oneBadAnswerLeavesTheRunGoing_data()
+{
+    QTest::addColumn<bool>("fileGone");
+    QTest::newRow("a bare CR in Last-Modified") << false;
+    QTest::newRow("the bookmark file cannot be read any more") << true;
+}
+
+void TestLinkCheck::oneBadAnswerLeavesTheRunGoing()
+{
+    QFETCH(bool, fileGone);
+    RawServer crafted(RawServer::Canned, "HTTP/1.1 200 OK\r\nLast-Modified: Wed,\r21 Oct 2015 07:28:00 GMT\r\n"
+                                         "Content-Length: 2\r\nConnection: close\r\n\r\nok");
+    HttpClient http;
+    LaunchFixture f;
+    QByteArray body = "01N=Crafted\r\n01U=" + crafted.url() + "\r\n";
+    const QList<QByteArray> others{"/ok", "/dated", "/missing"};
+    for (int i = 0; i < others.size(); ++i)
+        body += BookmarkFile::SlotKey(i + 2) + "N=L" + QByteArray::number(i + 2) + "\r\n" +
+                BookmarkFile::SlotKey(i + 2) + "U=" + server.url(others[i]) + "\r\n";
+    f.writeFile("Disk.LYK", BookmarkText::file({"Links"}, {{"Links", body}}));
+    f.start();
+    LinkChecker checker(*f.board, http);
+    checker.setParallel(1);
+    checker.run(0, 0, true, 111, 111);
+    if (fileGone) {
+        QVERIFY(QFile::remove(QString::fromLocal8Bit(f.path("Disk.LYK"))));
+        QVERIFY(QDir().mkpath(QString::fromLocal8Bit(f.path("Disk.LYK"))));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!checker.busy(), 30000);
+    // Every link was asked and counted, and the run ended.
+    QCOMPARE(checker.checkedCount(), 4);
+    QCOMPARE(rows(checker.badRows()), (QStringList{"L4: HTTP/1.1 404 Not Found", "Completed"}));
+    QCOMPARE(checker.caption, QStringLiteral("Click on \"Check Links\""));
+    if (fileGone) {
+        // Said once, not once a link.
+        QCOMPARE(f.ui.messages().size(), 1);
+        QVERIFY2(f.ui.messages().front().startsWith(QLatin1String("Cannot ")), qPrintable(f.ui.messages().front()));
+        return;
+    }
+    QVERIFY(f.ui.messages().isEmpty());
+    // What the server sent is stored on one line.
+    QCOMPARE(f.key("Disk.LYK", "Links", "01D"), QByteArray("Wed, 21 Oct 2015 07:28:00"));
+    QCOMPARE(f.key("Disk.LYK", "Links", "03D"), QByteArray("Wed, 21 Oct 2015 07:28:00"));
+    QCOMPARE(rows(checker.updatedRows()),
+             (QStringList{"Crafted: Last-Modified: Wed, 21 Oct 2015 07:28:00 GMT",
+                          "L3: Last-Modified: Wed, 21 Oct 2015 07:28:00 GMT", "Completed"}));
+    QCOMPARE(f.key("Disk.LYK", "Links", "01N"), QByteArray("Crafted"));
+    QCOMPARE(f.key("Disk.LYK", "Links", "02U"), server.url("/ok"));
 }
 
 void TestLinkCheck::lastModifiedFirstAndSecondRun()
@@ -225,15 +385,20 @@ void TestLinkCheck::stopAndRestartLeaveNoStrayRows()
     checker.setWaitMilliseconds(30000);
     checker.run(0, 0, true, 111, 111);
     QVERIFY(checker.busy());
+    QCOMPARE(checker.caption, QStringLiteral(" - Checking: Quiet"));
     checker.AbortButtonClick();
     QVERIFY(!checker.busy());
+    QCOMPARE(checker.caption, QStringLiteral("Click on \"Check Links\""));
     QTest::qWait(300);
     QCOMPARE(rows(checker.badRows()), QStringList{"Stopped!"});
     // A new run while one is busy starts clean.
     checker.run(0, 0, true, 111, 111);
     checker.run(0, 0, true, 111, 111);
     QCOMPARE(checker.badRows().size(), 0);
+    QCOMPARE(checker.caption, QStringLiteral(" - Checking: Quiet"));
     checker.CloseBtnClick();
+    // Opened again, the window says what to do.
+    QCOMPARE(checker.caption, QStringLiteral("Click on \"Check Links\""));
     QTest::qWait(300);
     QCOMPARE(checker.badRows().size(), 0);
 }
@@ -248,6 +413,8 @@ void TestLinkCheck::bulkMoveTakesEveryRowButMarkers()
     f->ui.answer(QStringLiteral("Bad Links"));
     f->board->command([&] { checker->MoveClick(false); });
     QCOMPARE(f->state.tabs().back(), QByteArray("Bad Links"));
+    // The main window's title counts the new page.
+    QVERIFY2(f->state.title().contains(QLatin1String("Bad Links: Page 2 of 2")), qPrintable(f->state.title()));
     const QStringList moved = BookmarkText::titles(f->store, f->files.BookmarkFileName(), "Bad Links");
     QCOMPARE(moved.size(), listed);
     // The notes say where a bookmark came from (one blank, trimmed on reading, before the page).

@@ -11,6 +11,7 @@
 #include "PathNames.h"
 #include "WebIcon.h"
 #include "WebIconFiles.h"
+#include "WebImport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -93,9 +94,17 @@ private slots:
     void slotChangedWhileWaitingIsLeftAlone();
     void blankSlotGetsNothing();
     void questionsWaitForTheRunningCommand();
+    void jobGoneWhileTheQuestionIsOpen_data();
+    void jobGoneWhileTheQuestionIsOpen();
+    void answerForASlotThatChangedMeanwhile_data();
+    void answerForASlotThatChangedMeanwhile();
+    void askedOncePerSite_data();
+    void askedOncePerSite();
     void fileThatCannotBeWrittenIsReported();
     void hostilePageCostsItsBytesOnly();
     void droppedLinkGetsItsOwnIconAndAddress();
+    void linkWithoutTextTakesThePageTitle_data();
+    void linkWithoutTextTakesThePageTitle();
 };
 
 void TestWebIcon::iconAddress_data()
@@ -532,6 +541,144 @@ void TestWebIcon::questionsWaitForTheRunningCommand()
     QTRY_COMPARE(r.f.ui.messages().size(), 1);
 }
 
+void TestWebIcon::jobGoneWhileTheQuestionIsOpen_data()
+{
+    QTest::addColumn<bool>("fetchAgain");
+    // The question's dialog runs an event loop: the answers of the job that
+    // asked arrive meanwhile, and the job ends.
+    QTest::newRow("the job ends meanwhile") << false;
+    // The bookmark is fetched again meanwhile (a bookmark captured from the
+    // browser, a click): the earlier job for the slot is deleted.
+    QTest::newRow("the slot is fetched again meanwhile") << true;
+}
+
+void TestWebIcon::jobGoneWhileTheQuestionIsOpen()
+{
+    QFETCH(bool, fetchAgain);
+    LocalHttpServer server;
+    server.add("/p.html", "<html><head><link rel=\"icon\" href=\"/i.ico\"></head></html>");
+    server.add("/i.ico", kIco, "image/x-icon");
+    server.start();
+    Rig r;
+    const QByteArray link = "http://127.0.0.1:" + QByteArray::number(server.port()) + "/p.html";
+    r.put("01N", "Local");
+    r.put("01U", link);
+    int open = 0;
+    r.f.ui.whileOpen = [&](const ScriptedPrompter::Question&) {
+        ++open;
+        if (fetchAgain)
+            r.web.AutoIcon("B01", link, "Page1", "01");
+        else
+            QVERIFY(QTest::qWaitFor([&] { return r.web.jobsRunning() == 0; }, 10000));
+        // Whatever was deleted meanwhile is gone now.
+        QTest::qWait(50);
+    };
+    r.f.ui.answer(QVariant::fromValue(Answer::No));
+    r.web.AutoIcon("B01", link, "Page1", "01");
+    QTRY_COMPARE(open, 1);
+    QVERIFY(r.settled());
+    QTest::qWait(100);
+    // Asked once; No keeps the address, and the page's icon was still taken.
+    QCOMPARE(r.f.ui.messages().size(), 1);
+    QCOMPARE(r.key("01U"), link);
+    QCOMPARE(r.key("01G"), QByteArray("600"));
+}
+
+void TestWebIcon::answerForASlotThatChangedMeanwhile_data()
+{
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("another address") << QByteArray("01U") << QByteArray("http://other.example/");
+    QTest::newRow("another bookmark of the same address") << QByteArray("01N") << QByteArray("Another");
+    QTest::newRow("the slot erased") << QByteArray("01U") << QByteArray();
+}
+
+void TestWebIcon::answerForASlotThatChangedMeanwhile()
+{
+    QFETCH(QByteArray, key);
+    QFETCH(QByteArray, value);
+    LocalHttpServer server;
+    server.add("/p.html", "<html></html>");
+    server.start();
+    Rig r;
+    const QByteArray link = "http://127.0.0.1:" + QByteArray::number(server.port()) + "/p.html";
+    r.put("01N", "Local");
+    r.put("01U", link);
+    // Another program writes the file while the question is open.
+    r.f.ui.whileOpen = [&](const ScriptedPrompter::Question&) { r.put(key, value); };
+    r.f.ui.answer(QVariant::fromValue(Answer::Yes));
+    r.web.AutoIcon("B01", link, "Page1", "01");
+    QTRY_COMPARE(r.f.ui.messages().size(), 1);
+    QVERIFY(r.settled());
+    QTest::qWait(100);
+    // Yes was meant for the bookmark asked about: the slot keeps what it holds now.
+    QCOMPARE(r.key("01U"), key == "01U" ? value : link);
+    QCOMPARE(r.key("01N"), key == "01N" ? value : QByteArray("Local"));
+}
+
+void TestWebIcon::askedOncePerSite_data()
+{
+    QTest::addColumn<QVariant>("answer");
+    QTest::addColumn<QByteArray>("kept");    // in the settings file
+    QTest::addColumn<bool>("askedAgain");    // after a restart
+    QTest::addColumn<bool>("othersRenamed"); // the site's other bookmarks
+    QTest::newRow("No") << QVariant::fromValue(Answer::No) << QByteArray() << true << false;
+    QTest::newRow("Yes") << QVariant::fromValue(Answer::Yes) << QByteArray() << true << false;
+    QTest::newRow("No, and don't ask again")
+        << QVariant::fromValue(ScriptedPrompter::Ticked{Answer::No}) << QByteArray("No") << false << false;
+    QTest::newRow("Yes, and don't ask again")
+        << QVariant::fromValue(ScriptedPrompter::Ticked{Answer::Yes}) << QByteArray("Yes") << false << true;
+}
+
+void TestWebIcon::askedOncePerSite()
+{
+    QFETCH(QVariant, answer);
+    QFETCH(QByteArray, kept);
+    QFETCH(bool, askedAgain);
+    QFETCH(bool, othersRenamed);
+    LocalHttpServer server;
+    server.add("/a.html", "<html></html>");
+    server.add("/b.html", "<html></html>");
+    server.start();
+    Rig r;
+    const QByteArray site = "http://127.0.0.1:" + QByteArray::number(server.port());
+    const QByteArray named = "http://localhost:" + QByteArray::number(server.port());
+    r.put("01U", site + "/a.html");
+    r.put("02U", site + "/b.html");
+    r.put("03U", site + "/a.html");
+    r.f.ui.answer(answer);
+    r.web.AutoIcon("B01", site + "/a.html", "Page1", "01");
+    QTRY_COMPARE(r.f.ui.messages().size(), 1);
+    QCOMPARE(r.f.ui.asked.front().options, QStringList{"Don't ask again for this site"});
+    QVERIFY(r.settled());
+    const bool yes =
+        answer.value<Answer>() == Answer::Yes || answer.value<ScriptedPrompter::Ticked>().answer == Answer::Yes;
+    QCOMPARE(r.key("01U"), (yes ? named : site) + "/a.html");
+    QCOMPARE(r.f.key("lyk.ini", "DontAsk", "127.0.0.1"), kept);
+
+    // Another bookmark of the site: a No is not asked again.
+    if (yes && !othersRenamed)
+        r.f.ui.answer(QVariant::fromValue(Answer::No));
+    r.web.AutoIcon("B02", site + "/b.html", "Page1", "02");
+    QVERIFY(r.settled());
+    QTest::qWait(100);
+    QCOMPARE(r.f.ui.messages().size(), yes && !othersRenamed ? 2 : 1);
+    QCOMPARE(r.key("02U"), (othersRenamed ? named : site) + "/b.html");
+
+    // The program started again: only a ticked answer is remembered.
+    const qsizetype before = r.f.ui.messages().size();
+    WebIcon again(*r.f.board, r.http, r.lookup);
+    r.f.board->setIconFetcher(&again);
+    if (askedAgain)
+        r.f.ui.answer(QVariant::fromValue(Answer::No));
+    again.AutoIcon("B03", site + "/a.html", "Page1", "03");
+    QVERIFY(QTest::qWaitFor([&] { return again.jobsRunning() == 0 && r.lookup.pending() == 0; }, 5000));
+    QTest::qWait(100);
+    QCOMPARE(r.f.ui.messages().size(), before + (askedAgain ? 1 : 0));
+    QCOMPARE(r.key("03U"), (othersRenamed ? named : site) + "/a.html");
+    r.f.board->setIconFetcher(&r.web);
+}
+
 void TestWebIcon::fileThatCannotBeWrittenIsReported()
 {
     LocalHttpServer server;
@@ -597,6 +744,59 @@ void TestWebIcon::droppedLinkGetsItsOwnIconAndAddress()
     QCOMPARE(r.key("02G"), QByteArray("7"));
     QCOMPARE(r.key("02I"), QByteArray());
     QVERIFY(r.f.ui.messages().isEmpty()); // no question about the old bookmark's address
+}
+
+void TestWebIcon::linkWithoutTextTakesThePageTitle_data()
+{
+    QTest::addColumn<bool>("pasted");     // Import from Clipboard, else dropped
+    QTest::addColumn<QByteArray>("text"); // the link's own text
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QByteArray>("title");
+    for (const bool pasted : {false, true}) {
+        const QByteArray how = pasted ? "pasted: " : "dropped: ";
+        QTest::newRow(how + "no text: the page's title")
+            << pasted << QByteArray() << QByteArray("/titled.html") << QByteArray("Caf\xe9 & Co");
+        QTest::newRow(how + "no text, no page title: the site's name")
+            << pasted << QByteArray() << QByteArray("/untitled.html") << QByteArray("127.0.0.1");
+        QTest::newRow(how + "the link's text wins")
+            << pasted << QByteArray("Own Text") << QByteArray("/titled.html") << QByteArray("Own Text");
+    }
+}
+
+void TestWebIcon::linkWithoutTextTakesThePageTitle()
+{
+    QFETCH(bool, pasted);
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, path);
+    QFETCH(QByteArray, title);
+    LocalHttpServer server;
+    server.add("/titled.html", "<html><head><title>\n  Caf&eacute; &amp;\r\n Co </title></head></html>");
+    server.add("/untitled.html", "<html><head></head><body>no title</body></html>");
+    server.start();
+    Rig r;
+    // The reverse look-up offers the host's name where a page is fetched: No keeps the address.
+    r.f.ui.answers.push_back(QVariant::fromValue(Answer::No));
+    const QByteArray link = "http://127.0.0.1:" + QByteArray::number(server.port()) + path;
+    if (pasted) {
+        r.f.clipboard.htmlContent =
+            text.isEmpty()
+                ? QString()
+                : QStringLiteral("<a href=\"%1\">%2</a>").arg(QString::fromLatin1(link), QString::fromLatin1(text));
+        r.f.clipboard.content = QString::fromLatin1(link);
+        r.f.board->command([&] { r.f.exchange.webImport().MWSImportClick(WebImport::Source::Clipboard); });
+    } else {
+        BookmarkEditor::Dropped item;
+        item.url = link;
+        item.title = text;
+        r.f.board->command([&] { r.f.board->editor().FilesDropped(item, QPoint(5, 5), 600); });
+    }
+    QCOMPARE(r.key("01U"), link);
+    QTRY_COMPARE(r.key("01N"), title);
+    QVERIFY(r.settled());
+    QTest::qWait(100);
+    QCOMPARE(r.key("01N"), title);
+    QCOMPARE(r.f.state.buttons()[0].caption, title);
+    r.f.ui.answers.clear();
 }
 
 QTEST_GUILESS_MAIN(TestWebIcon)
