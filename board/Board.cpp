@@ -326,22 +326,12 @@ void Board::SaveLocation()
 
 void Board::OnceInstanceStarted(const QStringList& arguments)
 {
-    // The hand-over comes inside the socket's delivery. Opening the file may
-    // ask, so it runs from the event loop itself and only while no command
-    // runs or waits; a busy board posts it again once it is idle.
-    QMetaObject::invokeMethod(
-        &m_context,
-        [this, arguments] {
-            if (busy()) {
-                m_idle.push_back([this, arguments] { OnceInstanceStarted(arguments); });
-                return;
-            }
-            runGuarded([&] {
-                beginCommand(CommandKind::Normal);
-                openHandedOver(arguments);
-            });
-        },
-        Qt::QueuedConnection);
+    // The hand-over comes inside the socket's delivery, and opening the file
+    // may ask: it runs later, once no command runs or waits.
+    whenIdle([this, arguments] {
+        beginCommand(CommandKind::Normal);
+        openHandedOver(arguments);
+    });
 }
 
 void Board::openHandedOver(const QStringList& arguments)
