@@ -59,7 +59,14 @@ done
 [ -n "$win" ] || fail "the installed program showed no window"
 class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 xprop -id "$win" WM_CLASS | grep -q "\"$class\"\$" || fail "WM_CLASS $(xprop -id "$win" WM_CLASS) is not $class"
-xprop -id "$win" _NET_WM_ICON | grep -q 'Icon (' || fail "the window has no icon"
+# The icon may be set a moment after the window is named (a loaded machine).
+icon=""
+for _ in $(seq 100); do
+  icon=$(xprop -id "$win" _NET_WM_ICON 2>/dev/null | grep 'Icon (' || true)
+  [ -n "$icon" ] && break
+  sleep 0.1
+done
+[ -n "$icon" ] || fail "the window has no icon"
 # --version and --help never meet the running instance.
 [ "$("$prefix/bin/lynkor" --version)" = "Lynkor $version" ] || fail "--version while running"
 xdotool windowfocus --sync "$win" key F1
