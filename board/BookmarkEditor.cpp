@@ -3,6 +3,7 @@
 #include "AnsiText.h"
 #include "Board.h"
 #include "BoardGeometry.h"
+#include "BookmarkAddress.h"
 #include "BookmarkDialog.h"
 #include "BookmarkFile.h"
 #include "BookmarkSlot.h"
@@ -11,6 +12,7 @@
 #include "HtmlText.h"
 #include "IniBatch.h"
 #include "IniFiles32.h"
+#include "InternetShortcut.h"
 #include "LaunchText.h"
 #include "NotesText.h"
 #include "PageDisplay.h"
@@ -31,10 +33,21 @@ using F = BookmarkRecord;
 
 namespace {
 
-QByteArray urlOfShortcut(const QByteArray& path, IniStore& store)
+QByteArray urlOfShortcut(const QByteArray& path)
 {
-    TIniFile32 ini(store, path);
-    return AnsiText::oneLine(ini.ReadString("InternetShortcut", "URL", path));
+    const QByteArray url = InternetShortcut::url(path);
+    return url.isEmpty() ? path : url;
+}
+
+// A dropped or chosen address that would run or show what it holds is said
+// and makes no bookmark.
+bool refusedAddress(Board& board, const QByteArray& url)
+{
+    if (BookmarkAddress::mayBecomeBookmark(url, BookmarkAddress::Origin::Own))
+        return false;
+    board.ui().message(BookmarkAddress::refusedText(url, BookmarkAddress::Origin::Own), Prompter::Type::Information,
+                       Prompter::Buttons::Ok);
+    return true;
 }
 
 // Text of a drag in UTF-16 (with or without a byte-order mark), as browsers
@@ -372,7 +385,9 @@ void BookmarkEditor::chooseLocalFile(const QByteArray& buttonName, const QByteAr
         return;
     QByteArray url = PathNames::fromQt(chosen);
     if (AnsiText::toLower(PathNames::fileName(url)).endsWith(".url"))
-        url = urlOfShortcut(url, b.store());
+        url = urlOfShortcut(url);
+    if (refusedAddress(b, url))
+        return;
     const QByteArray caption = LaunchText::FileTitle(PathNames::fileName(PathNames::fromQt(chosen)));
     const std::optional<QByteArray> stored = b.passwords().storedUrl(page, url, caption);
     if (!stored)
@@ -435,7 +450,7 @@ void BookmarkEditor::FilesDropped(const Dropped& item, QPoint at, int boardWidth
         r[F::LaunchAs] = "Yes";
         iconLink = file;
         if (lower.endsWith(".url")) {
-            r[F::Url] = urlOfShortcut(file, b.store());
+            r[F::Url] = urlOfShortcut(file);
             iconLink = r[F::Url];
         } else if (lower.endsWith(".lnk")) {
             if (const std::optional<ShellLink> link = ShellLink::read(PathNames::toQt(file))) {
@@ -478,6 +493,8 @@ void BookmarkEditor::FilesDropped(const Dropped& item, QPoint at, int boardWidth
     for (QByteArray& field : r.fields)
         field = AnsiText::oneLine(field);
     iconLink = AnsiText::oneLine(iconLink);
+    if (refusedAddress(b, r[F::Url]))
+        return;
     const QByteArray plainUrl = r[F::Url];
     const std::optional<QByteArray> stored = b.passwords().storedUrl(page, r[F::Url], r[F::Title]);
     if (!stored)

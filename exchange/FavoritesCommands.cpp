@@ -3,23 +3,25 @@
 #include "AnsiText.h"
 #include "Board.h"
 #include "BoardState.h"
+#include "BookmarkAddress.h"
 #include "BookmarkFile.h"
 #include "BookmarkSlot.h"
 #include "BusyCursor.h"
 #include "CommandError.h"
 #include "FileCommands.h"
 #include "ImportedFile.h"
-#include "IniFiles32.h"
 #include "IniStore.h"
+#include "InternetShortcut.h"
 #include "PathNames.h"
 #include "Progress.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
-#include <QSet>
 #include <algorithm>
 #include <cstring>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 QByteArray FavoritesCommands::Strip(const QByteArray& title)
 {
@@ -36,40 +38,113 @@ QString FavoritesCommands::favoritesFolder()
     return QFileInfo(favorites).isDir() ? favorites : QDir::homePath();
 }
 
-std::vector<NetscapeFile::Folder> FavoritesCommands::readTree(IniStore& store, const QString& root, int* skipped,
+namespace {
+
+// The entries of a folder as the file system names them: bytes, whatever
+// their encoding (names that are no UTF-8 would not survive a QString).
+struct Entries
+{
+    std::vector<QByteArray> folders;   // paths of folders and of links to folders
+    std::vector<QByteArray> shortcuts; // names of files that end in ".url", any case
+};
+
+Entries entriesOf(const QByteArray& folder)
+{
+    Entries out;
+    DIR* dir = opendir(folder.constData());
+    if (!dir)
+        return out;
+    while (const dirent* e = readdir(dir)) {
+        const QByteArray name(e->d_name);
+        if (name == "." || name == "..")
+            continue;
+        const QByteArray path = folder + '/' + name;
+        struct stat st = {};
+        if (lstat(path.constData(), &st) != 0)
+            continue;
+        const bool link = S_ISLNK(st.st_mode);
+        if (link && stat(path.constData(), &st) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode))
+            out.folders.push_back(path);
+        else if (S_ISREG(st.st_mode) && name.size() > 4 && AnsiText::toLower(name.right(4)) == ".url")
+            out.shortcuts.push_back(name);
+    }
+    closedir(dir);
+    return out;
+}
+
+// Names as the user reads them, without regard to case.
+void sortByName(std::vector<QByteArray>& names)
+{
+    std::vector<std::pair<QString, QByteArray>> keyed;
+    keyed.reserve(names.size());
+    for (QByteArray& n : names)
+        keyed.emplace_back(AnsiText::toUi(n), std::move(n));
+    std::sort(keyed.begin(), keyed.end(),
+              [](const auto& a, const auto& b) { return a.first.compare(b.first, Qt::CaseInsensitive) < 0; });
+    for (size_t i = 0; i < names.size(); ++i)
+        names[i] = std::move(keyed[i].second);
+}
+
+// The stored form of a name from the disk: UTF-8 read as UTF-8 (and stored
+// as typed text is), other bytes kept as they are (shown as Windows-1252).
+QByteArray storedName(const QByteArray& name)
+{
+    return AnsiText::isValidUtf8(name) ? AnsiText::fromUi(QString::fromUtf8(name)) : name;
+}
+
+} // namespace
+
+std::vector<NetscapeFile::Folder> FavoritesCommands::readTree(const QString& root, ImportedFile::Outcome* outcome,
                                                               WorkFeed* feed)
 {
-    *skipped = 0;
-    QStringList folders;
-    QDirIterator it(root, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext() && !(feed && feed->cancelled()))
-        folders << it.next();
-    std::sort(folders.begin(), folders.end(),
-              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    folders.prepend(root);
+    const QByteArray top = PathNames::fromQt(QDir::cleanPath(root));
+    // Every folder below the root; a linked folder is read but not walked
+    // (links may go round).
+    std::vector<QByteArray> folders;
+    for (std::vector<QByteArray> next{top}; !next.empty() && !(feed && feed->cancelled());) {
+        const QByteArray folder = next.back();
+        next.pop_back();
+        for (QByteArray& sub : entriesOf(folder).folders) {
+            struct stat st = {};
+            if (lstat(sub.constData(), &st) == 0 && S_ISDIR(st.st_mode))
+                next.push_back(sub);
+            folders.push_back(std::move(sub));
+        }
+    }
+    sortByName(folders);
+    folders.insert(folders.begin(), top);
     std::vector<NetscapeFile::Folder> out;
-    for (qsizetype n = 0; n < folders.size(); ++n) {
+    for (size_t n = 0; n < folders.size(); ++n) {
         if (feed) {
             if (feed->cancelled())
                 return {};
-            feed->report(100 + int(700 * n / folders.size()));
+            feed->report(100 + int(700 * qint64(n) / qint64(folders.size())));
         }
-        const QString& path = folders[n];
-        QDir dir(path);
-        QStringList shortcuts =
-            dir.entryList({QStringLiteral("*.url"), QStringLiteral("*.URL"), QStringLiteral("*.Url")},
-                          QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
-        shortcuts.removeDuplicates();
+        const QByteArray& path = folders[n];
+        std::vector<QByteArray> shortcuts = entriesOf(path).shortcuts;
+        sortByName(shortcuts);
         NetscapeFile::Folder folder;
-        folder.name = AnsiText::fromUi(QFileInfo(QDir::cleanPath(path)).fileName());
-        for (const QString& name : std::as_const(shortcuts)) {
-            const TIniFile32 ini(store, PathNames::fromQt(dir.filePath(name)));
-            const QByteArray url = ini.ReadString("InternetShortcut", "URL", {});
+        folder.name = storedName(PathNames::fileName(path));
+        for (const QByteArray& name : shortcuts) {
+            if (feed && feed->cancelled())
+                return {};
+            QByteArray url;
+            try {
+                url = InternetShortcut::url(path + '/' + name);
+            } catch (const CommandError&) {
+                // Unreadable: as good as no address.
+            }
             if (url.isEmpty()) {
-                ++*skipped;
+                ++outcome->noAddress;
                 continue;
             }
-            folder.links.push_back({AnsiText::oneLine(url), AnsiText::fromUi(name.chopped(4))});
+            if (!BookmarkAddress::mayBecomeBookmark(url, BookmarkAddress::Origin::Own)) {
+                ++outcome->skipped;
+                continue;
+            }
+            folder.links.push_back({url, storedName(name.chopped(4))});
         }
         // Folders without shortcuts give no page.
         if (!folder.links.empty())
@@ -87,25 +162,17 @@ void FavoritesCommands::MImportIEClick()
     const QString root = b.ui().folder(QStringLiteral("Select the Favorites folder"), favoritesFolder());
     if (root.isEmpty())
         return;
-    auto skipped = std::make_shared<int>(0);
+    auto outcome = std::make_shared<ImportedFile::Outcome>();
     ImportedFile::importInBackground(
         b, QStringLiteral("Import Internet Explorer Bookmarks"), QStringLiteral("Reading %1 ...").arg(root), *target,
-        [root, skipped](WorkFeed& feed) {
-            // The shortcuts are read with an engine of the worker's own.
-            IniStore store;
-            return NetscapeFile::pages(readTree(store, root, skipped.get(), &feed));
+        [root, outcome](WorkFeed& feed) {
+            std::vector<NetscapeFile::Folder> folders = readTree(root, outcome.get(), &feed);
+            return NetscapeFile::pages(std::move(folders), &outcome->leftOut, [&feed] { return !feed.cancelled(); });
         },
-        [this, root, skipped](bool written, bool cancelled) {
-            if (cancelled && !written)
-                return;
-            QString said = written
-                               ? QString()
-                               : QStringLiteral("\"%1\" holds no Internet shortcuts; nothing was imported.").arg(root);
-            if (*skipped > 0)
-                said += (said.isEmpty() ? QString() : QStringLiteral(" ")) +
-                        QStringLiteral("%1 shortcut(s) without an address (no URL) were skipped.").arg(*skipped);
-            if (!said.isEmpty())
-                m_board.ui().message(said, Prompter::Type::Information, Prompter::Buttons::Ok);
+        [this, root, outcome](bool written, bool cancelled) {
+            outcome->tell(m_board, written, cancelled,
+                          QStringLiteral("\"%1\" holds no Internet shortcuts; nothing was imported.").arg(root),
+                          QStringLiteral("shortcut"));
         });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImportedFile.h"
 #include "NetscapeFile.h"
 
 #include <QByteArray>
@@ -7,7 +8,6 @@
 #include <vector>
 
 class Board;
-class IniStore;
 class WorkFeed;
 
 // "Import Internet Explorer Bookmarks" and "Export Bookmarks to Internet
@@ -24,10 +24,12 @@ public:
     // Where the folder dialogs start: ~/Favorites when it exists, else home.
     static QString favoritesFolder();
     // The folder and every folder below it that holds shortcuts, the folder
-    // first, then the others by path; each with its shortcuts by name. A
-    // shortcut without an address is counted in *skipped, not taken. With a
-    // feed, the folders read are reported, and reading stops when cancelled.
-    static std::vector<NetscapeFile::Folder> readTree(IniStore& store, const QString& root, int* skipped,
+    // first, then the others by path; each with its shortcuts by name (names
+    // as the disk has them, UTF-8 or not). A shortcut without an address is
+    // counted in outcome's noAddress, one whose address may not become a
+    // bookmark in its skipped; neither is taken. With a feed, the folders
+    // read are reported, and reading stops when cancelled.
+    static std::vector<NetscapeFile::Folder> readTree(const QString& root, ImportedFile::Outcome* outcome,
                                                       WorkFeed* feed = nullptr);
 
     // A new bookmark file ProgramDir + "IE.lyk", one page per folder that

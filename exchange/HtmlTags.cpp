@@ -97,26 +97,42 @@ bool startsWithWord(const QByteArray& s, qsizetype at, const char* word)
 }
 
 // The end of a tag that begins at `at` ("<"): after its ">", quotes honoured.
+// A quote left open (none closes it before the line ends or another tag
+// begins) quotes nothing: the tag then ends at its first ">", so one
+// missing quote does not swallow the rest of the file.
 qsizetype tagEnd(const QByteArray& s, qsizetype at)
 {
-    char quote = 0;
-    for (qsizetype i = at + 1; i < s.size(); ++i) {
-        const char c = s[i];
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == '>') {
+    const char* d = s.constData();
+    const qsizetype n = s.size();
+    for (qsizetype i = at + 1; i < n; ++i) {
+        const char c = d[i];
+        if (c == '>')
             return i + 1;
+        if (c != '"' && c != '\'')
+            continue;
+        qsizetype close = i + 1;
+        while (close < n && d[close] != c && d[close] != '\n' && d[close] != '<')
+            ++close;
+        if (close < n && d[close] == c) {
+            i = close;
+            continue;
         }
+        if (close >= n)
+            return n;
+        for (qsizetype k = i + 1; k < n; ++k) {
+            if (d[k] == '>')
+                return k + 1;
+            if (d[k] == '<')
+                return k;
+        }
+        return n;
     }
-    return s.size();
+    return n;
 }
 
 // The value of an attribute of the tag text (between "<" and ">"), any case,
 // quoted or not; found is false when the tag has none.
-QByteArray attribute(const QByteArray& tag, const char* name, bool* found)
+QByteArrayView attributeView(QByteArrayView tag, const char* name, bool* found)
 {
     *found = false;
     const qsizetype n = qsizetype(std::strlen(name));
@@ -147,8 +163,9 @@ QByteArray attribute(const QByteArray& tag, const char* name, bool* found)
                 const char quote = tag[i++];
                 const qsizetype end = tag.indexOf(quote, i);
                 valueStart = i;
-                valueEnd = end < 0 ? tag.size() : end;
-                i = valueEnd + 1;
+                // A quote left open runs to the end of the tag, without its ">".
+                valueEnd = end >= 0 ? end : tag.endsWith('>') ? tag.size() - 1 : tag.size();
+                i = end >= 0 ? end + 1 : tag.size();
             } else {
                 valueStart = i;
                 while (i < tag.size() && uchar(tag[i]) > ' ' && tag[i] != '>')
@@ -158,12 +175,17 @@ QByteArray attribute(const QByteArray& tag, const char* name, bool* found)
         }
         if (same) {
             *found = true;
-            return tag.mid(valueStart, valueEnd - valueStart);
+            return tag.sliced(valueStart, valueEnd - valueStart);
         }
         if (nameEnd == nameStart)
             ++i;
     }
     return {};
+}
+
+QByteArray attribute(const QByteArray& tag, const char* name, bool* found)
+{
+    return attributeView(tag, name, found).toByteArray();
 }
 
 QByteArray text(const QByteArray& html)

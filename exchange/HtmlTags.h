@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <initializer_list>
 #include <optional>
 
@@ -12,11 +13,15 @@ namespace HtmlTags {
 // Whether the text at `at` is the lower-case tag name word, in any case,
 // followed by a blank, "/" or ">" (or the end).
 bool startsWithWord(const QByteArray& s, qsizetype at, const char* word);
-// The end of a tag that begins at `at` ("<"): after its ">", quotes honoured.
+// The end of a tag that begins at `at` ("<"): after its ">", quotes honoured
+// (a quote that no quote closes before the line's end or the next "<" is
+// taken as a stray one: the tag ends at its first ">").
 qsizetype tagEnd(const QByteArray& s, qsizetype at);
 // The value of an attribute of the tag text (between "<" and ">"), any case,
 // quoted or not; found is false when the tag has none.
 QByteArray attribute(const QByteArray& tag, const char* name, bool* found);
+// The same without a copy: a view into tag.
+QByteArrayView attributeView(QByteArrayView tag, const char* name, bool* found);
 // Text between tags as the user sees it, in stored form: entities decoded,
 // tags inside it dropped, blanks and line breaks made single blanks; UTF-8
 // when valid, else Windows-1252.

@@ -2,6 +2,7 @@
 
 #include "Board.h"
 #include "BoardState.h"
+#include "BookmarkAddress.h"
 #include "BookmarkFile.h"
 #include "BookmarkSlot.h"
 #include "FileCommands.h"
@@ -16,7 +17,7 @@ namespace ImportedFile {
 
 std::optional<QByteArray> target(Board& board, const char* name)
 {
-    const QByteArray path = board.files().ProgramDir() + name;
+    const QByteArray path = PathNames::findNoCase(board.files().ProgramDir(), name);
     if (QFileInfo::exists(PathNames::toQt(path)) &&
         board.ui().message(QStringLiteral("File already exists.  Do you want to overwrite it?"),
                            Prompter::Type::Confirmation, Prompter::Buttons::YesNoHelp,
@@ -68,12 +69,34 @@ std::vector<NetscapeFile::Page> pagesOf(Board& board, bool allPages)
         for (int n = 1; n <= board.vars().Columns * 20; ++n) {
             const BookmarkSlot slot(ini, tabs[size_t(p)], BookmarkFile::SlotKey(n));
             const QByteArray url = slot.url();
-            if (!url.isEmpty() && !BookmarkFile::IsProtectedUrl(url))
+            if (!url.isEmpty() && !BookmarkFile::IsProtectedUrl(url) &&
+                BookmarkAddress::mayBecomeBookmark(url, BookmarkAddress::Origin::Own))
                 page.links.push_back({url, slot.title()});
         }
         pages.push_back(std::move(page));
     }
     return pages;
+}
+
+void Outcome::tell(Board& board, bool written, bool cancelled, const QString& nothing, const QString& what) const
+{
+    if (cancelled && !written)
+        return;
+    QStringList said;
+    if (!written)
+        said << nothing;
+    if (noAddress > 0)
+        said << QStringLiteral("%1 shortcut(s) without an address (no URL) were skipped.").arg(noAddress);
+    if (skipped > 0)
+        said << BookmarkAddress::skippedText(skipped, what, BookmarkAddress::Origin::Own);
+    if (leftOut.folders > 0)
+        said << QStringLiteral("%1 bookmark(s) of %2 folder(s) were left out: with them the new bookmark file "
+                               "would be bigger than the %3 MB Lynkor opens.")
+                    .arg(leftOut.links)
+                    .arg(leftOut.folders)
+                    .arg(BookmarkFile::kMaxFileBytes >> 20);
+    if (!said.isEmpty())
+        board.ui().message(said.join(QLatin1Char(' ')), Prompter::Type::Information, Prompter::Buttons::Ok);
 }
 
 } // namespace ImportedFile

@@ -40,37 +40,36 @@ void NetscapeCommands::MImportNSClick()
     const QString chosen = b.ui().openFile(bookmarkFileRequest());
     if (chosen.isEmpty())
         return;
+    // Whether the file can be read is known before the file made last time
+    // is put at stake.
+    {
+        QFile source(chosen);
+        if (!QFileInfo(source).isFile() || !source.open(QIODevice::ReadOnly))
+            throw CommandError(QStringLiteral("Cannot open file %1").arg(chosen));
+    }
     const std::optional<QByteArray> target = ImportedFile::target(b, kImportName);
     if (!target)
         return;
-    if (QFileInfo(chosen).size() > BookmarkFile::kMaxFileBytes)
-        throw CommandError(
-            QStringLiteral("\"%1\" is too big to be a bookmark file; nothing was imported.").arg(chosen));
+    auto outcome = std::make_shared<ImportedFile::Outcome>();
     ImportedFile::importInBackground(
         b, QStringLiteral("Import Netscape Bookmarks"), QStringLiteral("Reading %1 ...").arg(chosen), *target,
-        [chosen](WorkFeed& feed) {
-            QFile source(chosen);
-            if (!source.open(QIODevice::ReadOnly))
-                throw CommandError(QStringLiteral("Cannot open file %1").arg(chosen));
-            // Each step's input goes as soon as the next has what it needs.
-            QByteArray html = source.readAll();
-            source.close();
-            feed.report(100);
-            const qsizetype size = std::max<qsizetype>(1, html.size());
-            std::vector<NetscapeFile::Folder> folders = NetscapeFile::read(html, [&](qsizetype at) {
-                feed.report(100 + int(700 * at / size));
-                return !feed.cancelled();
-            });
-            html = {};
+        [chosen, outcome](WorkFeed& feed) {
+            std::vector<NetscapeFile::Folder> folders = NetscapeFile::readFile(
+                chosen,
+                [&feed](qint64 done, qint64 size) {
+                    feed.report(int(800 * done / std::max<qint64>(1, size)));
+                    return !feed.cancelled();
+                },
+                &outcome->skipped);
             if (feed.cancelled())
                 return std::vector<NetscapeFile::Page>{};
             feed.report(800);
-            return NetscapeFile::pages(std::move(folders));
+            return NetscapeFile::pages(std::move(folders), &outcome->leftOut, [&feed] { return !feed.cancelled(); });
         },
-        [this, chosen](bool written, bool cancelled) {
-            if (!written && !cancelled)
-                m_board.ui().message(QStringLiteral("\"%1\" holds no bookmarks; nothing was imported.").arg(chosen),
-                                     Prompter::Type::Information, Prompter::Buttons::Ok);
+        [this, chosen, outcome](bool written, bool cancelled) {
+            outcome->tell(m_board, written, cancelled,
+                          QStringLiteral("\"%1\" holds no bookmarks; nothing was imported.").arg(chosen),
+                          QStringLiteral("bookmark"));
         });
 }
 

@@ -3,6 +3,7 @@
 #include "AlphaForm.h"
 #include "AnsiText.h"
 #include "Board.h"
+#include "BookmarkAddress.h"
 #include "BookmarkFile.h"
 #include "BookmarkSlot.h"
 #include "CommandError.h"
@@ -80,7 +81,12 @@ QStringList PageOutput::Lines(const TIniFile32& ini, const std::vector<QByteArra
                 lines << QStringLiteral("        %1    %2").arg(title, text(url));
                 break;
             case Mode::Html:
-                lines << QStringLiteral("<A HREF=\"%1\">%2</A><BR>").arg(text(url), title);
+                // An address that would run or show what it holds in the
+                // reader's browser is no link: the title stands alone.
+                if (BookmarkAddress::mayBecomeBookmark(url, BookmarkAddress::Origin::Own))
+                    lines << QStringLiteral("<A HREF=\"%1\">%2</A><BR>").arg(text(url), title);
+                else
+                    lines << title + QStringLiteral("<BR>");
                 break;
             case Mode::Email:
                 lines << QStringLiteral("%1 > %2 <").arg(text(url), title);

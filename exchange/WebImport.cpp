@@ -3,6 +3,7 @@
 #include "AnsiText.h"
 #include "Board.h"
 #include "BoardState.h"
+#include "BookmarkAddress.h"
 #include "BookmarkFile.h"
 #include "BookmarkSlot.h"
 #include "Clipboard.h"
@@ -54,10 +55,11 @@ void WebImport::MWSImportClick(Source source)
         return;
     }
     const QString html = m_clipboard.html();
+    int skipped = 0;
     const std::vector<WebLinks::Link> links =
-        html.isEmpty() ? WebLinks::fromText(m_clipboard.text()) : WebLinks::fromHtml(html.toUtf8(), {});
+        html.isEmpty() ? WebLinks::fromText(m_clipboard.text()) : WebLinks::fromHtml(html.toUtf8(), {}, &skipped);
     std::vector<Placed> placed;
-    found(links, &placed);
+    found(links, skipped, &placed);
     // What was taken is taken once; a clipboard that gave nothing is left alone.
     if (!links.empty())
         m_clipboard.clear();
@@ -98,7 +100,9 @@ void WebImport::fromPage(const QByteArray& url, const QByteArray& title)
             notFound(QStringLiteral("No Bookmarks Found: %1 could not be read.").arg(page.fileName()));
             return;
         }
-        found(WebLinks::fromHtml(page.read(kMaxPageBytes), url));
+        int skipped = 0;
+        const std::vector<WebLinks::Link> links = WebLinks::fromHtml(page.read(kMaxPageBytes), url, &skipped);
+        found(links, skipped);
         return;
     }
     if (!WebLinks::isWebAddress(AnsiText::toUi(url))) {
@@ -120,7 +124,10 @@ void WebImport::loaded(const QByteArray& url, const HttpResult& result)
         return;
     }
     // Relative links are relative to where the page ended up.
-    found(WebLinks::fromHtml(result.body, result.finalUrl.isEmpty() ? url : result.finalUrl));
+    int skipped = 0;
+    const std::vector<WebLinks::Link> links =
+        WebLinks::fromHtml(result.body, result.finalUrl.isEmpty() ? url : result.finalUrl, &skipped);
+    found(links, skipped);
 }
 
 void WebImport::notFound(const QString& why)
@@ -129,14 +136,21 @@ void WebImport::notFound(const QString& why)
     m_board.ui().message(why, Prompter::Type::Warning, Prompter::Buttons::Ok);
 }
 
-void WebImport::found(const std::vector<WebLinks::Link>& links, std::vector<Placed>* placed)
+void WebImport::found(const std::vector<WebLinks::Link>& links, int skipped, std::vector<Placed>* placed)
 {
     if (links.empty()) {
         m_board.state().setTitle(QStringLiteral("No Bookmarks Found"));
-        return;
+    } else {
+        addLinks(links, placed);
+        m_board.FormCaption();
     }
-    addLinks(links, placed);
-    m_board.FormCaption();
+    // Said once the import is done, never from inside the page's answer.
+    if (skipped > 0)
+        m_board.whenIdle([this, skipped] {
+            m_board.ui().message(
+                BookmarkAddress::skippedText(skipped, QStringLiteral("link"), BookmarkAddress::Origin::Web),
+                Prompter::Type::Information, Prompter::Buttons::Ok);
+        });
 }
 
 int WebImport::addLinks(const std::vector<WebLinks::Link>& links, std::vector<Placed>* placed)

@@ -54,7 +54,8 @@ private:
     void fromBrowser();
     void fromPage(const QByteArray& url, const QByteArray& title);
     void loaded(const QByteArray& url, const HttpResult& result);
-    void found(const std::vector<WebLinks::Link>& links, std::vector<Placed>* placed = nullptr);
+    // skipped: the links left out for their address, said after the others are added.
+    void found(const std::vector<WebLinks::Link>& links, int skipped, std::vector<Placed>* placed = nullptr);
     // The page gave no links because it could not be read: the title and a word why.
     void notFound(const QString& why);
 

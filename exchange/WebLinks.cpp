@@ -1,6 +1,7 @@
 #include "WebLinks.h"
 
 #include "AnsiText.h"
+#include "BookmarkAddress.h"
 #include "HtmlTags.h"
 #include "HtmlText.h"
 
@@ -97,9 +98,12 @@ private:
     QSet<QByteArray> m_seen;
 };
 
-// The address an anchor points at, absolute; empty when it is no web page.
-QString target(const QByteArray& href, const QUrl& base)
+// The address an anchor points at, absolute; empty when it is none that
+// may become a bookmark (then *refused is set, unless it was no address at
+// all: a place in the page, a relative one without a page to start from).
+QString target(const QByteArray& href, const QUrl& base, bool* refused)
 {
+    *refused = false;
     QString address = HtmlText::decode(href).trimmed();
     // Browsers drop line breaks and tabs inside an address.
     address.remove(QLatin1Char('\n')).remove(QLatin1Char('\r')).remove(QLatin1Char('\t'));
@@ -107,13 +111,18 @@ QString target(const QByteArray& href, const QUrl& base)
         return {};
     if (isWebAddress(address))
         return address;
-    if (base.isEmpty())
+    const QUrl given(address);
+    if (base.isEmpty() && given.scheme().isEmpty())
         return {};
-    const QUrl resolved = base.resolved(QUrl(address));
-    const QString scheme = resolved.scheme().toLower();
-    if (!resolved.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+    const QUrl resolved = base.isEmpty() ? given : base.resolved(given);
+    if (!resolved.isValid())
         return {};
-    return resolved.toString(QUrl::FullyEncoded);
+    const QString absolute = resolved.toString(QUrl::FullyEncoded);
+    if (!BookmarkAddress::mayBecomeBookmark(absolute.toUtf8(), BookmarkAddress::Origin::Web)) {
+        *refused = true;
+        return {};
+    }
+    return absolute;
 }
 
 } // namespace
@@ -124,9 +133,11 @@ bool isWebAddress(const QString& address)
            address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
-std::vector<Link> fromHtml(const QByteArray& html, const QByteArray& pageUrl)
+std::vector<Link> fromHtml(const QByteArray& html, const QByteArray& pageUrl, int* skipped)
 {
     std::vector<Link> out;
+    if (skipped)
+        *skipped = 0;
     Found found(out);
     QUrl base(HtmlText::decode(pageUrl).trimmed());
     if (!isWebAddress(base.toString()))
@@ -171,7 +182,10 @@ std::vector<Link> fromHtml(const QByteArray& html, const QByteArray& pageUrl)
             const qsizetype close = textEnd(html, end, "a", {"a"});
             pos = close;
             bool has = false;
-            const QString address = target(attribute(tag, "href", &has), base);
+            bool refused = false;
+            const QString address = target(attribute(tag, "href", &has), base, &refused);
+            if (refused && skipped)
+                ++*skipped;
             if (!has || address.isEmpty())
                 continue;
             const QByteArray inner = view(html, end, close);

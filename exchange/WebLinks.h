@@ -25,8 +25,10 @@ constexpr int kMaxUrl = 64 * 1024;
 // page's text. Scripts, styles and comments are skipped. An anchor's title
 // is its text (entities decoded), else its title attribute or its picture's
 // alt text, else made from the host. pageUrl may be empty: relative
-// addresses are then left out.
-std::vector<Link> fromHtml(const QByteArray& html, const QByteArray& pageUrl);
+// addresses are then left out. Anchors to addresses that may not become
+// bookmarks from the web (see BookmarkAddress: mail, scripts, files of this
+// computer...) are left out and counted in *skipped.
+std::vector<Link> fromHtml(const QByteArray& html, const QByteArray& pageUrl, int* skipped = nullptr);
 
 // The web addresses written in a plain text, each once: an address ends at
 // a blank, a quote or an angle bracket; a final full stop, comma, colon,

@@ -49,8 +49,13 @@ std::vector<QByteArray> ReadPageList(const IniDocument& doc)
     int count = TIniFile32::toInteger(doc.readString(kTabs, kCount, {}), &ok);
     if (!ok)
         count = kDefaultPageCount;
-    if (count > kMaxPages)
-        count = kMaxPages;
+    // Past kMaxPages a count is believed as far as the file names pages: a
+    // collection that big is reached page by page, a count damaged to
+    // billions would make billions of names.
+    if (count > kMaxPages) {
+        const std::vector<QByteArray>* tabs = doc.sectionBody(kTabs);
+        count = std::min(count, std::max(kMaxPages, tabs ? int(tabs->size()) : 0));
+    }
     std::vector<QByteArray> names;
     names.reserve(count > 0 ? count : 1);
     names.push_back(doc.readString(kTabs, TabKey(1), "Page1"));

@@ -29,7 +29,8 @@ constexpr int kDefaultPageCount = 10;
 constexpr int kDefaultIconG = 120;
 constexpr int kRows = 20;
 constexpr int kMaxSlots = 80;
-// A page count beyond this is a damaged file, not a collection.
+// A page count beyond this is believed only as far as the file names its
+// pages (a damaged count is no collection).
 constexpr int kMaxPages = 10000;
 
 inline const QByteArray kFileFilter = "Lynkor Files|*.LYK";

@@ -3,6 +3,7 @@
 #include "AlphaForm.h"
 #include "AnsiText.h"
 #include "Board.h"
+#include "BookmarkAddress.h"
 #include "BookmarkDialog.h"
 #include "BookmarkFile.h"
 #include "BookmarkLauncher.h"
@@ -359,6 +360,13 @@ void LinkChecker::rowClicked(bool updatedList, int index)
         rows.removeAt(index);
     } else if (chosen == QLatin1String("Update")) {
         const QByteArray to = AnsiText::fromUi(row.response.section(QStringLiteral("  -> "), 1));
+        // Where a server sends a link is the server's word: only a web or
+        // FTP address becomes the bookmark's.
+        if (!BookmarkAddress::mayBecomeBookmark(to, BookmarkAddress::Origin::Web)) {
+            b.ui().message(BookmarkAddress::refusedText(to, BookmarkAddress::Origin::Web), Prompter::Type::Information,
+                           Prompter::Buttons::Ok);
+            return;
+        }
         b.records().takeBackup();
         TIniFile32 ini(b.store(), b.files().BookmarkFileName());
         BookmarkSlot slot(ini, row.page, row.slot);

@@ -86,6 +86,7 @@ private slots:
     void droppedTextCannotBreakTheFile();
     void droppedShortcutsAsWindowsReadsThem();
     void pipesWithShortcutNamesAreNotRead();
+    void droppedScriptAddressesMakeNoBookmark();
     void copyThenRightClickShifts();
     void eraseWithAndWithoutConfirmation_data();
     void eraseWithAndWithoutConfirmation();
@@ -919,6 +920,32 @@ void TestEditor::pipesWithShortcutNamesAreNotRead()
     item.path = PathNames::fromQt(dir.filePath("y.lnk"));
     f->board->command([&] { f->board->editor().FilesDropped(item, QPoint(5, 5), 600); });
     QCOMPARE(key(*f, "01U"), item.path); // not read: kept as a file
+}
+
+void TestEditor::droppedScriptAddressesMakeNoBookmark()
+{
+    // A link or shortcut whose address runs or shows what it holds is said
+    // and left out; a shortcut saved with a byte-order mark is read.
+    QTemporaryDir dir;
+    QVERIFY(TestFiles::write(dir.filePath("script.url"), "[InternetShortcut]\r\nURL=javascript:alert(1)\r\n"));
+    QVERIFY(
+        TestFiles::write(dir.filePath("marked.url"), "\xEF\xBB\xBF[InternetShortcut]\r\nURL=http://m.example/\r\n"));
+    auto f = make({});
+    BookmarkEditor::Dropped item;
+    item.url = "javascript:alert(document.cookie)";
+    f->board->command([&] { f->board->editor().FilesDropped(item, QPoint(5, 5), 600); });
+    item = {};
+    item.path = PathNames::fromQt(dir.filePath("script.url"));
+    f->board->command([&] { f->board->editor().FilesDropped(item, QPoint(5, 5), 600); });
+    QCOMPARE(key(*f, "01U"), QByteArray());
+    QCOMPARE(f->ui.messages(),
+             (QStringList{"\"javascript:alert(document.cookie)\" makes no bookmark: only web, FTP, file and program "
+                          "addresses do (not javascript:, data: and the like).",
+                          "\"javascript:alert(1)\" makes no bookmark: only web, FTP, file and program addresses do "
+                          "(not javascript:, data: and the like)."}));
+    item.path = PathNames::fromQt(dir.filePath("marked.url"));
+    f->board->command([&] { f->board->editor().FilesDropped(item, QPoint(5, 5), 600); });
+    QCOMPARE(key(*f, "01U"), QByteArray("http://m.example/"));
 }
 
 QTEST_GUILESS_MAIN(TestEditor)

@@ -49,6 +49,7 @@ private slots:
     void colourFilter();
     void rangeQuestionAndNothingChosen();
     void htmlFileIsEscapedAndReadsInABrowser();
+    void htmlLinksOnlyToBookmarkAddresses();
     void failedSaveAndPrintAreSaid();
     void mailGoesToTheMailDialog();
 };
@@ -174,6 +175,22 @@ void TestOutput::htmlFileIsEscapedAndReadsInABrowser()
     QVERIFY(dom.contains(QStringLiteral(">Grüße €</a>")));
     QVERIFY(dom.contains(QStringLiteral("href=\"#Q&amp;A <1>\"")) ||
             dom.contains(QStringLiteral("href=\"#Q&amp;A &lt;1&gt;\"")));
+}
+
+void TestOutput::htmlLinksOnlyToBookmarkAddresses()
+{
+    // An address that would run or show what it holds in the reader's browser
+    // is listed by its title, not linked.
+    open(BookmarkText::file({"P"}, {{"P", "01N=Script\r\n01U=javascript:alert(1)\r\n"
+                                          "02N=Data\r\n02U= DATA:text/html,<b>x</b>\r\n"
+                                          "03N=Web\r\n03U=http://w.example/\r\n"}}));
+    f->ui.alphaForms.push_back(choose({}));
+    f->ui.answer(QString::fromUtf8(f->path("links.html")));
+    f->board->command([&] { f->exchange.output().PrintClick(Mode::Html); });
+    const QByteArray html = f->readFile("links.html");
+    QVERIFY(html.contains("<A HREF=\"http://w.example/\">Web</A><BR>\r\n"));
+    QVERIFY(html.contains("\r\nScript<BR>\r\nData<BR>\r\n"));
+    QVERIFY(!html.toLower().contains("javascript:") && !html.toLower().contains("data:"));
 }
 
 void TestOutput::failedSaveAndPrintAreSaid()

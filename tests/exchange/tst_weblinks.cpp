@@ -57,6 +57,7 @@ private slots:
     void fromTheBrowsersPage();
     void withoutAPageInTheBrowser();
     void aPageThatCannotBeLoaded();
+    void linksThatMakeNoBookmarkAreSaid();
 };
 
 void TestWebLinks::fromHtml_data()
@@ -317,6 +318,31 @@ void TestWebLinks::aPageThatCannotBeLoaded()
             QStringLiteral("No Bookmarks Found: %1 could not be loaded (%2).").arg(QString::fromLatin1(c.url), c.why));
         QCOMPARE(f->readFile("Disk.LYK"), before);
     }
+}
+
+void TestWebLinks::linksThatMakeNoBookmarkAreSaid()
+{
+    // From a page or the clipboard only web and FTP addresses become
+    // bookmarks: a script, a document held in the address, a file of this
+    // computer or a mail address is counted and said; a link inside the page
+    // is no address at all.
+    auto f = make({});
+    f->clipboard.content = QStringLiteral("links");
+    f->clipboard.htmlContent = QStringLiteral(
+        "<a href=\"javascript:steal(document.cookie)\">A</a><a href=\"  JAVA&#10;SCRIPT:x()\">B</a>"
+        "<a href=\"data:text/html,&lt;script&gt;x()&lt;/script&gt;\">C</a><a href=\"file:///etc/passwd\">D</a>"
+        "<a href=\"mailto:a@b.example\">E</a><a href=\"#top\">Top</a><a href=\"http://ok.example/\">OK</a>"
+        "<a href=\"ftp://files.example/pub/\">Files</a>");
+    f->board->command([&] { f->exchange.webImport().MWSImportClick(WebImport::Source::Clipboard); });
+    QCOMPARE(BookmarkText::titles(f->store, f->path("Disk.LYK"), "P"), (QStringList{"01:OK", "02:Files"}));
+    // Said once the command is done.
+    QTRY_COMPARE(f->ui.messages(), QStringList{"5 link(s) were skipped: from the web only web and FTP addresses become "
+                                               "bookmarks (not javascript:, data:, file: and the like)."});
+    int skipped = 0;
+    QCOMPARE(shown(WebLinks::fromHtml("<a href=\"file:///etc/passwd\">F</a><a href=\"x.html\">X</a>",
+                                      "http://site.example/", &skipped)),
+             QStringList{"X=http://site.example/x.html"});
+    QCOMPARE(skipped, 1);
 }
 
 QTEST_GUILESS_MAIN(TestWebLinks)

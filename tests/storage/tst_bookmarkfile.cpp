@@ -51,6 +51,20 @@ void TestBookmarkFile::pageList_data()
     QTest::newRow("negative count") << QByteArray("[Tabs]\r\nCount=-4\r\n") << QByteArrayList{"Page1"};
     QTest::newRow("keys beyond count are ignored")
         << QByteArray("[Tabs]\r\nCount=1\r\nTab1=A\r\nTab2=B\r\n") << QByteArrayList{"A"};
+    // Past 10,000 pages a count is believed as far as the file names pages:
+    // a collection that big is reachable, a damaged count is no collection.
+    QByteArray many = "[Tabs]\r\nCount=10050\r\n";
+    QByteArrayList manyNames;
+    for (int n = 1; n <= 10050; ++n) {
+        manyNames << "P" + QByteArray::number(n);
+        many += "Tab" + QByteArray::number(n) + "=P" + QByteArray::number(n) + "\r\n";
+    }
+    QTest::newRow("more than 10,000 pages, every one named") << many << manyNames;
+    QByteArrayList tenThousand{"A", "B"};
+    for (int n = 3; n <= 10000; ++n)
+        tenThousand << "Page" + QByteArray::number(n);
+    QTest::newRow("a damaged count is cut at 10,000")
+        << QByteArray("[Tabs]\r\nCount=2000000000\r\nTab1=A\r\nTab2=B\r\n") << tenThousand;
 }
 
 void TestBookmarkFile::pageList()

@@ -270,6 +270,7 @@ void ScriptedPrompter::showProgress(Progress& progress)
     q.text = progress.caption();
     q.lines = QStringList{progress.text()};
     asked << q;
+    shownProgress = &progress;
     if (cancelProgress)
         progress.cancel();
 }

@@ -4,6 +4,7 @@
 #include "Prompter.h"
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QVariant>
 #include <deque>
@@ -116,6 +117,8 @@ public:
     // cancelProgress set, Cancel is pressed at once.
     void showProgress(Progress& progress) override;
     bool cancelProgress = false;
+    // The progress shown last, while its work lasts.
+    QPointer<Progress> shownProgress;
 
     int beeps = 0;
     QString searchedFor;

@@ -125,6 +125,7 @@ private slots:
     void lateAnswerLeavesAChangedBookmarkAlone();
     void manyBadLinksFillSeveralPages();
     void untrustedCertificateIsABadLink();
+    void updateTakesOnlyBookmarkAddresses();
 };
 
 void TestLinkCheck::initTestCase()
@@ -554,6 +555,57 @@ void TestLinkCheck::untrustedCertificateIsABadLink()
     QCOMPARE(checker.badCount(), 1);
     const QString response = checker.badRows().first().response;
     QVERIFY2(response.contains(QLatin1String("certificate"), Qt::CaseInsensitive), qPrintable(response));
+}
+
+void TestLinkCheck::updateTakesOnlyBookmarkAddresses()
+{
+    // Where a server says a link moved is no address to trust blindly: one
+    // that would run or show what it holds, or a file of this computer, is
+    // never stored; a web address is.
+    const QList<QPair<QByteArray, QByteArray>> moves{{"/script", "javascript:alert(document.cookie)"},
+                                                     {"/data", "data:text/html,<script>alert(1)</script>"},
+                                                     {"/file", "file:///etc/passwd"},
+                                                     {"/web", "http://127.0.0.1:9/new"}};
+    LocalHttpServer moved;
+    QByteArray body;
+    for (qsizetype i = 0; i < moves.size(); ++i) {
+        const std::string to = moves[i].second.toStdString();
+        moved.handle(moves[i].first, [to](const httplib::Request&, httplib::Response& r) {
+            r.status = 301;
+            r.set_header("Location", to);
+        });
+        const QByteArray k = BookmarkFile::SlotKey(int(i) + 1);
+        body += k + "N=L" + QByteArray::number(i + 1) + "\r\n" + k + "U=";
+        body += "http://127.0.0.1:@" + moves[i].first + "\r\n";
+    }
+    moved.start();
+    body.replace("@", QByteArray::number(moved.port()));
+    HttpClient http;
+    LaunchFixture f;
+    f.writeFile("Disk.LYK", BookmarkText::file({"Links"}, {{"Links", body}}));
+    f.start();
+    LinkChecker checker(*f.board, http);
+    checker.run(0, 0, true, 111, 111);
+    QTRY_VERIFY_WITH_TIMEOUT(!checker.busy(), 60000);
+    for (int n = 1; n <= 4; ++n) {
+        const QList<LinkChecker::Row>& rows = checker.badRows();
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const LinkChecker::Row& r) {
+            return r.title == "L" + QByteArray::number(n) && r.response.contains(QLatin1String("  -> "));
+        });
+        QVERIFY2(row != rows.end(), qPrintable(rows.size() ? rows.front().response : QString()));
+        f.ui.answer(3); // Launch, Delete, Edit, Update, Ignore
+        f.board->command([&] { checker.rowClicked(false, int(row - rows.begin())); });
+    }
+    const QByteArray web = "http://127.0.0.1:" + QByteArray::number(moved.port());
+    QCOMPARE(f.key("Disk.LYK", "Links", "01U"), web + "/script");
+    QCOMPARE(f.key("Disk.LYK", "Links", "02U"), web + "/data");
+    QCOMPARE(f.key("Disk.LYK", "Links", "03U"), web + "/file");
+    QCOMPARE(f.key("Disk.LYK", "Links", "04U"), QByteArray("http://127.0.0.1:9/new"));
+    const QStringList said = f.ui.messages();
+    QCOMPARE(said.size(), 3);
+    QCOMPARE(said[0], QStringLiteral("\"javascript:alert(document.cookie)\" makes no bookmark: from the web only web "
+                                     "and FTP addresses do (not javascript:, data:, file: and the like)."));
+    QVERIFY(said[2].startsWith(QStringLiteral("\"file:///etc/passwd\" makes no bookmark")));
 }
 
 QTEST_GUILESS_MAIN(TestLinkCheck)
