@@ -218,7 +218,8 @@ void MailDialog::Button1Click()
         refuse(QStringLiteral("Please type the e-mail address to send to."));
         return;
     }
-    if (!includeAll && !MailText::isSingleAddress(recipient)) {
+    // With every address included, a typed one joins the list first.
+    if (!recipient.isEmpty() && !MailText::isSingleAddress(recipient)) {
         refuse(notSingle(recipient));
         return;
     }
@@ -226,7 +227,7 @@ void MailDialog::Button1Click()
         refuse(QStringLiteral("The subject must be a single line."));
         return;
     }
-    if (!includeAll)
+    if (!recipient.isEmpty())
         CheckAddress();
     if (includeAll) {
         if (addresses.isEmpty()) {

@@ -32,7 +32,9 @@ MailDialogWidget::MailDialogWidget(MailDialog& model, QWidget* parent) : QDialog
     m_to->setInsertPolicy(QComboBox::NoInsert);
     m_to->setAccessibleName(QStringLiteral("Send to"));
     m_to->setToolTip(QStringLiteral("Insert adds the address to the list, Delete removes it"));
-    m_to->lineEdit()->installEventFilter(this);
+    // The box itself takes the keys (its line edit only gets them handed
+    // on, past any filter), so the keys are caught there.
+    m_to->installEventFilter(this);
     m_subject = new QLineEdit(this);
     m_subject->setObjectName(QStringLiteral("Edit2"));
     m_subject->setAccessibleName(QStringLiteral("Subject"));
@@ -121,9 +123,12 @@ MailDialogWidget::MailDialogWidget(MailDialog& model, QWidget* parent) : QDialog
 
 bool MailDialogWidget::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_to->lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Insert || key == Qt::Key_Delete) {
+    if (watched == m_to && event->type() == QEvent::KeyPress) {
+        const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const int key = keyEvent->key();
+        // Ctrl+Insert, Shift+Delete and the like keep their meaning in the text.
+        const bool plain = (keyEvent->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (key == Qt::Key_Insert || key == Qt::Key_Delete)) {
             // Delete inside a typed text still deletes text unless the
             // address is one of the list.
             take();
