@@ -123,6 +123,7 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
     d.launch = launchAs == "IP"    ? BookmarkDialog::Launch::Ip
                : launchAs == "Yes" ? BookmarkDialog::Launch::Local
                                    : BookmarkDialog::Launch::Url;
+    d.storedLaunch = d.launch;
     d.color = b.state().buttons()[index].color;
     d.defaultColor = b.vars().ButtonFontColor;
     d.glyph = b.state().buttons()[index].glyph;

@@ -1,3 +1,7 @@
+#include "BookmarkDialog.h"
+#include "BookmarkDialogWidget.h"
+#include "BookmarkEditor.h"
+#include "IconLibrary.h"
 #include "LaunchFixture.h"
 #include "MailDialog.h"
 #include "MailDialogWidget.h"
@@ -5,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -41,6 +46,8 @@ class TestDialogs : public QObject
 private slots:
     void sendToBoxTakesInsertAndDelete();
     void includeAllTakesTheTypedRecipient();
+    void launchAsBoxesKeepTheDialogOpen_data();
+    void launchAsBoxesKeepTheDialogOpen();
 };
 
 namespace {
@@ -128,6 +135,87 @@ void TestDialogs::includeAllTakesTheTypedRecipient()
     QCOMPARE(m.use("Count"), QByteArray("3"));
     QCOMPARE(m.use("3"), QByteArray("new@example.org"));
     QCOMPARE(m.f.ui.messages().last(), QStringLiteral("The e-mail was sent to 3 addresses."));
+}
+
+void TestDialogs::launchAsBoxesKeepTheDialogOpen_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("ends");
+    QTest::addColumn<QByteArray>("launchAs"); // "-" for no key
+    QTest::addColumn<QByteArray>("title");
+    QTest::addColumn<QString>("said");
+    const QByteArray web = "01U=http://box.example/\r\n01A=10.0.0.1\r\n";
+    QTest::newRow("IP Address, saved") << web << "IPBox"
+                                       << "SaveBtn" << QByteArray("IP") << QByteArray("Typed") << QString();
+    QTest::newRow("URL Link, saved") << web + "01L=IP\r\n"
+                                     << "URLBox"
+                                     << "SaveBtn" << QByteArray("") << QByteArray("Typed") << QString();
+    QTest::newRow("Local File, saved") << web << "LocalBox"
+                                       << "SaveBtn" << QByteArray("Yes") << QByteArray("Typed") << QString();
+    QTest::newRow("Local File back to a link") << web + "01L=Yes\r\n"
+                                               << "URLBox"
+                                               << "SaveBtn" << QByteArray("-") << QByteArray("Typed") << QString();
+    QTest::newRow("a box, then Cancel") << web << "IPBox"
+                                        << "CancelBtn" << QByteArray("-") << QByteArray("Box") << QString();
+    QTest::newRow("IP Address without one")
+        << QByteArray("01U=http://box.example/\r\n") << "IPBox"
+        << "CancelBtn" << QByteArray("-") << QByteArray("Box")
+        << "There is no IP address to launch this bookmark by: type its IP address, or choose another way to "
+           "launch it.";
+}
+
+void TestDialogs::launchAsBoxesKeepTheDialogOpen()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, box);
+    QFETCH(QString, ends);
+    QFETCH(QByteArray, launchAs);
+    QFETCH(QByteArray, title);
+    QFETCH(QString, said);
+    LaunchFixture f;
+    f.writeFile("Disk.LYK", "[Tabs]\r\nCount=1\r\nTab1=News\r\n[News]\r\n01N=Box\r\n" + stored);
+    f.writeFile("lyk.ini", "[WebIcon]\r\nSearch=Off\r\n[Auto]\r\nBackup=Off\r\n");
+    f.start();
+    IconLibrary icons;
+    bool stayedOpen = false;
+    f.ui.bookmarkDialogs.push_back([&](BookmarkDialog& d) {
+        BookmarkDialogWidget w(d, icons);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto* edit = w.findChild<QLineEdit*>(QStringLiteral("Desc1"));
+        edit->setFocus();
+        press(Qt::Key_A, Qt::ControlModifier);
+        type(QStringLiteral("Typed"));
+        auto* launch = w.findChild<QCheckBox*>(box);
+        tick(launch);
+        // The box is ticked, the others not, and what was typed is still there.
+        stayedOpen = w.isVisible();
+        QVERIFY(launch->isChecked());
+        for (QCheckBox* other : w.findChildren<QCheckBox*>())
+            if (other->parent() == launch->parent() && other != launch)
+                QVERIFY2(!other->isChecked(), qPrintable(other->objectName()));
+        QCOMPARE(edit->text(), QStringLiteral("Typed"));
+        if (!said.isEmpty()) {
+            QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("SaveBtn")), Qt::LeftButton);
+            QVERIFY(w.isVisible());
+            QCOMPARE(f.ui.messages(), QStringList{said});
+        }
+        QTest::mouseClick(w.findChild<QPushButton*>(ends), Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+    });
+    f.board->command([&] { f.board->editor().BitBtn1MouseDown("B01", BookmarkEditor::MouseButton::Right); });
+    QVERIFY(f.ui.bookmarkDialogs.empty());
+    QVERIFY(stayedOpen);
+    const QByteArray file = f.readFile("Disk.LYK");
+    if (launchAs == "-")
+        QVERIFY2(!file.contains("01L="), file.constData());
+    else
+        QVERIFY2(file.contains("01L=" + launchAs + "\r\n"), file.constData());
+    QCOMPARE(f.key("Disk.LYK", "News", "01N"), title);
+    QCOMPARE(f.key("Disk.LYK", "News", "01U"), QByteArray("http://box.example/"));
+    if (said.isEmpty())
+        QCOMPARE(f.ui.messages(), QStringList());
 }
 
 QTEST_MAIN(TestDialogs)
