@@ -228,7 +228,7 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
         break;
     case BookmarkDialog::Email:
         if (b.mailer()) {
-            b.mailer()->MailBookmarks("One", {Mailer::BookmarkLine(shownUrl, b.state().buttons()[now].caption)});
+            b.mailer()->MailBookmarks("One", {{shownUrl, b.state().buttons()[now].caption}});
         }
         break;
     case BookmarkDialog::IconChanged: {

@@ -203,10 +203,23 @@ QStringList MailDialog::bodyLines() const
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QStringList lines = comments.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
     lines << QStringLiteral(" ");
-    if (bookmarkChoice != 0)
-        for (const QByteArray& line : workText)
-            lines << AnsiText::toUi(line);
     return lines;
+}
+
+QList<MailText::Link> MailDialog::links() const
+{
+    QList<MailText::Link> out;
+    for (const MailedBookmark& b : workText)
+        out << MailText::Link{AnsiText::toUi(b.url), AnsiText::toUi(b.title)};
+    return out;
+}
+
+QStringList MailDialog::bookmarkLines() const
+{
+    QStringList out;
+    for (const MailText::Link& link : links())
+        out << MailText::PlainLine(link);
+    return out;
 }
 
 void MailDialog::Button1Click()
@@ -264,6 +277,7 @@ void MailDialog::Button1Click()
     }
 
     m_lines = bodyLines();
+    m_links = bookmarkChoice != 0 ? links() : QList<MailText::Link>();
     m_queue = includeAll ? addresses : QStringList{recipient};
     m_sentTo.clear();
     m_failures.clear();
@@ -282,6 +296,7 @@ void MailDialog::sendNext()
     message.to = m_current;
     message.subject = subject;
     message.lines = m_lines;
+    message.links = m_links;
     message.date = QDateTime::currentDateTime();
     SmtpJob job;
     job.server = m_server;

@@ -1,6 +1,5 @@
 #include "MailDialogWidget.h"
 
-#include "AnsiText.h"
 #include "DialogButton.h"
 #include "MailDialog.h"
 #include "WinColor.h"
@@ -76,9 +75,7 @@ MailDialogWidget::MailDialogWidget(MailDialog& model, QWidget* parent) : QDialog
     m_lines->setTabChangesFocus(true);
     m_lines->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_lines->setMaximumHeight(80);
-    QStringList lines;
-    for (const QByteArray& line : std::as_const(m_model.workText))
-        lines << AnsiText::toUi(line);
+    const QStringList lines = m_model.bookmarkLines();
     m_lines->setPlainText(lines.join(QLatin1Char('\n')));
     m_lines->setVisible(!lines.isEmpty());
     layout->addWidget(m_lines);
