@@ -50,8 +50,6 @@ public:
     void showHelp(int) override {}
     void showHelpSearch() override {}
     void beep() override {}
-    bool keepSearching(const QString&) override { return true; }
-    void endSearch() override {}
     void showProgress(Progress&) override {}
 
 private:

@@ -16,6 +16,14 @@ using F = BookmarkRecord;
 
 bool BookmarkDialog::save()
 {
+    if (!launchChoiceFits())
+        return false;
+    if (launch == Launch::Local && storedLaunch != Launch::Local && URL1.trimmed().isEmpty()) {
+        // Nothing to open yet: the program or file is chosen once the dialog
+        // has closed, and gives the bookmark its title and address.
+        action = LocalFile;
+        return true;
+    }
     QByteArray title = AnsiText::fromUi(Desc1);
     QByteArray url = AnsiText::fromUi(URL1.trimmed());
     if (title.isEmpty() && !url.isEmpty()) {
@@ -29,11 +37,25 @@ bool BookmarkDialog::save()
         url = "http://www." + NotesText::RemoveSpaces(title) + ".com/";
     url = LaunchText::EndSlash(url);
     URL1 = AnsiText::toUi(url);
+    // The text and the way it launches are saved together.
+    IniBatch batch(m_board.store(), m_board.files().BookmarkFileName());
     if (!NameChange())
         return false;
+    writeLaunchChoice();
+    batch.commit();
     if (url.startsWith("mailto:") && launch != Launch::Local)
         action = LocalFile;
     return true;
+}
+
+bool BookmarkDialog::launchChoiceFits() const
+{
+    if (launch != Launch::Ip || launch == storedLaunch || !IP1.trimmed().isEmpty())
+        return true;
+    m_board.ui().message(QStringLiteral("There is no IP address to launch this bookmark by: type its IP address, or "
+                                        "choose another way to launch it."),
+                         Prompter::Type::Information, Prompter::Buttons::Ok);
+    return false;
 }
 
 bool BookmarkDialog::NameChange()
@@ -85,11 +107,29 @@ void BookmarkDialog::ResetBC()
     b.state().updateShownFace(page, "B" + slot, [&](ButtonFace& face) { face.color = color; });
 }
 
-void BookmarkDialog::writeLaunchAs(const QByteArray& value)
+void BookmarkDialog::writeLaunchChoice()
 {
+    if (launch == storedLaunch)
+        return;
     Board& b = m_board;
     TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-    BookmarkSlot(ini, page, slot).setLaunchAs(value);
+    BookmarkSlot stored(ini, page, slot);
+    switch (launch) {
+    case Launch::Url:
+        // A link again: a local file's mark goes, an IP's is emptied.
+        if (storedLaunch == Launch::Local)
+            stored.erase(F::LaunchAs);
+        else
+            stored.setLaunchAs({});
+        break;
+    case Launch::Ip:
+        stored.setLaunchAs("IP");
+        break;
+    case Launch::Local:
+        stored.setLaunchAs("Yes");
+        break;
+    }
+    storedLaunch = launch;
 }
 
 bool BookmarkDialog::SaveBtnClick()
@@ -163,22 +203,20 @@ bool BookmarkDialog::EMailBtnClick()
 
 bool BookmarkDialog::URLBoxClick()
 {
-    if (!URL1.isEmpty())
-        writeLaunchAs({});
-    return true;
+    launch = Launch::Url;
+    return false;
 }
 
 bool BookmarkDialog::IPBoxClick()
 {
-    if (!IP1.isEmpty())
-        writeLaunchAs("IP");
-    return true;
+    launch = Launch::Ip;
+    return false;
 }
 
 bool BookmarkDialog::LocalBoxClick()
 {
-    action = LocalFile;
-    return true;
+    launch = Launch::Local;
+    return false;
 }
 
 void BookmarkDialog::HelpBtnClick()

@@ -37,7 +37,10 @@ public:
     QString EI2;   // ExtraInfo
     bool passChecked = false;
     bool passVisible = true;
+    // "Launch As:": how the bookmark opens, as stored when the dialog opened
+    // and as the boxes now choose it; the choice is written with the text.
     enum class Launch { Url, Ip, Local } launch = Launch::Url;
+    Launch storedLaunch = Launch::Url;
     int color = 0;        // BMColor's caption colour
     int defaultColor = 0; // ResetColor's; the button is hidden when equal
     IconRef glyph;        // IconButton's
@@ -60,7 +63,8 @@ public:
     static constexpr int kHelpContext = 74;
     static constexpr int kNotesLimit = 1000;
 
-    // Control handlers; true closes the dialog.
+    // Control handlers; true closes the dialog. The "Launch As:" boxes only
+    // choose: the dialog stays open with what was typed.
     bool SaveBtnClick();
     bool PassBoxClick();
     bool BMColorClick();
@@ -83,7 +87,9 @@ public:
 
 private:
     bool saveFor(int wanted);
-    void writeLaunchAs(const QByteArray& value);
+    // False, with the reason said, when the choice cannot be kept.
+    bool launchChoiceFits() const;
+    void writeLaunchChoice();
 
     Board& m_board;
 };

@@ -207,6 +207,7 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
     d.launch = launchAs == "IP"    ? BookmarkDialog::Launch::Ip
                : launchAs == "Yes" ? BookmarkDialog::Launch::Local
                                    : BookmarkDialog::Launch::Url;
+    d.storedLaunch = d.launch;
     d.color = b.state().buttons()[index].color;
     d.defaultColor = b.vars().ButtonFontColor;
     d.glyph = b.state().buttons()[index].glyph;
@@ -310,7 +311,7 @@ void BookmarkEditor::SetButtonParams(const QByteArray& buttonName)
         break;
     case BookmarkDialog::Email:
         if (b.mailer()) {
-            b.mailer()->MailBookmarks("One", {Mailer::BookmarkLine(shownUrl, b.state().buttons()[now].caption)});
+            b.mailer()->MailBookmarks("One", {{shownUrl, b.state().buttons()[now].caption}});
         }
         break;
     case BookmarkDialog::IconChanged: {

@@ -43,6 +43,15 @@ void KeyboardNav::moveSelection(int to)
     state.setTitle(QString::number(to) + QStringLiteral(" : ") + AnsiText::toUiStart(face.hint, 1024));
 }
 
+void KeyboardNav::SelectButton(const QByteArray& buttonName)
+{
+    const int index = m_board.state().buttonIndex(buttonName);
+    const int last = std::min<int>(m_board.vars().Columns * BoardGeometry::kRows,
+                                   static_cast<int>(m_board.state().buttons().size()));
+    if (index >= 0 && index < last && index + 1 != m_board.vars().KeyboardSelection)
+        moveSelection(index + 1);
+}
+
 bool KeyboardNav::KeysKeyDown(Key key)
 {
     Board& b = m_board;

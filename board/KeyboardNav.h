@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class Board;
@@ -36,6 +37,9 @@ public:
     void KeysKeyPress(const QString& text);
     // Returns whether the key was handled.
     bool KeysKeyDown(Key key);
+    // The keyboard's selection goes to this button (assistive technology
+    // moved the focus there).
+    void SelectButton(const QByteArray& buttonName);
 
 private:
     void moveSelection(int to);

@@ -367,7 +367,7 @@ void PageCommands::MEMailPageClick()
         return;
     const QByteArray page = b.state().currentPage();
     const bool protectedPage = b.PagePassBox().PageProtected(page);
-    QList<QByteArray> work;
+    QList<MailedBookmark> work;
     {
         const TIniFile32 ini(b.store(), b.files().BookmarkFileName());
         for (int n = 1; n <= b.vars().Columns * 20; ++n) {
@@ -378,7 +378,7 @@ void PageCommands::MEMailPageClick()
             // The page is open, so its password was given: its addresses go as they are shown.
             if (protectedPage && BookmarkFile::IsProtectedUrl(url))
                 url = PassText::Decrypt(url);
-            work << Mailer::BookmarkLine(url, slot.title());
+            work << MailedBookmark{url, slot.title()};
         }
     }
     b.mailer()->MailBookmarks("Page", work);

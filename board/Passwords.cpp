@@ -110,6 +110,9 @@ void Passwords::ProgramProtected(const QByteArray& storedValue)
 
 void Passwords::ProgPassButtonClick()
 {
+    // Only a locked file has a password to give.
+    if (!m_board.state().locked())
+        return;
     ProgramProtected(m_board.vars().FilePasswordValue);
 }
 

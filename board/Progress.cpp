@@ -24,7 +24,8 @@ void Progress::cancel()
 
 void Progress::poll()
 {
-    const int percent = m_feed->permille() / 10;
+    const int permille = m_feed->permille();
+    const int percent = permille < 0 ? -1 : permille / 10;
     if (percent != m_percent) {
         m_percent = percent;
         emit changed();

@@ -11,6 +11,8 @@ class WorkFeed
 {
 public:
     static constexpr int kDone = 1000;
+    // Reported by work that cannot say how far it got.
+    static constexpr int kUnmeasured = -1;
     // How far the work got, 0 .. kDone.
     void report(int permille) { m_permille.store(permille, std::memory_order_relaxed); }
     int permille() const { return m_permille.load(std::memory_order_relaxed); }
@@ -34,6 +36,7 @@ public:
 
     QString caption() const { return m_caption; }
     QString text() const { return m_text; }
+    // How far the work got, 0 .. 100; -1 while it cannot say.
     int percent() const { return m_percent; }
     bool isFinished() const { return m_finished; }
     bool cancelled() const { return m_feed->cancelled(); }

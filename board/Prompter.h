@@ -103,10 +103,6 @@ public:
     virtual void showHelpSearch() = 0;
 
     virtual void beep() = 0;
-    // A long search asks now and then whether to go on; the first call shows
-    // what is searched for with a way to cancel, endSearch() takes it away.
-    virtual bool keepSearching(const QString& what) = 0;
-    virtual void endSearch() = 0;
     // Shows long work's progress with Cancel (not modal: it returns at once);
     // it goes when the progress finishes or is destroyed.
     virtual void showProgress(Progress& progress) = 0;

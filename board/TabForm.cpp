@@ -292,13 +292,13 @@ void TabForm::emailSelected()
     Board& b = m_board;
     if (!b.mailer())
         return;
-    QList<QByteArray> work;
+    QList<MailedBookmark> work;
     {
         const TIniFile32 ini(b.store(), b.files().BookmarkFileName());
         for (const QByteArray& slot : selectedSlots()) {
             const QByteArray url = shownUrl(ini, slot);
             if (!url.isEmpty())
-                work << Mailer::BookmarkLine(url, BookmarkSlot(ini, TabName, slot).title());
+                work << MailedBookmark{url, BookmarkSlot(ini, TabName, slot).title()};
         }
     }
     b.mailer()->MailBookmarks("Page", work);

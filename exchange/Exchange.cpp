@@ -16,7 +16,7 @@ Exchange::~Exchange()
         m_board.setMailer(nullptr);
 }
 
-void Exchange::MailBookmarks(const QByteArray& scope, const QList<QByteArray>& workText)
+void Exchange::MailBookmarks(const QByteArray& scope, const QList<MailedBookmark>& workText)
 {
     MailDialog dialog(m_board, m_transport);
     dialog.scope = scope;

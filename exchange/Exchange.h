@@ -27,7 +27,7 @@ public:
     FavoritesCommands& favorites() { return m_favorites; }
     WebImport& webImport() { return m_webImport; }
 
-    void MailBookmarks(const QByteArray& scope, const QList<QByteArray>& workText) override;
+    void MailBookmarks(const QByteArray& scope, const QList<MailedBookmark>& workText) override;
 
 private:
     Board& m_board;

@@ -203,10 +203,23 @@ QStringList MailDialog::bodyLines() const
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QStringList lines = comments.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
     lines << QStringLiteral(" ");
-    if (bookmarkChoice != 0)
-        for (const QByteArray& line : workText)
-            lines << AnsiText::toUi(line);
     return lines;
+}
+
+QList<MailText::Link> MailDialog::links() const
+{
+    QList<MailText::Link> out;
+    for (const MailedBookmark& b : workText)
+        out << MailText::Link{AnsiText::toUi(b.url), AnsiText::toUi(b.title)};
+    return out;
+}
+
+QStringList MailDialog::bookmarkLines() const
+{
+    QStringList out;
+    for (const MailText::Link& link : links())
+        out << MailText::PlainLine(link);
+    return out;
 }
 
 void MailDialog::Button1Click()
@@ -218,7 +231,8 @@ void MailDialog::Button1Click()
         refuse(QStringLiteral("Please type the e-mail address to send to."));
         return;
     }
-    if (!includeAll && !MailText::isSingleAddress(recipient)) {
+    // With every address included, a typed one joins the list first.
+    if (!recipient.isEmpty() && !MailText::isSingleAddress(recipient)) {
         refuse(notSingle(recipient));
         return;
     }
@@ -226,7 +240,7 @@ void MailDialog::Button1Click()
         refuse(QStringLiteral("The subject must be a single line."));
         return;
     }
-    if (!includeAll)
+    if (!recipient.isEmpty())
         CheckAddress();
     if (includeAll) {
         if (addresses.isEmpty()) {
@@ -263,6 +277,7 @@ void MailDialog::Button1Click()
     }
 
     m_lines = bodyLines();
+    m_links = bookmarkChoice != 0 ? links() : QList<MailText::Link>();
     m_queue = includeAll ? addresses : QStringList{recipient};
     m_sentTo.clear();
     m_failures.clear();
@@ -281,6 +296,7 @@ void MailDialog::sendNext()
     message.to = m_current;
     message.subject = subject;
     message.lines = m_lines;
+    message.links = m_links;
     message.date = QDateTime::currentDateTime();
     SmtpJob job;
     job.server = m_server;

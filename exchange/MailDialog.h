@@ -1,7 +1,9 @@
 #pragma once
 
 #include "FontChoice.h"
+#include "MailText.h"
 #include "MailTransport.h"
+#include "Mailer.h"
 #include "TabStyle.h"
 
 #include <QByteArray>
@@ -26,9 +28,9 @@ public:
     // A message still on its way is cancelled.
     ~MailDialog() override;
 
-    // Set by the caller: "One", "Page" or "All", and the bookmark lines.
+    // Set by the caller: "One", "Page" or "All", and the bookmarks.
     QByteArray scope;
-    QList<QByteArray> workText;
+    QList<MailedBookmark> workText;
 
     // Shown state; the window writes back what the user edits.
     QString caption;
@@ -53,6 +55,8 @@ public:
     bool sending() const { return m_sending; }
     // Seconds counted by the wait indicator (0 .. kWaitSteps).
     int waitStep() const { return m_waitStep; }
+    // The bookmarks as the message's text lists them.
+    QStringList bookmarkLines() const;
     // The messages the server took during the last "Send E-Mail".
     const QStringList& sentTo() const { return m_sentTo; }
     QByteArray addressFile() const { return m_addressFile; }
@@ -87,6 +91,7 @@ private:
     bool CheckAddress();
     bool refuse(const QString& text);
     QStringList bodyLines() const;
+    QList<MailText::Link> links() const;
     void sendNext();
     void finished(const SmtpResult& result);
     void endSending();
@@ -103,6 +108,7 @@ private:
     QByteArray m_sender;
     QByteArray m_server;
     QStringList m_lines;
+    QList<MailText::Link> m_links;
     QStringList m_sentTo;
     QStringList m_failures;
 };

@@ -1,6 +1,9 @@
 #include "MailText.h"
 
+#include "HtmlText.h"
+
 #include <QRegularExpression>
+#include <QUrl>
 #include <QUuid>
 
 namespace MailText {
@@ -30,6 +33,52 @@ QByteArray hexByte(uchar c)
 {
     static const char digits[] = "0123456789ABCDEF";
     return QByteArray("=") + digits[c >> 4] + digits[c & 15];
+}
+
+struct Part
+{
+    QByteArray encoding; // "7bit" or "quoted-printable"
+    QByteArray body;     // without the CR LF that ends it
+};
+
+Part encoded(const QStringList& lines, const QByteArray& charset)
+{
+    QList<QByteArray> bytes;
+    bool plain = true;
+    for (const QString& line : lines) {
+        QByteArray b = charset == "utf-8" ? line.toUtf8() : line.toLatin1();
+        if (!isAsciiText(b) || b.size() > kMaxLine)
+            plain = false;
+        bytes << b;
+    }
+    if (plain)
+        return {"7bit", bytes.join("\r\n")};
+    return {"quoted-printable", QuotedPrintable(bytes)};
+}
+
+QByteArray typeHeaders(const QByteArray& type, const QByteArray& charset, const QByteArray& encoding)
+{
+    return "Content-Type: " + type + "; charset=\"" + charset + "\"\r\nContent-Transfer-Encoding: " + encoding + "\r\n";
+}
+
+// Only addresses a mail program opens as they are become links; anything
+// else (a program, a script) is shown as text.
+bool linkable(const QString& url)
+{
+    static const QStringList schemes{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("ftp"),
+                                     QStringLiteral("mailto")};
+    const QUrl parsed(url);
+    return parsed.isValid() && schemes.contains(parsed.scheme().toLower());
+}
+
+// Text as HTML shows it: escaped, its blanks kept.
+QString htmlText(const QString& text)
+{
+    QString out = HtmlText::escape(text);
+    out.replace(QStringLiteral("  "), QStringLiteral(" &nbsp;"));
+    if (out.startsWith(QLatin1Char(' ')))
+        out.replace(0, 1, QStringLiteral("&nbsp;"));
+    return out;
 }
 
 } // namespace
@@ -122,17 +171,38 @@ QByteArray EncodeSubject(const QString& subject)
     return out;
 }
 
+QString PlainLine(const Link& link)
+{
+    return QStringLiteral("%1 > %2 <").arg(link.url, link.title);
+}
+
+QStringList HtmlLines(const QStringList& lines, const QList<Link>& links, const QByteArray& charset)
+{
+    QStringList out{QStringLiteral("<!DOCTYPE html>"),
+                    QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=%1\">"
+                                   "</head>")
+                        .arg(QString::fromLatin1(charset)),
+                    QStringLiteral("<body>")};
+    for (const QString& line : lines)
+        out << htmlText(line) + QStringLiteral("<br>");
+    for (const Link& link : links) {
+        const QString shown = htmlText(link.title.isEmpty() ? link.url : link.title);
+        if (linkable(link.url))
+            out << QStringLiteral("<a href=\"%1\">%2</a><br>").arg(HtmlText::escape(link.url), shown);
+        else
+            out << htmlText(PlainLine(link)) + QStringLiteral("<br>");
+    }
+    out << QStringLiteral("</body></html>");
+    return out;
+}
+
 QByteArray Compose(const Message& message)
 {
-    const QByteArray charset = CharsetFor(message.lines);
-    QList<QByteArray> body;
-    bool plain = true;
-    for (const QString& line : message.lines) {
-        QByteArray bytes = charset == "utf-8" ? line.toUtf8() : line.toLatin1();
-        if (!isAsciiText(bytes) || bytes.size() > kMaxLine)
-            plain = false;
-        body << bytes;
-    }
+    QStringList text = message.lines;
+    for (const Link& link : message.links)
+        text << PlainLine(link);
+    const QByteArray charset = CharsetFor(text);
+    const Part plain = encoded(text, charset);
     const QByteArray from = message.from.toLatin1();
     const QString domain = message.from.section(QLatin1Char('@'), -1);
     const QByteArray id = QUuid::createUuid().toByteArray(QUuid::WithoutBraces) + "@" + domain.toLatin1();
@@ -144,14 +214,27 @@ QByteArray Compose(const Message& message)
     out += "Date: " + message.date.toString(Qt::RFC2822Date).toLatin1() + "\r\n";
     out += "Message-ID: <" + id + ">\r\n";
     out += "Mime-Version: 1.0\r\n";
-    out += "Content-Type: text/plain; charset=\"" + charset + "\"\r\n";
-    out += QByteArray("Content-Transfer-Encoding: ") + (plain ? "7bit" : "quoted-printable") + "\r\n";
+    if (message.links.isEmpty()) {
+        out += typeHeaders("text/plain", charset, plain.encoding);
+        out += "\r\n" + plain.body + "\r\n";
+        return out;
+    }
+    const Part html = encoded(HtmlLines(message.lines, message.links, charset), charset);
+    // A quoted-printable part never holds "=_"; a 7-bit one could, if the
+    // user typed it, so the boundary is checked against both.
+    QByteArray boundary;
+    do
+        boundary = "=_lynkor_" + QUuid::createUuid().toByteArray(QUuid::Id128);
+    while (plain.body.contains(boundary) || html.body.contains(boundary));
+    out += "Content-Type: multipart/alternative; boundary=\"" + boundary + "\"\r\n";
     out += "\r\n";
-    if (plain)
-        out += body.join("\r\n");
-    else
-        out += QuotedPrintable(body);
-    out += "\r\n";
+    // Each part ends with a line break of its own; the one before a boundary
+    // belongs to the boundary.
+    out += "--" + boundary + "\r\n" + typeHeaders("text/plain", charset, plain.encoding) + "\r\n" + plain.body +
+           "\r\n\r\n";
+    out +=
+        "--" + boundary + "\r\n" + typeHeaders("text/html", charset, html.encoding) + "\r\n" + html.body + "\r\n\r\n";
+    out += "--" + boundary + "--\r\n";
     return out;
 }
 

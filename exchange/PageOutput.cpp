@@ -10,7 +10,10 @@
 #include "HtmlText.h"
 #include "IniFiles32.h"
 #include "IniStore.h"
+#include "Mailer.h"
 #include "PathNames.h"
+
+#include <functional>
 
 namespace {
 
@@ -38,6 +41,22 @@ QString captionFor(PageOutput::Mode mode, const QString& page)
         return QStringLiteral("EMail the \"%1\" Page").arg(page);
     }
     return {};
+}
+
+// The address and title of each bookmark of a page that the output lists,
+// in slot order: filled, no file or program, of the colour chosen.
+void forListed(const TIniFile32& ini, const QByteArray& page, const PageOutput::Range& range,
+               const std::function<void(const QByteArray& url, const QByteArray& title)>& take)
+{
+    for (int n = 1; n <= range.slotCount; ++n) {
+        const BookmarkSlot slot(ini, page, BookmarkFile::SlotKey(n));
+        const QByteArray url = slot.url();
+        if (url.isEmpty() || slot.launchAs() == "Yes")
+            continue;
+        if (!range.allColors && slot.color(range.colorDefault) != range.filter)
+            continue;
+        take(url, slot.title());
+    }
 }
 
 } // namespace
@@ -68,14 +87,8 @@ QStringList PageOutput::Lines(const TIniFile32& ini, const std::vector<QByteArra
             lines << QStringLiteral("<BR><BR><A HREF=\"#Links\">%1 </A><A Name=\"%2\">%2</A><A HREF=\"#Links\"> %1</A>"
                                     "<BR><BR>")
                          .arg(bullet, name);
-        for (int n = 1; n <= range.slotCount; ++n) {
-            const BookmarkSlot slot(ini, pages[p], BookmarkFile::SlotKey(n));
-            const QByteArray url = slot.url();
-            if (url.isEmpty() || slot.launchAs() == "Yes")
-                continue;
-            if (!range.allColors && slot.color(range.colorDefault) != range.filter)
-                continue;
-            const QString title = text(slot.title());
+        forListed(ini, pages[p], range, [&](const QByteArray& url, const QByteArray& stored) {
+            const QString title = text(stored);
             switch (mode) {
             case Mode::Print:
                 lines << QStringLiteral("        %1    %2").arg(title, text(url));
@@ -92,9 +105,20 @@ QStringList PageOutput::Lines(const TIniFile32& ini, const std::vector<QByteArra
                 lines << QStringLiteral("%1 > %2 <").arg(text(url), title);
                 break;
             }
-        }
+        });
     }
     return lines;
+}
+
+QList<MailedBookmark> PageOutput::Mailed(const TIniFile32& ini, const std::vector<QByteArray>& pages,
+                                         const Range& range)
+{
+    QList<MailedBookmark> out;
+    for (int p = range.first; p <= range.last; ++p)
+        forListed(ini, pages[p], range, [&out](const QByteArray& url, const QByteArray& title) {
+            out << MailedBookmark{url, title};
+        });
+    return out;
 }
 
 void PageOutput::PrintClick(Mode mode)
@@ -121,9 +145,13 @@ void PageOutput::PrintClick(Mode mode)
     range.filter = form.filterColor();
     range.slotCount = b.vars().Columns * 20;
     QStringList lines;
+    QList<MailedBookmark> mailed;
     {
         const TIniFile32 ini(b.store(), b.files().BookmarkFileName());
-        lines = Lines(ini, b.state().tabs(), range, mode);
+        if (mode == Mode::Email)
+            mailed = Mailed(ini, b.state().tabs(), range);
+        else
+            lines = Lines(ini, b.state().tabs(), range, mode);
     }
     b.ui().setCursor(ScreenCursor::Default);
 
@@ -157,12 +185,8 @@ void PageOutput::PrintClick(Mode mode)
         break;
     }
     case Mode::Email:
-        if (b.mailer()) {
-            QList<QByteArray> work;
-            for (const QString& line : std::as_const(lines))
-                work << line.toUtf8();
-            b.mailer()->MailBookmarks("All", work);
-        }
+        if (b.mailer())
+            b.mailer()->MailBookmarks("All", mailed);
         break;
     }
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QStringList>
 #include <vector>
 
 class Board;
 class TIniFile32;
+struct MailedBookmark;
 
 // "Print Bookmarks", "Export to HTML" and "Email Bookmarks": a range of pages
 // as a list of addresses and titles, printed, saved as an HTML file with a
@@ -32,6 +34,9 @@ public:
     // written in (UTF-8).
     static QStringList Lines(const TIniFile32& ini, const std::vector<QByteArray>& pages, const Range& range,
                              Mode mode);
+    // The bookmarks that "Email Bookmarks" sends over a range.
+    static QList<MailedBookmark> Mailed(const TIniFile32& ini, const std::vector<QByteArray>& pages,
+                                        const Range& range);
 
     static constexpr int kHtmlHelpContext = 46;
 

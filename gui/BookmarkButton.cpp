@@ -1,15 +1,64 @@
 #include "BookmarkButton.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
 namespace {
 constexpr int kSpacing = 4;
+
+// A bookmark button as assistive technology sees it: a button that can be
+// pressed and can take the keyboard, which selects it as the arrow keys do.
+class BookmarkButtonAccessible : public QAccessibleWidget
+{
+public:
+    explicit BookmarkButtonAccessible(BookmarkButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.focusable = true;
+        s.focused = button()->hasKeyboard();
+        return s;
+    }
+    QStringList actionNames() const override
+    {
+        if (!button()->isEnabled())
+            return {};
+        return {pressAction(), setFocusAction()};
+    }
+    void doAction(const QString& name) override
+    {
+        if (!button()->isEnabled())
+            return;
+        if (name == pressAction())
+            button()->click();
+        else if (name == setFocusAction())
+            button()->requestKeyboard();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    BookmarkButton* button() const { return static_cast<BookmarkButton*>(widget()); }
+};
+
+QAccessibleInterface* bookmarkButtonAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("BookmarkButton") && object && object->isWidgetType())
+        return new BookmarkButtonAccessible(static_cast<BookmarkButton*>(object));
+    return nullptr;
 }
+
+} // namespace
 
 BookmarkButton::BookmarkButton(const QString& name, QWidget* parent) : QAbstractButton(parent)
 {
+    static const bool installed = [] {
+        QAccessible::installFactory(bookmarkButtonAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
     setObjectName(name);
     setFocusPolicy(Qt::NoFocus);
     setToolTipDuration(120000);

@@ -349,27 +349,6 @@ void GuiPrompter::beep()
     QApplication::beep();
 }
 
-bool GuiPrompter::keepSearching(const QString& what)
-{
-    if (!m_search) {
-        m_search = new QProgressDialog(QStringLiteral("Searching for %1 ...").arg(what), QStringLiteral("Cancel"), 0, 0,
-                                       dialogParent());
-        m_search->setWindowTitle(QStringLiteral("Lynkor"));
-        m_search->setWindowModality(Qt::WindowModal);
-        // A quick search never shows it.
-        m_search->setMinimumDuration(400);
-    }
-    m_search->setValue(0);
-    QApplication::processEvents();
-    return !m_search->wasCanceled();
-}
-
-void GuiPrompter::endSearch()
-{
-    delete m_search;
-    m_search = nullptr;
-}
-
 void GuiPrompter::showProgress(Progress& progress)
 {
     auto* dialog = new QProgressDialog(progress.text(), QStringLiteral("Cancel"), 0, 100, m_parent);
@@ -387,7 +366,11 @@ void GuiPrompter::showProgress(Progress& progress)
     QObject::connect(&progress, &Progress::changed, dialog, [dialog, watched] {
         if (!watched)
             return;
-        dialog->setValue(watched->percent());
+        // Work that cannot say how far it got shows a busy gauge.
+        if (watched->percent() < 0)
+            dialog->setRange(0, 0);
+        else
+            dialog->setValue(watched->percent());
         if (watched->cancelled())
             dialog->setLabelText(QStringLiteral("Cancelling ..."));
     });

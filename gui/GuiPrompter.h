@@ -45,8 +45,6 @@ public:
     void showHelp(int context) override;
     void showHelpSearch() override;
     void beep() override;
-    bool keepSearching(const QString& what) override;
-    void endSearch() override;
     void showProgress(Progress& progress) override;
 
     HelpWindow* helpWindow();
@@ -65,7 +63,6 @@ private:
     QPointer<QWidget> m_parent;
     HelpWindow* m_help = nullptr;
     class IconLibrary* m_icons = nullptr;
-    class QProgressDialog* m_search = nullptr;
     ScreenCursor m_cursor = ScreenCursor::Default;
     bool m_overridden = false;
 };

@@ -1,6 +1,5 @@
 #include "MailDialogWidget.h"
 
-#include "AnsiText.h"
 #include "DialogButton.h"
 #include "MailDialog.h"
 #include "WinColor.h"
@@ -32,7 +31,9 @@ MailDialogWidget::MailDialogWidget(MailDialog& model, QWidget* parent) : QDialog
     m_to->setInsertPolicy(QComboBox::NoInsert);
     m_to->setAccessibleName(QStringLiteral("Send to"));
     m_to->setToolTip(QStringLiteral("Insert adds the address to the list, Delete removes it"));
-    m_to->lineEdit()->installEventFilter(this);
+    // The box itself takes the keys (its line edit only gets them handed
+    // on, past any filter), so the keys are caught there.
+    m_to->installEventFilter(this);
     m_subject = new QLineEdit(this);
     m_subject->setObjectName(QStringLiteral("Edit2"));
     m_subject->setAccessibleName(QStringLiteral("Subject"));
@@ -74,9 +75,7 @@ MailDialogWidget::MailDialogWidget(MailDialog& model, QWidget* parent) : QDialog
     m_lines->setTabChangesFocus(true);
     m_lines->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_lines->setMaximumHeight(80);
-    QStringList lines;
-    for (const QByteArray& line : std::as_const(m_model.workText))
-        lines << AnsiText::toUi(line);
+    const QStringList lines = m_model.bookmarkLines();
     m_lines->setPlainText(lines.join(QLatin1Char('\n')));
     m_lines->setVisible(!lines.isEmpty());
     layout->addWidget(m_lines);
@@ -121,9 +120,12 @@ MailDialogWidget::MailDialogWidget(MailDialog& model, QWidget* parent) : QDialog
 
 bool MailDialogWidget::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_to->lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Insert || key == Qt::Key_Delete) {
+    if (watched == m_to && event->type() == QEvent::KeyPress) {
+        const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const int key = keyEvent->key();
+        // Ctrl+Insert, Shift+Delete and the like keep their meaning in the text.
+        const bool plain = (keyEvent->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (key == Qt::Key_Insert || key == Qt::Key_Delete)) {
             // Delete inside a typed text still deletes text unless the
             // address is one of the list.
             take();

@@ -109,23 +109,7 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
     layout->addWidget(m_panel);
     m_tabs = new TabStrip(central);
     layout->addWidget(m_tabs);
-    // A locked file offers unlocking and leaving, nothing else.
-    m_lockPanel = new QWidget(central);
-    m_lockPanel->setObjectName(QStringLiteral("LockPanel"));
-    auto* lockRow = new QHBoxLayout(m_lockPanel);
-    auto* unlock = new QPushButton(QStringLiteral("Access Protected File"), m_lockPanel);
-    unlock->setObjectName(QStringLiteral("ProgPassButton"));
-    unlock->setAccessibleName(unlock->text());
-    connect(unlock, &QPushButton::clicked, this,
-            [this] { dispatch([this] { m_board.passwords().ProgPassButtonClick(); }); });
-    auto* exit = new QPushButton(QStringLiteral("Exit"), m_lockPanel);
-    exit->setObjectName(QStringLiteral("LockExit"));
-    exit->setAccessibleName(exit->text());
-    connect(exit, &QPushButton::clicked, this, &QWidget::close);
-    lockRow->addWidget(unlock);
-    lockRow->addWidget(exit);
-    lockRow->addStretch();
-    layout->insertWidget(0, m_lockPanel);
+    m_central = layout;
     layout->addStretch(1);
     m_keys = new KeyCatcher(central);
     m_keys->move(0, 0);
@@ -216,6 +200,29 @@ MainWindow::MainWindow(Board& board, Prompter& prompter, IconLibrary& icons, Lau
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::buildLockPanel()
+{
+    // A locked file offers unlocking and leaving, nothing else. The panel is
+    // there only while the file is locked, so that nobody (a screen reader
+    // neither) can reach its controls otherwise.
+    m_lockPanel = new QWidget(m_central->parentWidget());
+    m_lockPanel->setObjectName(QStringLiteral("LockPanel"));
+    auto* lockRow = new QHBoxLayout(m_lockPanel);
+    auto* unlock = new QPushButton(QStringLiteral("Access Protected File"), m_lockPanel);
+    unlock->setObjectName(QStringLiteral("ProgPassButton"));
+    unlock->setAccessibleName(unlock->text());
+    connect(unlock, &QPushButton::clicked, this,
+            [this] { dispatch([this] { m_board.passwords().ProgPassButtonClick(); }); });
+    auto* exit = new QPushButton(QStringLiteral("Exit"), m_lockPanel);
+    exit->setObjectName(QStringLiteral("LockExit"));
+    exit->setAccessibleName(exit->text());
+    connect(exit, &QPushButton::clicked, this, &QWidget::close);
+    lockRow->addWidget(unlock);
+    lockRow->addWidget(exit);
+    lockRow->addStretch();
+    m_central->insertWidget(0, m_lockPanel);
+}
 
 void MainWindow::dispatch(const std::function<void()>& command, CommandKind kind)
 {
@@ -756,6 +763,15 @@ void MainWindow::rebuildButtons()
             const QByteArray name = b->objectName().toLatin1();
             dispatch([this, name] { m_board.ButtonClick(name); }, CommandKind::WhilePlacing);
         });
+        // Focus asked for through it: the board's keys, with this button selected.
+        b->setKeyboard(m_keys);
+        connect(b, &BookmarkButton::keyboardRequested, this, [this, b] {
+            if (!m_keys->isVisible())
+                return;
+            m_keys->setFocus(Qt::OtherFocusReason);
+            const QByteArray name = b->objectName().toLatin1();
+            dispatch([this, name] { m_board.keys().SelectButton(name); }, CommandKind::WhilePlacing);
+        });
         m_buttons.push_back(b);
         b->show();
     }
@@ -841,11 +857,29 @@ void MainWindow::renderItems()
 void MainWindow::renderLock()
 {
     const bool locked = m_state.locked();
-    for (QMenu* m : m_menus)
+    // What a locked file hides cannot be reached otherwise either: its menus
+    // leave the menu bar (a screen reader finds nothing in them), the tool
+    // bar and the tabs take no press.
+    for (QMenu* m : m_menus) {
         m->menuAction()->setVisible(!locked);
+        if (locked)
+            menuBar()->removeAction(m->menuAction());
+    }
+    if (!locked && menuBar()->actions().isEmpty())
+        for (QMenu* m : m_menus)
+            menuBar()->addAction(m->menuAction());
     m_toolBar->setVisible(!locked);
+    m_toolBar->setEnabled(!locked);
     m_tabs->setVisible(m_state.tabStripVisible());
-    m_lockPanel->setVisible(locked);
+    m_tabs->setLive(m_state.tabStripVisible());
+    if (locked && !m_lockPanel) {
+        buildLockPanel();
+    } else if (!locked && m_lockPanel) {
+        // Its button may be the one whose click unlocked the file.
+        m_lockPanel->hide();
+        m_lockPanel->deleteLater();
+        m_lockPanel = nullptr;
+    }
     // The tray offers only leaving while the file is locked (PopupMenu1).
     for (QAction* a : m_trayMenu->actions())
         if (a->objectName() != QLatin1String("PopExit"))

@@ -99,6 +99,7 @@ private:
     void renderTabs();
     void renderItems();
     void renderLock();
+    void buildLockPanel();
     void renderOnline();
     void renderTray();
     void renderRecent();
@@ -149,7 +150,8 @@ private:
     TabStrip* m_tabs = nullptr;
     KeyCatcher* m_keys = nullptr;
     QLabel* m_dialUp = nullptr;
-    QWidget* m_lockPanel = nullptr;
+    QWidget* m_lockPanel = nullptr; // only while the file is locked
+    class QVBoxLayout* m_central = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_tabsMenu = nullptr;
     QMenu* m_diskMenu = nullptr;

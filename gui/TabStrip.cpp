@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <QToolButton>
 #include <algorithm>
 
 TabStrip::TabStrip(QWidget* parent) : QTabBar(parent)
@@ -27,9 +28,28 @@ TabStrip::TabStrip(QWidget* parent) : QTabBar(parent)
         if (m_following)
             return;
         setCurrent(m_boardIndex);
-        if (index >= 0)
+        if (index >= 0 && m_live)
             emit tabRequested(m_offset + index);
     });
+    tabLayoutChange();
+}
+
+void TabStrip::setLive(bool live)
+{
+    m_live = live;
+    setEnabled(live);
+    for (int i = 0; i < count(); ++i)
+        setTabEnabled(i, live);
+}
+
+void TabStrip::tabLayoutChange()
+{
+    QTabBar::tabLayoutChange();
+    // The scroll buttons hide while every tab fits; hidden, they take no
+    // press (they are enabled again as they are shown).
+    for (QToolButton* b : findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
+        if (b->isHidden())
+            b->setEnabled(false);
 }
 
 void TabStrip::setPages(const QStringList& names, int current)
@@ -56,7 +76,7 @@ void TabStrip::showBlockOf(int index, bool force)
             if (tabText(i) != name)
                 setTabText(i, name);
         } else {
-            addTab(name);
+            setTabEnabled(addTab(name), m_live);
         }
     }
     setAccessibleDescription(total > kBlock

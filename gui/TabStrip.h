@@ -24,6 +24,9 @@ public:
     void setPages(const QStringList& names, int current);
     void setCurrent(int index);
     void applyStyle(const TabStyle& style);
+    // A strip that is not live (hidden) takes no press on its tabs, from the
+    // accessibility interface neither.
+    void setLive(bool live);
     // The page index of the block's first tab.
     int firstPage() const { return m_offset; }
     int pageCount() const { return int(m_names.size()); }
@@ -44,6 +47,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     // The menu key (or Shift+F10) on the strip: as a right-click on the current tab.
     void keyPressEvent(QKeyEvent* event) override;
+    void tabLayoutChange() override;
 
 private:
     int dropIndex(const QPoint& pos) const;
@@ -58,4 +62,5 @@ private:
     bool m_dragging = false;
     int m_boardIndex = -1;
     bool m_following = false; // the strip follows the board: no request
+    bool m_live = true;
 };

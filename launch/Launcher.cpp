@@ -18,12 +18,14 @@
 #include "Passwords.h"
 #include "PathNames.h"
 #include "ProcessStarter.h"
+#include "Progress.h"
 #include "RecordOps.h"
 #include "SettingsFile.h"
 #include "WindowModes.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QStandardPaths>
 
 using F = BookmarkRecord;
@@ -472,65 +474,79 @@ void Launcher::SingleButtonClick(bool single)
 void Launcher::URLBoxEnter(const QByteArray& typed)
 {
     Board& b = m_board;
-    QByteArray text = typed;
-    if (LaunchText::isWebAddress(text)) {
-        text = LaunchText::EndSlash(typed);
+    if (LaunchText::isWebAddress(typed)) {
+        const QByteArray text = LaunchText::EndSlash(typed);
         Launch({}, text);
-    } else {
-        QByteArray folder = PathNames::folder(text);
-        const QString name = PathNames::toQt(PathNames::fileName(text));
-        QStringList found;
-        if (QFileInfo(PathNames::toQt(text)).isFile()) {
-            found << QFileInfo(PathNames::toQt(text)).absoluteFilePath();
-        } else {
-            if (folder.isEmpty())
-                folder = PathNames::fromQt(QDir::homePath());
-            bool cancelled = false;
-            b.ui().setCursor(ScreenCursor::HourGlass);
-            found = findFiles(
-                PathNames::toQt(folder), name,
-                [&b, &name, &cancelled] {
-                    cancelled = !b.ui().keepSearching(name);
-                    return !cancelled;
-                },
-                50);
-            b.ui().endSearch();
-            b.ui().setCursor(ScreenCursor::Default);
-            if (cancelled)
+        rememberTyped(text);
+        return;
+    }
+    const QFileInfo direct(PathNames::toQt(typed));
+    if (direct.isFile()) {
+        openTyped(PathNames::fromQt(direct.absoluteFilePath()));
+        return;
+    }
+    QByteArray folder = PathNames::folder(typed);
+    if (folder.isEmpty())
+        folder = PathNames::fromQt(QDir::homePath());
+    const QString name = PathNames::toQt(PathNames::fileName(typed));
+    const QString root = PathNames::toQt(folder);
+    // A search of a big folder takes a while: it runs in the background
+    // while the window shows what is searched for, with Cancel.
+    auto found = std::make_shared<QStringList>();
+    QPointer<QObject> alive(&m_context);
+    b.runInBackground(
+        QStringLiteral("Lynkor"), QStringLiteral("Searching for %1 ...").arg(name),
+        [found, root, name](WorkFeed& feed) {
+            feed.report(WorkFeed::kUnmeasured);
+            *found = findFiles(
+                root, name, [&feed] { return !feed.cancelled(); }, 50);
+        },
+        [this, alive, found, typed, folder, name](bool cancelled) {
+            if (!alive || cancelled)
                 return;
             // A program's name finds the program.
-            if (found.isEmpty() && !PathNames::hasFolderPart(text)) {
+            if (found->isEmpty() && !PathNames::hasFolderPart(typed)) {
                 const QString program = QStandardPaths::findExecutable(name);
                 if (!program.isEmpty())
-                    found << program;
+                    *found << program;
             }
-        }
-        if (found.isEmpty()) {
-            b.ui().message(QStringLiteral("\"%1\" was not found in %2 or the folders in it.")
-                               .arg(AnsiText::toUi(typed), PathNames::toQt(folder)),
-                           Prompter::Type::Information, Prompter::Buttons::Ok);
-            return;
-        }
-        int pick = 0;
-        if (found.size() > 1) {
-            pick = b.ui().chooseItem(QStringLiteral("Open which file?"),
-                                     QStringLiteral("Several files are called \"%1\":").arg(name), found);
-            if (pick < 0 || pick >= found.size())
+            Board& b = m_board;
+            if (found->isEmpty()) {
+                b.ui().message(QStringLiteral("\"%1\" was not found in %2 or the folders in it.")
+                                   .arg(AnsiText::toUi(typed), PathNames::toQt(folder)),
+                               Prompter::Type::Information, Prompter::Buttons::Ok);
                 return;
-        }
-        text = PathNames::fromQt(found[pick]);
-        m_directOpen = true;
-        try {
-            Launch({}, text);
-        } catch (...) {
-            m_directOpen = false;
-            throw;
-        }
+            }
+            int pick = 0;
+            if (found->size() > 1) {
+                pick = b.ui().chooseItem(QStringLiteral("Open which file?"),
+                                         QStringLiteral("Several files are called \"%1\":").arg(name), *found);
+                if (pick < 0 || pick >= found->size())
+                    return;
+            }
+            openTyped(PathNames::fromQt(found->at(pick)));
+        });
+}
+
+void Launcher::openTyped(const QByteArray& path)
+{
+    m_directOpen = true;
+    try {
+        Launch({}, path);
+    } catch (...) {
         m_directOpen = false;
+        throw;
     }
+    m_directOpen = false;
+    rememberTyped(path);
+}
+
+void Launcher::rememberTyped(const QByteArray& text)
+{
+    // Only what was opened is remembered.
     if (!m_launched)
         return;
-    // Only what was opened is remembered.
+    Board& b = m_board;
     if (b.ManualUrls().add(text)) {
         b.ManualUrls().save();
         b.state().setManualUrls(b.ManualUrls().items());

@@ -55,6 +55,9 @@ private:
     bool shellLaunch(const QByteArray& page, const QByteArray& slot, const QByteArray& address);
     bool runLauncher(const QByteArray& path);
     void reportStart(const QString& error);
+    // What the manual address box found: opened, then remembered.
+    void openTyped(const QByteArray& path);
+    void rememberTyped(const QByteArray& text);
     void refuse(const QString& what);
 
     Board& m_board;

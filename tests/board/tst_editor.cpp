@@ -248,14 +248,25 @@ void TestEditor::passwordProtectAndRemove()
 void TestEditor::localFileToggle()
 {
     auto f = make(line(1, "Web") + line(2, "Prog", "02L=Yes\r\n"));
-    dialog(*f, "B01", [](BookmarkDialog& d) { d.LocalBoxClick(); });
+    // The boxes choose; what they chose is kept with the text.
+    dialog(*f, "B01", [](BookmarkDialog& d) {
+        QVERIFY(!d.LocalBoxClick());
+        QVERIFY(d.SaveBtnClick());
+    });
     QCOMPARE(key(*f, "01L"), QByteArray("Yes"));
-    dialog(*f, "B02", [](BookmarkDialog& d) { d.LocalBoxClick(); });
+    dialog(*f, "B02", [](BookmarkDialog& d) {
+        QVERIFY(!d.URLBoxClick());
+        QVERIFY(d.SaveBtnClick());
+    });
     QCOMPARE(key(*f, "02L"), QByteArray());
+    QVERIFY(!f->readFile("Disk.LYK").contains("02L="));
     // A blank slot ticked "Local File" offers a program or file, and keeps
     // "Yes" only when one was chosen.
     f->ui.answer(QString());
-    dialog(*f, "B05", [](BookmarkDialog& d) { d.LocalBoxClick(); });
+    dialog(*f, "B05", [](BookmarkDialog& d) {
+        QVERIFY(!d.LocalBoxClick());
+        QVERIFY(d.SaveBtnClick());
+    });
     QCOMPARE(f->ui.asked.back().text, QStringLiteral("Select a Program or File"));
     QCOMPARE(key(*f, "05L"), QByteArray());
 }
@@ -281,9 +292,19 @@ void TestEditor::colourAndReset()
 void TestEditor::launchAsBoxes()
 {
     auto f = make(line(1, "Box", "01A=10.0.0.1\r\n"));
-    dialog(*f, "B01", [](BookmarkDialog& d) { d.IPBoxClick(); });
+    // A box alone, then Cancel: nothing is written.
+    dialog(*f, "B01", [](BookmarkDialog& d) { QVERIFY(!d.IPBoxClick()); });
+    QVERIFY(!f->readFile("Disk.LYK").contains("01L="));
+    dialog(*f, "B01", [](BookmarkDialog& d) {
+        d.IPBoxClick();
+        d.SaveBtnClick();
+    });
     QCOMPARE(key(*f, "01L"), QByteArray("IP"));
-    dialog(*f, "B01", [](BookmarkDialog& d) { d.URLBoxClick(); });
+    dialog(*f, "B01", [](BookmarkDialog& d) {
+        QCOMPARE(d.launch, BookmarkDialog::Launch::Ip);
+        d.URLBoxClick();
+        d.SaveBtnClick();
+    });
     QVERIFY(f->readFile("Disk.LYK").contains("01L=\r\n"));
 }
 

@@ -355,7 +355,7 @@ void TestPageOptions::eraseAndMailTheSelected()
     QCOMPARE(key("Work", "09N"), QByteArray("Nine"));
     QVERIFY(f->board->state().buttons()[1].caption.isEmpty());
 
-    QList<QByteArray> work;
+    QList<MailedBookmark> work;
     QByteArray scope;
     f->ui.mailDialogs.push_back([&](MailDialog& d) {
         scope = d.scope;
@@ -363,8 +363,7 @@ void TestPageOptions::eraseAndMailTheSelected()
     });
     options(select({"01", "09"}, [](TabForm& form) { return form.Group2Click(TabForm::EmailSelected); }));
     QCOMPARE(scope, QByteArray("Page"));
-    QCOMPARE(work, (QList<QByteArray>{"<A HREF=\"http://mail.example/\">Mail</A><BR>",
-                                      "<A HREF=\"http://nine.example/\">Nine</A><BR>"}));
+    QCOMPARE(work, (QList<MailedBookmark>{{"http://mail.example/", "Mail"}, {"http://nine.example/", "Nine"}}));
 }
 
 void TestPageOptions::pingTheSelected()

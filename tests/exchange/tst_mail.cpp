@@ -49,6 +49,36 @@ QByteArray header(const QByteArray& message, const QByteArray& name)
     return {};
 }
 
+// The part of a multipart message whose Content-Type begins with `type`, as
+// it was sent (headers and encoded body); empty when there is none.
+QByteArray partOf(const QByteArray& message, const QByteArray& type)
+{
+    const QByteArray contentType = header(message, "Content-Type");
+    const qsizetype at = contentType.indexOf("boundary=\"");
+    if (at < 0)
+        return {};
+    const QByteArray boundary = "--" + contentType.mid(at + 10).chopped(1);
+    const QByteArray body = bodyOf(message);
+    for (qsizetype from = body.indexOf(boundary + "\r\n"); from >= 0;) {
+        from += boundary.size() + 2;
+        const qsizetype to = body.indexOf("\r\n" + boundary, from);
+        if (to < 0)
+            return {};
+        const QByteArray part = body.mid(from, to - from);
+        if (header(part, "Content-Type").startsWith(type))
+            return part;
+        from = body.indexOf(boundary + "\r\n", to);
+    }
+    return {};
+}
+
+// The text of a part as a reader decodes it.
+QByteArray textOf(const QByteArray& part)
+{
+    const QByteArray body = bodyOf(part);
+    return header(part, "Content-Transfer-Encoding") == "quoted-printable" ? decodeQp(body) : body;
+}
+
 const QByteArray kBoard = "[Tabs]\r\nCount=1\r\nTab1=News\r\n"
                           "[News]\r\n01N=Daily\r\n01U=http://daily.example/\r\n01P=first|~second\r\n"
                           "01S=raw|~extra\r\n";
@@ -64,8 +94,7 @@ struct MailFixture : LaunchFixture
         start();
     }
     std::unique_ptr<MailDialog> dialog(const QByteArray& scope = "One",
-                                       const QList<QByteArray>& work = {
-                                           "<A HREF=\"http://daily.example/\">Daily</A><BR>"})
+                                       const QList<MailedBookmark>& work = {{"http://daily.example/", "Daily"}})
     {
         auto d = std::make_unique<MailDialog>(*board, mail);
         d->scope = scope;
@@ -86,6 +115,8 @@ private slots:
     void singleAddresses_data();
     void singleAddresses();
     void messageHeadersAndBody();
+    void linksGoAsTextAndAsHtml_data();
+    void linksGoAsTextAndAsHtml();
     void charsetAndEncodingFollowTheText_data();
     void charsetAndEncodingFollowTheText();
     void subjectsOutsideAsciiAreEncodedWords();
@@ -142,8 +173,7 @@ void TestMail::messageHeadersAndBody()
     m.from = QStringLiteral("me@example.org");
     m.to = QStringLiteral("you@example.org");
     m.subject = QStringLiteral("Bookmarks");
-    m.lines = QStringList{QStringLiteral("Hello"), QStringLiteral(" "),
-                          QStringLiteral("<A HREF=\"http://daily.example/\">Daily</A><BR>")};
+    m.lines = QStringList{QStringLiteral("Hello"), QStringLiteral(" "), QStringLiteral("Bye")};
     m.date = QDateTime(QDate(2026, 12, 10), QTime(15, 0), Qt::UTC);
     const QByteArray text = MailText::Compose(m);
     const QList<QByteArray> head = headOf(text).split('\n');
@@ -156,7 +186,63 @@ void TestMail::messageHeadersAndBody()
     QCOMPARE(head.value(5), QByteArray("Mime-Version: 1.0\r"));
     QCOMPARE(head.value(6), QByteArray("Content-Type: text/plain; charset=\"iso-8859-1\"\r"));
     QCOMPARE(head.value(7), QByteArray("Content-Transfer-Encoding: 7bit"));
-    QCOMPARE(bodyOf(text), QByteArray("Hello\r\n \r\n<A HREF=\"http://daily.example/\">Daily</A><BR>\r\n"));
+    QCOMPARE(bodyOf(text), QByteArray("Hello\r\n \r\nBye\r\n"));
+}
+
+void TestMail::linksGoAsTextAndAsHtml_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QByteArray>("plain");
+    QTest::addColumn<QByteArray>("html");
+    QTest::newRow("web address") << "http://daily.example/"
+                                 << "Daily" << QByteArray("http://daily.example/ > Daily <")
+                                 << QByteArray("<a href=\"http://daily.example/\">Daily</a><br>");
+    QTest::newRow("markup in title and address")
+        << "https://a.example/?x=1&y=\"2\""
+        << "<b>Bold</b> & co" << QByteArray("https://a.example/?x=1&y=\"2\" > <b>Bold</b> & co <")
+        << QByteArray(
+               "<a href=\"https://a.example/?x=1&amp;y=&quot;2&quot;\">&lt;b&gt;Bold&lt;/b&gt; &amp; co</a><br>");
+    QTest::newRow("no title") << "ftp://files.example/"
+                              << "" << QByteArray("ftp://files.example/ >  <")
+                              << QByteArray("<a href=\"ftp://files.example/\">ftp://files.example/</a><br>");
+    QTest::newRow("a program is no link")
+        << "/usr/bin/editor"
+        << "Editor" << QByteArray("/usr/bin/editor > Editor <") << QByteArray("/usr/bin/editor &gt; Editor &lt;<br>");
+    QTest::newRow("a script is no link") << "javascript:alert(1)"
+                                         << "Tricky" << QByteArray("javascript:alert(1) > Tricky <")
+                                         << QByteArray("javascript:alert(1) &gt; Tricky &lt;<br>");
+}
+
+void TestMail::linksGoAsTextAndAsHtml()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, title);
+    QFETCH(QByteArray, plain);
+    QFETCH(QByteArray, html);
+    MailText::Message m{QStringLiteral("me@example.org"),
+                        QStringLiteral("you@example.org"),
+                        QStringLiteral("Bookmarks"),
+                        {QStringLiteral("Look <here>"), QStringLiteral("  two blanks"), QStringLiteral(" ")},
+                        QDateTime::currentDateTime(),
+                        {{url, title}}};
+    const QByteArray text = MailText::Compose(m);
+    QVERIFY(header(text, "Content-Type").startsWith("multipart/alternative; boundary=\""));
+    QCOMPARE(header(text, "Mime-Version"), QByteArray("1.0"));
+    // Plain text: the comments, then the bookmark as its line.
+    const QByteArray textPart = partOf(text, "text/plain");
+    QCOMPARE(header(textPart, "Content-Type"), QByteArray("text/plain; charset=\"iso-8859-1\""));
+    QCOMPARE(textOf(textPart), "Look <here>\r\n  two blanks\r\n \r\n" + plain + "\r\n");
+    // HTML: the same text escaped, with its blanks, and the link.
+    const QByteArray htmlPart = partOf(text, "text/html");
+    QCOMPARE(header(htmlPart, "Content-Type"), QByteArray("text/html; charset=\"iso-8859-1\""));
+    const QByteArray shown = textOf(htmlPart);
+    QVERIFY2(shown.contains("<body>\r\nLook &lt;here&gt;<br>\r\n&nbsp;&nbsp;two blanks<br>\r\n&nbsp;<br>\r\n" + html +
+                            "\r\n</body></html>"),
+             shown.constData());
+    QVERIFY(shown.contains("charset=iso-8859-1"));
+    // The message ends with the closing boundary.
+    QVERIFY(text.endsWith("--\r\n"));
 }
 
 void TestMail::charsetAndEncodingFollowTheText_data()
@@ -179,9 +265,12 @@ void TestMail::charsetAndEncodingFollowTheText()
     QFETCH(QString, line);
     QFETCH(QByteArray, charset);
     QFETCH(QByteArray, encoding);
-    MailText::Message m{QStringLiteral("me@example.org"), QStringLiteral("you@example.org"), QStringLiteral("s"),
+    MailText::Message m{QStringLiteral("me@example.org"),
+                        QStringLiteral("you@example.org"),
+                        QStringLiteral("s"),
                         QStringList{QStringLiteral("before"), line, QStringLiteral("after")},
-                        QDateTime::currentDateTime()};
+                        QDateTime::currentDateTime(),
+                        {}};
     const QByteArray text = MailText::Compose(m);
     QCOMPARE(header(text, "Content-Type"), "text/plain; charset=\"" + charset + "\"");
     QCOMPARE(header(text, "Content-Transfer-Encoding"), encoding);
@@ -512,8 +601,7 @@ void TestMail::includeAllSendsOneMessagePerAddress()
 {
     MailFixture f("[User]\r\nEmail=me@example.org\r\nMailS=smtp://mail.example.org:587\r\n[Address]\r\nCount=3\r\n"
                   "1=c@example.org\r\n2=a@example.org\r\n3=b@example.org\r\n");
-    auto d = f.dialog("Page",
-                      {"<A HREF=\"http://one.example/\">One</A><BR>", "<A HREF=\"http://two.example/\">Two</A><BR>"});
+    auto d = f.dialog("Page", {{"http://one.example/", "One"}, {"http://two.example/", "Two"}});
     bool closed = false;
     connect(d.get(), &MailDialog::closeRequested, this, [&] { closed = true; });
     d->includeAll = true;
@@ -529,8 +617,9 @@ void TestMail::includeAllSendsOneMessagePerAddress()
         QCOMPARE(j.sender, QByteArray("me@example.org"));
         QCOMPARE(j.server, QByteArray("smtp://mail.example.org:587"));
         QCOMPARE(j.replyTimeoutSeconds, 15);
-        QCOMPARE(bodyOf(j.message), QByteArray("Line one\r\nLine two\r\n \r\n<A HREF=\"http://one.example/\">One</A>"
-                                               "<BR>\r\n<A HREF=\"http://two.example/\">Two</A><BR>\r\n"));
+        QCOMPARE(
+            textOf(partOf(j.message, "text/plain")),
+            QByteArray("Line one\r\nLine two\r\n \r\nhttp://one.example/ > One <\r\nhttp://two.example/ > Two <\r\n"));
     }
     QCOMPARE(to, (QStringList{QStringLiteral("a@example.org"), QStringLiteral("b@example.org"),
                               QStringLiteral("c@example.org")}));
@@ -579,7 +668,7 @@ void TestMail::bookmarkDialogEmailOpensTheMailDialog()
 {
     MailFixture f;
     f.ui.bookmarkDialogs.push_back([](BookmarkDialog& d) { QVERIFY(d.EMailBtnClick()); });
-    QList<QByteArray> work;
+    QList<MailedBookmark> work;
     QByteArray scope;
     int choice = -1;
     f.ui.mailDialogs.push_back([&](MailDialog& d) {
@@ -590,7 +679,7 @@ void TestMail::bookmarkDialogEmailOpensTheMailDialog()
     f.board->command([&] { f.board->editor().BitBtn1MouseDown("B01", MouseButton::Right); });
     QCOMPARE(scope, QByteArray("One"));
     QCOMPARE(choice, 1);
-    QCOMPARE(work, QList<QByteArray>{"<A HREF=\"http://daily.example/\">Daily</A><BR>"});
+    QCOMPARE(work, (QList<MailedBookmark>{{"http://daily.example/", "Daily"}}));
 }
 
 QTEST_GUILESS_MAIN(TestMail)

@@ -220,7 +220,7 @@ void TestOutput::mailGoesToTheMailDialog()
     f->ui.alphaForms.push_back(choose({0, 1}));
     f->ui.answer(QVariant::fromValue(Prompter::Answer::Yes));
     QByteArray scope;
-    QList<QByteArray> work;
+    QList<MailedBookmark> work;
     int choice = -1;
     f->ui.mailDialogs.push_back([&](MailDialog& d) {
         scope = d.scope;
@@ -231,7 +231,7 @@ void TestOutput::mailGoesToTheMailDialog()
     QCOMPARE(scope, QByteArray("All"));
     QCOMPARE(choice, 2);
     QCOMPARE(work.size(), 3);
-    QCOMPARE(work[0], QByteArray("http://daily.example/ > Daily <"));
+    QCOMPARE(work[0], (MailedBookmark{"http://daily.example/", "Daily"}));
 
     // "EMail Page of Bookmarks": every bookmark of the page, scope "Page".
     f->ui.mailDialogs.push_back([&](MailDialog& d) {
@@ -240,8 +240,7 @@ void TestOutput::mailGoesToTheMailDialog()
     });
     f->board->command([&] { f->board->pageCommands().MEMailPageClick(); });
     QCOMPARE(scope, QByteArray("Page"));
-    QCOMPARE(work, (QList<QByteArray>{"<A HREF=\"http://daily.example/\">Daily</A><BR>",
-                                      "<A HREF=\"http://red.example/\">Red one</A><BR>"}));
+    QCOMPARE(work, (QList<MailedBookmark>{{"http://daily.example/", "Daily"}, {"http://red.example/", "Red one"}}));
 }
 
 QTEST_GUILESS_MAIN(TestOutput)

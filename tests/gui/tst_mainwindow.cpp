@@ -10,6 +10,7 @@
 #include "MainWindow.h"
 #include "NameLookup.h"
 #include "PageDisplay.h"
+#include "Passwords.h"
 #include "PathNames.h"
 #include "TabForm.h"
 #include "TabFormWidget.h"
@@ -26,6 +27,7 @@
 
 #include "WindowModes.h"
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
@@ -103,6 +105,9 @@ private slots:
     void userInformationFromTheTrayAndTheToolBar();
     void windowFollowsTheModes();
     void accessiblePressActsAsAClick();
+    void accessibleFocusSelectsABookmark();
+    void hiddenControlsCannotBePressed_data();
+    void hiddenControlsCannotBePressed();
     void keyboardReachesEverything();
     void checkMarksShowWhatIsStored_data();
     void checkMarksShowWhatIsStored();
@@ -370,6 +375,108 @@ void TestMainWindow::accessiblePressActsAsAClick()
     QCOMPARE(w->tabStrip()->currentIndex(), 2);
 }
 
+void TestMainWindow::accessibleFocusSelectsABookmark()
+{
+    open(prepared(png()));
+    f->board->vars().BrowserPath = "/usr/bin/stand-in";
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w->button("B02"));
+    QVERIFY(a && a->actionInterface());
+    QCOMPARE(a->role(), QAccessible::Button);
+    QVERIFY(a->state().focusable);
+    QVERIFY(!a->state().focused);
+    QVERIFY(a->actionInterface()->actionNames().contains(QAccessibleActionInterface::setFocusAction()));
+    // Focus through the accessibility interface puts the keyboard on that
+    // bookmark, as the arrow keys do.
+    a->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
+    QTRY_VERIFY(w->button("B02")->isSelected());
+    QVERIFY(w->keys()->hasFocus());
+    QVERIFY(a->state().focused);
+    QVERIFY(!QAccessible::queryAccessibleInterface(w->button("B01"))->state().focused);
+    QCOMPARE(f->starter.starts.size(), 0);
+    QTest::keyClick(w->keys(), Qt::Key_Space);
+    QCOMPARE(f->starter.starts.size(), 1);
+    QCOMPARE(f->starter.starts[0].arguments, QStringList{"http://weather.example/"});
+    QTest::keyClick(w->keys(), Qt::Key_Down);
+    QVERIFY(w->button("B03")->isSelected());
+    QVERIFY(!a->state().focused);
+}
+
+namespace {
+
+// Every control the accessibility interface offers under `root` that is
+// hidden (itself or a container above it) and still takes an action.
+void hiddenButLive(QAccessibleInterface* root, bool hiddenAbove, QStringList& out, int depth = 0)
+{
+    if (!root || depth > 30)
+        return;
+    bool hidden = hiddenAbove;
+    if (auto* action = qobject_cast<QAction*>(root->object()))
+        hidden = hidden || !action->isVisible();
+    else if (auto* widget = qobject_cast<QWidget*>(root->object()); widget && !widget->isWindow())
+        hidden = hidden || widget->isHidden();
+    QAccessibleActionInterface* actions = root->actionInterface();
+    if (hidden && actions && !actions->actionNames().isEmpty() && !root->state().disabled)
+        out << QStringLiteral("%1 (%2)").arg(root->text(QAccessible::Name),
+                                             root->object() ? root->object()->objectName() : QString());
+    for (int i = 0; i < root->childCount(); ++i)
+        hiddenButLive(root->child(i), hidden, out, depth + 1);
+}
+
+bool inTree(QAccessibleInterface* root, const QString& name, int depth = 0)
+{
+    if (!root || depth > 30)
+        return false;
+    if (root->text(QAccessible::Name) == name)
+        return true;
+    for (int i = 0; i < root->childCount(); ++i)
+        if (inTree(root->child(i), name, depth + 1))
+            return true;
+    return false;
+}
+
+} // namespace
+
+void TestMainWindow::hiddenControlsCannotBePressed_data()
+{
+    QTest::addColumn<QByteArray>("lyk");
+    QTest::addColumn<bool>("locked");
+    QTest::newRow("an open file") << prepared(png()) << false;
+    QTest::newRow("a locked file") << QByteArray("[Tabs]\r\nCount=2\r\n\xDF_\xB6__=acd\r\n[Page1]\r\n01N=Bank\r\n"
+                                                 "01U=http://bank.example/\r\n")
+                                   << true;
+}
+
+void TestMainWindow::hiddenControlsCannotBePressed()
+{
+    QFETCH(QByteArray, lyk);
+    QFETCH(bool, locked);
+    open(lyk);
+    QCOMPARE(f->state.locked(), locked);
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(w.get());
+    QStringList live;
+    hiddenButLive(root, false, live);
+    QVERIFY2(live.isEmpty(), qPrintable(live.join(QStringLiteral(", "))));
+    // The controls of a locked file are not there while the file is open.
+    QCOMPARE(inTree(root, QStringLiteral("Access Protected File")), locked);
+    if (!locked) {
+        // Nor does its command ask for a password then.
+        f->board->command([&] { f->board->passwords().ProgPassButtonClick(); });
+        QCOMPARE(f->ui.asked.size(), 0);
+        return;
+    }
+    // Unlocked through the accessibility interface: the same holds for the
+    // open file.
+    f->ui.answer(QStringLiteral("abc"));
+    f->ui.answer(QVariant::fromValue(Prompter::Answer::No));
+    press(w->findChild<QPushButton*>(QStringLiteral("ProgPassButton")));
+    QTRY_VERIFY(!f->state.locked());
+    QTRY_VERIFY(!inTree(root, QStringLiteral("Access Protected File")));
+    live.clear();
+    hiddenButLive(root, false, live);
+    QVERIFY2(live.isEmpty(), qPrintable(live.join(QStringLiteral(", "))));
+    QVERIFY(inTree(root, QStringLiteral("Page Options...")));
+}
+
 void TestMainWindow::keyboardReachesEverything()
 {
     open(prepared(png()));
@@ -481,6 +588,9 @@ void TestMainWindow::longWorkShowsItsProgressAndCancels()
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Import Netscape Bookmarks"));
     QCOMPARE(dialog->labelText(), QStringLiteral("Reading big.html ..."));
     QTRY_COMPARE(dialog->value(), 42);
+    // Work that cannot say how far it got (a search) shows a busy gauge.
+    feed->report(WorkFeed::kUnmeasured);
+    QTRY_COMPARE(dialog->maximum(), 0);
     QPushButton* cancel = dialog->findChild<QPushButton*>();
     QVERIFY(cancel);
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(cancel);

@@ -536,15 +536,17 @@ void TestX11::bookmarkMailedFromTheRealWindow()
                        QStringLiteral("click"), QStringLiteral("3")});
     QTRY_VERIFY_WITH_TIMEOUT(!said.isEmpty(), 20000);
     QCOMPARE(title, QStringLiteral(" E-Mail Options - [ LYK ]"));
-    QCOMPARE(lines, QStringLiteral("<A HREF=\"http://paper.example/\">Daily Paper</A><BR>"));
+    QCOMPARE(lines, QStringLiteral("http://paper.example/ > Daily Paper <"));
     QCOMPARE(said, QStringLiteral("The e-mail was sent to you@example.org."));
     // The dialog closed itself and the window takes commands again.
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QTRY_VERIFY(!app.board().busy());
     const QList<QJsonObject> got = server.messages();
     QCOMPARE(got.size(), 1);
-    QCOMPARE(got[0]["body"].toString(),
-             QStringLiteral("Worth a read.\r\n \r\n<A HREF=\"http://paper.example/\">Daily Paper</A><BR>\r\n"));
+    QCOMPARE(got[0]["body"].toString().replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+             QStringLiteral("Worth a read.\n \nhttp://paper.example/ > Daily Paper <\n"));
+    QCOMPARE(got[0]["links"].toVariant().toList(),
+             (QVariantList{QVariantList{QStringLiteral("http://paper.example/"), QStringLiteral("Daily Paper")}}));
     QVERIFY(TestFiles::read(home.filePath("lyk.use")).contains("[Address]\r\nCount=1\r\n1=you@example.org\r\n"));
 }
 

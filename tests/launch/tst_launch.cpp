@@ -599,30 +599,46 @@ void TestLaunch::manualBoxFindsFiles()
     TestFiles::write(dir.path() + "/deep/er/Report.TXT", "");
     // A copy in a hidden folder is never what the user meant.
     TestFiles::write(dir.path() + "/.cache/x/report.txt", "");
-    f->launcher.URLBoxEnter(here + "/report.txt");
+    // Typed into the box, as the window hands it over; the board takes
+    // commands again once the search has ended.
+    auto enter = [&f](const QByteArray& typed) {
+        QVERIFY(f->board->command([&] { f->launcher.URLBoxEnter(typed); }));
+        QTRY_VERIFY(!f->board->busy());
+    };
+    // The search is work in the background: the command returns at once,
+    // the window shows what is searched for with Cancel, and the board is
+    // busy until it ends.
+    QVERIFY(f->board->command([&] { f->launcher.URLBoxEnter(here + "/report.txt"); }));
+    QVERIFY(f->board->busy());
+    QVERIFY(f->starter.documents.isEmpty());
+    QCOMPARE(f->ui.asked.size(), 1);
+    QCOMPARE(f->ui.asked[0].kind, QStringLiteral("progress"));
+    QCOMPARE(f->ui.asked[0].lines, QStringList{QStringLiteral("Searching for report.txt ...")});
+    QTRY_VERIFY(!f->board->busy());
     QCOMPARE(f->starter.documents, QStringList{dir.path() + "/deep/er/Report.TXT"});
     QVERIFY(f->starter.starts.isEmpty()); // a file never goes to the browser
-    QCOMPARE(f->ui.searchedFor, QStringLiteral("report.txt"));
     QCOMPARE(f->state.manualUrls().front(), here + "/deep/er/Report.TXT");
 
     // Several match: the user chooses.
     TestFiles::write(dir.path() + "/deep/report.txt", "");
     f->ui.answer(1);
-    f->launcher.URLBoxEnter(here + "/report.txt");
+    enter(here + "/report.txt");
     QCOMPARE(f->ui.asked.back().kind, QStringLiteral("chooseItem"));
     QCOMPARE(f->ui.asked.back().options,
              (QStringList{dir.path() + "/deep/er/Report.TXT", dir.path() + "/deep/report.txt"}));
     QCOMPARE(f->starter.documents.back(), dir.path() + "/deep/report.txt");
     f->ui.answer(ScriptedPrompter::closed()); // and may cancel
-    f->launcher.URLBoxEnter(here + "/report.txt");
+    enter(here + "/report.txt");
     QCOMPARE(f->starter.documents.size(), 2);
 
     // Cancelled, or found nowhere: nothing opens and nothing is remembered.
     const QList<QByteArray> remembered = f->state.manualUrls();
-    f->ui.cancelSearch = true;
-    f->launcher.URLBoxEnter(here + "/report.txt");
-    f->ui.cancelSearch = false;
-    f->launcher.URLBoxEnter(here + "/missing.txt");
+    f->ui.asked.clear();
+    f->ui.cancelProgress = true;
+    enter(here + "/report.txt");
+    f->ui.cancelProgress = false;
+    QCOMPARE(f->ui.asked.size(), 1); // the progress only
+    enter(here + "/missing.txt");
     QCOMPARE(f->starter.documents.size(), 2);
     QCOMPARE(
         f->ui.messages(),
@@ -630,7 +646,7 @@ void TestLaunch::manualBoxFindsFiles()
     QCOMPARE(f->state.manualUrls(), remembered);
 
     // A program's name finds the program.
-    f->launcher.URLBoxEnter("sleep");
+    enter("sleep");
     QCOMPARE(QFileInfo(f->starter.starts.back().program).fileName(), QStringLiteral("sleep"));
 }
 

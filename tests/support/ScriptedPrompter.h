@@ -107,12 +107,6 @@ public:
     void showHelp(int context) override { helpShown << context; }
     void showHelpSearch() override { helpShown << -1; }
     void beep() override { ++beeps; }
-    bool keepSearching(const QString& what) override
-    {
-        searchedFor = what;
-        return !cancelSearch;
-    }
-    void endSearch() override {}
     // Recorded as a question of kind "progress" (its caption and text); with
     // cancelProgress set, Cancel is pressed at once.
     void showProgress(Progress& progress) override;
@@ -121,8 +115,6 @@ public:
     QPointer<Progress> shownProgress;
 
     int beeps = 0;
-    QString searchedFor;
-    bool cancelSearch = false;
 
 private:
     // The next answer; fails the test when none is left.

@@ -7,10 +7,13 @@ mode: "accept" takes every message; "reject" refuses every recipient;
 "auth" takes messages only after the login u / p.
 Prints the port it listens on, then runs until its standard input closes.
 Each message is written to <folder>/<n>.json: the envelope, the raw header
-lines, and the subject and body as a mail reader decodes them.
+lines, the subject, the content type, and what a mail reader shows: the body
+(the plain text of a message with alternatives), its charset, and of an HTML
+part its text and links (address and text of each <a href>).
 """
 import email
 import email.policy
+import html.parser
 import json
 import os
 import socket
@@ -20,6 +23,28 @@ from aiosmtpd.controller import Controller
 from aiosmtpd.smtp import AuthResult, LoginPassword
 
 folder, mode = sys.argv[1], sys.argv[2]
+
+
+class Links(html.parser.HTMLParser):
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.links = []
+        self.href = None
+        self.text = ""
+
+    def handle_starttag(self, tag, attrs):
+        if tag == "a":
+            self.href = dict(attrs).get("href")
+            self.text = ""
+
+    def handle_data(self, data):
+        if self.href is not None:
+            self.text += data
+
+    def handle_endtag(self, tag):
+        if tag == "a" and self.href is not None:
+            self.links.append([self.href, self.text])
+            self.href = None
 
 
 class Handler:
@@ -33,15 +58,25 @@ class Handler:
         raw = envelope.content
         message = email.message_from_bytes(raw, policy=email.policy.default)
         head, _, _ = raw.partition(b"\r\n\r\n")
+        plain = message.get_body(preferencelist=("plain",))
+        rich = message.get_body(preferencelist=("html",))
         record = {
             "mail_from": envelope.mail_from,
             "rcpt_tos": envelope.rcpt_tos,
             "header_lines": head.decode("latin-1").split("\r\n"),
             "subject": str(message["subject"]),
-            "charset": message.get_content_charset(),
-            "body": message.get_content(),
+            "content_type": message.get_content_type(),
+            "parts": [part.get_content_type() for part in message.walk() if not part.is_multipart()],
+            "charset": plain.get_content_charset() if plain else None,
+            "body": plain.get_content() if plain else None,
             "raw": raw.decode("latin-1"),
         }
+        if rich is not None:
+            links = Links()
+            links.feed(rich.get_content())
+            record["html"] = rich.get_content()
+            record["html_charset"] = rich.get_content_charset()
+            record["links"] = links.links
         n = len([f for f in os.listdir(folder) if f.endswith(".json")]) + 1
         path = os.path.join(folder, "%03d.json" % n)
         with open(path + ".part", "w", encoding="utf-8") as out:
